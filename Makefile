@@ -1,0 +1,26 @@
+# The two quick-start commands (make run, make test) and a few conveniences.
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+
+.PHONY: setup configure build run test bench screenshots clean
+
+setup:
+	@bash scripts/setup.sh
+
+configure: setup
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@$(BUILD)/examples/orb_example_host
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(BUILD)/bench/orb_bench_component
+
+clean:
+	@rm -rf $(BUILD)

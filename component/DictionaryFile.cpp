@@ -1,0 +1,459 @@
+#include "DictionaryFile.h"
+
+#include "PhraseTable.h"
+#include "TextRoutines.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace orb {
+
+namespace {
+
+bool setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+bool isValidUtf8(const unsigned char* p, std::size_t n)
+{
+    std::size_t i = 0;
+    while (i < n) {
+        // Dictionaries are mostly markup: skip ASCII eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            if (word & 0x8080808080808080ull)
+                break;
+            i += 8;
+        }
+        if (i >= n)
+            break;
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= n)
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char t = p[i + k];
+            if ((t & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)))
+            || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+bool startsWith(const QByteArray& bytes, std::initializer_list<unsigned char> prefix)
+{
+    if (bytes.size() < qsizetype(prefix.size()))
+        return false;
+    qsizetype i = 0;
+    for (unsigned char c : prefix) {
+        if (static_cast<unsigned char>(bytes[i++]) != c)
+            return false;
+    }
+    return true;
+}
+
+// The encoding named by the XML declaration of an ASCII-compatible file, or empty.
+QByteArray declaredEncoding(const QByteArray& bytes)
+{
+    if (!bytes.startsWith("<?xml"))
+        return {};
+    const qsizetype end = bytes.indexOf("?>");
+    if (end < 0)
+        return {};
+    const QByteArray declaration = bytes.left(end);
+    const qsizetype key = declaration.indexOf("encoding");
+    if (key < 0)
+        return {};
+    qsizetype i = key + 8;
+    while (i < declaration.size() && (declaration[i] == ' ' || declaration[i] == '=' ||
+                                      declaration[i] == '\t' || declaration[i] == '\r' ||
+                                      declaration[i] == '\n'))
+        ++i;
+    if (i >= declaration.size() || (declaration[i] != '"' && declaration[i] != '\''))
+        return {};
+    const char quote = declaration[i];
+    const qsizetype close = declaration.indexOf(quote, i + 1);
+    if (close < 0)
+        return {};
+    return declaration.mid(i + 1, close - i - 1).trimmed().toLower();
+}
+
+enum class Sniffed { Utf8, Utf8WithBom, Unicode, Legacy };
+
+Sniffed sniffEncoding(const QByteArray& bytes, QByteArray* legacyName)
+{
+    if (startsWith(bytes, {0xEF, 0xBB, 0xBF}))
+        return Sniffed::Utf8WithBom;
+    // UTF-16 and UTF-32, with or without a byte-order mark: pugixml converts these itself.
+    if (startsWith(bytes, {0xFE, 0xFF}) || startsWith(bytes, {0xFF, 0xFE})
+        || startsWith(bytes, {0x00, 0x00}) || startsWith(bytes, {0x3C, 0x00})
+        || startsWith(bytes, {0x00, 0x3C}))
+        return Sniffed::Unicode;
+    const QByteArray declared = declaredEncoding(bytes);
+    if (declared.isEmpty() || declared == "utf-8" || declared == "utf8")
+        return Sniffed::Utf8;
+    *legacyName = declared;
+    return Sniffed::Legacy;
+}
+
+// A buffer that pugixml takes over with load_buffer_inplace_own.
+struct PugiBuffer
+{
+    void* data = nullptr;
+    std::size_t size = 0;
+    explicit PugiBuffer(std::size_t bytes) : data(pugi::get_memory_allocation_function()(bytes ? bytes : 1)), size(bytes) {}
+    ~PugiBuffer()
+    {
+        if (data)
+            pugi::get_memory_deallocation_function()(data);
+    }
+    void* release()
+    {
+        void* d = data;
+        data = nullptr;
+        return d;
+    }
+};
+
+bool hasEntityDeclarations(const pugi::xml_document& doc)
+{
+    for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling()) {
+        if (node.type() == pugi::node_doctype && std::strstr(node.value(), "ENTITY"))
+            return true;
+    }
+    return false;
+}
+
+bool parseDecimal(const char* text, int& value)
+{
+    const char* p = text;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-')
+        negative = *p++ == '-';
+    if (*p < '0' || *p > '9')
+        return false;
+    long long magnitude = 0;
+    while (*p >= '0' && *p <= '9') {
+        magnitude = magnitude * 10 + (*p++ - '0');
+        if (magnitude > (long long)std::numeric_limits<int>::max() + 1)
+            return false;
+    }
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    if (*p != '\0')
+        return false;
+    const long long signedValue = negative ? -magnitude : magnitude;
+    if (signedValue > std::numeric_limits<int>::max())
+        return false;
+    value = int(signedValue);
+    return true;
+}
+
+bool hasChildElement(pugi::xml_node node)
+{
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element)
+            return true;
+    }
+    return false;
+}
+
+QString fromUtf8(const char* text) { return QString::fromUtf8(text, qsizetype(std::strlen(text))); }
+
+class SaveFileWriter : public pugi::xml_writer
+{
+public:
+    explicit SaveFileWriter(QSaveFile& file) : m_file(file) {}
+    void write(const void* data, std::size_t size) override
+    {
+        if (m_ok && m_file.write(static_cast<const char*>(data), qint64(size)) != qint64(size))
+            m_ok = false;
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    QSaveFile& m_file;
+    bool m_ok = true;
+};
+
+// UTF-8 of a text in a buffer reused across calls: building a 100k-row document would
+// otherwise allocate one QByteArray per cell.
+class Utf8Scratch
+{
+public:
+    const char* convert(const QString& text, std::size_t& length)
+    {
+        const std::size_t needed = std::size_t(text.size()) * 3 + 1;
+        if (m_buffer.size() < needed)
+            m_buffer.resize(needed);
+        char* end = m_encoder.appendToBuffer(m_buffer.data(), text);
+        length = std::size_t(end - m_buffer.data());
+        *end = '\0';
+        return m_buffer.data();
+    }
+
+private:
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
+    std::vector<char> m_buffer;
+};
+
+} // namespace
+
+bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error)
+{
+    doc.reset();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return setError(error, file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return setError(error, file.errorString());
+
+    QByteArray legacyName;
+    const Sniffed sniffed = sniffEncoding(bytes, &legacyName);
+    if (sniffed == Sniffed::Legacy) {
+        if (legacyName.startsWith("utf-16") || legacyName.startsWith("utf-32"))
+            return setError(error, QStringLiteral("declared encoding does not match the bytes"));
+        QStringDecoder decoder(legacyName.constData());
+        if (!decoder.isValid())
+            return setError(error, QStringLiteral("unknown encoding ") + QString::fromLatin1(legacyName));
+        const QString text = decoder.decode(bytes);
+        if (decoder.hasError())
+            return setError(error, QStringLiteral("bytes invalid in the declared encoding"));
+        bytes = text.toUtf8();
+    } else if (sniffed != Sniffed::Unicode) {
+        const qsizetype skip = sniffed == Sniffed::Utf8WithBom ? 3 : 0;
+        if (!isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()) + skip,
+                         std::size_t(bytes.size() - skip)))
+            return setError(error, QStringLiteral("invalid UTF-8"));
+    }
+
+    PugiBuffer buffer(std::size_t(bytes.size()));
+    if (!buffer.data)
+        return setError(error, QStringLiteral("out of memory"));
+    std::memcpy(buffer.data, bytes.constData(), std::size_t(bytes.size()));
+    bytes = QByteArray(); // the copy is all pugixml needs; do not hold the file twice
+    const pugi::xml_encoding encoding =
+        sniffed == Sniffed::Unicode ? pugi::encoding_auto : pugi::encoding_utf8;
+    const pugi::xml_parse_result result = doc.load_buffer_inplace_own(
+        buffer.release(), buffer.size, pugi::parse_default | pugi::parse_doctype, encoding);
+    if (!result) {
+        doc.reset();
+        return setError(error, QString::fromUtf8(result.description()));
+    }
+    if (hasEntityDeclarations(doc)) {
+        doc.reset();
+        return setError(error, QStringLiteral("entity declarations are not accepted"));
+    }
+    return true;
+}
+
+pugi::xml_node firstChildElement(pugi::xml_node node, const char* name)
+{
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && std::strcmp(child.name(), name) == 0)
+            return child;
+    }
+    return {};
+}
+
+ReadResult readDictionary(const pugi::xml_document& doc, PhraseTable& table)
+{
+    const pugi::xml_node root = firstChildElement(doc, kRootElement);
+    if (!root)
+        return ReadResult::UnknownFile;
+    const pugi::xml_node languages = firstChildElement(root, "Languages");
+    if (!hasChildElement(languages))
+        return ReadResult::UnknownFile;
+
+    table.clear();
+    for (pugi::xml_node child : languages.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const pugi::xml_attribute name = child.attribute("Name");
+        if (!name) {
+            table.indexPendingRows();
+            return ReadResult::ReadError;
+        }
+        table.addLanguage(fromUtf8(child.name()), fromUtf8(name.value()));
+    }
+
+    const pugi::xml_node charsets = firstChildElement(root, "Charsets");
+    if (!hasChildElement(charsets))
+        return ReadResult::UnknownCharset;
+    int position = 0;
+    for (pugi::xml_node child : charsets.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        if (position >= table.languageCount())
+            break; // surplus entries name no language
+        const pugi::xml_attribute charset = child.attribute("Charset");
+        int value = 0;
+        if (!charset || !parseDecimal(charset.value(), value))
+            return ReadResult::ReadError;
+        table.setLanguageId(position, fromUtf8(child.name()));
+        table.setCharset(position, quint8(value & 0xFF));
+        ++position;
+    }
+
+    // Cells are matched to languages by element name; they almost always stand in language
+    // order, so the expected position is tried before a scan. firstWithSameId keeps the
+    // "first language with that identifier" rule when identifiers repeat.
+    const int languageCount = table.languageCount();
+    std::vector<QByteArray> ids;
+    std::vector<int> firstWithSameId;
+    for (int i = 0; i < languageCount; ++i) {
+        ids.push_back(table.languages()[i].LangID.toUtf8());
+        int first = i;
+        for (int j = 0; j < i; ++j) {
+            if (ids[j] == ids[i]) {
+                first = j;
+                break;
+            }
+        }
+        firstWithSameId.push_back(first);
+    }
+    auto languageOf = [&](const char* name, int expected) {
+        if (expected < languageCount && std::strcmp(name, ids[expected].constData()) == 0)
+            return firstWithSameId[expected];
+        for (int i = 0; i < languageCount; ++i) {
+            if (std::strcmp(name, ids[i].constData()) == 0)
+                return i;
+        }
+        return -1;
+    };
+
+    qsizetype items = 0;
+    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling())
+        items += child.type() == pugi::node_element && std::strcmp(child.name(), "Item") == 0;
+    table.reserveCells(items * languageCount);
+
+    for (pugi::xml_node item = root.first_child(); item; item = item.next_sibling()) {
+        if (item.type() != pugi::node_element || std::strcmp(item.name(), "Item") != 0)
+            continue;
+        const int row = table.appendEmptyRow();
+        int expected = 0;
+        for (pugi::xml_node cell = item.first_child(); cell; cell = cell.next_sibling()) {
+            if (cell.type() != pugi::node_element)
+                continue;
+            const int language = languageOf(cell.name(), expected++);
+            if (language < 0)
+                continue;
+            const pugi::xml_attribute message = cell.attribute("Message");
+            if (!message) {
+                table.indexPendingRows();
+                return ReadResult::ReadError;
+            }
+            table.setCell(language, row, fromUtf8(message.value()));
+        }
+    }
+    table.indexPendingRows();
+    return ReadResult::Ok;
+}
+
+ReadResult readDictionaryFile(const QString& path, PhraseTable& table)
+{
+    pugi::xml_document doc;
+    if (!loadXmlFile(path, doc))
+        return ReadResult::ReadError;
+    return readDictionary(doc, table);
+}
+
+bool buildDictionaryDocument(const QList<TLangDict>& languages, pugi::xml_document& doc)
+{
+    doc.reset();
+    std::vector<QByteArray> ids;
+    for (const TLangDict& language : languages) {
+        if (!isValidXmlName(language.LangID))
+            return false;
+        ids.push_back(language.LangID.toUtf8());
+    }
+
+    Utf8Scratch scratch;
+    std::size_t length = 0;
+    pugi::xml_node root = doc.append_child(kRootElement);
+    pugi::xml_node names = root.append_child("Languages");
+    for (qsizetype i = 0; i < languages.size(); ++i) {
+        const char* value = scratch.convert(languages[i].LangName, length);
+        names.append_child(ids[i].constData()).append_attribute("Name").set_value(value, length);
+    }
+    pugi::xml_node charsets = root.append_child("Charsets");
+    for (qsizetype i = 0; i < languages.size(); ++i)
+        charsets.append_child(ids[i].constData()).append_attribute("Charset").set_value(unsigned(languages[i].Charset));
+
+    const qsizetype rows = languages.isEmpty() ? 0 : languages.first().Phrases.size();
+    for (qsizetype row = 0; row < rows; ++row) {
+        pugi::xml_node item = root.append_child("Item");
+        for (qsizetype i = 0; i < languages.size(); ++i) {
+            const QStringList& phrases = languages[i].Phrases;
+            const char* value = row < phrases.size() ? scratch.convert(phrases[row], length) : "";
+            if (row >= phrases.size())
+                length = 0;
+            item.append_child(ids[i].constData()).append_attribute("Message").set_value(value, length);
+        }
+    }
+    return true;
+}
+
+bool saveXmlFile(const pugi::xml_document& doc, const QString& path, Layout layout, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return setError(error, file.errorString());
+    SaveFileWriter writer(file);
+    const unsigned flags = layout == Layout::Indented ? pugi::format_indent : pugi::format_raw;
+    doc.save(writer, "  ", flags, pugi::encoding_utf8);
+    if (!writer.ok()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        file.commit();
+        return setError(error, why);
+    }
+    if (!file.commit())
+        return setError(error, file.errorString());
+    return true;
+}
+
+bool writeDictionaryFile(const QList<TLangDict>& languages, const QString& path, Layout layout,
+                         QString* error)
+{
+    pugi::xml_document doc;
+    if (!buildDictionaryDocument(languages, doc))
+        return setError(error, QStringLiteral("a language identifier is not a valid XML element name"));
+    return saveXmlFile(doc, path, layout, error);
+}
+
+} // namespace orb

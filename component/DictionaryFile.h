@@ -1,0 +1,55 @@
+#pragma once
+
+#include "LangDict.h"
+#include "orbtranslatetoolkit_export.h"
+
+#include <QList>
+#include <QString>
+
+#include <pugixml.hpp>
+
+// Dictionary files: safe parsing, the component's reader, and the shared writer.
+namespace orb {
+
+inline constexpr char kRootElement[] = "Varnok_translation_toolkit_dictionary_file";
+
+class PhraseTable;
+
+// Reads and parses an XML file. Handles byte-order marks, declared legacy encodings
+// (windows-1251 and the like, through QStringDecoder) and rejects invalid UTF-8 and
+// entity declarations, so that nothing is fetched and nothing expands. On failure the
+// document is empty and error says why.
+ORBTRANSLATETOOLKIT_EXPORT bool loadXmlFile(const QString& path, pugi::xml_document& doc,
+                                            QString* error = nullptr);
+
+// The first child element of node with that exact name, or an empty handle.
+ORBTRANSLATETOOLKIT_EXPORT pugi::xml_node firstChildElement(pugi::xml_node node, const char* name);
+
+enum class ReadResult {
+    Ok,
+    UnknownFile,    // no root element, no Languages or an empty one: the table is untouched
+    UnknownCharset, // no Charsets or an empty one: the languages are kept, without phrases
+    ReadError,      // malformed file or value: what was read so far stays in the table
+};
+
+// Reads a parsed dictionary into the table, step by step; see ReadResult for what stays
+// in the table after each kind of failure. The table is indexed on return.
+ORBTRANSLATETOOLKIT_EXPORT ReadResult readDictionary(const pugi::xml_document& doc, PhraseTable& table);
+// loadXmlFile and readDictionary; a file that cannot be parsed leaves the table untouched.
+ORBTRANSLATETOOLKIT_EXPORT ReadResult readDictionaryFile(const QString& path, PhraseTable& table);
+
+enum class Layout { Compact, Indented };
+
+// Builds the document of a dictionary. False, and nothing built, when an identifier is not a
+// valid XML element name.
+ORBTRANSLATETOOLKIT_EXPORT bool buildDictionaryDocument(const QList<TLangDict>& languages,
+                                                        pugi::xml_document& doc);
+// Saves the document so that the file is replaced as a whole or not at all.
+ORBTRANSLATETOOLKIT_EXPORT bool saveXmlFile(const pugi::xml_document& doc, const QString& path,
+                                            Layout layout, QString* error = nullptr);
+// buildDictionaryDocument and saveXmlFile; on failure the file is as it was.
+ORBTRANSLATETOOLKIT_EXPORT bool writeDictionaryFile(const QList<TLangDict>& languages,
+                                                    const QString& path, Layout layout,
+                                                    QString* error = nullptr);
+
+} // namespace orb

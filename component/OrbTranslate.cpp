@@ -1,0 +1,310 @@
+#include "OrbTranslate.h"
+
+#include "DictionaryFile.h"
+#include "PhraseTable.h"
+#include "Prompter.h"
+#include "TextRoutines.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMetaType>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Varnok Translation Toolkit");
+
+TOrbTranslate* translateInstance = nullptr;
+
+// The busy cursor for the span of a load or save, restored on every way out.
+class BusyCursor
+{
+public:
+    BusyCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+    {
+        if (m_shown)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~BusyCursor() { restore(); }
+    void restore()
+    {
+        if (m_shown)
+            QGuiApplication::restoreOverrideCursor();
+        m_shown = false;
+    }
+
+private:
+    bool m_shown;
+};
+
+bool hasGuiApplication()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+} // namespace
+
+struct TOrbTranslatePrivate
+{
+    orb::PhraseTable table;
+    orb::PhraseTable::Lookup lookup;
+
+    QString dictName = QStringLiteral("language.lng");
+    bool useOnShowHint = true;
+    bool useOnActiveFormChange = true;
+    bool suppressMessage = false;
+    bool designMode = false;
+    bool initialized = false;
+
+    QString curLangID;
+    QString defaultLangID;
+    quint8 curCharset = 0;
+    int lastLangIndex = -1;
+    bool modified = false;
+    bool learn = true;
+};
+
+TOrbTranslate::TOrbTranslate(QObject* owner) : QObject(owner), d(std::make_unique<TOrbTranslatePrivate>())
+{
+    translateInstance = this;
+    // Qt builds no form from a stored description, so nothing calls the start-up while
+    // properties are applied; the first pass of the event loop stands in for that moment.
+    QMetaObject::invokeMethod(this, &TOrbTranslate::DefineProperties, Qt::QueuedConnection);
+}
+
+TOrbTranslate::~TOrbTranslate()
+{
+    FreeDictionary();
+    if (translateInstance == this)
+        translateInstance = nullptr;
+}
+
+QString TOrbTranslate::DictName() const { return d->dictName; }
+void TOrbTranslate::SetDictName(const QString& name) { d->dictName = name; }
+bool TOrbTranslate::UseOnShowHint() const { return d->useOnShowHint; }
+void TOrbTranslate::SetUseOnShowHint(bool use) { d->useOnShowHint = use; }
+bool TOrbTranslate::UseOnActiveFormChange() const { return d->useOnActiveFormChange; }
+void TOrbTranslate::SetUseOnActiveFormChange(bool use) { d->useOnActiveFormChange = use; }
+bool TOrbTranslate::SuppressMessage() const { return d->suppressMessage; }
+void TOrbTranslate::SetSuppressMessage(bool suppress) { d->suppressMessage = suppress; }
+bool TOrbTranslate::IsDesignMode() const { return d->designMode; }
+void TOrbTranslate::SetDesignMode(bool designMode) { d->designMode = designMode; }
+bool TOrbTranslate::Initialized() const { return d->initialized; }
+bool TOrbTranslate::Modified() const { return d->modified; }
+quint8 TOrbTranslate::CurCharset() const { return d->curCharset; }
+QString TOrbTranslate::DefaultLangID() const { return d->defaultLangID; }
+int TOrbTranslate::LastLangIndex() const { return d->lastLangIndex; }
+
+QString TOrbTranslate::DictionaryPath() const
+{
+    QString relative = d->dictName;
+    relative.replace(u'\\', u'/');
+    return QCoreApplication::applicationDirPath() + u'/' + relative;
+}
+
+void TOrbTranslate::ensureStarted()
+{
+    if (!d->initialized && !d->designMode)
+        DefineProperties();
+}
+
+void TOrbTranslate::DefineProperties()
+{
+    if (d->designMode || d->initialized)
+        return;
+    d->initialized = true;
+    // A failure here must not break the window that owns the component.
+    try {
+        InitDictionary();
+    } catch (...) {
+    }
+}
+
+void TOrbTranslate::showMessage(const QString& text, int icon)
+{
+    if (!d->suppressMessage)
+        Prompter::current().messageBox(nullptr, kCaption, text, Prompter::Icon(icon), Prompter::Ok);
+}
+
+bool TOrbTranslate::InitDictionary()
+{
+    ensureStarted();
+    const QString path = DictionaryPath();
+    if (!QFileInfo::exists(path)) {
+        showMessage(QStringLiteral("Dictionary not found\r\n") + path, int(Prompter::Icon::Warning));
+        return false;
+    }
+    BusyCursor busy;
+    const orb::ReadResult result = orb::readDictionaryFile(path, d->table);
+    refreshLookup();
+    busy.restore();
+    switch (result) {
+    case orb::ReadResult::Ok:
+        return true;
+    case orb::ReadResult::UnknownFile:
+        showMessage(QStringLiteral("Unknown file of the dictionary"), int(Prompter::Icon::Warning));
+        break;
+    case orb::ReadResult::UnknownCharset:
+        showMessage(QStringLiteral("Unknown charset of the dictionary"), int(Prompter::Icon::Warning));
+        break;
+    case orb::ReadResult::ReadError:
+        showMessage(QStringLiteral("Error at reading the dictionary"), int(Prompter::Icon::Error));
+        break;
+    }
+    return false;
+}
+
+void TOrbTranslate::FreeDictionary()
+{
+    d->table.clear();
+    refreshLookup();
+}
+
+void TOrbTranslate::refreshLookup()
+{
+    d->lookup.current = d->table.findLanguageIgnoringCase(d->curLangID);
+    d->lookup.fallbackSet = !d->defaultLangID.isEmpty();
+    d->lookup.fallback = d->lookup.fallbackSet ? d->table.findLanguageIgnoringCase(d->defaultLangID) : -1;
+}
+
+int TOrbTranslate::GetIndLangID(const QString& langId)
+{
+    ensureStarted();
+    const QList<TLangDict>& languages = d->table.languages();
+    for (int i = 0; i < languages.size(); ++i) {
+        if (languages[i].LangID == langId)
+            return i;
+    }
+    return -1;
+}
+
+void TOrbTranslate::GetLangIDs(QStringList* list)
+{
+    ensureStarted();
+    if (!list)
+        return;
+    list->clear();
+    for (const TLangDict& language : d->table.languages())
+        list->append(language.LangID);
+}
+
+bool TOrbTranslate::SetLangID(const QString& value)
+{
+    ensureStarted();
+    const QList<TLangDict>& languages = d->table.languages();
+    auto matching = [&](const QString& wanted) {
+        for (int i = 0; i < languages.size(); ++i) {
+            if (languages[i].LangID == wanted || languages[i].LangName == wanted)
+                return i;
+        }
+        return -1;
+    };
+    int index = matching(value);
+    if (index < 0)
+        index = matching(orb::deleteAmpersand(value));
+    if (index < 0)
+        return false;
+
+    d->curLangID = languages[index].LangID;
+    d->curCharset = languages[GetIndLangID(d->curLangID)].Charset;
+    refreshLookup();
+
+    if (hasGuiApplication()) {
+        const QString title = QGuiApplication::applicationDisplayName();
+        const QString translated = TranslateNotSave(title);
+        if (translated != title)
+            QGuiApplication::setApplicationDisplayName(translated);
+    }
+    return true;
+}
+
+bool TOrbTranslate::SetLangIDDefault(const QString& langId)
+{
+    ensureStarted();
+    if (d->table.findLanguageIgnoringCase(langId) < 0) {
+        Prompter::current().showMessage(QStringLiteral("ERROR SetLangIDDefault: Language ") + langId
+                                        + QStringLiteral(" not found"));
+        return false;
+    }
+    d->defaultLangID = langId;
+    refreshLookup();
+    return true;
+}
+
+QString TOrbTranslate::CurrentLangID()
+{
+    ensureStarted();
+    return d->curLangID;
+}
+
+QString TOrbTranslate::GetLangName(const QString& langId)
+{
+    const int index = GetIndLangID(langId);
+    return index < 0 ? QString() : d->table.languages()[index].LangName;
+}
+
+QString TOrbTranslate::Translate(const QString& text)
+{
+    ensureStarted();
+    bool learned = false;
+    QString result = d->table.translate(text, d->lookup, d->lastLangIndex, d->learn, &learned);
+    if (learned)
+        d->modified = true;
+    return result;
+}
+
+QString TOrbTranslate::TranslateNotSave(const QString& text)
+{
+    struct LearnAgain
+    {
+        bool& learn;
+        ~LearnAgain() { learn = true; }
+    } learnAgain{d->learn};
+    d->learn = false;
+    return Translate(text);
+}
+
+const TLangDict* TOrbTranslate::GetDictLang(const QString& langId)
+{
+    ensureStarted();
+    const int index = d->table.findLanguageIgnoringCase(langId);
+    return index < 0 ? nullptr : &d->table.languages()[index];
+}
+
+bool TOrbTranslate::SaveDictionary()
+{
+    ensureStarted();
+    if (d->dictName.isEmpty() || d->table.languageCount() == 0)
+        return false;
+    BusyCursor busy;
+    const bool saved = orb::writeDictionaryFile(d->table.languages(), DictionaryPath(), orb::Layout::Compact);
+    busy.restore();
+    if (!saved)
+        showMessage(QStringLiteral("Error at saving"), int(Prompter::Icon::Error));
+    return saved;
+}
+
+QString TOrbTranslate::CleanStr(const QString& text) { return orb::cleanStr(text); }
+QString TOrbTranslate::RestoreStr(const QString& text) { return orb::restoreStr(text); }
+QString TOrbTranslate::DeleteAmpersand(const QString& text) { return orb::deleteAmpersand(text); }
+
+TOrbTranslate* TranslateInstance()
+{
+    return translateInstance;
+}
+
+QString Translate(const QString& text)
+{
+    return translateInstance ? translateInstance->Translate(text) : text;
+}
+
+QString Translate(const char* utf8Text)
+{
+    return Translate(QString::fromUtf8(utf8Text));
+}
+
+void Register()
+{
+    qRegisterMetaType<TOrbTranslate*>();
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "LangDict.h"
+#include "orbtranslatetoolkit_export.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+struct TOrbTranslatePrivate;
+
+// Run-time translation of a Qt application's user interface from an XML dictionary.
+//
+// A host creates one instance owned by its main window. Its one-time start-up (the first
+// pass of the event loop, or the host's first call that needs the dictionary, whichever
+// comes first) loads DictName from the executable's directory and hooks window activation
+// and tooltips. SetLangID then picks the language; the unit-level Translate() translates
+// the host's own literals and learns texts it has never seen.
+class ORBTRANSLATETOOLKIT_EXPORT TOrbTranslate : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString DictName READ DictName WRITE SetDictName)
+    Q_PROPERTY(bool UseOnShowHint READ UseOnShowHint WRITE SetUseOnShowHint)
+    Q_PROPERTY(bool UseOnActiveFormChange READ UseOnActiveFormChange WRITE SetUseOnActiveFormChange)
+    Q_PROPERTY(bool SuppressMessage READ SuppressMessage WRITE SetSuppressMessage)
+
+public:
+    // Becomes the instance that serves the unit-level Translate().
+    Q_INVOKABLE explicit TOrbTranslate(QObject* owner = nullptr);
+    // Leaves no hook and no TranslateInstance() pointing at this instance.
+    ~TOrbTranslate() override;
+
+    // File name of the dictionary relative to the executable's directory ("\" works as "/").
+    // Changing it does not reload.
+    QString DictName() const;
+    void SetDictName(const QString& name);
+    // Whether start-up hooks tooltips / window activation; read at start-up only.
+    bool UseOnShowHint() const;
+    void SetUseOnShowHint(bool use);
+    bool UseOnActiveFormChange() const;
+    void SetUseOnActiveFormChange(bool use);
+    // No message boxes from loading and saving (the SetLangIDDefault message is still shown).
+    bool SuppressMessage() const;
+    void SetSuppressMessage(bool suppress);
+    // In design mode the start-up neither loads nor hooks anything.
+    bool IsDesignMode() const;
+    void SetDesignMode(bool designMode);
+
+    // The one-time start-up; does nothing in design mode or when it has run already.
+    Q_INVOKABLE void DefineProperties();
+    // True once the start-up has run.
+    bool Initialized() const;
+
+    // (Re)loads the dictionary file. False, with a message unless suppressed, when the file
+    // is missing (dictionary untouched), not a dictionary (untouched), lacks charsets
+    // (languages kept, no phrases) or cannot be read (what was read so far is kept).
+    bool InitDictionary();
+    // Empties the in-memory dictionary.
+    void FreeDictionary();
+    // Index of the first language with exactly this identifier, or -1.
+    int GetIndLangID(const QString& langId);
+    // Replaces the list's contents with the identifiers in language order; nullptr is ignored.
+    void GetLangIDs(QStringList* list);
+    // Selects the language with this identifier or display name (exact, then without "&")
+    // and retranslates the application title and every top-level window. False, with
+    // nothing changed, when no language matches.
+    bool SetLangID(const QString& value);
+    // Sets the language whose texts stand in for blank ones; the identifier is matched
+    // ignoring case. False, after a message that is never suppressed, when it is not found.
+    bool SetLangIDDefault(const QString& langId);
+    // The current language's identifier; empty before the first successful SetLangID.
+    QString CurrentLangID();
+    // Display name of the first language with exactly this identifier; empty if none.
+    QString GetLangName(const QString& langId);
+
+    // The text in the current language. A text found in no language is returned without
+    // carriage returns restored to CR LF and is learned (appended as a row to every language).
+    QString Translate(const QString& text);
+    // As Translate, but never learns.
+    QString TranslateNotSave(const QString& text);
+    // The language whose identifier equals langId ignoring case, or nullptr. The pointer is
+    // valid until the dictionary is next loaded or freed.
+    const TLangDict* GetDictLang(const QString& langId);
+    // Writes the in-memory dictionary back to the dictionary file, replacing it atomically.
+    // False, with nothing written, when DictName is empty or there is no language; false
+    // with "Error at saving" (unless suppressed) and the file as it was when writing fails.
+    bool SaveDictionary();
+
+    // The text without carriage returns.
+    static QString CleanStr(const QString& text);
+    // The text with a carriage return before every line feed that lacks one.
+    static QString RestoreStr(const QString& text);
+    // The text without "&" characters.
+    static QString DeleteAmpersand(const QString& text);
+
+    // True once a phrase has been learned; nothing clears it.
+    bool Modified() const;
+    // Charset number of the current language (0 before one is chosen).
+    quint8 CurCharset() const;
+    // The fallback language identifier as set by SetLangIDDefault; empty if none.
+    QString DefaultLangID() const;
+    // The language in which the last successful search found its text; -1 at first.
+    int LastLangIndex() const;
+    // The full path InitDictionary and SaveDictionary use.
+    QString DictionaryPath() const;
+
+private:
+    void ensureStarted();
+    void refreshLookup();
+    void showMessage(const QString& text, int icon);
+
+    std::unique_ptr<TOrbTranslatePrivate> d;
+};
+
+// The instance constructed last (and not yet destroyed), or nullptr.
+ORBTRANSLATETOOLKIT_EXPORT TOrbTranslate* TranslateInstance();
+
+// Translates a text through TranslateInstance(), learning unseen texts; returns the text
+// unchanged when there is no instance.
+ORBTRANSLATETOOLKIT_EXPORT QString Translate(const QString& text);
+// The same for a UTF-8 literal, for hosts that write Translate("...").
+ORBTRANSLATETOOLKIT_EXPORT QString Translate(const char* utf8Text);
+
+// Makes TOrbTranslate creatable by name through Qt's meta-type system
+// (QMetaType::fromName("TOrbTranslate*").metaObject()->newInstance(...)).
+ORBTRANSLATETOOLKIT_EXPORT void Register();

@@ -1,0 +1,220 @@
+#include "PhraseTable.h"
+
+#include "TextRoutines.h"
+
+#include <bit>
+
+namespace orb {
+
+int PhraseTable::rowCount() const
+{
+    return m_languages.isEmpty() ? 0 : int(m_languages.first().Phrases.size());
+}
+
+void PhraseTable::clear()
+{
+    m_languages.clear();
+    m_slots.clear();
+    m_usedSlots = 0;
+    m_indexedRows = 0;
+}
+
+void PhraseTable::addLanguage(const QString& langId, const QString& langName)
+{
+    TLangDict language;
+    language.LangID = langId;
+    language.LangName = langName;
+    // A language added to a table that already has rows gets empty texts for them, so the
+    // table stays rectangular; the empty texts are indexed like any other.
+    const int rows = rowCount();
+    for (int r = 0; r < rows; ++r)
+        language.Phrases.append(QString());
+    m_languages.append(std::move(language));
+    if (rows > 0) {
+        const int index = languageCount() - 1;
+        insert(foldedHash(QStringView()), index, 0);
+    }
+}
+
+void PhraseTable::setLanguageId(int language, const QString& langId)
+{
+    m_languages[language].LangID = langId;
+}
+
+void PhraseTable::setCharset(int language, quint8 charset)
+{
+    m_languages[language].Charset = charset;
+}
+
+int PhraseTable::appendEmptyRow()
+{
+    for (TLangDict& language : m_languages)
+        language.Phrases.append(QString());
+    return rowCount() - 1;
+}
+
+void PhraseTable::setCell(int language, int row, const QString& text)
+{
+    Q_ASSERT(row >= m_indexedRows);
+    m_languages[language].Phrases[row] = text;
+}
+
+void PhraseTable::appendRowInEveryLanguage(const QString& text)
+{
+    for (TLangDict& language : m_languages)
+        language.Phrases.append(text);
+}
+
+void PhraseTable::reserveCells(qsizetype cells)
+{
+    const std::size_t wanted = std::size_t(cells + qsizetype(m_usedSlots)) * 2;
+    if (wanted > m_slots.size())
+        growIndex(wanted);
+}
+
+void PhraseTable::growIndex(std::size_t minimumSlots) const
+{
+    std::vector<Slot> old;
+    old.swap(m_slots);
+    m_slots.assign(std::bit_ceil(std::max<std::size_t>(minimumSlots, 16)), Slot{0, -1, -1});
+    m_usedSlots = 0;
+    const std::size_t mask = m_slots.size() - 1;
+    // Entries are unique already: re-placing them needs no text comparison.
+    for (const Slot& slot : old) {
+        if (slot.language < 0)
+            continue;
+        std::size_t i = slot.hash & mask;
+        while (m_slots[i].language >= 0)
+            i = (i + 1) & mask;
+        m_slots[i] = slot;
+        ++m_usedSlots;
+    }
+}
+
+void PhraseTable::insert(std::uint32_t hash, int language, int row) const
+{
+    if ((m_usedSlots + 1) * 2 > m_slots.size())
+        growIndex((m_usedSlots + 1) * 4);
+    const std::size_t mask = m_slots.size() - 1;
+    const QString& text = m_languages[language].Phrases[row];
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& slot = m_slots[i];
+        if (slot.language < 0) {
+            slot = Slot{hash, std::int32_t(language), std::int32_t(row)};
+            ++m_usedSlots;
+            return;
+        }
+        // Only the first row of a text in a language is kept: that is the row a scan finds.
+        if (slot.hash == hash && slot.language == language
+            && equalsFolded(m_languages[language].Phrases[slot.row], text))
+            return;
+    }
+}
+
+void PhraseTable::indexPendingRows() const
+{
+    const int rows = rowCount();
+    for (int row = m_indexedRows; row < rows; ++row) {
+        for (int language = 0; language < languageCount(); ++language)
+            insert(foldedHash(m_languages[language].Phrases[row]), language, row);
+    }
+    m_indexedRows = rows;
+}
+
+int PhraseTable::findInLanguage(int language, QStringView key) const
+{
+    indexPendingRows();
+    if (m_slots.empty())
+        return -1;
+    const std::uint32_t hash = foldedHash(key);
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = hash & mask; m_slots[i].language >= 0; i = (i + 1) & mask) {
+        const Slot& slot = m_slots[i];
+        if (slot.hash == hash && slot.language == language
+            && equalsFolded(m_languages[language].Phrases[slot.row], key))
+            return slot.row;
+    }
+    return -1;
+}
+
+int PhraseTable::findPhrase(QStringView key, int& lastLanguage) const
+{
+    indexPendingRows();
+    if (m_slots.empty())
+        return -1;
+    const bool lastIsValid = lastLanguage >= 0 && lastLanguage < languageCount();
+    const std::uint32_t hash = foldedHash(key);
+    const std::size_t mask = m_slots.size() - 1;
+    // One pass over the probe run answers both steps of the search: the entry of the last
+    // language if there is one, else the entry of the lowest language.
+    int firstLanguage = -1;
+    int firstRow = -1;
+    for (std::size_t i = hash & mask; m_slots[i].language >= 0; i = (i + 1) & mask) {
+        const Slot& slot = m_slots[i];
+        if (slot.hash != hash || (firstLanguage >= 0 && slot.language > firstLanguage
+                                  && !(lastIsValid && slot.language == lastLanguage)))
+            continue;
+        if (!equalsFolded(m_languages[slot.language].Phrases[slot.row], key))
+            continue;
+        if (lastIsValid && slot.language == lastLanguage)
+            return slot.row;
+        if (firstLanguage < 0 || slot.language < firstLanguage) {
+            firstLanguage = slot.language;
+            firstRow = slot.row;
+        }
+    }
+    if (firstLanguage >= 0)
+        lastLanguage = firstLanguage;
+    return firstRow;
+}
+
+int PhraseTable::findLanguageIgnoringCase(const QString& langId) const
+{
+    const QString wanted = langId.toLower();
+    for (int i = 0; i < languageCount(); ++i) {
+        if (m_languages[i].LangID.toLower() == wanted)
+            return i;
+    }
+    return -1;
+}
+
+QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& lastLanguage,
+                               bool learn, bool* learned)
+{
+    if (learned)
+        *learned = false;
+    if (text.isEmpty() || lookup.current < 0 || lookup.current >= languageCount())
+        return text;
+
+    QString key = cleanStr(text);
+    int row = findPhrase(key, lastLanguage);
+    if (row < 0 && key.contains(u'&')) {
+        // Without an ampersand the retry would repeat the same search, which changes nothing.
+        QString bare = deleteAmpersand(key);
+        row = findPhrase(bare, lastLanguage);
+        if (row >= 0)
+            key = std::move(bare);
+    }
+
+    const TLangDict& current = m_languages[lookup.current];
+    if (row >= 0 && row < current.Phrases.size()) {
+        const QString* result = &current.Phrases[row];
+        if (isBlank(*result)) {
+            if (!lookup.fallbackSet)
+                result = &text;
+            else if (lookup.fallback >= 0 && lookup.fallback < languageCount()
+                     && row < m_languages[lookup.fallback].Phrases.size())
+                result = &m_languages[lookup.fallback].Phrases[row];
+        }
+        return restoreStr(*result);
+    }
+
+    if (learn) {
+        appendRowInEveryLanguage(key);
+        if (learned)
+            *learned = true;
+    }
+    return restoreStr(key);
+}
+
+} // namespace orb

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "LangDict.h"
+#include "orbtranslatetoolkit_export.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace orb {
+
+// The component's in-memory dictionary: languages with parallel phrase lists, and an index
+// that finds the first row holding a text in a language without scanning the lists.
+// Rows are only ever appended, so the index stays exact as long as cells are written only
+// in rows that were not yet indexed (the reader fills each row before the next lookup).
+class ORBTRANSLATETOOLKIT_EXPORT PhraseTable
+{
+public:
+    const QList<TLangDict>& languages() const { return m_languages; }
+    int languageCount() const { return int(m_languages.size()); }
+    // The number of phrase rows: the length of the first language's list (0 without languages).
+    int rowCount() const;
+
+    // Drops every language, row and index entry.
+    void clear();
+    // Appends a language with an empty phrase list of the current row count's length.
+    void addLanguage(const QString& langId, const QString& langName);
+    // Identifier and charset may change after creation; the index does not depend on them.
+    void setLanguageId(int language, const QString& langId);
+    void setCharset(int language, quint8 charset);
+    // Appends one row of empty texts to every language and returns its index.
+    int appendEmptyRow();
+    // Writes a cell of a row that is not yet indexed (see the class comment).
+    void setCell(int language, int row, const QString& text);
+    // Appends one row that holds the text in every language (learning).
+    void appendRowInEveryLanguage(const QString& text);
+    // Reserves index space for the given number of cells, so that loading never rehashes.
+    void reserveCells(qsizetype cells);
+
+    // Indexes the rows appended since the last call; lookups call it themselves.
+    void indexPendingRows() const;
+
+    // The first row of the language whose text equals the key case-insensitively, or -1.
+    int findInLanguage(int language, QStringView key) const;
+    // The phrase search: the language lastLanguage first (when it is a valid index), then
+    // every language in order; a hit outside lastLanguage moves lastLanguage there.
+    int findPhrase(QStringView key, int& lastLanguage) const;
+
+    // The index of the first language whose lower-cased identifier equals the lower-cased
+    // langId, or -1.
+    int findLanguageIgnoringCase(const QString& langId) const;
+
+    struct Lookup
+    {
+        int current = -1;       // language to translate into; -1 = no current language
+        int fallback = -1;      // language used for blank texts when a fallback is set
+        bool fallbackSet = false; // a fallback identifier is set (even one that is not found)
+    };
+    // Translates the text into the current language; on a miss, learns it when learn is true
+    // (and reports that through learned). lastLanguage is the search state of findPhrase.
+    QString translate(const QString& text, const Lookup& lookup, int& lastLanguage, bool learn,
+                      bool* learned = nullptr);
+
+    // Memory held by the index, for measurements.
+    qsizetype indexBytes() const { return qsizetype(m_slots.size() * sizeof(Slot)); }
+
+private:
+    struct Slot
+    {
+        std::uint32_t hash;
+        std::int32_t language; // -1 marks an empty slot
+        std::int32_t row;
+    };
+
+    void insert(std::uint32_t hash, int language, int row) const;
+    void growIndex(std::size_t minimumSlots) const;
+
+    QList<TLangDict> m_languages;
+    mutable std::vector<Slot> m_slots;
+    mutable std::size_t m_usedSlots = 0;
+    mutable int m_indexedRows = 0;
+};
+
+} // namespace orb

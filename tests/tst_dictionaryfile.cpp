@@ -1,1 +1,281 @@
-int main(){}
+#include "DictionaryFile.h"
+#include "PhraseTable.h"
+#include "SyntheticDictionary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace orb;
+
+namespace {
+
+QByteArray dictionaryXml(const QByteArray& body)
+{
+    return "<Varnok_translation_toolkit_dictionary_file>" + body
+        + "</Varnok_translation_toolkit_dictionary_file>";
+}
+
+const QByteArray kTwoLanguages = "<Languages><en Name=\"English\"/><de Name=\"Deutsch\"/></Languages>"
+                                 "<Charsets><en Charset=\"0\"/><de Charset=\"0\"/></Charsets>";
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A table that already holds something, to see what a failed read leaves behind.
+PhraseTable previousTable()
+{
+    PhraseTable table;
+    table.addLanguage(u"old"_qs, u"Old"_qs);
+    table.setCell(0, table.appendEmptyRow(), u"kept"_qs);
+    table.indexPendingRows();
+    return table;
+}
+
+} // namespace
+
+class DictionaryFileTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString file(const QByteArray& bytes, const QString& name = u"d.lng"_qs)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            qFatal("cannot write test file");
+        return path;
+    }
+
+    ReadResult read(const QByteArray& bytes, PhraseTable& table)
+    {
+        return readDictionaryFile(file(bytes), table);
+    }
+
+private slots:
+    void pairsCharsetsByPositionNotByName()
+    {
+        PhraseTable table;
+        QCOMPARE(read(dictionaryXml("<Languages><en Name=\"English\"/><de Name=\"Deutsch\"/></Languages>"
+                                    "<Charsets><de Charset=\"1\"/><en Charset=\"460\"/></Charsets>"),
+                      table),
+                 ReadResult::Ok);
+        QCOMPARE(table.languages()[0].LangID, u"de"_qs);
+        QCOMPARE(table.languages()[0].LangName, u"English"_qs);
+        QCOMPARE(table.languages()[0].Charset, quint8(1));
+        QCOMPARE(table.languages()[1].LangID, u"en"_qs);
+        QCOMPARE(table.languages()[1].Charset, quint8(204)); // only the low eight bits
+    }
+
+    void rowsWhereverItemsStandAndWhateverCellsTheyHave()
+    {
+        PhraseTable table;
+        QCOMPARE(read(dictionaryXml("<Item><en Message=\"File\"/><de Message=\"Datei\"/></Item>"
+                                    + kTwoLanguages
+                                    + "<Item><en Message=\"Open\"/><xx Message=\"ignored\"/></Item>"
+                                      "<Other/><Item><de Message=\"a\"/><de Message=\"b\"/></Item>"),
+                      table),
+                 ReadResult::Ok);
+        QCOMPARE(table.rowCount(), 3);
+        QCOMPARE(table.languages()[0].Phrases, (QStringList{u"File"_qs, u"Open"_qs, QString()}));
+        QCOMPARE(table.languages()[1].Phrases, (QStringList{u"Datei"_qs, QString(), u"b"_qs}));
+    }
+
+    void whatEachFailureLeavesInMemory()
+    {
+        {   // not a dictionary at all: the previous table stays as it was
+            PhraseTable table = previousTable();
+            QCOMPARE(read("<other/>", table), ReadResult::UnknownFile);
+            QCOMPARE(read(dictionaryXml("<Languages/>"), table), ReadResult::UnknownFile);
+            QCOMPARE(read(dictionaryXml("<Charsets><en Charset=\"0\"/></Charsets>"), table), ReadResult::UnknownFile);
+            QCOMPARE(table.languages()[0].Phrases, QStringList{u"kept"_qs});
+        }
+        {   // no charsets: the languages of the file, with charset 0 and no phrases
+            PhraseTable table = previousTable();
+            QCOMPARE(read(dictionaryXml("<Languages><en Name=\"English\"/><de Name=\"D\"/></Languages>"
+                                        "<Item><en Message=\"File\"/></Item>"),
+                          table),
+                     ReadResult::UnknownCharset);
+            QCOMPARE(table.languageCount(), 2);
+            QCOMPARE(table.rowCount(), 0);
+            QCOMPARE(table.languages()[1].Charset, quint8(0));
+        }
+        {   // a language without a name: the languages before it
+            PhraseTable table = previousTable();
+            QCOMPARE(read(dictionaryXml("<Languages><en Name=\"English\"/><de/></Languages>"), table),
+                     ReadResult::ReadError);
+            QCOMPARE(table.languageCount(), 1);
+            QCOMPARE(table.languages()[0].LangID, u"en"_qs);
+        }
+        {   // a charset that is not a number
+            PhraseTable table;
+            QCOMPARE(read(dictionaryXml("<Languages><en Name=\"E\"/></Languages><Charsets><en Charset=\"x1\"/></Charsets>"), table),
+                     ReadResult::ReadError);
+            QCOMPARE(table.languageCount(), 1);
+        }
+        {   // a cell without a message: the rows read so far, the broken one included, and
+            // they are found by lookups
+            PhraseTable table;
+            QCOMPARE(read(dictionaryXml(kTwoLanguages + "<Item><en Message=\"File\"/><de Message=\"Datei\"/></Item>"
+                                        "<Item><en Message=\"Open\"/><de/></Item><Item><en Message=\"x\"/></Item>"),
+                          table),
+                     ReadResult::ReadError);
+            QCOMPARE(table.rowCount(), 2);
+            QCOMPARE(table.languages()[0].Phrases[1], u"Open"_qs);
+            int last = -1;
+            QCOMPARE(table.findPhrase(u"OPEN", last), 1);
+        }
+        {   // malformed XML is rejected before anything changes
+            PhraseTable table = previousTable();
+            QCOMPARE(read(dictionaryXml(kTwoLanguages + "<Item>"), table), ReadResult::ReadError);
+            QCOMPARE(table.languages()[0].LangID, u"old"_qs);
+        }
+    }
+
+    void writesAndReadsBackEverything()
+    {
+        QList<TLangDict> dict = synthetic::makeDictionary(200, 4);
+        dict[0].Phrases[3] = u"first line\nsecond line"_qs;
+        dict[1].Phrases[4] = u"tab\there & <markup> \"quoted\" 'single'"_qs;
+        dict[2].Phrases[5] = QString();
+        dict[3].LangName = QString();
+        const QString path = m_dir.filePath(u"roundtrip.lng"_qs);
+        for (Layout layout : {Layout::Compact, Layout::Indented}) {
+            QVERIFY(writeDictionaryFile(dict, path, layout));
+            const QByteArray bytes = readAll(path);
+            QCOMPARE(bytes.contains("\n  <"), layout == Layout::Indented);
+            QVERIFY(bytes.contains("first line&#10;second line"));
+            PhraseTable table;
+            QCOMPARE(readDictionaryFile(path, table), ReadResult::Ok);
+            QCOMPARE(table.languageCount(), 4);
+            for (int l = 0; l < 4; ++l) {
+                QCOMPARE(table.languages()[l].LangID, dict[l].LangID);
+                QCOMPARE(table.languages()[l].LangName, dict[l].LangName);
+                QCOMPARE(table.languages()[l].Charset, dict[l].Charset);
+                QCOMPARE(table.languages()[l].Phrases, dict[l].Phrases);
+            }
+        }
+    }
+
+    void decodesByteOrderMarksAndDeclaredEncodings()
+    {
+        const QString text = QString::fromUtf8(
+            dictionaryXml("<Languages><ru Name=\"Русский\"/></Languages><Charsets><ru Charset=\"204\"/></Charsets>"
+                          "<Item><ru Message=\"Файл\"/></Item>"));
+        QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+        QStringEncoder cp1251("windows-1251");
+        QVERIFY(cp1251.isValid());
+        const QList<QByteArray> encodings = {
+            QByteArray(utf16.encode(text)),
+            "<?xml version=\"1.0\" encoding=\"windows-1251\"?>" + QByteArray(cp1251.encode(text)),
+            "\xEF\xBB\xBF" + text.toUtf8(),
+        };
+        for (const QByteArray& bytes : encodings) {
+            PhraseTable table;
+            QCOMPARE(read(bytes, table), ReadResult::Ok);
+            QCOMPARE(table.languages()[0].LangName, u"Русский"_qs);
+            QCOMPARE(table.languages()[0].Phrases, QStringList{u"Файл"_qs});
+        }
+    }
+
+    // Whatever the bytes, a read ends quickly with a result, and never with a crash.
+    void survivesMalformedInput()
+    {
+        const QByteArray valid = readAll(m_dir.filePath(u"roundtrip.lng"_qs));
+        QVERIFY(!valid.isEmpty());
+        for (qsizetype cut = 0; cut < valid.size(); cut += 997) {
+            PhraseTable table;
+            const ReadResult result = read(valid.left(cut), table);
+            QVERIFY2(result == ReadResult::ReadError || result == ReadResult::UnknownFile,
+                     qPrintable(QString::number(cut)));
+        }
+
+        const QByteArray billionLaughs =
+            "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">"
+            "<!ENTITY lol2 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">"
+            "<!ENTITY lol3 \"&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;\">]>"
+            + dictionaryXml(kTwoLanguages + "<Item><en Message=\"&lol3;\"/></Item>");
+        const QByteArray externalEntity =
+            "<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+            + dictionaryXml(kTwoLanguages + "<Item><en Message=\"&x;\"/></Item>");
+        const QList<QByteArray> rejected = {
+            "", "not xml at all", "\x00\x01\x02garbage", billionLaughs, externalEntity,
+            dictionaryXml(kTwoLanguages + "<Item><en Message=\"bad \xC3\x28 utf8\"/></Item>"),
+            dictionaryXml(kTwoLanguages + "<Item><en Message=\"surrogate \xED\xA0\x80\"/></Item>"),
+            "<?xml version=\"1.0\" encoding=\"no-such-encoding\"?>" + dictionaryXml(kTwoLanguages),
+        };
+        for (const QByteArray& bytes : rejected) {
+            PhraseTable table = previousTable();
+            QCOMPARE(read(bytes, table), ReadResult::ReadError);
+            QCOMPARE(table.languages()[0].LangID, u"old"_qs);
+        }
+
+        PhraseTable wrongRoot;
+        QCOMPARE(read("<Varnok_translation_toolkit_dictionary/>", wrongRoot), ReadResult::UnknownFile);
+
+        // Large but well-formed inputs load, with everything in them.
+        const QByteArray longText(8 * 1024 * 1024, 'x');
+        QByteArray manyCells;
+        for (int i = 0; i < 5000; ++i)
+            manyCells += "<en Message=\"" + QByteArray::number(i) + "\"/>";
+        QByteArray deep;
+        for (int i = 0; i < 100000; ++i)
+            deep += "<n>";
+        for (int i = 0; i < 100000; ++i)
+            deep += "</n>";
+        PhraseTable table;
+        QCOMPARE(read(dictionaryXml(kTwoLanguages + "<Item><en Message=\"" + longText + "\"/></Item><Item>"
+                                    + manyCells + "<de Message=\"deep\">" + deep + "</de></Item>"),
+                      table),
+                 ReadResult::Ok);
+        QCOMPARE(table.languages()[0].Phrases, (QStringList{QString::fromLatin1(longText), u"4999"_qs}));
+        QCOMPARE(table.languages()[1].Phrases[1], u"deep"_qs);
+    }
+
+    void failedWriteLeavesTheFileAsItWas()
+    {
+        const QString path = m_dir.filePath(u"keep.lng"_qs);
+        QList<TLangDict> dict = synthetic::makeDictionary(3000, 4);
+        QVERIFY(writeDictionaryFile(synthetic::makeDictionary(5, 2), path, Layout::Compact));
+        const QByteArray before = readAll(path);
+
+        QList<TLangDict> invalid = dict;
+        invalid[1].LangID = u"not valid"_qs;
+        QString error;
+        QVERIFY(!writeDictionaryFile(invalid, path, Layout::Compact, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readAll(path), before);
+
+        // A full disk: the kernel refuses to let the file grow beyond the limit, root or not.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool written = writeDictionaryFile(dict, path, Layout::Compact);
+        setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!written);
+        QCOMPARE(readAll(path), before);
+
+        // A directory that cannot exist, because its parent is a file.
+        QVERIFY(!writeDictionaryFile(dict, path + u"/inside.lng"_qs, Layout::Compact));
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(u"keep"_qs),
+                 QStringList{u"keep.lng"_qs}); // no temporary file left behind
+    }
+};
+
+QTEST_GUILESS_MAIN(DictionaryFileTest)
+#include "tst_dictionaryfile.moc"

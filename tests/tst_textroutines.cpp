@@ -1,1 +1,74 @@
-int main(){}
+#include "TextRoutines.h"
+
+#include <QTest>
+
+using namespace orb;
+
+class TextRoutinesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lineBreaksAndAmpersands()
+    {
+        QCOMPARE(cleanStr(u"a\r\nb\rc"_qs), u"a\nbc"_qs);
+        QCOMPARE(restoreStr(u"\nfirst"_qs), u"\r\nfirst"_qs);
+        QCOMPARE(restoreStr(u"one\r\ntwo"_qs), u"one\r\ntwo"_qs);
+        QCOMPARE(restoreStr(u"a\rb\n\nc"_qs), u"a\rb\r\n\r\nc"_qs);
+        QCOMPARE(deleteAmpersand(u"Save && &Exit"_qs), u"Save  Exit"_qs);
+    }
+
+    void blankMeansCode32OrLess()
+    {
+        QVERIFY(isBlank(u""));
+        QVERIFY(isBlank(u" \t\r\n\x01"));
+        QVERIFY(!isBlank(u" x "));
+        QVERIFY(!isBlank(u"\u00A0")); // a no-break space is text, not a control character
+    }
+
+    // The index relies on its own folding agreeing with Qt's case-insensitive comparison
+    // for every character; a disagreement would make the index and a scan find other rows.
+    void foldingAgreesWithQtOnEveryBmpCharacter()
+    {
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                continue;
+            const QString one{QChar(char16_t(c))};
+            for (const QString& other : QStringList{one.toUpper(), one.toLower(), QString(QChar(char16_t(foldCase(c))))}) {
+                const bool qtEqual = QString::compare(one, other, Qt::CaseInsensitive) == 0;
+                if (equalsFolded(one, other) != qtEqual)
+                    QFAIL(qPrintable(QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0'))));
+                if (qtEqual && foldedHash(one) != foldedHash(other))
+                    QFAIL(qPrintable(QStringLiteral("hash of U+%1").arg(uint(c), 4, 16, QLatin1Char('0'))));
+            }
+        }
+    }
+
+    void foldingOfTextsOutsideAscii()
+    {
+        const QList<std::pair<QString, QString>> equal = {
+            {u"Datei"_qs, u"DATEI"_qs},          {u"ÖFFNEN"_qs, u"öffnen"_qs},
+            {u"Файл"_qs, u"фАЙЛ"_qs},            {u"µ"_qs, u"Μ"_qs},
+            {u"ſ"_qs, u"S"_qs},                  {u"\U00010400x"_qs, u"\U00010428X"_qs}, // Deseret
+        };
+        for (const auto& [a, b] : equal) {
+            QVERIFY2(equalsFolded(a, b), qPrintable(a + QStringLiteral(" / ") + b));
+            QCOMPARE(QString::compare(a, b, Qt::CaseInsensitive), 0);
+            QCOMPARE(foldedHash(a), foldedHash(b));
+        }
+        QVERIFY(!equalsFolded(u"File", u"Files"));
+        QVERIFY(!equalsFolded(u"\U00010400", u"\U00010401"));
+        QVERIFY(foldedHash(u"File") != foldedHash(u"Filf"));
+    }
+
+    void xmlNames()
+    {
+        for (const char* valid : {"en", "_x", "a-b.c9", "Русский", "English", "x\xC2\xB7y"})
+            QVERIFY2(isValidXmlName(QString::fromUtf8(valid)), valid);
+        for (const char* invalid : {"", "1a", "a b", "-a", "a<b", ".x", "a&b", "x\"y"})
+            QVERIFY2(!isValidXmlName(QString::fromUtf8(invalid)), invalid);
+    }
+};
+
+QTEST_GUILESS_MAIN(TextRoutinesTest)
+#include "tst_textroutines.moc"

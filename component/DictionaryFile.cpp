@@ -8,6 +8,9 @@
 #include <QStringDecoder>
 
 #include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <limits>
 #include <vector>
 
@@ -20,55 +23,6 @@ bool setError(QString* error, const QString& text)
     if (error)
         *error = text;
     return false;
-}
-
-bool isValidUtf8(const unsigned char* p, std::size_t n)
-{
-    std::size_t i = 0;
-    while (i < n) {
-        // Dictionaries are mostly markup: skip ASCII eight bytes at a time.
-        while (i + 8 <= n) {
-            std::uint64_t word;
-            std::memcpy(&word, p + i, 8);
-            if (word & 0x8080808080808080ull)
-                break;
-            i += 8;
-        }
-        if (i >= n)
-            break;
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra;
-        char32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= n)
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char t = p[i + k];
-            if ((t & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (t & 0x3F);
-        }
-        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)))
-            || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        i += extra + 1;
-    }
-    return true;
 }
 
 bool startsWith(const QByteArray& bytes, std::initializer_list<unsigned char> prefix)
@@ -191,7 +145,6 @@ bool hasChildElement(pugi::xml_node node)
     return false;
 }
 
-QString fromUtf8(const char* text) { return QString::fromUtf8(text, qsizetype(std::strlen(text))); }
 
 class SaveFileWriter : public pugi::xml_writer
 {
@@ -232,16 +185,22 @@ private:
 
 } // namespace
 
-bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error)
+bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error, Utf8Check check)
 {
     doc.reset();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return setError(error, file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // The file goes straight into the buffer that pugixml parses in place: a dictionary of
+    // tens of megabytes is then held once, not three times.
+    PugiBuffer buffer(std::size_t(file.size()));
+    if (!buffer.data)
+        return setError(error, QStringLiteral("out of memory"));
+    if (file.read(static_cast<char*>(buffer.data), qint64(buffer.size)) != qint64(buffer.size))
         return setError(error, file.errorString());
+    file.close();
 
+    const QByteArray bytes = QByteArray::fromRawData(static_cast<const char*>(buffer.data), qsizetype(buffer.size));
     QByteArray legacyName;
     const Sniffed sniffed = sniffEncoding(bytes, &legacyName);
     if (sniffed == Sniffed::Legacy) {
@@ -253,23 +212,24 @@ bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error)
         const QString text = decoder.decode(bytes);
         if (decoder.hasError())
             return setError(error, QStringLiteral("bytes invalid in the declared encoding"));
-        bytes = text.toUtf8();
-    } else if (sniffed != Sniffed::Unicode) {
+        const QByteArray utf8 = text.toUtf8();
+        PugiBuffer converted(std::size_t(utf8.size()));
+        if (!converted.data)
+            return setError(error, QStringLiteral("out of memory"));
+        std::memcpy(converted.data, utf8.constData(), std::size_t(utf8.size()));
+        std::swap(buffer.data, converted.data);
+        buffer.size = converted.size;
+    } else if (sniffed != Sniffed::Unicode && check == Utf8Check::WholeFile) {
         const qsizetype skip = sniffed == Sniffed::Utf8WithBom ? 3 : 0;
-        if (!isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()) + skip,
-                         std::size_t(bytes.size() - skip)))
+        if (!QByteArrayView(bytes).sliced(skip).isValidUtf8())
             return setError(error, QStringLiteral("invalid UTF-8"));
     }
 
-    PugiBuffer buffer(std::size_t(bytes.size()));
-    if (!buffer.data)
-        return setError(error, QStringLiteral("out of memory"));
-    std::memcpy(buffer.data, bytes.constData(), std::size_t(bytes.size()));
-    bytes = QByteArray(); // the copy is all pugixml needs; do not hold the file twice
     const pugi::xml_encoding encoding =
         sniffed == Sniffed::Unicode ? pugi::encoding_auto : pugi::encoding_utf8;
+    const std::size_t size = buffer.size;
     const pugi::xml_parse_result result = doc.load_buffer_inplace_own(
-        buffer.release(), buffer.size, pugi::parse_default | pugi::parse_doctype, encoding);
+        buffer.release(), size, pugi::parse_default | pugi::parse_doctype, encoding);
     if (!result) {
         doc.reset();
         return setError(error, QString::fromUtf8(result.description()));
@@ -281,6 +241,15 @@ bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error)
     return true;
 }
 
+bool decodeUtf8(const char* text, QString& out)
+{
+    const qsizetype length = qsizetype(std::strlen(text));
+    out = QString::fromUtf8(text, length);
+    // Invalid bytes turn into replacement characters; only then is a second look needed,
+    // to tell them from a replacement character that the file really holds.
+    return !out.contains(QChar::ReplacementCharacter) || QByteArrayView(text, length).isValidUtf8();
+}
+
 pugi::xml_node firstChildElement(pugi::xml_node node, const char* name)
 {
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
@@ -290,30 +259,34 @@ pugi::xml_node firstChildElement(pugi::xml_node node, const char* name)
     return {};
 }
 
-ReadResult readDictionary(const pugi::xml_document& doc, PhraseTable& table)
-{
-    const pugi::xml_node root = firstChildElement(doc, kRootElement);
-    if (!root)
-        return ReadResult::UnknownFile;
-    const pugi::xml_node languages = firstChildElement(root, "Languages");
-    if (!hasChildElement(languages))
-        return ReadResult::UnknownFile;
+namespace {
 
-    table.clear();
+// A value whose bytes are not UTF-8 makes the file as unreadable as a syntax error does, so
+// it leaves the table as it was; every other failure keeps what was read before it.
+enum class Step { Done, Failed, BadEncoding };
+
+Step readInto(const pugi::xml_node root, PhraseTable& table, ReadResult& result)
+{
+    const pugi::xml_node languages = firstChildElement(root, "Languages");
     for (pugi::xml_node child : languages.children()) {
         if (child.type() != pugi::node_element)
             continue;
         const pugi::xml_attribute name = child.attribute("Name");
+        QString langId, langName;
+        if (!decodeUtf8(child.name(), langId) || (name && !decodeUtf8(name.value(), langName)))
+            return Step::BadEncoding;
         if (!name) {
-            table.indexPendingRows();
-            return ReadResult::ReadError;
+            result = ReadResult::ReadError;
+            return Step::Failed;
         }
-        table.addLanguage(fromUtf8(child.name()), fromUtf8(name.value()));
+        table.addLanguage(langId, langName);
     }
 
     const pugi::xml_node charsets = firstChildElement(root, "Charsets");
-    if (!hasChildElement(charsets))
-        return ReadResult::UnknownCharset;
+    if (!hasChildElement(charsets)) {
+        result = ReadResult::UnknownCharset;
+        return Step::Failed;
+    }
     int position = 0;
     for (pugi::xml_node child : charsets.children()) {
         if (child.type() != pugi::node_element)
@@ -322,9 +295,14 @@ ReadResult readDictionary(const pugi::xml_document& doc, PhraseTable& table)
             break; // surplus entries name no language
         const pugi::xml_attribute charset = child.attribute("Charset");
         int value = 0;
-        if (!charset || !parseDecimal(charset.value(), value))
-            return ReadResult::ReadError;
-        table.setLanguageId(position, fromUtf8(child.name()));
+        QString langId;
+        if (!decodeUtf8(child.name(), langId))
+            return Step::BadEncoding;
+        if (!charset || !parseDecimal(charset.value(), value)) {
+            result = ReadResult::ReadError;
+            return Step::Failed;
+        }
+        table.setLanguageId(position, langId);
         table.setCharset(position, quint8(value & 0xFF));
         ++position;
     }
@@ -374,22 +352,54 @@ ReadResult readDictionary(const pugi::xml_document& doc, PhraseTable& table)
                 continue;
             const pugi::xml_attribute message = cell.attribute("Message");
             if (!message) {
-                table.indexPendingRows();
-                return ReadResult::ReadError;
+                result = ReadResult::ReadError;
+                return Step::Failed;
             }
-            table.setCell(language, row, fromUtf8(message.value()));
+            QString text;
+            if (!decodeUtf8(message.value(), text))
+                return Step::BadEncoding;
+            table.setCell(language, row, text);
         }
+        // Indexing rows while their texts are still in the cache costs a fraction of
+        // indexing them all afterwards.
+        if ((row + 1) % 16 == 0)
+            table.indexPendingRows();
     }
-    table.indexPendingRows();
-    return ReadResult::Ok;
+    result = ReadResult::Ok;
+    return Step::Done;
 }
+
+} // namespace
+
+ReadResult readDictionary(const pugi::xml_document& doc, PhraseTable& table)
+{
+    const pugi::xml_node root = firstChildElement(doc, kRootElement);
+    if (!root || !hasChildElement(firstChildElement(root, "Languages")))
+        return ReadResult::UnknownFile;
+    PhraseTable fresh;
+    ReadResult result = ReadResult::ReadError;
+    if (readInto(root, fresh, result) == Step::BadEncoding)
+        return ReadResult::ReadError;
+    fresh.indexPendingRows();
+    table = std::move(fresh);
+    return result;
+}
+
 
 ReadResult readDictionaryFile(const QString& path, PhraseTable& table)
 {
-    pugi::xml_document doc;
-    if (!loadXmlFile(path, doc))
-        return ReadResult::ReadError;
-    return readDictionary(doc, table);
+    ReadResult result = ReadResult::ReadError;
+    {
+        pugi::xml_document doc;
+        if (loadXmlFile(path, doc, nullptr, Utf8Check::Values))
+            result = readDictionary(doc, table);
+    }
+#ifdef __GLIBC__
+    // The parse tree's pages lie between the phrases in the heap; without a trim glibc keeps
+    // them all, and a loaded dictionary would hold nearly twice the memory it needs.
+    malloc_trim(0);
+#endif
+    return result;
 }
 
 bool buildDictionaryDocument(const QList<TLangDict>& languages, pugi::xml_document& doc)

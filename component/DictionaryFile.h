@@ -15,12 +15,21 @@ inline constexpr char kRootElement[] = "Varnok_translation_toolkit_dictionary_fi
 
 class PhraseTable;
 
+enum class Utf8Check {
+    WholeFile, // every byte of a UTF-8 file must be valid UTF-8
+    Values,    // the caller decodes every value it uses with decodeUtf8, which checks it
+};
+
 // Reads and parses an XML file. Handles byte-order marks, declared legacy encodings
-// (windows-1251 and the like, through QStringDecoder) and rejects invalid UTF-8 and
-// entity declarations, so that nothing is fetched and nothing expands. On failure the
-// document is empty and error says why.
+// (windows-1251 and the like, through QStringDecoder) and rejects invalid UTF-8 (see
+// Utf8Check) and entity declarations, so that nothing is fetched and nothing expands. On
+// failure the document is empty and error says why.
 ORBTRANSLATETOOLKIT_EXPORT bool loadXmlFile(const QString& path, pugi::xml_document& doc,
-                                            QString* error = nullptr);
+                                            QString* error = nullptr,
+                                            Utf8Check check = Utf8Check::WholeFile);
+
+// Decodes a value of a parsed document; false when its bytes are not valid UTF-8.
+ORBTRANSLATETOOLKIT_EXPORT bool decodeUtf8(const char* text, QString& out);
 
 // The first child element of node with that exact name, or an empty handle.
 ORBTRANSLATETOOLKIT_EXPORT pugi::xml_node firstChildElement(pugi::xml_node node, const char* name);

@@ -56,6 +56,7 @@ struct TOrbTranslatePrivate
     bool suppressMessage = false;
     bool designMode = false;
     bool initialized = false;
+    bool loaded = false; // what the start-up's load returned
 
     QString curLangID;
     QString defaultLangID;
@@ -116,7 +117,7 @@ void TOrbTranslate::DefineProperties()
     d->initialized = true;
     // A failure here must not break the window that owns the component.
     try {
-        InitDictionary();
+        d->loaded = loadDictionary();
     } catch (...) {
     }
 }
@@ -129,7 +130,17 @@ void TOrbTranslate::showMessage(const QString& text, int icon)
 
 bool TOrbTranslate::InitDictionary()
 {
-    ensureStarted();
+    // A call before the start-up has run is answered by the start-up's own load: reading
+    // the same file twice in a row would change nothing but show its messages twice.
+    if (!d->initialized && !d->designMode) {
+        DefineProperties();
+        return d->loaded;
+    }
+    return loadDictionary();
+}
+
+bool TOrbTranslate::loadDictionary()
+{
     const QString path = DictionaryPath();
     if (!QFileInfo::exists(path)) {
         showMessage(QStringLiteral("Dictionary not found\r\n") + path, int(Prompter::Icon::Warning));

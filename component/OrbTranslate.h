@@ -108,6 +108,7 @@ public:
 
 private:
     void ensureStarted();
+    bool loadDictionary();
     void refreshLookup();
     void showMessage(const QString& text, int icon);
 

@@ -114,9 +114,36 @@ void PhraseTable::insert(std::uint32_t hash, int language, int row) const
 void PhraseTable::indexPendingRows() const
 {
     const int rows = rowCount();
-    for (int row = m_indexedRows; row < rows; ++row) {
-        for (int language = 0; language < languageCount(); ++language)
-            insert(foldedHash(m_languages[language].Phrases[row]), language, row);
+    const int languages = languageCount();
+    if (m_indexedRows >= rows || languages == 0)
+        return;
+    const std::size_t pendingCells = std::size_t(rows - m_indexedRows) * std::size_t(languages);
+    if ((m_usedSlots + pendingCells) * 2 > m_slots.size())
+        growIndex((m_usedSlots + pendingCells) * 2);
+    // The slots of neighbouring cells lie far apart in a large table: hashing a batch of
+    // cells and asking for all their slots before using the first lets the cache misses
+    // overlap instead of coming one after another.
+    constexpr int batchRows = 16;
+    std::uint32_t hashes[batchRows * 8];
+    const int languagesPerPass = std::min(languages, 8);
+    for (int firstLanguage = 0; firstLanguage < languages; firstLanguage += languagesPerPass) {
+        const int lastLanguage = std::min(languages, firstLanguage + languagesPerPass);
+        for (int first = m_indexedRows; first < rows; first += batchRows) {
+            const int last = std::min(rows, first + batchRows);
+            std::uint32_t* hash = hashes;
+            for (int row = first; row < last; ++row) {
+                for (int language = firstLanguage; language < lastLanguage; ++language) {
+                    *hash = foldedHash(m_languages[language].Phrases[row]);
+                    __builtin_prefetch(&m_slots[*hash & (m_slots.size() - 1)]);
+                    ++hash;
+                }
+            }
+            hash = hashes;
+            for (int row = first; row < last; ++row) {
+                for (int language = firstLanguage; language < lastLanguage; ++language)
+                    insert(*hash++, language, row);
+            }
+        }
     }
     m_indexedRows = rows;
 }
@@ -186,35 +213,43 @@ QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& l
     if (text.isEmpty() || lookup.current < 0 || lookup.current >= languageCount())
         return text;
 
-    QString key = cleanStr(text);
-    int row = findPhrase(key, lastLanguage);
-    if (row < 0 && key.contains(u'&')) {
+    // Most texts hold no carriage return and are looked up as they are, without a copy.
+    QString cleaned;
+    const QString* key = &text;
+    if (text.contains(u'\r')) {
+        cleaned = cleanStr(text);
+        key = &cleaned;
+    }
+    int row = findPhrase(*key, lastLanguage);
+    if (row < 0 && key->contains(u'&')) {
         // Without an ampersand the retry would repeat the same search, which changes nothing.
-        QString bare = deleteAmpersand(key);
+        QString bare = deleteAmpersand(*key);
         row = findPhrase(bare, lastLanguage);
         if (row >= 0)
-            key = std::move(bare);
+            return translated(row, text, lookup);
     }
 
-    const TLangDict& current = m_languages[lookup.current];
-    if (row >= 0 && row < current.Phrases.size()) {
-        const QString* result = &current.Phrases[row];
-        if (isBlank(*result)) {
-            if (!lookup.fallbackSet)
-                result = &text;
-            else if (lookup.fallback >= 0 && lookup.fallback < languageCount()
-                     && row < m_languages[lookup.fallback].Phrases.size())
-                result = &m_languages[lookup.fallback].Phrases[row];
-        }
-        return restoreStr(*result);
-    }
+    if (row >= 0)
+        return translated(row, text, lookup);
 
     if (learn) {
-        appendRowInEveryLanguage(key);
+        appendRowInEveryLanguage(*key);
         if (learned)
             *learned = true;
     }
-    return restoreStr(key);
+    return restoreStr(*key);
+}
+
+QString PhraseTable::translated(int row, const QString& text, const Lookup& lookup) const
+{
+    const QString* result = &m_languages[lookup.current].Phrases[row];
+    if (isBlank(*result)) {
+        if (!lookup.fallbackSet)
+            result = &text;
+        else if (lookup.fallback >= 0 && lookup.fallback < languageCount())
+            result = &m_languages[lookup.fallback].Phrases[row];
+    }
+    return restoreStr(*result);
 }
 
 } // namespace orb

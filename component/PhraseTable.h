@@ -74,6 +74,8 @@ private:
         std::int32_t row;
     };
 
+    // The current language's text of a found row, with the fallback for blank texts.
+    QString translated(int row, const QString& text, const Lookup& lookup) const;
     void insert(std::uint32_t hash, int language, int row) const;
     void growIndex(std::size_t minimumSlots) const;
 

@@ -73,7 +73,7 @@ QList<TLangDict> makeDictionary(int rows, int languages, std::uint32_t seed)
     std::mt19937 random(seed);
     std::vector<int> picks;
     for (int row = 0; row < rows; ++row) {
-        const int count = 3 + int(random() % 9);
+        const int count = 2 + int(random() % 8);
         picks.clear();
         for (int w = 0; w < count; ++w)
             picks.push_back(int(random() % 64));

@@ -1,3 +1,4 @@
+#include "PhraseTable.h"
 #include "TextRoutines.h"
 
 #include <QTest>
@@ -59,6 +60,24 @@ private slots:
         QVERIFY(!equalsFolded(u"File", u"Files"));
         QVERIFY(!equalsFolded(u"\U00010400", u"\U00010401"));
         QVERIFY(foldedHash(u"File") != foldedHash(u"Filf"));
+    }
+
+    // Long texts are hashed by head and tail: texts that differ only inside must still be
+    // told apart by the comparison, and a cut next to a surrogate pair must cut alike.
+    void longTextsSharingHeadAndTail()
+    {
+        const QString head(20, u'h'), tail(20, u't');
+        PhraseTable table;
+        table.addLanguage(u"en"_qs, QString());
+        for (int i = 0; i < 200; ++i)
+            table.setCell(0, table.appendEmptyRow(), head + QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')) + tail);
+        for (int i = 0; i < 200; ++i)
+            QCOMPARE(table.findInLanguage(0, (head + QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')) + tail).toUpper()), i);
+
+        const QString upper = QString(15, u'a') + u"\U00010400"_qs + QString(30, u'b') + u"\U00010401"_qs + QString(15, u'c');
+        const QString lower = QString(15, u'A') + u"\U00010428"_qs + QString(30, u'B') + u"\U00010429"_qs + QString(15, u'C');
+        QVERIFY(equalsFolded(upper, lower));
+        QCOMPARE(foldedHash(upper), foldedHash(lower));
     }
 
     void xmlNames()

@@ -1,15 +1,19 @@
 #include "OrbTranslate.h"
+#include "OrbTranslate_p.h"
 
 #include "DictionaryFile.h"
 #include "PhraseTable.h"
 #include "Prompter.h"
 #include "TextRoutines.h"
+#include "TranslateWalk.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMetaType>
+#include <QWidget>
 
 namespace {
 
@@ -45,27 +49,6 @@ bool hasGuiApplication()
 
 } // namespace
 
-struct TOrbTranslatePrivate
-{
-    orb::PhraseTable table;
-    orb::PhraseTable::Lookup lookup;
-
-    QString dictName = QStringLiteral("language.lng");
-    bool useOnShowHint = true;
-    bool useOnActiveFormChange = true;
-    bool suppressMessage = false;
-    bool designMode = false;
-    bool initialized = false;
-    bool loaded = false; // what the start-up's load returned
-
-    QString curLangID;
-    QString defaultLangID;
-    quint8 curCharset = 0;
-    int lastLangIndex = -1;
-    bool modified = false;
-    bool learn = true;
-};
-
 TOrbTranslate::TOrbTranslate(QObject* owner) : QObject(owner), d(std::make_unique<TOrbTranslatePrivate>())
 {
     translateInstance = this;
@@ -77,6 +60,7 @@ TOrbTranslate::TOrbTranslate(QObject* owner) : QObject(owner), d(std::make_uniqu
 TOrbTranslate::~TOrbTranslate()
 {
     FreeDictionary();
+    removeHooksOf(this);
     if (translateInstance == this)
         translateInstance = nullptr;
 }
@@ -118,6 +102,7 @@ void TOrbTranslate::DefineProperties()
     // A failure here must not break the window that owns the component.
     try {
         d->loaded = loadDictionary();
+        installHooks();
     } catch (...) {
     }
 }
@@ -226,6 +211,10 @@ bool TOrbTranslate::SetLangID(const QString& value)
         const QString translated = TranslateNotSave(title);
         if (translated != title)
             QGuiApplication::setApplicationDisplayName(translated);
+    }
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            TranslateAllComponents(window);
     }
     return true;
 }

@@ -4,11 +4,13 @@
 #include "orbtranslatetoolkit_export.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
+class QWidget;
 struct TOrbTranslatePrivate;
 
 // Run-time translation of a Qt application's user interface from an XML dictionary.
@@ -95,6 +97,25 @@ public:
     // The text without "&" characters.
     static QString DeleteAmpersand(const QString& text);
 
+    // Excludes the object's own texts and font from translation; what it owns is still
+    // translated. Objects are compared by identity and never followed.
+    void AddNotTranslate(QObject* object);
+    // TranslateAllComponents of the window; nullptr is ignored.
+    void TranslateForm(QWidget* form);
+    // Translates the object and, depth first, everything it owns (QObject::children()), each
+    // before what it owns. A failure in one object ends only that object's own properties.
+    void TranslateAllComponents(QObject* component);
+    // Translates the object's own texts: every readable, writable QString property but
+    // objectName, QStringList properties line by line, the items of combo boxes, list and
+    // tree widgets and the tabs of tab widgets, and, recursively, objects its properties
+    // refer to; an object holding a QFont property gets the current charset in its dynamic
+    // property "charset". A value is written back only when its translation differs.
+    void TranslateComponent(QObject* object);
+    // Window activation: translates the active window.
+    void OnActiveFormChange(QObject* sender);
+    // Tooltips: the text is replaced by its translation (never learned).
+    void OnShowHint(QString& hintText);
+
     // True once a phrase has been learned; nothing clears it.
     bool Modified() const;
     // Charset number of the current language (0 before one is chosen).
@@ -108,6 +129,9 @@ public:
 
 private:
     void ensureStarted();
+    void installHooks();
+    void walk(QObject* component, QSet<const QObject*>& visited);
+    void translateObject(QObject* object, QSet<const QObject*>& visited);
     bool loadDictionary();
     void refreshLookup();
     void showMessage(const QString& text, int icon);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "PhraseTable.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+struct TOrbTranslatePrivate
+{
+    orb::PhraseTable table;
+    orb::PhraseTable::Lookup lookup;
+
+    QString dictName = QStringLiteral("language.lng");
+    bool useOnShowHint = true;
+    bool useOnActiveFormChange = true;
+    bool suppressMessage = false;
+    bool designMode = false;
+    bool initialized = false;
+    bool loaded = false; // what the start-up's load returned
+
+    QString curLangID;
+    QString defaultLangID;
+    quint8 curCharset = 0;
+    int lastLangIndex = -1;
+    bool modified = false;
+    bool learn = true;
+
+    // Compared by identity only, never followed: the objects belong to the host.
+    QList<const QObject*> notTranslate;
+};
+

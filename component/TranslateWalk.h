@@ -1,0 +1,6 @@
+#pragma once
+
+class TOrbTranslate;
+
+// Drops the activation and tooltip hooks if they belong to this instance.
+void removeHooksOf(const TOrbTranslate* instance);

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: setup configure build run test bench screenshots clean
+.PHONY: setup configure build run demo test bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -16,11 +16,15 @@ build: configure
 run: build
 	@$(BUILD)/examples/orb_example_host
 
+demo: build
+	@$(BUILD)/examples/demo/orb_demo
+
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@$(BUILD)/bench/orb_bench_component
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_walk
 
 clean:
 	@rm -rf $(BUILD)

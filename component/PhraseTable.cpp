@@ -164,7 +164,7 @@ int PhraseTable::findInLanguage(int language, QStringView key) const
     return -1;
 }
 
-int PhraseTable::findPhrase(QStringView key, int& lastLanguage) const
+int PhraseTable::findPhrase(QStringView key, int& lastLanguage, int resultLanguage) const
 {
     indexPendingRows();
     if (m_slots.empty())
@@ -181,6 +181,10 @@ int PhraseTable::findPhrase(QStringView key, int& lastLanguage) const
         if (slot.hash != hash || (firstLanguage >= 0 && slot.language > firstLanguage
                                   && !(lastIsValid && slot.language == lastLanguage)))
             continue;
+        // The caller will read this row in its own language: fetch it while the candidate
+        // is compared, so that the two cache misses overlap.
+        if (resultLanguage >= 0)
+            __builtin_prefetch(&m_languages[resultLanguage].Phrases[slot.row]);
         if (!equalsFolded(m_languages[slot.language].Phrases[slot.row], key))
             continue;
         if (lastIsValid && slot.language == lastLanguage)
@@ -220,11 +224,11 @@ QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& l
         cleaned = cleanStr(text);
         key = &cleaned;
     }
-    int row = findPhrase(*key, lastLanguage);
+    int row = findPhrase(*key, lastLanguage, lookup.current);
     if (row < 0 && key->contains(u'&')) {
         // Without an ampersand the retry would repeat the same search, which changes nothing.
         QString bare = deleteAmpersand(*key);
-        row = findPhrase(bare, lastLanguage);
+        row = findPhrase(bare, lastLanguage, lookup.current);
         if (row >= 0)
             return translated(row, text, lookup);
     }

@@ -46,7 +46,8 @@ public:
     int findInLanguage(int language, QStringView key) const;
     // The phrase search: the language lastLanguage first (when it is a valid index), then
     // every language in order; a hit outside lastLanguage moves lastLanguage there.
-    int findPhrase(QStringView key, int& lastLanguage) const;
+    // resultLanguage, when given, is the language whose text of the row the caller reads next.
+    int findPhrase(QStringView key, int& lastLanguage, int resultLanguage = -1) const;
 
     // The index of the first language whose lower-cased identifier equals the lower-cased
     // langId, or -1.

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class QMovie;
+class TVerInfoRes;
+
+namespace Ui {
+class AboutBox;
+}
+
+// The editor's About dialog: the description, version and build from a version block, the
+// animated logo and the link that opens the maker's web site.
+class TAboutBox : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The texts come from verInfo (not owned); nullptr leaves them empty and the build 0.
+    explicit TAboutBox(const TVerInfoRes* verInfo, QWidget* parent = nullptr);
+    ~TAboutBox() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormShow();
+    void FormClose();
+    void PaintBoxPaint();
+    void lblWWWClick();
+    void actBrowseURLExecute();
+
+    std::unique_ptr<Ui::AboutBox> ui;
+    const TVerInfoRes* FVerInfo;
+    QMovie* FLogo;
+};
+
+// Shows the About box for the running program's own executable, modally, centred on the
+// screen; it is destroyed when it closes.
+void ShowAboutBox(QWidget* owner = nullptr);

@@ -1,0 +1,244 @@
+#include "DictTable.h"
+
+#include <algorithm>
+#include <utility>
+
+QString HeaderText(const QString& langName, const QString& langId)
+{
+    return langName + u'(' + langId + u')';
+}
+
+QString HeaderPart(int part, const QString& header)
+{
+    const qsizetype open = header.indexOf(u'(');
+    if (part == 1)
+        return open < 0 ? header : header.left(open);
+    if (part != 0 || open < 0)
+        return QString();
+    const qsizetype close = header.indexOf(u')', open + 1);
+    return close < 0 ? QString() : header.mid(open + 1, close - open - 1);
+}
+
+namespace {
+
+// UTF-16 code units ordered as the code points they encode: surrogates, which encode the
+// code points above U+FFFF, move above the rest of the Basic Multilingual Plane.
+inline char16_t inCodePointOrder(char16_t unit)
+{
+    if (unit < 0xD800)
+        return unit;
+    return unit >= 0xE000 ? char16_t(unit - 0x800) : char16_t(unit + 0x2000);
+}
+
+} // namespace
+
+bool lessByCodePoint(QStringView a, QStringView b)
+{
+    const qsizetype common = std::min(a.size(), b.size());
+    const auto [ia, ib] = std::mismatch(a.utf16(), a.utf16() + common, b.utf16());
+    if (ia == a.utf16() + common)
+        return a.size() < b.size();
+    return inCodePointOrder(*ia) < inCodePointOrder(*ib);
+}
+
+DictTable::DictTable()
+{
+    clear();
+}
+
+void DictTable::setColumn(int col, const LangColumn& language)
+{
+    if (col >= 0 && col < columnCount())
+        m_columns[std::size_t(col)] = language;
+}
+
+QString DictTable::headerText(int col) const
+{
+    const LangColumn& language = column(col);
+    return HeaderText(language.langName, language.langId);
+}
+
+const QString& DictTable::cell(int col, int row) const
+{
+    static const QString none;
+    return isPhraseCell(col, row) ? m_cells[at(col, row)] : none;
+}
+
+void DictTable::setCell(int col, int row, const QString& text)
+{
+    if (isPhraseCell(col, row))
+        m_cells[at(col, row)] = text;
+}
+
+bool DictTable::isRowEmpty(int row) const
+{
+    if (row < 1 || row > m_rows)
+        return false;
+    const auto first = m_cells.begin() + qsizetype(at(0, row));
+    return std::all_of(first, first + columnCount(), [](const QString& text) { return text.isEmpty(); });
+}
+
+void DictTable::clear()
+{
+    resetColumns({LangColumn{}});
+}
+
+void DictTable::resetColumns(std::vector<LangColumn> columns)
+{
+    if (columns.empty())
+        columns.push_back(LangColumn{});
+    m_columns = std::move(columns);
+    m_cells.assign(m_columns.size(), QString());
+    m_rows = 1;
+}
+
+void DictTable::reserveRows(int rows)
+{
+    m_cells.reserve(std::size_t(rows) * m_columns.size());
+}
+
+void DictTable::appendRow()
+{
+    m_cells.resize(m_cells.size() + m_columns.size());
+    ++m_rows;
+}
+
+bool DictTable::deleteRow(int row)
+{
+    if (m_rows <= 1 || row < 1 || row > m_rows)
+        return false;
+    const auto first = m_cells.begin() + qsizetype(at(0, row));
+    m_cells.erase(first, first + columnCount());
+    --m_rows;
+    return true;
+}
+
+int DictTable::deleteEmptyRows()
+{
+    // One pass that keeps the non-empty rows in order: removing rows one by one would move
+    // the rest of the table once for every removed row.
+    const std::size_t width = m_columns.size();
+    int kept = 0;
+    for (int row = 1; row <= m_rows; ++row) {
+        if (isRowEmpty(row))
+            continue;
+        ++kept;
+        if (kept != row)
+            std::move(m_cells.begin() + qsizetype(at(0, row)), m_cells.begin() + qsizetype(at(0, row) + width),
+                      m_cells.begin() + qsizetype(at(0, kept)));
+    }
+    // With no text anywhere the first row, never moved from, stays as the one phrase row.
+    const int rows = std::max(kept, 1);
+    const int removed = m_rows - rows;
+    m_cells.resize(std::size_t(rows) * width);
+    m_rows = rows;
+    return removed;
+}
+
+void DictTable::sortColumn(int col, bool ascending)
+{
+    if (col < 0 || col >= columnCount())
+        return;
+    deleteEmptyRows();
+
+    struct Key
+    {
+        QStringView text;
+        int row;
+    };
+    std::vector<Key> keys;
+    keys.reserve(std::size_t(m_rows));
+    for (int row = 1; row <= m_rows; ++row)
+        keys.push_back({m_cells[at(col, row)], row});
+    if (ascending) {
+        std::stable_sort(keys.begin(), keys.end(),
+                         [](const Key& a, const Key& b) { return lessByCodePoint(a.text, b.text); });
+    } else {
+        // Inserting each row before every row whose key is greater or equal gives a
+        // descending order in which equal keys come out in reverse.
+        std::reverse(keys.begin(), keys.end());
+        std::stable_sort(keys.begin(), keys.end(),
+                         [](const Key& a, const Key& b) { return lessByCodePoint(b.text, a.text); });
+    }
+
+    const std::size_t width = m_columns.size();
+    std::vector<QString> sorted(m_cells.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto from = m_cells.begin() + qsizetype(at(0, keys[i].row));
+        std::move(from, from + qsizetype(width), sorted.begin() + qsizetype(i * width));
+    }
+    m_cells = std::move(sorted);
+}
+
+void DictTable::appendColumn(const LangColumn& language)
+{
+    const std::size_t oldWidth = m_columns.size();
+    std::vector<QString> cells(std::size_t(m_rows) * (oldWidth + 1));
+    for (int row = 0; row < m_rows; ++row) {
+        const auto from = m_cells.begin() + qsizetype(std::size_t(row) * oldWidth);
+        std::move(from, from + qsizetype(oldWidth), cells.begin() + qsizetype(std::size_t(row) * (oldWidth + 1)));
+    }
+    m_cells = std::move(cells);
+    m_columns.push_back(language);
+}
+
+bool DictTable::removeColumn(int col)
+{
+    if (columnCount() <= 1 || col < 0 || col >= columnCount())
+        return false;
+    const std::size_t oldWidth = m_columns.size();
+    std::vector<QString> cells;
+    cells.reserve(std::size_t(m_rows) * (oldWidth - 1));
+    for (std::size_t i = 0; i < m_cells.size(); ++i) {
+        if (i % oldWidth != std::size_t(col))
+            cells.push_back(std::move(m_cells[i]));
+    }
+    m_cells = std::move(cells);
+    m_columns.erase(m_columns.begin() + col);
+    return true;
+}
+
+void DictTable::moveColumn(int from, int to)
+{
+    if (from < 0 || from >= columnCount() || to < 0 || to >= columnCount() || from == to)
+        return;
+    auto rotate = [from, to](auto first) {
+        if (from < to)
+            std::rotate(first + from, first + from + 1, first + to + 1);
+        else
+            std::rotate(first + to, first + from, first + from + 1);
+    };
+    rotate(m_columns.begin());
+    for (int row = 1; row <= m_rows; ++row)
+        rotate(m_cells.begin() + qsizetype(at(0, row)));
+}
+
+int DictTable::findLangColumn(const QString& header) const
+{
+    for (int col = 0; col < columnCount(); ++col) {
+        if (headerText(col) == header)
+            return col;
+    }
+    return -1;
+}
+
+int DictTable::findLangIdColumn(QStringView langId) const
+{
+    for (int col = 0; col < columnCount(); ++col) {
+        if (m_columns[std::size_t(col)].langId == langId)
+            return col;
+    }
+    return -1;
+}
+
+bool DictTable::phraseExists(const QString& header, const QString& text) const
+{
+    const int col = findLangColumn(header);
+    if (col < 0)
+        return false;
+    for (int row = 1; row <= m_rows; ++row) {
+        if (m_cells[at(col, row)] == text)
+            return true;
+    }
+    return false;
+}

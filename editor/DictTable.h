@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// One language column of an open dictionary. Identifier and display name are kept apart so
+// that a display name holding "(" survives a round trip; the header shows them joined.
+struct LangColumn
+{
+    QString langId;   // element name in the file; may be empty or invalid until saved
+    QString langName; // display name, free text
+    int charset = 0;  // font charset number, kept as the whole integer the file gave
+};
+
+// The header text of a column: display name + "(" + identifier + ")", no blank.
+QString HeaderText(const QString& langName, const QString& langId);
+// Part 1: the text before the first "(" (the whole header without one). Part 0: the text
+// between the first "(" and the first ")" after it, empty when either is missing. Any other
+// part number gives an empty text.
+QString HeaderPart(int part, const QString& header);
+
+// True when a sorts before b by code point, which is the byte order of their UTF-8 forms:
+// a prefix first, no case folding, no locale.
+bool lessByCodePoint(QStringView a, QStringView b);
+
+// The open dictionary as a grid of texts, addressed as the editor's window addresses it:
+// row 0 is the header row (one LangColumn per column), rows 1 .. rowCount()-1 are phrase
+// rows. Cells lie in one array, row after row, so that a million cells cost one allocation
+// and whole rows move cheaply. Out-of-range requests are ignored, never fatal.
+class DictTable
+{
+public:
+    // One column with an empty language and one empty phrase row.
+    DictTable();
+
+    int columnCount() const { return int(m_columns.size()); }
+    // Header row included: a table always has at least two rows.
+    int rowCount() const { return m_rows + 1; }
+
+    const LangColumn& column(int col) const { return m_columns[std::size_t(col)]; }
+    void setColumn(int col, const LangColumn& language);
+    QString headerText(int col) const;
+
+    // The text of a phrase cell; empty outside the phrase rows.
+    const QString& cell(int col, int row) const;
+    void setCell(int col, int row, const QString& text);
+    bool isRowEmpty(int row) const;
+
+    // Back to one column with an empty language and one empty phrase row.
+    void clear();
+    // Replaces all columns; every phrase row gets empty cells. At least one column.
+    void resetColumns(std::vector<LangColumn> columns);
+    // Reserves room for the given number of phrase rows, for readers that know it.
+    void reserveRows(int rows);
+    void appendRow();
+    // Removes one phrase row. Refused (false) for the header row, a row outside the table
+    // and the only phrase row.
+    bool deleteRow(int row);
+    // Removes every empty phrase row, keeping the order of the others; a table whose phrase
+    // rows are all empty keeps one. Returns the number removed.
+    int deleteEmptyRows();
+    // Removes the empty phrase rows, then orders the phrase rows by the column's texts
+    // (lessByCodePoint). Ascending keeps rows with equal keys in their order; descending puts
+    // them in reverse order. Nothing happens for a column outside the table.
+    void sortColumn(int col, bool ascending);
+
+    // Appends a column with empty cells.
+    void appendColumn(const LangColumn& language);
+    // Removes a column; refused (false) for the only column or one outside the table.
+    bool removeColumn(int col);
+    // Moves a column with its cells and language so that it ends up at position to.
+    void moveColumn(int from, int to);
+
+    // The first column whose header text equals the text exactly, or -1.
+    int findLangColumn(const QString& header) const;
+    // The first column whose identifier equals the text exactly, or -1.
+    int findLangIdColumn(QStringView langId) const;
+    // True when the column with that header holds the text in a phrase row.
+    bool phraseExists(const QString& header, const QString& text) const;
+
+private:
+    std::size_t at(int col, int row) const
+    {
+        return std::size_t(row - 1) * m_columns.size() + std::size_t(col);
+    }
+    bool isPhraseCell(int col, int row) const
+    {
+        return col >= 0 && col < columnCount() && row >= 1 && row <= m_rows;
+    }
+
+    std::vector<LangColumn> m_columns;
+    std::vector<QString> m_cells; // m_rows rows of columnCount() cells each
+    int m_rows = 0;               // phrase rows
+};

@@ -1,0 +1,193 @@
+#include "DictionaryGridIO.h"
+
+#include "DictionaryFile.h"
+#include "TextRoutines.h"
+
+#include <QByteArrayView>
+#include <QFileInfo>
+#include <QStringEncoder>
+
+#include <pugixml.hpp>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool isElement(pugi::xml_node node, const char* name)
+{
+    return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
+}
+
+bool decodeAttribute(pugi::xml_node node, const char* name, QString& out)
+{
+    const pugi::xml_attribute attribute = node.attribute(name);
+    return attribute && orb::decodeUtf8(attribute.value(), out);
+}
+
+bool readInto(const pugi::xml_node root, DictTable& table)
+{
+    std::vector<LangColumn> columns;
+    for (pugi::xml_node language : orb::firstChildElement(root, "Languages").children()) {
+        if (language.type() != pugi::node_element)
+            continue;
+        LangColumn column;
+        if (!orb::decodeUtf8(language.name(), column.langId) || !decodeAttribute(language, "Name", column.langName))
+            return false;
+        columns.push_back(column);
+    }
+
+    const pugi::xml_node charsets = orb::firstChildElement(root, "Charsets");
+    if (!charsets)
+        return false;
+    // Paired by position only: the identifiers always come from Languages.
+    std::size_t position = 0;
+    for (pugi::xml_node charset : charsets.children()) {
+        if (charset.type() != pugi::node_element)
+            continue;
+        if (position == columns.size())
+            break;
+        const pugi::xml_attribute value = charset.attribute("Charset");
+        bool ok = false;
+        const int number = value ? QByteArrayView(value.value()).toInt(&ok) : 0;
+        if (!ok)
+            return false;
+        columns[position++].charset = number;
+    }
+
+    // Cells nearly always stand in column order, so the expected column is tried first; the
+    // scan keeps the first column of a repeated identifier, as the lookup by name would.
+    std::vector<QByteArray> ids;
+    for (const LangColumn& column : columns)
+        ids.push_back(column.langId.toUtf8());
+    auto columnOf = [&](const char* name, std::size_t expected) -> int {
+        if (expected < ids.size() && ids[expected] == name) {
+            bool repeated = false;
+            for (std::size_t i = 0; i < expected && !repeated; ++i)
+                repeated = ids[i] == ids[expected];
+            if (!repeated)
+                return int(expected);
+        }
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            if (ids[i] == name)
+                return int(i);
+        }
+        return -1;
+    };
+
+    int items = 0;
+    for (pugi::xml_node child : root.children())
+        items += isElement(child, "Item");
+    table.resetColumns(std::move(columns));
+    table.reserveRows(items);
+
+    int row = 0;
+    for (pugi::xml_node item : root.children()) {
+        if (!isElement(item, "Item"))
+            continue;
+        if (++row > 1)
+            table.appendRow();
+        std::size_t expected = 0;
+        for (pugi::xml_node cell : item.children()) {
+            if (cell.type() != pugi::node_element)
+                continue;
+            const int col = columnOf(cell.name(), expected++);
+            if (col < 0)
+                continue; // a language the file does not list: its attributes are not read
+            QString text;
+            if (!decodeAttribute(cell, "Message", text))
+                return false;
+            table.setCell(col, row, text);
+        }
+    }
+    return true;
+}
+
+// UTF-8 of the table's texts, converted into one buffer reused for every cell: a 100k-row
+// dictionary would otherwise allocate a byte array per cell.
+class Utf8Buffer
+{
+public:
+    const char* convert(const QString& text, std::size_t& length)
+    {
+        const std::size_t needed = std::size_t(text.size()) * 3 + 1;
+        if (m_bytes.size() < needed)
+            m_bytes.resize(needed);
+        char* end = m_encoder.appendToBuffer(m_bytes.data(), text);
+        *end = '\0';
+        length = std::size_t(end - m_bytes.data());
+        return m_bytes.data();
+    }
+
+private:
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
+    std::vector<char> m_bytes;
+};
+
+} // namespace
+
+GridRead readDictionaryGrid(const QString& path, DictTable& table)
+{
+    if (!QFileInfo(path).isFile())
+        return GridRead::Missing;
+    pugi::xml_document doc;
+    if (!orb::loadXmlFile(path, doc, nullptr, orb::Utf8Check::Values))
+        return GridRead::ReadError;
+    const pugi::xml_node root = orb::firstChildElement(doc, orb::kRootElement);
+    if (!root)
+        return GridRead::UnknownFile;
+    const pugi::xml_node languages = orb::firstChildElement(root, "Languages");
+    bool hasLanguage = false;
+    for (pugi::xml_node child : languages.children())
+        hasLanguage = hasLanguage || child.type() == pugi::node_element;
+    if (!hasLanguage)
+        return GridRead::UnknownFile;
+
+    DictTable fresh;
+    if (!readInto(root, fresh))
+        return GridRead::ReadError;
+    table = std::move(fresh);
+    return GridRead::Ok;
+}
+
+bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* error)
+{
+    std::vector<QByteArray> ids;
+    for (int col = 0; col < table.columnCount(); ++col) {
+        const QString& langId = table.column(col).langId;
+        if (!orb::isValidXmlName(langId)) {
+            if (error)
+                *error = QStringLiteral("the language identifier \"%1\" is not a valid XML element name").arg(langId);
+            return false;
+        }
+        ids.push_back(langId.toUtf8());
+    }
+
+    pugi::xml_document doc;
+    Utf8Buffer utf8;
+    std::size_t length = 0;
+    pugi::xml_node root = doc.append_child(orb::kRootElement);
+    pugi::xml_node languages = root.append_child("Languages");
+    for (int col = 0; col < table.columnCount(); ++col) {
+        const char* name = utf8.convert(table.column(col).langName, length);
+        languages.append_child(ids[std::size_t(col)].constData()).append_attribute("Name").set_value(name, length);
+    }
+    pugi::xml_node charsets = root.append_child("Charsets");
+    for (int col = 0; col < table.columnCount(); ++col)
+        charsets.append_child(ids[std::size_t(col)].constData()).append_attribute("Charset").set_value(table.column(col).charset);
+    for (int row = 1; row < table.rowCount(); ++row) {
+        pugi::xml_node item = root.append_child("Item");
+        for (int col = 0; col < table.columnCount(); ++col) {
+            const char* text = utf8.convert(table.cell(col, row), length);
+            item.append_child(ids[std::size_t(col)].constData()).append_attribute("Message").set_value(text, length);
+        }
+    }
+    return orb::saveXmlFile(doc, path, orb::Layout::Indented, error);
+}
+
+QString withLngExtension(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return (dot > slash ? path.left(dot) : path) + QStringLiteral(".lng");
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "DictTable.h"
+
+#include <QString>
+
+// Moving a dictionary file into and out of the editor's table.
+
+enum class GridRead {
+    Ok,
+    Missing,     // no file at the path
+    UnknownFile, // no dictionary root element, or no language in it
+    ReadError,   // not well-formed, not UTF-8, or a value missing or malformed
+};
+
+// Reads the dictionary file into a fresh table: the columns of Languages in their order,
+// the charsets of Charsets paired by position (none listed: 0), one phrase row per Item
+// (none: one empty row), cells matched to columns by identifier. The table is written only
+// on success, so a failed read never leaves a half-read document behind.
+GridRead readDictionaryGrid(const QString& path, DictTable& table);
+
+// Writes the table to the file, indented, replacing it as a whole or not at all. False, with
+// the file as it was, when an identifier is not a valid XML element name or the file cannot
+// be written; error says why.
+bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* error = nullptr);
+
+// The path with its extension replaced by ".lng", or ".lng" appended when it has none.
+QString withLngExtension(const QString& path);

@@ -1,0 +1,380 @@
+// The editor's document logic: header texts, the code-point order, the charset table and
+// the phrase-row and column operations of the table and its Qt model.
+#include "Charsets.h"
+#include "DictGridModel.h"
+#include "DictTable.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A table with the given columns ("name(id)" is not parsed: identifiers are the texts) and
+// rows of cells, row r of rows being table row r + 1.
+DictTable makeTable(const QStringList& ids, const QList<QStringList>& rows)
+{
+    std::vector<LangColumn> columns;
+    for (const QString& id : ids)
+        columns.push_back({id, id + u"-name"_s, 0});
+    DictTable table;
+    table.resetColumns(columns);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        if (r > 0)
+            table.appendRow();
+        for (qsizetype c = 0; c < rows[r].size(); ++c)
+            table.setCell(int(c), int(r + 1), rows[r][c]);
+    }
+    return table;
+}
+
+QList<QStringList> rowsOf(const DictTable& table)
+{
+    QList<QStringList> rows;
+    for (int r = 1; r < table.rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < table.columnCount(); ++c)
+            row << table.cell(c, r);
+        rows << row;
+    }
+    return rows;
+}
+
+// The row order of the straight insertion sort the window's sort is defined by, for
+// comparison with the fast one.
+QList<QStringList> insertionSorted(QList<QStringList> rows, int col, bool ascending)
+{
+    for (qsizetype i = 1; i < rows.size(); ++i) {
+        const QStringList copy = rows[i];
+        qsizetype j = i;
+        auto before = [&](const QString& a, const QString& b) {
+            return ascending ? lessByCodePoint(a, b) : !lessByCodePoint(a, b);
+        };
+        while (j > 0 && before(copy[col], rows[j - 1][col])) {
+            rows[j] = rows[j - 1];
+            --j;
+        }
+        rows[j] = copy;
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestEditorGrid : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void headerPart_data()
+    {
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("name and identifier") << u"Русский(Russian)"_s << u"Русский"_s << u"Russian"_s;
+        QTest::newRow("no parenthesis") << u"Русский"_s << u"Русский"_s << QString();
+        QTest::newRow("no closing parenthesis") << u"Deutsch(German"_s << u"Deutsch"_s << QString();
+        QTest::newRow("two pairs") << u"A(B)C(D)"_s << u"A"_s << u"B"_s;
+        QTest::newRow("empty identifier") << u"Русский()"_s << u"Русский"_s << QString();
+        QTest::newRow("empty") << QString() << QString() << QString();
+    }
+    void headerPart()
+    {
+        QFETCH(QString, header);
+        QFETCH(QString, name);
+        QFETCH(QString, id);
+        QCOMPARE(HeaderPart(1, header), name);
+        QCOMPARE(HeaderPart(0, header), id);
+        QCOMPARE(HeaderPart(2, header), QString());
+    }
+
+    void headerTextJoinsWithoutBlank()
+    {
+        QCOMPARE(HeaderText(u"Русский"_s, u"Russian"_s), u"Русский(Russian)"_s);
+        DictTable table = makeTable({u"German"_s}, {{u"x"_s}});
+        table.setColumn(0, {u"German"_s, u"Deutsch (Schweiz)"_s, 0});
+        QCOMPARE(table.headerText(0), u"Deutsch (Schweiz)(German)"_s);
+        // The identifier is kept as such, not taken back out of the header.
+        QCOMPARE(table.column(0).langId, u"German"_s);
+        QCOMPARE(table.findLangIdColumn(u"German"), 0);
+    }
+
+    void codePointOrder()
+    {
+        QVERIFY(lessByCodePoint(u"", u"a"));
+        QVERIFY(!lessByCodePoint(u"a", u""));
+        QVERIFY(!lessByCodePoint(u"a", u"a"));
+        QVERIFY(lessByCodePoint(u"B", u"a"));
+        QVERIFY(lessByCodePoint(u"ab", u"abc"));
+        QVERIFY(lessByCodePoint(u"Z", u"é"));
+        QVERIFY(lessByCodePoint(u"я", u"ё"));
+        // U+FF21 (fullwidth A) is below U+1F600, although its UTF-16 unit is above the
+        // surrogate that starts U+1F600: UTF-8 byte order says FF21 first.
+        const QString emoji = QString::fromUcs4(U"\U0001F600");
+        QVERIFY(lessByCodePoint(u"\uFF21", emoji));
+        QVERIFY(!lessByCodePoint(emoji, u"\uFF21"));
+        QVERIFY(QString(u"\uFF21"_s) > emoji); // what plain UTF-16 order would have said
+        QVERIFY(lessByCodePoint(u"\uD7FF", emoji));
+        QVERIFY(lessByCodePoint(QString::fromUcs4(U"\U00010000"), QString::fromUcs4(U"\U0010FFFF")));
+    }
+
+    void codePointOrderIsUtf8ByteOrder()
+    {
+        std::mt19937 random(7);
+        const char32_t samples[] = {U'a', U'Z', U'é', U'я', U'\uD7FF', U'\uE000', U'\uFFFD', U'\U00010000', U'\U0001F600'};
+        for (int i = 0; i < 2000; ++i) {
+            QString a, b;
+            for (int k = int(random() % 4); k > 0; --k)
+                a += QString::fromUcs4(&samples[random() % std::size(samples)], 1);
+            for (int k = int(random() % 4); k > 0; --k)
+                b += QString::fromUcs4(&samples[random() % std::size(samples)], 1);
+            const QByteArray ua = a.toUtf8(), ub = b.toUtf8();
+            const bool bytesLess = std::lexicographical_compare(
+                ua.begin(), ua.end(), ub.begin(), ub.end(),
+                [](char x, char y) { return uchar(x) < uchar(y); });
+            QCOMPARE(lessByCodePoint(a, b), bytesLess);
+        }
+    }
+
+    void charsetListOrder()
+    {
+        const auto list = CharsetList();
+        QCOMPARE(list.size(), std::size_t(19));
+        QCOMPARE(QLatin1String(list[0].name), "DEFAULT_CHARSET"_L1);
+        QCOMPARE(list[0].number, 1);
+        QCOMPARE(QLatin1String(list[0].help), " "_L1);
+        QCOMPARE(QLatin1String(list[1].name), "ANSI_CHARSET"_L1);
+        QCOMPARE(QLatin1String(list[4].help), "Shift-JIS (Japanese Industry Standard) \"Katakana Extended\" Japan."_L1);
+        QCOMPARE(QLatin1String(list[15].name), "RUSSIAN_CHARSET"_L1);
+        QCOMPARE(list[15].number, 204);
+        QCOMPARE(QLatin1String(list[18].name), "OEM_CHARSET"_L1);
+        QCOMPARE(list[18].number, 255);
+    }
+
+    void charsetConversions()
+    {
+        QCOMPARE(CharsetByName(u"RUSSIAN_CHARSET"_s), quint8(204));
+        QCOMPARE(CharsetByName(u"ANSI_CHARSET"_s), quint8(0));
+        QCOMPARE(CharsetByName(u"DEFAULT_CHARSET"_s), quint8(1));
+        QCOMPARE(CharsetByName(u"russian_charset"_s), quint8(1));
+        QCOMPARE(CharsetByName(QString()), quint8(1));
+        QCOMPARE(CharsetName(0), u"ANSI_CHARSET"_s);
+        QCOMPARE(CharsetName(1), u"DEFAULT_CHARSET"_s);
+        QCOMPARE(CharsetName(238), u"EASTEUROPE_CHARSET"_s);
+        QCOMPARE(CharsetName(100), QString());
+        QCOMPARE(CharsetName(460), QString());
+        for (const CharsetEntry& entry : CharsetList())
+            QCOMPARE(int(CharsetByName(CharsetName(entry.number))), entry.number);
+    }
+
+    void clearedTableHasOneColumnAndOneEmptyRow()
+    {
+        DictTable table = makeTable({u"a"_s, u"b"_s}, {{u"1"_s, u"2"_s}, {u"3"_s, u"4"_s}});
+        table.clear();
+        QCOMPARE(table.columnCount(), 1);
+        QCOMPARE(table.rowCount(), 2);
+        QCOMPARE(table.cell(0, 1), QString());
+        QCOMPARE(table.column(0).charset, 0);
+    }
+
+    void cellsOutsideTheTableAreIgnored()
+    {
+        DictTable table = makeTable({u"a"_s}, {{u"x"_s}});
+        table.setCell(1, 1, u"no"_s);
+        table.setCell(0, 0, u"no"_s);
+        table.setCell(0, 2, u"no"_s);
+        QCOMPARE(table.cell(0, 0), QString());
+        QCOMPARE(table.cell(5, 1), QString());
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{u"x"_s}}));
+    }
+
+    void deleteRowRefusals()
+    {
+        DictTable table = makeTable({u"a"_s}, {{u"only"_s}});
+        QVERIFY(!table.deleteRow(1));
+        table.appendRow();
+        QVERIFY(!table.deleteRow(0));
+        QVERIFY(!table.deleteRow(3));
+        QVERIFY(!table.deleteRow(-1));
+        QCOMPARE(table.rowCount(), 3);
+        QVERIFY(table.deleteRow(1));
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{QString()}}));
+    }
+
+    void deletedRowLeavesNoTextBehind()
+    {
+        DictTable table = makeTable({u"a"_s, u"b"_s}, {{u"1"_s, u"2"_s}, {u"3"_s, u"4"_s}});
+        QVERIFY(table.deleteRow(2));
+        table.appendRow();
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{u"1"_s, u"2"_s}, {QString(), QString()}}));
+    }
+
+    void deleteEmptyRows()
+    {
+        DictTable table = makeTable({u"a"_s, u"b"_s},
+                                    {{}, {}, {u"1"_s, QString()}, {}, {}, {}, {QString(), u"2"_s}, {}});
+        QCOMPARE(table.deleteEmptyRows(), 6);
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{u"1"_s, QString()}, {QString(), u"2"_s}}));
+        QCOMPARE(table.deleteEmptyRows(), 0);
+    }
+
+    void deleteEmptyRowsKeepsOneRowOfAnAllEmptyTable()
+    {
+        DictTable table = makeTable({u"a"_s, u"b"_s}, {{}, {}, {}});
+        QCOMPARE(table.deleteEmptyRows(), 2);
+        QCOMPARE(table.rowCount(), 2);
+        QVERIFY(table.isRowEmpty(1));
+    }
+
+    void sortByColumn()
+    {
+        // Every row has some text in the second column, so none of them is empty.
+        DictTable table = makeTable({u"a"_s, u"b"_s},
+                                    {{u"b"_s, u"1"_s}, {}, {u"B"_s, u"2"_s}, {u"a"_s, u"3"_s}, {}, {QString(), u"4"_s}});
+        table.sortColumn(0, true);
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{QString(), u"4"_s}, {u"B"_s, u"2"_s}, {u"a"_s, u"3"_s}, {u"b"_s, u"1"_s}}));
+    }
+
+    void sortIsStable()
+    {
+        DictTable table = makeTable({u"k"_s, u"v"_s},
+                                    {{u"x"_s, u"1"_s}, {u"a"_s, u"2"_s}, {u"x"_s, u"3"_s}, {u"a"_s, u"4"_s}, {u"x"_s, u"5"_s}});
+        table.sortColumn(0, true);
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{u"a"_s, u"2"_s}, {u"a"_s, u"4"_s}, {u"x"_s, u"1"_s}, {u"x"_s, u"3"_s}, {u"x"_s, u"5"_s}}));
+    }
+
+    void sortOfAColumnOutsideTheTableDoesNothing()
+    {
+        DictTable table = makeTable({u"k"_s}, {{u"b"_s}, {}, {u"a"_s}});
+        table.sortColumn(1, true);
+        table.sortColumn(-1, true);
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{u"b"_s}, {QString()}, {u"a"_s}}));
+    }
+
+    void sortMatchesTheInsertionSort_data()
+    {
+        QTest::addColumn<bool>("ascending");
+        QTest::newRow("ascending") << true;
+        QTest::newRow("descending") << false;
+    }
+    void sortMatchesTheInsertionSort()
+    {
+        QFETCH(bool, ascending);
+        std::mt19937 random(11);
+        const QStringList keys = {u"a"_s, u"B"_s, u"b"_s, u"ё"_s, u"е"_s, QString(), u"ab"_s, u"\uFF21"_s,
+                                  QString::fromUcs4(U"\U0001F600")};
+        QList<QStringList> rows;
+        for (int r = 0; r < 300; ++r)
+            rows << QStringList{keys[random() % keys.size()], QString::number(r)};
+        DictTable table = makeTable({u"k"_s, u"n"_s}, rows);
+        table.sortColumn(0, ascending);
+        QCOMPARE(rowsOf(table), insertionSorted(rows, 0, ascending));
+    }
+
+    void columnsAppendRemoveAndMove()
+    {
+        DictTable table = makeTable({u"a"_s, u"b"_s, u"c"_s}, {{u"a1"_s, u"b1"_s, u"c1"_s}, {u"a2"_s, u"b2"_s, u"c2"_s}});
+        table.setColumn(2, {u"c"_s, u"C"_s, 204});
+
+        table.moveColumn(2, 0);
+        QCOMPARE(table.column(0).langId, u"c"_s);
+        QCOMPARE(table.column(0).charset, 204);
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{u"c1"_s, u"a1"_s, u"b1"_s}, {u"c2"_s, u"a2"_s, u"b2"_s}}));
+        table.moveColumn(0, 2);
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{u"a1"_s, u"b1"_s, u"c1"_s}, {u"a2"_s, u"b2"_s, u"c2"_s}}));
+
+        QVERIFY(table.removeColumn(1));
+        QCOMPARE(table.column(1).langId, u"c"_s);
+        QCOMPARE(table.column(1).charset, 204);
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{u"a1"_s, u"c1"_s}, {u"a2"_s, u"c2"_s}}));
+
+        table.appendColumn({u"d"_s, u"D"_s, 1});
+        QCOMPARE(rowsOf(table), (QList<QStringList>{{u"a1"_s, u"c1"_s, QString()}, {u"a2"_s, u"c2"_s, QString()}}));
+
+        QVERIFY(table.removeColumn(0));
+        QVERIFY(table.removeColumn(0));
+        QVERIFY(!table.removeColumn(0));
+        QCOMPARE(table.columnCount(), 1);
+    }
+
+    void findColumnsAndPhrases()
+    {
+        DictTable table = makeTable({u"en"_s, u"de"_s, u"en"_s}, {{u"one"_s, u"eins"_s, u"uno"_s}});
+        QCOMPARE(table.findLangColumn(u"de-name(de)"_s), 1);
+        QCOMPARE(table.findLangColumn(u"de-name(DE)"_s), -1);
+        QCOMPARE(table.findLangIdColumn(u"en"), 0);
+        QCOMPARE(table.findLangIdColumn(u"EN"), -1);
+        QVERIFY(table.phraseExists(u"de-name(de)"_s, u"eins"_s));
+        QVERIFY(!table.phraseExists(u"de-name(de)"_s, u"Eins"_s));
+        QVERIFY(!table.phraseExists(u"nowhere(x)"_s, u"eins"_s));
+        // The first column with the header is the one searched.
+        QVERIFY(!table.phraseExists(u"en-name(en)"_s, u"uno"_s));
+    }
+
+    void modelShowsPhraseRowsBelowTheHeader()
+    {
+        DictGridModel model;
+        model.setTable(makeTable({u"en"_s, u"ru"_s}, {{u"one"_s, u"один"_s}, {u"two"_s, u"два"_s}}));
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.columnCount(), 2);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), u"ru-name(ru)"_s);
+        QCOMPARE(model.data(model.index(1, 1)).toString(), u"два"_s);
+        QCOMPARE(model.cellIndex(0, 1), model.index(0, 0));
+        QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+    }
+
+    void modelReportsEveryEdit()
+    {
+        DictGridModel model;
+        model.setTable(makeTable({u"en"_s}, {{u"one"_s}}));
+        QSignalSpy edits(&model, &DictGridModel::cellEdited);
+        QVERIFY(model.setData(model.index(0, 0), u"one"_s));
+        QVERIFY(model.setData(model.index(0, 0), u"uno"_s));
+        QCOMPARE(edits.size(), 2);
+        QCOMPARE(edits[0], (QList<QVariant>{0, 1, u"one"_s}));
+        QCOMPARE(edits[1], (QList<QVariant>{0, 1, u"uno"_s}));
+        QCOMPARE(model.table().cell(0, 1), u"uno"_s);
+    }
+
+    void modelSignalsStructuralChanges()
+    {
+        DictGridModel model;
+        model.setTable(makeTable({u"en"_s, u"de"_s}, {{u"one"_s, u"eins"_s}}));
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy moved(&model, &QAbstractItemModel::columnsMoved);
+        QSignalSpy header(&model, &QAbstractItemModel::headerDataChanged);
+        model.appendRow();
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(model.rowCount(), 2);
+        QVERIFY(model.deleteRow(2));
+        QCOMPARE(removed.size(), 1);
+        QVERIFY(!model.deleteRow(1));
+        QCOMPARE(removed.size(), 1);
+        model.moveColumn(0, 1);
+        QCOMPARE(moved.size(), 1);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), u"en-name(en)"_s);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), u"eins"_s);
+        model.setColumn(0, {u"German"_s, u"Deutsch"_s, 0});
+        QCOMPARE(header.size(), 1);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"Deutsch(German)"_s);
+    }
+
+    void modelSortKeepsCurrentPosition()
+    {
+        DictGridModel model;
+        model.setTable(makeTable({u"k"_s}, {{u"c"_s}, {u"a"_s}, {u"b"_s}}));
+        const QPersistentModelIndex current = model.index(2, 0);
+        model.sortColumn(0, true);
+        QCOMPARE(current.row(), 2);
+        QCOMPARE(model.data(current).toString(), u"c"_s);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), u"a"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEditorGrid)
+#include "tst_editor_grid.moc"

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -44,15 +45,32 @@ void Prompter::install(Prompter* prompter)
     installedPrompter = prompter;
 }
 
+Prompter::Button Prompter::messageBoxWithDefault(QWidget* owner, const QString& caption,
+                                                const QString& text, Icon icon, int buttons,
+                                                Button)
+{
+    return messageBox(owner, caption, text, icon, buttons);
+}
+
 Prompter::Button QtPrompter::messageBox(QWidget* owner, const QString& caption,
                                         const QString& text, Icon icon, int buttons)
+{
+    return messageBoxWithDefault(owner, caption, text, icon, buttons, Button(0));
+}
+
+Prompter::Button QtPrompter::messageBoxWithDefault(QWidget* owner, const QString& caption,
+                                                   const QString& text, Icon icon, int buttons,
+                                                   Button defaultButton)
 {
     QMessageBox box(toQt(icon), caption, forDisplay(text), QMessageBox::NoButton, owner);
     const std::pair<Button, QMessageBox::StandardButton> mapping[] = {
         {Yes, QMessageBox::Yes}, {No, QMessageBox::No}, {Ok, QMessageBox::Ok}, {Cancel, QMessageBox::Cancel}};
     for (const auto& [ours, theirs] : mapping) {
-        if (buttons & ours)
-            box.addButton(theirs);
+        if (buttons & ours) {
+            QPushButton* button = box.addButton(theirs);
+            if (ours == defaultButton)
+                box.setDefaultButton(button);
+        }
     }
     const auto chosen = QMessageBox::StandardButton(box.exec());
     for (const auto& [ours, theirs] : mapping) {

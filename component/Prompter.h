@@ -21,6 +21,11 @@ public:
     // a box closed without a choice answers Cancel, or No, or Ok, whichever it offers first.
     virtual Button messageBox(QWidget* owner, const QString& caption, const QString& text,
                               Icon icon, int buttons) = 0;
+    // As messageBox, with the button that Enter chooses, for questions whose safe answer is
+    // not the first button. The base version ignores defaultButton and calls messageBox.
+    virtual Button messageBoxWithDefault(QWidget* owner, const QString& caption,
+                                         const QString& text, Icon icon, int buttons,
+                                         Button defaultButton);
     // The simple message dialog: the text and an OK button, captioned with the application title.
     virtual void showMessage(const QString& text) = 0;
     // The chosen file, or empty when the user cancels. filter is in Qt's "Name (*.x);;..." form.
@@ -44,6 +49,8 @@ class ORBTRANSLATETOOLKIT_EXPORT QtPrompter : public Prompter
 public:
     Button messageBox(QWidget* owner, const QString& caption, const QString& text, Icon icon,
                       int buttons) override;
+    Button messageBoxWithDefault(QWidget* owner, const QString& caption, const QString& text,
+                                 Icon icon, int buttons, Button defaultButton) override;
     void showMessage(const QString& text) override;
     QString openFileName(QWidget* owner, const QString& caption, const QString& directory,
                          const QString& filter) override;

@@ -3,7 +3,14 @@
 Prompter::Button RecordingPrompter::messageBox(QWidget* owner, const QString& caption,
                                                const QString& text, Icon icon, int buttons)
 {
-    messages.append({owner, caption, text, icon, buttons});
+    return messageBoxWithDefault(owner, caption, text, icon, buttons, Button(0));
+}
+
+Prompter::Button RecordingPrompter::messageBoxWithDefault(QWidget* owner, const QString& caption,
+                                                          const QString& text, Icon icon,
+                                                          int buttons, Button defaultButton)
+{
+    messages.append({owner, caption, text, icon, buttons, defaultButton});
     if (!answers.isEmpty())
         return answers.takeFirst();
     for (Button b : {Ok, Yes, No, Cancel}) {

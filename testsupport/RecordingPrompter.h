@@ -18,6 +18,7 @@ public:
         QString text;
         Icon icon;
         int buttons;
+        int defaultButton = 0; // the button Enter would choose; 0 when the platform decides
     };
 
     RecordingPrompter() { Prompter::install(this); }
@@ -31,6 +32,8 @@ public:
 
     Button messageBox(QWidget* owner, const QString& caption, const QString& text, Icon icon,
                       int buttons) override;
+    Button messageBoxWithDefault(QWidget* owner, const QString& caption, const QString& text,
+                                 Icon icon, int buttons, Button defaultButton) override;
     void showMessage(const QString& text) override;
     QString openFileName(QWidget* owner, const QString& caption, const QString& directory,
                          const QString& filter) override;

@@ -1,0 +1,136 @@
+#include "AddLang.h"
+#include "ui_AddLang.h"
+
+#include "Charsets.h"
+#include "MessageCaption.h"
+#include "OrbTranslate.h"
+#include "Prompter.h"
+
+#include <QKeyEvent>
+
+TfrmAddLanguage::TfrmAddLanguage(QWidget* parent)
+    : TFixedDialog(parent), ui(std::make_unique<Ui::frmAddLanguage>())
+{
+    ui->setupUi(this);
+    FormCreate();
+}
+
+TfrmAddLanguage::~TfrmAddLanguage() = default;
+
+void TfrmAddLanguage::FormCreate()
+{
+    for (const CharsetEntry& entry : CharsetList()) {
+        ui->cbxLangCharset->addItem(QString::fromLatin1(entry.name));
+        ui->lbxCharsetHelp->addItem(QString::fromLatin1(entry.help));
+    }
+    ui->cbxLangCharset->setMaxVisibleItems(ui->cbxLangCharset->count());
+    // The names line up in a fixed-pitch font; where Courier New is missing, the style hint
+    // picks the system's fixed-pitch face.
+    QFont fixedPitch(QStringLiteral("Courier New"));
+    fixedPitch.setStyleHint(QFont::TypeWriter);
+    ui->cbxLangCharset->setFont(fixedPitch);
+    QPalette face = ui->mmCharsetHelp->palette();
+    face.setColor(QPalette::Base, face.color(QPalette::Window));
+    ui->mmCharsetHelp->setPalette(face);
+    ui->cbxLangCharset->setCurrentIndex(0);
+    connect(ui->cbxLangCharset, &QComboBox::currentIndexChanged, this, &TfrmAddLanguage::cbxLangCharsetChange);
+    cbxLangCharsetChange();
+
+    ui->cbxLangID->lineEdit()->installEventFilter(this);
+    ui->edtLangDisplay->installEventFilter(this);
+    ui->cbxLangCharset->installEventFilter(this);
+    connect(ui->btnOK, &QPushButton::clicked, this, &TfrmAddLanguage::btnOKClick);
+    connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    ui->cbxLangID->setFocus();
+}
+
+void TfrmAddLanguage::setLang(const TLang& lang)
+{
+    ui->cbxLangID->setEditText(lang.LangID);
+    ui->edtLangDisplay->setText(lang.LangDisplay);
+    const int position = ui->cbxLangCharset->findText(lang.LangCharset, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (position >= 0)
+        ui->cbxLangCharset->setCurrentIndex(position);
+}
+
+TLang TfrmAddLanguage::lang() const
+{
+    return {ui->cbxLangID->currentText(), ui->edtLangDisplay->text(), ui->cbxLangCharset->currentText()};
+}
+
+bool TfrmAddLanguage::cbxLangIDKeyPress(const QString& typed)
+{
+    if (typed.isEmpty())
+        return true; // keys without a character (Delete, arrows) act as usual
+    for (QChar c : typed) {
+        if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')))
+            return false;
+    }
+    return true;
+}
+
+bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return TFixedDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Enter accepts at once, without the checks of the OK button.
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        accept();
+        return true;
+    }
+    // Tab moves between the controls; it reaches them as a character only on its way there.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || watched == ui->edtLangDisplay)
+        return false;
+    return !cbxLangIDKeyPress(key->text());
+}
+
+void TfrmAddLanguage::btnOKClick()
+{
+    setResult(0);
+    auto warn = [this](const QString& text) {
+        Prompter::current().messageBox(this, MessageCaption(), Translate(text), Prompter::Icon::Warning, Prompter::Ok);
+    };
+    if (ui->cbxLangID->currentText().isEmpty())
+        warn(QStringLiteral("Введите идентификатор языка"));
+    else if (ui->edtLangDisplay->text().isEmpty())
+        warn(QStringLiteral("Введите название языка"));
+    else
+        accept();
+}
+
+void TfrmAddLanguage::cbxLangCharsetChange()
+{
+    const int position = ui->cbxLangCharset->currentIndex();
+    ui->cbxLangCharset->setToolTip(ui->cbxLangCharset->currentText());
+    ui->mmCharsetHelp->clear();
+    if (position >= 0 && position < ui->lbxCharsetHelp->count())
+        ui->mmCharsetHelp->setPlainText(ui->lbxCharsetHelp->item(position)->text());
+}
+
+namespace {
+
+bool runLanguageDialog(TLang& lang, QWidget* owner, const QString& caption, const TLang* shown)
+{
+    TfrmAddLanguage dialog(owner);
+    dialog.setWindowTitle(Translate(caption));
+    if (shown)
+        dialog.setLang(*shown);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    lang = dialog.lang();
+    return true;
+}
+
+} // namespace
+
+bool AddLanguageDialog(TLang& lang, QWidget* owner)
+{
+    return runLanguageDialog(lang, owner, QStringLiteral("Добавить язык"), nullptr);
+}
+
+bool LangPropertyDialog(TLang& lang, QWidget* owner)
+{
+    const TLang shown = lang;
+    return runLanguageDialog(lang, owner, QStringLiteral("Свойства языка"), &shown);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "FixedDialog.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace Ui {
+class frmAddLanguage;
+}
+
+// A language as the language dialog describes it.
+struct TLang
+{
+    QString LangID;      // identifier, the element name in the file
+    QString LangDisplay; // display name
+    QString LangCharset; // symbolic charset name ("RUSSIAN_CHARSET"), or empty
+};
+
+// The dialog that names a language: identifier, display name and character set.
+class TfrmAddLanguage : public TFixedDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmAddLanguage(QWidget* parent = nullptr);
+    ~TfrmAddLanguage() override;
+
+    // Shows the language; a charset name not in the list leaves DEFAULT_CHARSET selected.
+    void setLang(const TLang& lang);
+    TLang lang() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    // Whether a typed character may go into the identifier: ASCII letters only.
+    static bool cbxLangIDKeyPress(const QString& typed);
+    void btnOKClick();
+    void cbxLangCharsetChange();
+
+    std::unique_ptr<Ui::frmAddLanguage> ui;
+};
+
+// Asks for a new language, the dialog's defaults first. On acceptance fills lang and
+// returns true; otherwise lang stays as it was.
+bool AddLanguageDialog(TLang& lang, QWidget* owner = nullptr);
+// Shows lang for changing; on acceptance overwrites it and returns true.
+bool LangPropertyDialog(TLang& lang, QWidget* owner = nullptr);

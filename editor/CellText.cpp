@@ -1,0 +1,11 @@
+#include "CellText.h"
+
+QStringList MemoLines(const QString& memoText)
+{
+    if (memoText.isEmpty())
+        return {};
+    QStringList lines = memoText.split(u'\n');
+    if (memoText.endsWith(u'\n'))
+        lines.removeLast();
+    return lines;
+}

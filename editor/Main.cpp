@@ -1,0 +1,518 @@
+#include "Main.h"
+#include "ui_Main.h"
+
+#include "About.h"
+#include "AddLang.h"
+#include "Charsets.h"
+#include "DictGridModel.h"
+#include "DictionaryGridIO.h"
+#include "EditCell.h"
+#include "MessageCaption.h"
+#include "OrbTranslate.h"
+#include "Prompter.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QUrl>
+
+namespace {
+
+const QString kWebAddress = QStringLiteral("www.varnok.example.org");
+const QString kDictionaryFilter = QStringLiteral("Dictionary (*.lng);;All files (*.*)");
+
+// The hourglass for the span of a read or write, taken back on every way out.
+class WaitCursor
+{
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+TfrmMain::TfrmMain(QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_model(new DictGridModel(this)),
+      OrbTranslate(new TOrbTranslate(this))
+{
+    OrbTranslate->setObjectName(QStringLiteral("OrbTranslate"));
+    OrbTranslate->SetDictName(QStringLiteral("language.lng"));
+    ui->setupUi(this);
+
+    const std::pair<QAction*, const char*> buttons[] = {
+        {ui->actNewDict, "tbCreate"},          {ui->actOpenDict, "tbOpen"},
+        {ui->actSaveDict, "tbSave"},           {ui->actImport, "tbImport"},
+        {ui->actNewLang, "tbAddLanguage"},     {ui->actDeleteLang, "tbDeleteLanguage"},
+        {ui->actLangProperty, "tbLangProperty"}, {ui->actNewLine, "tbAddLine"},
+        {ui->actDeleteLine, "tbDeleteLine"},   {ui->actSort, "tbSort"},
+        {ui->actWizard, "tbWizard"},           {ui->actLanguages, "tbLanguages"},
+        {ui->actAbout, "tbAbout"},
+    };
+    for (const auto& [action, name] : buttons) {
+        QWidget* button = ui->ToolBar1->widgetForAction(action);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setFixedSize(37, 36);
+    }
+
+    // The glyph holds the button's two looks side by side: enabled, then disabled.
+    const QPixmap glyph(QStringLiteral(":/editcell.png"));
+    QIcon editIcon;
+    editIcon.addPixmap(glyph.copy(0, 0, 18, 18), QIcon::Normal);
+    editIcon.addPixmap(glyph.copy(18, 0, 18, 18), QIcon::Disabled);
+    ui->sbtnEditCell->setIcon(editIcon);
+    ui->sbtnEditCell->setFixedSize(18, 18);
+
+    ui->lblTarsova->setText(kWebAddress);
+    ui->lblTarsova->installEventFilter(this);
+
+    TDictGrid* grid = ui->sgDictGrid;
+    grid->setDictModel(m_model);
+    grid->hide();
+    ui->pnlRight->hide();
+    connect(m_model, &DictGridModel::cellEdited, this, &TfrmMain::sgDictGridSetEditText);
+    auto placeOnCurrent = [this] { PlaceEditButton(Grid()->currentCol(), Grid()->currentRow()); };
+    connect(grid, &TDictGrid::entered, this, placeOnCurrent);
+    connect(grid, &TDictGrid::topLeftChanged, this, placeOnCurrent);
+    connect(grid, &TDictGrid::cellSelected, this, &TfrmMain::PlaceEditButton);
+    // A column that changes its width or place takes the current cell's corner with it.
+    connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this, placeOnCurrent);
+    connect(m_model, &QAbstractItemModel::columnsMoved, this, placeOnCurrent);
+
+    connect(ui->actNewDict, &QAction::triggered, this, &TfrmMain::actNewDictExecute);
+    connect(ui->actOpenDict, &QAction::triggered, this, &TfrmMain::actOpenDictExecute);
+    connect(ui->actSaveDict, &QAction::triggered, this, &TfrmMain::actSaveDictExecute);
+    connect(ui->actNewLang, &QAction::triggered, this, &TfrmMain::actNewLangExecute);
+    connect(ui->actLangProperty, &QAction::triggered, this, &TfrmMain::actLangPropertyExecute);
+    connect(ui->actDeleteLang, &QAction::triggered, this, &TfrmMain::actDeleteLangExecute);
+    connect(ui->actNewLine, &QAction::triggered, this, &TfrmMain::actNewLineExecute);
+    connect(ui->actDeleteLine, &QAction::triggered, this, &TfrmMain::actDeleteLineExecute);
+    connect(ui->actSort, &QAction::triggered, this, &TfrmMain::actSortExecute);
+    connect(ui->actAbout, &QAction::triggered, this, &TfrmMain::actAboutExecute);
+    connect(ui->actBrowseURL, &QAction::triggered, this, &TfrmMain::actBrowseURLExecute);
+    connect(ui->sbtnEditCell, &QToolButton::clicked, this, &TfrmMain::sbtnEditCellClick);
+
+    connect(QAbstractEventDispatcher::instance(thread()), &QAbstractEventDispatcher::aboutToBlock, this,
+            &TfrmMain::UpdateCommands);
+
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::FormCreate()
+{
+    FDictFile.clear();
+    FEditCol = 0;
+    FEditRow = 0;
+    FEditText.clear();
+    FModified = false;
+    m_saveDialogPath = QCoreApplication::applicationDirPath();
+    FTitle = windowTitle();
+    UpdateCommands();
+}
+
+bool TfrmMain::DictionaryOpen() const
+{
+    return !ui->sgDictGrid->isHidden();
+}
+
+const DictTable& TfrmMain::Dictionary() const
+{
+    return m_model->table();
+}
+
+TDictGrid* TfrmMain::Grid() const
+{
+    return ui->sgDictGrid;
+}
+
+QStringList TfrmMain::HeaderTexts() const
+{
+    QStringList headers;
+    for (int col = 0; col < Dictionary().columnCount(); ++col)
+        headers.append(Dictionary().headerText(col));
+    return headers;
+}
+
+// ---- grid --------------------------------------------------------------------------------
+
+void TfrmMain::ClearGrid()
+{
+    m_model->setTable(DictTable());
+    ShowDocument();
+}
+
+void TfrmMain::ShowDocument()
+{
+    ui->sgDictGrid->show();
+    ui->sgDictGrid->setCurrentCell(0, 1);
+}
+
+bool TfrmMain::FindLangColumn(const QString& header, int& col) const
+{
+    col = Dictionary().findLangColumn(header);
+    return col >= 0;
+}
+
+int TfrmMain::FindLangIDColumn(const QString& langId) const
+{
+    return Dictionary().findLangIdColumn(langId);
+}
+
+bool TfrmMain::PhraseExists(const QString& header, const QString& text) const
+{
+    return Dictionary().phraseExists(header, text);
+}
+
+void TfrmMain::AddPhrase(const QString& header, const QString& text)
+{
+    int col = -1;
+    if (PhraseExists(header, text) || !FindLangColumn(header, col))
+        return;
+    FModified = true;
+    int last = Dictionary().rowCount() - 1;
+    if (!Dictionary().isRowEmpty(last)) {
+        m_model->appendRow();
+        ++last;
+    }
+    m_model->setCell(col, last, text);
+    ui->sgDictGrid->setCurrentCell(col, last);
+}
+
+void TfrmMain::DeleteRow(int row)
+{
+    m_model->deleteRow(row);
+}
+
+void TfrmMain::DeleteEmptyRows()
+{
+    const TDictGrid::ViewState state = ui->sgDictGrid->viewState();
+    if (m_model->deleteEmptyRows() > 0)
+        ui->sgDictGrid->restoreViewState(state);
+}
+
+void TfrmMain::SortColumn(int col, bool ascending)
+{
+    if (col < 0 || col >= Dictionary().columnCount())
+        return;
+    DeleteEmptyRows();
+    m_model->sortColumn(col, ascending);
+}
+
+void TfrmMain::PlaceEditButton(int col, int row)
+{
+    if (col < 0 || col >= Dictionary().columnCount() || row < 0 || row >= Dictionary().rowCount())
+        return;
+    QToolButton* button = ui->sbtnEditCell;
+    if (button->parentWidget() != ui->sgDictGrid)
+        button->setParent(ui->sgDictGrid);
+    const QRect cell = ui->sgDictGrid->cellRect(col, row);
+    button->move(cell.left() + cell.width() - button->width(), cell.top());
+    button->show();
+    button->raise();
+}
+
+void TfrmMain::sgDictGridSetEditText(int col, int row, const QString& text)
+{
+    FModified = true;
+    const bool bottomRight = col == Dictionary().columnCount() - 1 && row == Dictionary().rowCount() - 1;
+    if (col == FEditCol && row == FEditRow && text == FEditText && bottomRight) {
+        m_model->appendRow();
+        // The last report comes while the in-place editor is closing; moving the current
+        // cell at once would close it a second time.
+        const int newRow = Dictionary().rowCount() - 1;
+        QMetaObject::invokeMethod(this, [this, newRow] {
+            ui->sgDictGrid->setCurrentCell(std::max(ui->sgDictGrid->currentCol(), 0), newRow);
+        }, Qt::QueuedConnection);
+    }
+    FEditCol = col;
+    FEditRow = row;
+    FEditText = text;
+}
+
+void TfrmMain::sbtnEditCellClick()
+{
+    const int col = ui->sgDictGrid->currentCol();
+    const int row = ui->sgDictGrid->currentRow();
+    if (col < 0 || col >= Dictionary().columnCount() || row < 0 || row >= Dictionary().rowCount())
+        return;
+    const QString before = Dictionary().cell(col, row);
+    QString text = before;
+    ExecuteEditCell(text);
+    if (text != before) {
+        FModified = true;
+        m_model->setCell(col, row, text);
+    }
+}
+
+void TfrmMain::actNewLineExecute()
+{
+    FModified = true;
+    m_model->appendRow();
+    ui->sgDictGrid->setCurrentCell(std::max(ui->sgDictGrid->currentCol(), 0), Dictionary().rowCount() - 1);
+}
+
+void TfrmMain::actDeleteLineExecute()
+{
+    const int row = ui->sgDictGrid->currentRow();
+    if (Dictionary().rowCount() <= 2 || row < 1 || row >= Dictionary().rowCount())
+        return;
+    if (Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Удалить текущую фразу ?")),
+                                       Prompter::Icon::Warning, Prompter::Ok | Prompter::Cancel) != Prompter::Ok)
+        return;
+    FModified = true;
+    DeleteRow(row);
+}
+
+void TfrmMain::actSortExecute()
+{
+    const int col = ui->sgDictGrid->currentCol();
+    if (col < 0 || col >= Dictionary().columnCount())
+        return;
+    if (Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Отсортировать текущий столбец ?")),
+                                       Prompter::Icon::Question, Prompter::Ok | Prompter::Cancel) != Prompter::Ok)
+        return;
+    FModified = true;
+    SortColumn(col, true);
+}
+
+// ---- languages ---------------------------------------------------------------------------
+
+void TfrmMain::actNewLangExecute()
+{
+    TLang lang;
+    if (!AddLanguageDialog(lang, this))
+        return;
+    FModified = true;
+    m_model->appendColumn({lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
+    const int row = ui->sgDictGrid->currentRow();
+    ui->sgDictGrid->setCurrentCell(Dictionary().columnCount() - 1, row > 0 ? row : 1);
+}
+
+void TfrmMain::actLangPropertyExecute()
+{
+    const int col = ui->sgDictGrid->currentCol();
+    if (col < 0 || col >= Dictionary().columnCount())
+        return;
+    const LangColumn& column = Dictionary().column(col);
+    TLang lang{column.langId, column.langName, CharsetName(column.charset)};
+    if (!LangPropertyDialog(lang, this))
+        return;
+    FModified = true;
+    m_model->setColumn(col, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
+}
+
+void TfrmMain::actDeleteLangExecute()
+{
+    const int col = ui->sgDictGrid->currentCol();
+    if (Dictionary().columnCount() < 1 || col < 0)
+        return;
+    // Only the fixed words are looked up: the whole prompt, with the language in it, would
+    // never be in the dictionary, and every asking would add it there as a new phrase.
+    const QString prompt = Translate(QStringLiteral("Удалить язык")) + u' ' + Dictionary().headerText(col) + QStringLiteral(" ?");
+    if (Prompter::current().messageBoxWithDefault(this, MessageCaption(), prompt, Prompter::Icon::Warning,
+                                                  Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
+        return;
+    FModified = true;
+    if (Dictionary().columnCount() > 1) {
+        const int row = ui->sgDictGrid->currentRow();
+        m_model->removeColumn(col);
+        ui->sgDictGrid->setCurrentCell(std::min(col, Dictionary().columnCount() - 1), row);
+    } else {
+        ui->sgDictGrid->hide();
+    }
+}
+
+// ---- files -------------------------------------------------------------------------------
+
+void TfrmMain::UpdateCaption(const QString& path)
+{
+    setWindowTitle(path.isEmpty() ? FTitle : FTitle + QStringLiteral(" - ") + QFileInfo(path).fileName());
+}
+
+bool TfrmMain::AskToSave(SaveQuestion form)
+{
+    if (!DictionaryOpen() || !FModified)
+        return true;
+    const int buttons = form == SaveQuestion::YesNoCancel ? Prompter::Yes | Prompter::No | Prompter::Cancel
+                                                          : Prompter::Ok | Prompter::Cancel;
+    const Prompter::Button answer = Prompter::current().messageBox(
+        this, MessageCaption(), Translate(QStringLiteral("Сохранить измененный словарь ?")),
+        Prompter::Icon::Information, buttons);
+    if (answer == Prompter::Yes || answer == Prompter::Ok) {
+        // Whatever the save's outcome, the command goes on: the user has had the chance.
+        actSaveDictExecute();
+        return true;
+    }
+    // The open command's Cancel means "go on without saving".
+    return answer == Prompter::No || form == SaveQuestion::OkCancel;
+}
+
+void TfrmMain::actNewDictExecute()
+{
+    if (!AskToSave(SaveQuestion::YesNoCancel))
+        return;
+    TLang lang;
+    if (!AddLanguageDialog(lang, this))
+        return;
+    FModified = true;
+    FDictFile.clear();
+    UpdateCaption(FDictFile);
+    ClearGrid();
+    m_model->setColumn(0, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
+}
+
+void TfrmMain::actOpenDictExecute()
+{
+    AskToSave(SaveQuestion::OkCancel);
+    const QString path = Prompter::current().openFileName(this, QString(), QString(), kDictionaryFilter);
+    if (path.isEmpty() || !ReadDictionary(path))
+        return;
+    FModified = false;
+    FDictFile = QFileInfo(path).absoluteFilePath();
+    UpdateCaption(FDictFile);
+}
+
+void TfrmMain::actSaveDictExecute()
+{
+    // With the last language deleted nothing is shown, and nothing is written.
+    if (!DictionaryOpen())
+        return;
+    if (!FDictFile.isEmpty()) {
+        if (WriteDictionary(FDictFile)) {
+            FModified = false;
+            UpdateCaption(FDictFile);
+        }
+        return;
+    }
+    const QString chosen = Prompter::current().saveFileName(this, QString(), m_saveDialogPath, kDictionaryFilter);
+    if (chosen.isEmpty())
+        return;
+    const QString path = QFileInfo(withLngExtension(chosen)).absoluteFilePath();
+    m_saveDialogPath = path;
+    if (WriteDictionary(path)) {
+        FModified = false;
+        FDictFile = path;
+        UpdateCaption(FDictFile);
+    }
+}
+
+bool TfrmMain::ReadDictionary(const QString& path)
+{
+    DictTable table;
+    GridRead result;
+    {
+        const WaitCursor busy;
+        result = readDictionaryGrid(path, table);
+    }
+    auto fail = [this](const QString& text, Prompter::Icon icon) {
+        Prompter::current().messageBox(this, MessageCaption(), Translate(text), icon, Prompter::Ok);
+        return false;
+    };
+    switch (result) {
+    case GridRead::Missing:
+        return false;
+    case GridRead::UnknownFile:
+        return fail(QStringLiteral("Неизвестный файл"), Prompter::Icon::Warning);
+    case GridRead::ReadError:
+        return fail(QStringLiteral("Ошибка при открытии"), Prompter::Icon::Error);
+    case GridRead::Ok:
+        break;
+    }
+    m_model->setTable(std::move(table));
+    ShowDocument();
+    return true;
+}
+
+bool TfrmMain::WriteDictionary(const QString& path)
+{
+    bool written = false;
+    {
+        const WaitCursor busy;
+        DeleteEmptyRows();
+        written = writeDictionaryGrid(Dictionary(), path);
+    }
+    if (!written)
+        Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Ощибка при сохранении")),
+                                       Prompter::Icon::Error, Prompter::Ok);
+    return written;
+}
+
+bool TfrmMain::FormCloseQuery()
+{
+    return AskToSave(SaveQuestion::YesNoCancel);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+// ---- window ------------------------------------------------------------------------------
+
+void TfrmMain::UpdateCommands()
+{
+    const bool open = DictionaryOpen();
+    ui->actOpenDict->setEnabled(true);
+    ui->actSaveDict->setEnabled(FModified && open);
+    for (QAction* action : {ui->actNewLang, ui->actDeleteLang, ui->actNewLine, ui->actDeleteLine, ui->actWizard,
+                            ui->actImport, ui->actLangProperty})
+        action->setEnabled(open);
+    const int col = ui->sgDictGrid->currentCol();
+    ui->actSort->setEnabled(open && col >= 0 && col < Dictionary().columnCount());
+    ui->actLanguages->setEnabled(true);
+    ui->actBrowseURL->setEnabled(!kWebAddress.isEmpty());
+
+    // Compared with what the bar shows, not with what was last put there: Qt's own status
+    // tips may have replaced it meanwhile.
+    const QString hint = HintUnderPointer();
+    if (hint != ui->sbStatusBar->currentMessage())
+        ui->sbStatusBar->showMessage(hint);
+}
+
+QString TfrmMain::HintUnderPointer() const
+{
+    for (QWidget* widget = QApplication::widgetAt(QCursor::pos()); widget; widget = widget->parentWidget()) {
+        const auto* grid = qobject_cast<const TDictGrid*>(widget);
+        const QString hint = grid ? grid->hint() : widget->toolTip();
+        if (hint.isEmpty())
+            continue;
+        const qsizetype bar = hint.indexOf(u'|');
+        return bar < 0 ? hint : hint.mid(bar + 1);
+    }
+    return QString();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->lblTarsova && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        lblTarsovaClick();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::lblTarsovaClick()
+{
+    ui->actBrowseURL->trigger();
+}
+
+void TfrmMain::actBrowseURLExecute()
+{
+    QDesktopServices::openUrl(QUrl(QStringLiteral("https://") + kWebAddress));
+}
+
+void TfrmMain::actAboutExecute()
+{
+    ShowAboutBox(this);
+}

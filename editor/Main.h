@@ -1,0 +1,107 @@
+#pragma once
+
+#include "DictGrid.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+class DictGridModel;
+class DictTable;
+class TOrbTranslate;
+
+namespace Ui {
+class frmMain;
+}
+
+// The editor's main window. The grid is the open document (there is no other copy of it);
+// the window keeps beside it the file it is bound to and whether it has changed. Commands
+// are enabled when the event loop is about to wait, from the state they read.
+//
+// Grid rows count the header row as row 0, phrase rows from 1.
+class TfrmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // A dictionary is open exactly while the grid is shown.
+    bool DictionaryOpen() const;
+    const DictTable& Dictionary() const;
+    TDictGrid* Grid() const;
+    QString DictFile() const { return FDictFile; }
+    bool Modified() const { return FModified; }
+    TOrbTranslate* Translator() const { return OrbTranslate; }
+    // The header texts of the language columns, in column order.
+    QStringList HeaderTexts() const;
+
+    // One language column without a language, one empty phrase row, the grid shown.
+    void ClearGrid();
+    bool FindLangColumn(const QString& header, int& col) const;
+    int FindLangIDColumn(const QString& langId) const;
+    bool PhraseExists(const QString& header, const QString& text) const;
+    // Puts a phrase into the last row of the column with that header (a new row when the
+    // last one holds any text) unless the column holds it already or there is no column.
+    void AddPhrase(const QString& header, const QString& text);
+    void DeleteRow(int row);
+    // Removes the empty phrase rows; the current cell and column widths stay.
+    void DeleteEmptyRows();
+    void SortColumn(int col, bool ascending);
+    // Puts the edit-cell button into the top-right corner of a cell.
+    void PlaceEditButton(int col, int row);
+
+    void UpdateCaption(const QString& path);
+    // Reads a dictionary file into the grid. A failed read shows its message (none for a
+    // missing file) and leaves the open document as it was.
+    bool ReadDictionary(const QString& path);
+    // Writes the grid to a file, after removing its empty rows. A failed write shows its
+    // message and leaves the file as it was.
+    bool WriteDictionary(const QString& path);
+
+    // Enables the commands and refreshes the status bar; runs whenever the event loop is
+    // about to wait.
+    void UpdateCommands();
+
+    void actNewDictExecute();
+    void actOpenDictExecute();
+    void actSaveDictExecute();
+    void actNewLangExecute();
+    void actLangPropertyExecute();
+    void actDeleteLangExecute();
+    void actNewLineExecute();
+    void actDeleteLineExecute();
+    void actSortExecute();
+    void actAboutExecute();
+    void actBrowseURLExecute();
+    void sbtnEditCellClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    bool FormCloseQuery();
+    // The save question; false when the user chose to stop.
+    enum class SaveQuestion { YesNoCancel, OkCancel };
+    bool AskToSave(SaveQuestion form);
+    void sgDictGridSetEditText(int col, int row, const QString& text);
+    void ShowDocument();
+    QString HintUnderPointer() const;
+    void lblTarsovaClick();
+
+    std::unique_ptr<Ui::frmMain> ui;
+    DictGridModel* m_model;
+    TOrbTranslate* OrbTranslate;
+
+    QString FTitle;
+    QString FDictFile;
+    bool FModified = false;
+    int FEditCol = 0;
+    int FEditRow = 0;
+    QString FEditText;
+    QString m_saveDialogPath; // where the save dialog opens: a directory, then the last name
+};

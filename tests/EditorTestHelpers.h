@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace editortest {
+
+// Runs the action on the next modal dialog once its exec() is running, then closes the
+// dialog as cancelled if the action left it open, so that a failing check never hangs.
+inline void onNextDialog(std::function<void(QDialog*)> action)
+{
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog && ++*tries < 500)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (!dialog)
+            return;
+        action(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    timer->start(5);
+}
+
+// Lets the event loop wait once, which is when the window enables its commands.
+inline void idle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace editortest

@@ -5,6 +5,7 @@
 #include "OrbTranslate.h"
 #include "VerInfo.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -19,6 +20,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -179,6 +182,36 @@ private slots:
         box.show();
         QCOMPARE(label(box, "lblVersion")->text(), version);
         QCOMPARE(label(box, "lblBuild")->text(), build);
+    }
+
+    // Every text of the box has its row in the editor's own dictionary: in English, none is
+    // left in Russian.
+    void editorDictionaryCoversTheBox()
+    {
+        TOrbTranslate component;
+        component.SetDictName(QDir(QCoreApplication::applicationDirPath())
+                                  .relativeFilePath(QStringLiteral(ORB_EDITOR_DICTIONARY)));
+        component.DefineProperties();
+        QVERIFY(component.SetLangID(u"English"_s));
+
+        TAboutBox box(ProgramVerInfo());
+        box.show();
+        component.TranslateForm(&box);
+        QCOMPARE(box.windowTitle(), u"About"_s);
+        QCOMPARE(label(box, "lblVersion")->text(), u"Version  1.0"_s);
+        QVERIFY(label(box, "lblBuild")->text().startsWith(u"Build 1 of "_s));
+        QStringList texts{box.windowTitle()};
+        for (const QLabel* each : box.findChildren<QLabel*>())
+            texts << each->text();
+        for (const QAction* action : box.findChildren<QAction*>())
+            texts << action->text() << action->toolTip();
+        texts << button(box)->text();
+        for (const QString& text : std::as_const(texts)) {
+            const bool russian = std::any_of(text.begin(), text.end(), [](QChar c) {
+                return c.script() == QChar::Script_Cyrillic;
+            });
+            QVERIFY2(!russian, qPrintable(text));
+        }
     }
 
     void logoAnimatesWhileShown()

@@ -85,6 +85,8 @@ TfrmMain::TfrmMain(QWidget* parent)
     // A column that changes its width or place takes the current cell's corner with it.
     connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this, placeOnCurrent);
     connect(m_model, &QAbstractItemModel::columnsMoved, this, placeOnCurrent);
+    // A dragged column changes the language order the next save writes.
+    connect(m_model, &QAbstractItemModel::columnsMoved, this, [this] { FModified = true; });
 
     connect(ui->actNewDict, &QAction::triggered, this, &TfrmMain::actNewDictExecute);
     connect(ui->actOpenDict, &QAction::triggered, this, &TfrmMain::actOpenDictExecute);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -12,7 +13,8 @@ namespace editortest {
 
 // Runs the action on the next modal dialog once its exec() is running, then closes the
 // dialog as cancelled if the action left it open, so that a failing check never hangs.
-inline void onNextDialog(std::function<void(QDialog*)> action)
+// The watch gives up after a few seconds; deleting the returned timer ends it at once.
+inline QPointer<QTimer> onNextDialog(std::function<void(QDialog*)> action)
 {
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
@@ -29,6 +31,7 @@ inline void onNextDialog(std::function<void(QDialog*)> action)
             dialog->reject();
     });
     timer->start(5);
+    return timer;
 }
 
 // Lets the event loop wait once, which is when the window enables its commands.

@@ -1,0 +1,788 @@
+// The editor's main window with real widgets: commands and their enabling, the document's
+// files, languages, phrase rows, the grid's editing and the status bar. Every prompt and
+// file dialog is answered through the recording prompter; modal dialogs by onNextDialog.
+#include "DictGridModel.h"
+#include "DictTable.h"
+#include "DictionaryGridIO.h"
+#include "EditorTestHelpers.h"
+#include "Main.h"
+#include "OrbTranslate.h"
+#include "RecordingPrompter.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+using editortest::idle;
+using editortest::onNextDialog;
+
+namespace {
+
+const QString kThreeLanguages = u"<Varnok_translation_toolkit_dictionary_file>"
+    "<Languages><English Name=\"English\"/><German Name=\"Deutsch\"/><Russian Name=\"Русский\"/></Languages>"
+    "<Charsets><English Charset=\"0\"/><German Charset=\"1\"/><Russian Charset=\"204\"/></Charsets>"
+    "<Item><English Message=\"File\"/><German Message=\"Datei\"/><Russian Message=\"Файл\"/></Item>"
+    "<Item><English Message=\"Open\"/><German Message=\"Öffnen\"/><Russian Message=\"Открыть\"/></Item>"
+    "</Varnok_translation_toolkit_dictionary_file>"_s;
+
+QStringList headersOf(const DictTable& table)
+{
+    QStringList headers;
+    for (int c = 0; c < table.columnCount(); ++c)
+        headers << table.headerText(c) + u'/' + QString::number(table.column(c).charset);
+    return headers;
+}
+
+QList<QStringList> rowsOf(const DictTable& table)
+{
+    QList<QStringList> rows;
+    for (int r = 1; r < table.rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < table.columnCount(); ++c)
+            row << table.cell(c, r);
+        rows << row;
+    }
+    return rows;
+}
+
+// Fills the language dialog and accepts it.
+std::function<void(QDialog*)> language(const QString& id, const QString& name, const QString& charset)
+{
+    return [=](QDialog* dialog) {
+        dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(id);
+        dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s)->setText(name);
+        auto* charsets = dialog->findChild<QComboBox*>(u"cbxLangCharset"_s);
+        charsets->setCurrentIndex(charsets->findText(charset));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+    };
+}
+
+// The URL the link asked the desktop to open.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+} // namespace
+
+class TestEditorWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_files;
+    std::unique_ptr<RecordingPrompter> prompter;
+    std::unique_ptr<TfrmMain> window;
+
+    QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    // Runs a command as a click would: after the idle pass that enables it.
+    void trigger(const char* name)
+    {
+        idle();
+        QVERIFY2(action(name)->isEnabled(), name);
+        action(name)->trigger();
+    }
+    QStatusBar* statusBar() { return window->findChild<QStatusBar*>(u"sbStatusBar"_s); }
+
+    QString write(const QString& name, const QString& text)
+    {
+        const QString path = m_files->filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0)
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+    QByteArray contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QStringList enabledButtons()
+    {
+        QStringList names;
+        const auto* toolbar = window->findChild<QToolBar*>(u"ToolBar1"_s);
+        for (QAction* a : toolbar->actions()) {
+            if (a->isSeparator())
+                continue;
+            QWidget* button = toolbar->widgetForAction(a);
+            if (button->isEnabled())
+                names << button->objectName();
+        }
+        return names;
+    }
+
+    void newDictionary(const QString& id, const QString& name, const QString& charset)
+    {
+        onNextDialog(language(id, name, charset));
+        trigger("actNewDict");
+    }
+
+    bool open(const QString& path)
+    {
+        prompter->fileAnswers << path;
+        trigger("actOpenDict");
+        return window->DictFile() == QFileInfo(path).absoluteFilePath();
+    }
+
+    // Types into a phrase cell's in-place editor and finishes with Enter.
+    void typeIntoCell(int col, int row, const QString& text)
+    {
+        TDictGrid* grid = window->Grid();
+        grid->setFocus();
+        grid->setCurrentCell(col, row);
+        const QModelIndex index = grid->dictModel()->cellIndex(col, row);
+        grid->edit(index);
+        auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(index));
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_End);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        idle();
+    }
+
+    void hoverOver(QWidget* widget, QPoint local)
+    {
+        QCursor::setPos(widget->mapToGlobal(local));
+        idle();
+    }
+
+private slots:
+    void init()
+    {
+        m_files = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_files->isValid());
+        prompter = std::make_unique<RecordingPrompter>();
+        window = std::make_unique<TfrmMain>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        idle();
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        prompter.reset();
+        m_files.reset();
+    }
+
+    void startsWithTheInterfaceDictionaryAndFourCommands()
+    {
+        QVERIFY(prompter->messages.isEmpty());
+        QVERIFY(window->Translator()->Initialized());
+        QStringList ids;
+        window->Translator()->GetLangIDs(&ids);
+        QCOMPARE(ids, (QStringList{u"Russian"_s, u"English"_s}));
+        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
+        QVERIFY(!window->DictionaryOpen());
+        QCOMPARE(enabledButtons(), (QStringList{u"tbCreate"_s, u"tbOpen"_s, u"tbLanguages"_s, u"tbAbout"_s}));
+        QVERIFY(action("actBrowseURL")->isEnabled());
+    }
+
+    void commandTableTexts()
+    {
+        const QList<std::tuple<const char*, QString, QString>> table = {
+            {"actNewDict", u"Новый"_s, u"Новый"_s},       {"actOpenDict", u"Открыть"_s, u"Открыть"_s},
+            {"actSaveDict", u"Сохранить"_s, u"Сохранить"_s}, {"actNewLang", u"Новый язык"_s, u"Новый язык"_s},
+            {"actDeleteLang", u"Удалить язык"_s, u"Удалить язык"_s}, {"actNewLine", u"Новая фраза"_s, u"Новая фраза"_s},
+            {"actDeleteLine", u"Удалить фразу"_s, u"Удалить фразу"_s}, {"actWizard", u"Мастер"_s, u"Мастер"_s},
+            {"actSort", u"Сортировать"_s, u"Сортировать"_s}, {"actAbout", u"О программе"_s, u"О программе"_s},
+            {"actLanguages", u"Язык"_s, u"Язык"_s},        {"actImport", u"Импорт"_s, u"Импорт словаря"_s},
+            {"actLangProperty", u"Свойства языка"_s, u"Свойства языка"_s}, {"actBrowseURL", u"&Browse URL"_s, u"Browse URL"_s},
+        };
+        for (const auto& [name, caption, hint] : table) {
+            QVERIFY2(action(name), name);
+            QCOMPARE(action(name)->text(), caption);
+            QCOMPARE(action(name)->toolTip(), hint);
+            QCOMPARE(action(name)->icon().isNull(), std::string_view(name) == "actBrowseURL");
+        }
+        QStringList order;
+        const auto* toolbar = window->findChild<QToolBar*>(u"ToolBar1"_s);
+        for (QAction* a : toolbar->actions())
+            order << (a->isSeparator() ? u"|"_s : toolbar->widgetForAction(a)->objectName());
+        QCOMPARE(order.join(u' '), u"tbCreate tbOpen tbSave tbImport | tbAddLanguage tbDeleteLanguage tbLangProperty "
+                                   "tbAddLine tbDeleteLine | tbSort tbWizard tbLanguages | tbAbout"_s);
+        QCOMPARE(toolbar->widgetForAction(action("actSaveDict"))->toolTip(), u"Сохранить"_s);
+    }
+
+    void newDictionary()
+    {
+        newDictionary(u"Russian"_s, u"Русский"_s, u"RUSSIAN_CHARSET"_s);
+        QVERIFY(window->DictionaryOpen());
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"Русский(Russian)/204"_s}));
+        QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{QString()}}));
+        QVERIFY(window->Modified());
+        QCOMPARE(window->DictFile(), QString());
+        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
+        idle();
+        // Every command, save and sort included: the document is new and column 0 current.
+        QCOMPARE(enabledButtons().size(), 13);
+        QVERIFY(action("actSort")->isEnabled());
+        QVERIFY(prompter->messages.isEmpty());
+    }
+
+    void cancelledNewDialogChangesNothing()
+    {
+        onNextDialog([](QDialog* dialog) { dialog->reject(); });
+        trigger("actNewDict");
+        QVERIFY(!window->DictionaryOpen());
+        QVERIFY(!window->Modified());
+    }
+
+    void newAsksBeforeGivingUpChanges()
+    {
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        bool opened = false;
+        QPointer<QTimer> watch = onNextDialog([&](QDialog*) { opened = true; });
+        prompter->answers << Prompter::Cancel;
+        trigger("actNewDict");
+        delete watch.data();
+        QVERIFY(!opened);
+        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s}));
+        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Information);
+        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Yes | Prompter::No | Prompter::Cancel));
+        QCOMPARE(prompter->messages[0].owner, window.get());
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(English)/0"_s}));
+
+        // No: straight on to the language of the new dictionary.
+        prompter->clear();
+        prompter->answers << Prompter::No;
+        newDictionary(u"German"_s, u"Deutsch"_s, u"DEFAULT_CHARSET"_s);
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"Deutsch(German)/1"_s}));
+        QVERIFY(prompter->fileCaptions.isEmpty());
+
+        // Yes: the save dialog first.
+        prompter->clear();
+        prompter->answers << Prompter::Yes;
+        prompter->fileAnswers << m_files->filePath(u"before-new"_s);
+        newDictionary(u"French"_s, u"Français"_s, u"ANSI_CHARSET"_s);
+        QVERIFY(QFile::exists(m_files->filePath(u"before-new.lng"_s)));
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"Français(French)/0"_s}));
+        QCOMPARE(window->DictFile(), QString());
+        QVERIFY(window->Modified());
+    }
+
+    void openReadsAndBindsTheFile()
+    {
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(path));
+        QCOMPARE(headersOf(window->Dictionary()),
+                 (QStringList{u"English(English)/0"_s, u"Deutsch(German)/1"_s, u"Русский(Russian)/204"_s}));
+        QCOMPARE(rowsOf(window->Dictionary()),
+                 (QList<QStringList>{{u"File"_s, u"Datei"_s, u"Файл"_s}, {u"Open"_s, u"Öffnen"_s, u"Открыть"_s}}));
+        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit - three.lng"_s);
+        QVERIFY(!window->Modified());
+        idle();
+        QVERIFY(!action("actSaveDict")->isEnabled());
+        QCOMPARE(enabledButtons().size(), 12);
+
+        typeIntoCell(1, 1, u"X"_s);
+        QVERIFY(window->Modified());
+        QCOMPARE(window->Dictionary().cell(1, 1), u"DateiX"_s);
+        idle();
+        QVERIFY(action("actSaveDict")->isEnabled());
+        trigger("actSaveDict");
+        QVERIFY(!window->Modified());
+        QVERIFY(prompter->fileCaptions.size() == 1); // the open dialog only
+        QVERIFY(QString::fromUtf8(contents(path)).contains(u"Message=\"DateiX\""_s));
+        idle();
+        QVERIFY(!action("actSaveDict")->isEnabled());
+        QVERIFY(prompter->messages.isEmpty());
+    }
+
+    void openQuestionCancelStillOpens()
+    {
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        prompter->answers << Prompter::Cancel;
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s}));
+        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Ok | Prompter::Cancel));
+        QCOMPARE(prompter->fileCaptions.size(), 1);
+        QCOMPARE(window->Dictionary().columnCount(), 3);
+    }
+
+    void cancelledOpenDialogChangesNothing()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        QVERIFY(!open(QString()));
+        QCOMPARE(window->Dictionary().columnCount(), 3);
+        QVERIFY(prompter->messages.isEmpty());
+    }
+
+    void failedOpenKeepsTheDocument_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<Prompter::Icon>("icon");
+        QTest::newRow("another root") << u"<Other><Languages><E Name=\"e\"/></Languages></Other>"_s
+                                      << u"Неизвестный файл"_s << Prompter::Icon::Warning;
+        QTest::newRow("empty Languages") << u"<Varnok_translation_toolkit_dictionary_file><Languages/></Varnok_translation_toolkit_dictionary_file>"_s
+                                         << u"Неизвестный файл"_s << Prompter::Icon::Warning;
+        QTest::newRow("no Charsets") << u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages></Varnok_translation_toolkit_dictionary_file>"_s
+                                     << u"Ошибка при открытии"_s << Prompter::Icon::Error;
+        QTest::newRow("not XML") << u"<Varnok_translation_toolkit_dictionary_file"_s << u"Ошибка при открытии"_s << Prompter::Icon::Error;
+        QTest::newRow("missing file") << QString() << QString() << Prompter::Icon::None;
+    }
+    void failedOpenKeepsTheDocument()
+    {
+        QFETCH(QString, body);
+        QFETCH(QString, message);
+        QFETCH(Prompter::Icon, icon);
+        const QString good = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(good));
+        typeIntoCell(0, 1, u"!"_s);
+        const QList<QStringList> before = rowsOf(window->Dictionary());
+        prompter->answers << Prompter::Cancel; // to the save question: go on without saving
+
+        const QString bad = body.isEmpty() ? m_files->filePath(u"absent.lng"_s) : write(u"bad.lng"_s, body);
+        QVERIFY(!open(bad));
+        QCOMPARE(prompter->messages.takeFirst().text, u"Сохранить измененный словарь ?"_s);
+        if (message.isEmpty()) {
+            QVERIFY(prompter->messages.isEmpty());
+        } else {
+            QCOMPARE(prompter->texts(), QStringList{message});
+            QCOMPARE(prompter->messages[0].icon, icon);
+            QCOMPARE(prompter->messages[0].caption, u"Varnok Translation Toolkit"_s);
+        }
+        QCOMPARE(rowsOf(window->Dictionary()), before);
+        QCOMPARE(window->Dictionary().columnCount(), 3);
+        QCOMPARE(window->DictFile(), QFileInfo(good).absoluteFilePath());
+        QVERIFY(window->Modified());
+        QVERIFY(window->DictionaryOpen());
+    }
+
+    void saveNewDictionaryForcesTheExtension()
+    {
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        prompter->fileAnswers << m_files->filePath(u"dict.xml"_s);
+        trigger("actSaveDict");
+        const QString saved = m_files->filePath(u"dict.lng"_s);
+        QVERIFY(QFile::exists(saved));
+        QVERIFY(!QFile::exists(m_files->filePath(u"dict.xml"_s)));
+        QCOMPARE(window->DictFile(), saved);
+        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit - dict.lng"_s);
+        QVERIFY(!window->Modified());
+        // Bound now: the next save asks nothing.
+        trigger("actNewLine");
+        trigger("actSaveDict");
+        QCOMPARE(prompter->fileCaptions.size(), 1);
+    }
+
+    void cancelledSaveDialogWritesNothing()
+    {
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        trigger("actSaveDict");
+        QCOMPARE(prompter->fileCaptions.size(), 1);
+        QVERIFY(window->Modified());
+        QCOMPARE(window->DictFile(), QString());
+    }
+
+    void failedSaveKeepsStateAndFile()
+    {
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(path));
+        const QByteArray before = contents(path);
+        // An identifier that cannot be an element name.
+        window->Grid()->setCurrentCell(1, 1);
+        onNextDialog([](QDialog* dialog) {
+            dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(QString());
+            QTest::keyClick(dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s), Qt::Key_Return);
+        });
+        trigger("actLangProperty");
+        QCOMPARE(window->Dictionary().headerText(1), u"Deutsch()"_s);
+        trigger("actSaveDict");
+        QCOMPARE(prompter->texts(), (QStringList{u"Ощибка при сохранении"_s}));
+        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Error);
+        QCOMPARE(contents(path), before);
+        QVERIFY(window->Modified());
+        QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
+    }
+
+    void closeQuestion()
+    {
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        prompter->answers << Prompter::Cancel;
+        QVERIFY(!window->close());
+        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Yes | Prompter::No | Prompter::Cancel));
+        // Yes, then a cancelled save dialog: the window closes all the same.
+        prompter->answers << Prompter::Yes;
+        QVERIFY(window->close());
+        QCOMPARE(prompter->fileCaptions.size(), 1);
+        QCOMPARE(QDir(m_files->path()).entryList(QDir::Files), QStringList());
+    }
+
+    void closeWithoutChangesAsksNothing()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        QVERIFY(window->close());
+        QVERIFY(prompter->messages.isEmpty());
+    }
+
+    void deletePhraseRow()
+    {
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        trigger("actDeleteLine");
+        QVERIFY(prompter->messages.isEmpty());
+
+        prompter->answers << Prompter::Cancel; // the new dictionary is not saved
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        prompter->clear();
+        window->Grid()->setCurrentCell(0, 1);
+        prompter->answers << Prompter::Cancel;
+        trigger("actDeleteLine");
+        QCOMPARE(window->Dictionary().rowCount(), 3);
+        QVERIFY(!window->Modified());
+        QCOMPARE(prompter->texts(), (QStringList{u"Удалить текущую фразу ?"_s}));
+        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Ok | Prompter::Cancel));
+        trigger("actDeleteLine");
+        QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{u"Open"_s, u"Öffnen"_s, u"Открыть"_s}}));
+        QVERIFY(window->Modified());
+
+        // The new row after a deletion starts empty.
+        trigger("actNewLine");
+        QCOMPARE(rowsOf(window->Dictionary()).last(), (QStringList{QString(), QString(), QString()}));
+        QCOMPARE(window->Grid()->currentRow(), 2);
+    }
+
+    void sortCommand()
+    {
+        QVERIFY(open(write(u"sort.lng"_s,
+            u"<Varnok_translation_toolkit_dictionary_file><Languages><A Name=\"a\"/><B Name=\"b\"/></Languages><Charsets/>"
+            "<Item><A Message=\"b\"/><B Message=\"1\"/></Item><Item/><Item/>"
+            "<Item><A Message=\"B\"/><B Message=\"2\"/></Item><Item><A Message=\"a\"/><B Message=\"3\"/></Item>"
+            "<Item><A Message=\"\"/><B Message=\"4\"/></Item></Varnok_translation_toolkit_dictionary_file>"_s)));
+        window->Grid()->setCurrentCell(0, 4);
+        prompter->answers << Prompter::Cancel;
+        trigger("actSort");
+        QCOMPARE(window->Dictionary().rowCount(), 7);
+        QVERIFY(!window->Modified());
+        QCOMPARE(prompter->messages[0].text, u"Отсортировать текущий столбец ?"_s);
+        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Question);
+        trigger("actSort");
+        QCOMPARE(rowsOf(window->Dictionary()),
+                 (QList<QStringList>{{QString(), u"4"_s}, {u"B"_s, u"2"_s}, {u"a"_s, u"3"_s}, {u"b"_s, u"1"_s}}));
+        QVERIFY(window->Modified());
+        QCOMPARE(window->Grid()->currentCol(), 0);
+        QCOMPARE(window->Grid()->currentRow(), 4);
+    }
+
+    void deleteLanguages()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        window->Grid()->setCurrentCell(1, 1);
+        prompter->answers << Prompter::No;
+        trigger("actDeleteLang");
+        QCOMPARE(window->Dictionary().columnCount(), 3);
+        QVERIFY(!window->Modified());
+        QCOMPARE(prompter->texts(), (QStringList{u"Удалить язык Deutsch(German) ?"_s}));
+        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Yes | Prompter::No));
+        QCOMPARE(prompter->messages[0].defaultButton, int(Prompter::No));
+
+        prompter->answers << Prompter::Yes;
+        trigger("actDeleteLang");
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(English)/0"_s, u"Русский(Russian)/204"_s}));
+        QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{u"File"_s, u"Файл"_s}, {u"Open"_s, u"Открыть"_s}}));
+        QVERIFY(window->Modified());
+        QCOMPARE(window->Grid()->currentCol(), 1);
+
+        prompter->answers << Prompter::Yes << Prompter::Yes;
+        trigger("actDeleteLang");
+        trigger("actDeleteLang");
+        QVERIFY(!window->DictionaryOpen());
+        idle();
+        // Back to the start set: nothing would write the deleted column.
+        QCOMPARE(enabledButtons(), (QStringList{u"tbCreate"_s, u"tbOpen"_s, u"tbLanguages"_s, u"tbAbout"_s}));
+        prompter->clear();
+        const qsizetype dialogs = prompter->fileCaptions.size();
+        window->actSaveDictExecute();
+        QVERIFY(prompter->messages.isEmpty());
+        QCOMPARE(prompter->fileCaptions.size(), dialogs);
+        QVERIFY(window->close());
+        QVERIFY(prompter->messages.isEmpty());
+    }
+
+    void newLanguageColumns()
+    {
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        onNextDialog([](QDialog* dialog) { QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton); });
+        trigger("actNewLang");
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(English)/0"_s, u"Русский(Russian)/1"_s}));
+        QCOMPARE(window->Grid()->currentCol(), 1);
+
+        onNextDialog(language(u"Ukrainian"_s, u"Українська"_s, u"RUSSIAN_CHARSET"_s));
+        trigger("actNewLang");
+        QCOMPARE(window->Dictionary().column(2).charset, 204);
+        QString shown;
+        onNextDialog([&](QDialog* dialog) {
+            shown = dialog->windowTitle() + u' ' + dialog->findChild<QComboBox*>(u"cbxLangCharset"_s)->currentText()
+                + u' ' + dialog->findChild<QPlainTextEdit*>(u"mmCharsetHelp"_s)->toPlainText();
+            dialog->reject();
+        });
+        trigger("actLangProperty");
+        QCOMPARE(shown, u"Свойства языка RUSSIAN_CHARSET Cyrillic Russia, Belarus, Ukraine and some other slavic countries"_s);
+    }
+
+    void propertiesOfAnUnknownCharsetNumber()
+    {
+        QVERIFY(open(write(u"100.lng"_s,
+            u"<Varnok_translation_toolkit_dictionary_file><Languages><Greek Name=\"Ελληνικά (GR)\"/></Languages>"
+            "<Charsets><Greek Charset=\"100\"/></Charsets></Varnok_translation_toolkit_dictionary_file>"_s)));
+        QCOMPARE(window->Dictionary().headerText(0), u"Ελληνικά (GR)(Greek)"_s);
+        QString id, name, charset;
+        onNextDialog([&](QDialog* dialog) {
+            id = dialog->findChild<QComboBox*>(u"cbxLangID"_s)->currentText();
+            name = dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s)->text();
+            charset = dialog->findChild<QComboBox*>(u"cbxLangCharset"_s)->currentText();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+        });
+        trigger("actLangProperty");
+        // The display name with its parenthesis comes back whole.
+        QCOMPARE(id, u"Greek"_s);
+        QCOMPARE(name, u"Ελληνικά (GR)"_s);
+        QCOMPARE(charset, u"DEFAULT_CHARSET"_s);
+        QCOMPARE(window->Dictionary().column(0).charset, 1);
+        QVERIFY(window->Modified());
+    }
+
+    void editingTheBottomRightCellOpensARow()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        typeIntoCell(0, 1, u"a"_s);
+        QCOMPARE(window->Dictionary().rowCount(), 3);
+        typeIntoCell(2, 2, u"b"_s);
+        QCOMPARE(window->Dictionary().rowCount(), 4);
+        QCOMPARE(window->Dictionary().cell(2, 2), u"Открытьb"_s);
+        QCOMPARE(window->Grid()->currentRow(), 3);
+        QCOMPARE(window->Grid()->currentCol(), 2);
+        QVERIFY(window->Modified());
+    }
+
+    void openingAndClosingTheEditorSetsTheModifiedFlag()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        typeIntoCell(0, 1, QString());
+        QVERIFY(window->Modified());
+        QCOMPARE(window->Dictionary().cell(0, 1), u"File"_s);
+    }
+
+    void editCellButton()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        TDictGrid* grid = window->Grid();
+        grid->setFocus();
+        grid->setCurrentCell(1, 2);
+        idle();
+        auto* button = window->findChild<QToolButton*>(u"sbtnEditCell"_s);
+        QCOMPARE(button->parentWidget(), grid);
+        QVERIFY(button->isVisible());
+        const QRect cell = grid->cellRect(1, 2);
+        QCOMPARE(button->geometry().topRight(), QPoint(cell.right(), cell.top()));
+        QCOMPARE(button->size(), QSize(18, 18));
+
+        onNextDialog([](QDialog* dialog) { QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton); });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!window->Modified());
+
+        onNextDialog([](QDialog* dialog) {
+            auto* memo = dialog->findChild<QPlainTextEdit*>(u"mmMemo"_s);
+            memo->setPlainText(memo->toPlainText() + u"\nzwei"_s);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(window->Modified());
+        QCOMPARE(window->Dictionary().cell(1, 2), u"Öffnen\nzwei"_s);
+
+        // The button follows the current cell.
+        grid->setCurrentCell(2, 1);
+        QCOMPARE(button->geometry().topRight(), QPoint(grid->cellRect(2, 1).right(), grid->cellRect(2, 1).top()));
+    }
+
+    void addPhrase()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        window->AddPhrase(u"Nowhere(X)"_s, u"text"_s);
+        window->AddPhrase(u"Deutsch(German)"_s, u"Datei"_s);
+        QVERIFY(!window->Modified());
+        QCOMPARE(window->Dictionary().rowCount(), 3);
+        QVERIFY(window->PhraseExists(u"Deutsch(German)"_s, u"Öffnen"_s));
+        QVERIFY(!window->PhraseExists(u"Deutsch(German)"_s, u"Open"_s));
+
+        window->AddPhrase(u"Deutsch(German)"_s, u"Speichern"_s);
+        QVERIFY(window->Modified());
+        QCOMPARE(rowsOf(window->Dictionary()).last(), (QStringList{QString(), u"Speichern"_s, QString()}));
+        QCOMPARE(window->Grid()->currentCol(), 1);
+        QCOMPARE(window->Grid()->currentRow(), 3);
+
+        // An empty last row is filled, not followed by another.
+        trigger("actNewLine");
+        window->AddPhrase(u"Русский(Russian)"_s, u"Сохранить"_s);
+        QCOMPARE(window->Dictionary().rowCount(), 5);
+        QCOMPARE(rowsOf(window->Dictionary()).last(), (QStringList{QString(), QString(), u"Сохранить"_s}));
+        int col = -1;
+        QVERIFY(window->FindLangColumn(u"Русский(Russian)"_s, col));
+        QCOMPARE(col, 2);
+        QCOMPARE(window->FindLangIDColumn(u"German"_s), 1);
+        QCOMPARE(window->HeaderTexts(), (QStringList{u"English(English)"_s, u"Deutsch(German)"_s, u"Русский(Russian)"_s}));
+    }
+
+    void statusBarShowsWhatIsUnderThePointer()
+    {
+        const QString longText = u"a text much wider than the column can show, so only the status bar shows it whole"_s;
+        QVERIFY(open(write(u"long.lng"_s,
+            u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages><Charsets/>"
+            "<Item><E Message=\""_s + longText + u"\"/></Item></Varnok_translation_toolkit_dictionary_file>"_s)));
+        auto* toolbar = window->findChild<QToolBar*>(u"ToolBar1"_s);
+        QWidget* save = toolbar->widgetForAction(action("actSaveDict"));
+        hoverOver(save, save->rect().center());
+        QCOMPARE(statusBar()->currentMessage(), u"Сохранить"_s);
+        idle();
+        QCOMPARE(statusBar()->currentMessage(), u"Сохранить"_s);
+
+        TDictGrid* grid = window->Grid();
+        hoverOver(grid, grid->cellRect(0, 1).center());
+        QCOMPARE(statusBar()->currentMessage(), longText);
+        QCOMPARE(grid->hint(), longText);
+        hoverOver(grid, grid->cellRect(0, 0).center());
+        QCOMPARE(statusBar()->currentMessage(), u"e(E)"_s);
+    }
+
+    void draggedColumnIsSavedInItsNewPlace()
+    {
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(path));
+        TDictGrid* grid = window->Grid();
+        grid->setColumnWidth(0, 111);
+        // What a drag of the first header to the last place does.
+        grid->horizontalHeader()->moveSection(0, 2);
+        QCOMPARE(window->HeaderTexts(), (QStringList{u"Deutsch(German)"_s, u"Русский(Russian)"_s, u"English(English)"_s}));
+        QCOMPARE(grid->horizontalHeader()->visualIndex(2), 2);
+        QCOMPARE(grid->columnWidth(2), 111);
+        QCOMPARE(grid->model()->headerData(2, Qt::Horizontal).toString(), u"English(English)"_s);
+        // The next save would write another order: that is a change to be saved.
+        QVERIFY(window->Modified());
+        trigger("actSaveDict");
+        DictTable back;
+        QCOMPARE(readDictionaryGrid(path, back), GridRead::Ok);
+        QCOMPARE(headersOf(back), (QStringList{u"Deutsch(German)/1"_s, u"Русский(Russian)/204"_s, u"English(English)/0"_s}));
+        QCOMPARE(rowsOf(back).first(), (QStringList{u"Datei"_s, u"Файл"_s, u"File"_s}));
+    }
+
+    void roundTripThroughTheCommands()
+    {
+        newDictionary(u"English"_s, u"English (UK)"_s, u"ANSI_CHARSET"_s);
+        onNextDialog(language(u"Russian"_s, u"Русский"_s, u"RUSSIAN_CHARSET"_s));
+        trigger("actNewLang");
+        onNextDialog(language(u"German"_s, u"Deutsch"_s, u"EASTEUROPE_CHARSET"_s));
+        trigger("actNewLang");
+
+        typeIntoCell(0, 1, u"First line"_s);
+        auto* button = window->findChild<QToolButton*>(u"sbtnEditCell"_s);
+        auto editWith = [&](int col, int row, const QString& text) {
+            window->Grid()->setCurrentCell(col, row);
+            onNextDialog([text](QDialog* dialog) {
+                dialog->findChild<QPlainTextEdit*>(u"mmMemo"_s)->setPlainText(text);
+                QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            });
+            QTest::mouseClick(button, Qt::LeftButton);
+        };
+        editWith(0, 1, u"First line\nsecond line"_s);
+        editWith(1, 1, u"Первая строка\nвторая"_s);
+        editWith(2, 1, u"Erste Zeile\nzweite"_s);
+        trigger("actNewLine");
+        trigger("actNewLine");
+        editWith(1, 3, u"Только\r\nрусский"_s);
+        window->Grid()->horizontalHeader()->moveSection(2, 0);
+
+        prompter->fileAnswers << m_files->filePath(u"round"_s);
+        trigger("actSaveDict");
+        const QString path = m_files->filePath(u"round.lng"_s);
+        QCOMPARE(window->DictFile(), path);
+        const QStringList headers = headersOf(window->Dictionary());
+        const QList<QStringList> rows = rowsOf(window->Dictionary());
+        QCOMPARE(headers, (QStringList{u"Deutsch(German)/238"_s, u"English (UK)(English)/0"_s, u"Русский(Russian)/204"_s}));
+        // The empty row between the two phrases went with the save.
+        QCOMPARE(rows, (QList<QStringList>{{u"Erste Zeile\nzweite"_s, u"First line\nsecond line"_s, u"Первая строка\nвторая"_s},
+                                           {QString(), QString(), u"Только\nрусский"_s}}));
+
+        window.reset();
+        window = std::make_unique<TfrmMain>();
+        QVERIFY(open(path));
+        QCOMPARE(headersOf(window->Dictionary()), headers);
+        QCOMPARE(rowsOf(window->Dictionary()), rows);
+        QCOMPARE(window->Dictionary().column(1).langName, u"English (UK)"_s);
+        QCOMPARE(window->Dictionary().column(1).langId, u"English"_s);
+        QVERIFY(!window->Modified());
+        QVERIFY(prompter->messages.isEmpty());
+    }
+
+    void englishInterface()
+    {
+        QVERIFY(window->Translator()->SetLangID(u"English"_s));
+        QCOMPARE(action("actSaveDict")->text(), u"Save"_s);
+        QCOMPARE(action("actImport")->toolTip(), u"Import dictionary"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
+
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        prompter->answers << Prompter::Cancel << Prompter::Cancel << Prompter::No << Prompter::Cancel << Prompter::Cancel;
+        trigger("actDeleteLine");
+        trigger("actSort");
+        trigger("actDeleteLang");
+        typeIntoCell(0, 1, u"!"_s);
+        QVERIFY(!window->close());
+        QVERIFY(!open(write(u"bad.lng"_s, u"<x/>"_s)));
+        QCOMPARE(prompter->texts(), (QStringList{u"Delete the current phrase?"_s, u"Sort the current column?"_s,
+                                                 u"Delete language English(English) ?"_s, u"Save the changed dictionary?"_s,
+                                                 u"Save the changed dictionary?"_s, u"Unknown file"_s}));
+        QString caption, okText;
+        onNextDialog([&](QDialog* dialog) {
+            caption = dialog->windowTitle();
+            dialog->reject();
+        });
+        trigger("actNewLang");
+        QCOMPARE(caption, u"Add language"_s);
+        // Every text the editor showed was in its dictionary: nothing had to be learned.
+        QVERIFY(!window->Translator()->Modified());
+    }
+
+    void linkOpensTheWebAddress()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(u"https"_s, &catcher, "open");
+        auto* link = window->findChild<QLabel*>(u"lblTarsova"_s);
+        QCOMPARE(link->text(), u"www.varnok.example.org"_s);
+        QVERIFY(link->font().bold() && link->font().underline());
+        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler(u"https"_s);
+        QCOMPARE(catcher.urls, (QList<QUrl>{QUrl(u"https://www.varnok.example.org"_s)}));
+    }
+
+    void aboutBoxIsAFreshModalWindow()
+    {
+        QString className;
+        onNextDialog([&](QDialog* dialog) { className = QString::fromLatin1(dialog->metaObject()->className()); });
+        trigger("actAbout");
+        QCOMPARE(className, u"TAboutBox"_s);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+};
+
+QTEST_MAIN(TestEditorWindow)
+#include "tst_editor_window.moc"

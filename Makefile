@@ -14,7 +14,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@$(BUILD)/examples/orb_example_host
+	@$(BUILD)/editor/Translate
 
 demo: build
 	@$(BUILD)/examples/demo/orb_demo

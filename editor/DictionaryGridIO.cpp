@@ -10,6 +10,9 @@
 #include <pugixml.hpp>
 
 #include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <vector>
 
 namespace {
@@ -144,7 +147,14 @@ GridRead readDictionaryGrid(const QString& path, DictTable& table)
         return GridRead::UnknownFile;
 
     DictTable fresh;
-    if (!readInto(root, fresh))
+    const bool read = readInto(root, fresh);
+    doc.reset();
+#ifdef __GLIBC__
+    // The parse tree's pages lie between the texts in the heap; without a trim glibc keeps
+    // them, and an open dictionary would hold about twice the memory it needs.
+    malloc_trim(0);
+#endif
+    if (!read)
         return GridRead::ReadError;
     table = std::move(fresh);
     return GridRead::Ok;

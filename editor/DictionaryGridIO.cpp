@@ -9,6 +9,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cstring>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -168,6 +169,13 @@ bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* e
         if (!orb::isValidXmlName(langId)) {
             if (error)
                 *error = QStringLiteral("the language identifier \"%1\" is not a valid XML element name").arg(langId);
+            return false;
+        }
+        // Cells are read back by identifier: a second column with the same one would give
+        // its texts to the first and lose its own.
+        if (std::find(ids.begin(), ids.end(), langId.toUtf8()) != ids.end()) {
+            if (error)
+                *error = QStringLiteral("two languages have the identifier \"%1\"").arg(langId);
             return false;
         }
         ids.push_back(langId.toUtf8());

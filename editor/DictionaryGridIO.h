@@ -20,8 +20,8 @@ enum class GridRead {
 GridRead readDictionaryGrid(const QString& path, DictTable& table);
 
 // Writes the table to the file, indented, replacing it as a whole or not at all. False, with
-// the file as it was, when an identifier is not a valid XML element name or the file cannot
-// be written; error says why.
+// the file as it was, when an identifier is not a valid XML element name, two columns share
+// one, or the file cannot be written; error says why.
 bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* error = nullptr);
 
 // The path with its extension replaced by ".lng", or ".lng" appended when it has none.

@@ -266,6 +266,20 @@ private slots:
         }
     }
 
+    void repeatedIdentifierIsNotWritten()
+    {
+        // Read back, the second column's texts would land in the first.
+        const QString path = write(u"twice.lng"_s, QByteArray("previous contents"));
+        DictTable table;
+        table.resetColumns({{u"English"_s, u"English"_s, 0}, {u"English"_s, u"British"_s, 0}});
+        table.setCell(0, 1, u"color"_s);
+        table.setCell(1, 1, u"colour"_s);
+        QString error;
+        QVERIFY(!writeDictionaryGrid(table, path, &error));
+        QVERIFY(error.contains(u"English"_s));
+        QCOMPARE(contents(path), QByteArray("previous contents"));
+    }
+
     void unwritablePathFails()
     {
         DictTable table;

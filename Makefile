@@ -25,6 +25,7 @@ test: build
 bench: build
 	@$(BUILD)/bench/orb_bench_component
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_walk
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_editor
 
 clean:
 	@rm -rf $(BUILD)

@@ -1,4 +1,5 @@
 // Reading dictionary files into the editor's table and writing them back.
+#include "DictTableContents.h"
 #include "DictionaryGridIO.h"
 
 #include <QFile>
@@ -6,6 +7,8 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using editortest::rowsOf;
+using editortest::headersOf;
 
 namespace {
 
@@ -16,26 +19,6 @@ QString root(const QString& body)
 
 const QString kTwoLanguages = u"<Languages><Russian Name=\"Русский\"/><English Name=\"English\"/></Languages>"
                               "<Charsets><Russian Charset=\"204\"/><English Charset=\"0\"/></Charsets>"_s;
-
-QList<QStringList> rowsOf(const DictTable& table)
-{
-    QList<QStringList> rows;
-    for (int r = 1; r < table.rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < table.columnCount(); ++c)
-            row << table.cell(c, r);
-        rows << row;
-    }
-    return rows;
-}
-
-QStringList headersOf(const DictTable& table)
-{
-    QStringList headers;
-    for (int c = 0; c < table.columnCount(); ++c)
-        headers << table.headerText(c) + u'/' + QString::number(table.column(c).charset);
-    return headers;
-}
 
 // A table that stands for an open document the read must not disturb.
 DictTable previousDocument()

@@ -1,6 +1,7 @@
 // The editor's document logic: header texts, the code-point order, the charset table and
 // the phrase-row and column operations of the table and its Qt model.
 #include "Charsets.h"
+#include "DictTableContents.h"
 #include "DictGridModel.h"
 #include "DictTable.h"
 
@@ -11,6 +12,7 @@
 #include <random>
 
 using namespace Qt::StringLiterals;
+using editortest::rowsOf;
 
 namespace {
 
@@ -30,18 +32,6 @@ DictTable makeTable(const QStringList& ids, const QList<QStringList>& rows)
             table.setCell(int(c), int(r + 1), rows[r][c]);
     }
     return table;
-}
-
-QList<QStringList> rowsOf(const DictTable& table)
-{
-    QList<QStringList> rows;
-    for (int r = 1; r < table.rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < table.columnCount(); ++c)
-            row << table.cell(c, r);
-        rows << row;
-    }
-    return rows;
 }
 
 // The row order of the straight insertion sort the window's sort is defined by, for

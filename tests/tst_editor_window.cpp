@@ -3,6 +3,7 @@
 // file dialog is answered through the recording prompter; modal dialogs by onNextDialog.
 #include "DictGridModel.h"
 #include "DictTable.h"
+#include "DictTableContents.h"
 #include "DictionaryGridIO.h"
 #include "EditorTestHelpers.h"
 #include "Main.h"
@@ -25,6 +26,8 @@
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
+using editortest::rowsOf;
+using editortest::headersOf;
 using editortest::idle;
 using editortest::onNextDialog;
 
@@ -36,26 +39,6 @@ const QString kThreeLanguages = u"<Varnok_translation_toolkit_dictionary_file>"
     "<Item><English Message=\"File\"/><German Message=\"Datei\"/><Russian Message=\"Файл\"/></Item>"
     "<Item><English Message=\"Open\"/><German Message=\"Öffnen\"/><Russian Message=\"Открыть\"/></Item>"
     "</Varnok_translation_toolkit_dictionary_file>"_s;
-
-QStringList headersOf(const DictTable& table)
-{
-    QStringList headers;
-    for (int c = 0; c < table.columnCount(); ++c)
-        headers << table.headerText(c) + u'/' + QString::number(table.column(c).charset);
-    return headers;
-}
-
-QList<QStringList> rowsOf(const DictTable& table)
-{
-    QList<QStringList> rows;
-    for (int r = 1; r < table.rowCount(); ++r) {
-        QStringList row;
-        for (int c = 0; c < table.columnCount(); ++c)
-            row << table.cell(c, r);
-        rows << row;
-    }
-    return rows;
-}
 
 // Fills the language dialog and accepts it.
 std::function<void(QDialog*)> language(const QString& id, const QString& name, const QString& charset)

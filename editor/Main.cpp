@@ -350,9 +350,9 @@ bool TfrmMain::AskToSave(SaveQuestion form)
         this, MessageCaption(), Translate(QStringLiteral("Сохранить измененный словарь ?")),
         Prompter::Icon::Information, buttons);
     if (answer == Prompter::Yes || answer == Prompter::Ok) {
-        // Whatever the save's outcome, the command goes on: the user has had the chance.
-        actSaveDictExecute();
-        return true;
+        // A cancelled save dialog is the user's choice to go on without saving; a write that
+        // failed is not, and going on would throw the changes away.
+        return SaveDocument() != SaveOutcome::Failed;
     }
     // The open command's Cancel means "go on without saving".
     return answer == Prompter::No || form == SaveQuestion::OkCancel;
@@ -374,7 +374,8 @@ void TfrmMain::actNewDictExecute()
 
 void TfrmMain::actOpenDictExecute()
 {
-    AskToSave(SaveQuestion::OkCancel);
+    if (!AskToSave(SaveQuestion::OkCancel))
+        return;
     const QString path = Prompter::current().openFileName(this, QString(), QString(), kDictionaryFilter);
     if (path.isEmpty() || !ReadDictionary(path))
         return;
@@ -385,26 +386,28 @@ void TfrmMain::actOpenDictExecute()
 
 void TfrmMain::actSaveDictExecute()
 {
+    SaveDocument();
+}
+
+TfrmMain::SaveOutcome TfrmMain::SaveDocument()
+{
     // With the last language deleted nothing is shown, and nothing is written.
     if (!DictionaryOpen())
-        return;
-    if (!FDictFile.isEmpty()) {
-        if (WriteDictionary(FDictFile)) {
-            FModified = false;
-            UpdateCaption(FDictFile);
-        }
-        return;
+        return SaveOutcome::Cancelled;
+    QString path = FDictFile;
+    if (path.isEmpty()) {
+        const QString chosen = Prompter::current().saveFileName(this, QString(), m_saveDialogPath, kDictionaryFilter);
+        if (chosen.isEmpty())
+            return SaveOutcome::Cancelled;
+        path = QFileInfo(withLngExtension(chosen)).absoluteFilePath();
+        m_saveDialogPath = path;
     }
-    const QString chosen = Prompter::current().saveFileName(this, QString(), m_saveDialogPath, kDictionaryFilter);
-    if (chosen.isEmpty())
-        return;
-    const QString path = QFileInfo(withLngExtension(chosen)).absoluteFilePath();
-    m_saveDialogPath = path;
-    if (WriteDictionary(path)) {
-        FModified = false;
-        FDictFile = path;
-        UpdateCaption(FDictFile);
-    }
+    if (!WriteDictionary(path))
+        return SaveOutcome::Failed;
+    FModified = false;
+    FDictFile = path;
+    UpdateCaption(FDictFile);
+    return SaveOutcome::Saved;
 }
 
 bool TfrmMain::ReadDictionary(const QString& path)

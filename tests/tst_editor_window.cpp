@@ -409,6 +409,44 @@ private slots:
         QCOMPARE(QDir(m_files->path()).entryList(QDir::Files), QStringList());
     }
 
+    void failedSaveStopsTheCommandThatAsked()
+    {
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(path));
+        // Turns the file's place into one nothing can be written to.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkpath(path + u"/occupied"_s));
+        window->Grid()->setCurrentCell(0, 1);
+        window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
+        QVERIFY(window->Modified());
+
+        prompter->answers << Prompter::Yes;
+        QVERIFY(!window->close());
+        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s, u"Ощибка при сохранении"_s}));
+        prompter->messages.clear();
+
+        prompter->answers << Prompter::Yes;
+        bool languageAsked = false;
+        QPointer<QTimer> watch = onNextDialog([&languageAsked](QDialog*) { languageAsked = true; });
+        trigger("actNewDict");
+        delete watch.data();
+        QVERIFY(!languageAsked);
+        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s, u"Ощибка при сохранении"_s}));
+        QCOMPARE(window->Dictionary().cell(0, 1), u"changed"_s);
+        prompter->messages.clear();
+
+        prompter->answers << Prompter::Ok;
+        prompter->fileCaptions.clear();
+        trigger("actOpenDict");
+        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s, u"Ощибка при сохранении"_s}));
+        QVERIFY(prompter->fileCaptions.isEmpty());
+        QVERIFY(window->Modified());
+
+        // No still gives the changes up.
+        prompter->answers << Prompter::No;
+        QVERIFY(window->close());
+    }
+
     void closeWithoutChangesAsksNothing()
     {
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));

@@ -18,9 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Shown by lblWWW and opened by actBrowseURL: one constant, so the two cannot disagree.
-const QString kWebAddress = u"www.varnok.example.org"_s;
-
 const QString kLogo = u":/about/logo_animated.gif"_s;
 // The frame the logo shows before it starts moving.
 constexpr int kLogoFirstFrame = 7;
@@ -62,7 +59,7 @@ TAboutBox::TAboutBox(const TVerInfoRes* verInfo, QWidget* parent)
         font.setPixelSize(13);
         label->setFont(font);
     }
-    ui->lblWWW->setText(kWebAddress);
+    ui->lblWWW->setText(MakerWebAddress());
 
     FLogo = new QMovie(kLogo, QByteArray(), this);
     // The GIF reader cannot seek; only with every frame cached can the movie start at one
@@ -150,8 +147,17 @@ void TAboutBox::lblWWWClick()
 
 void TAboutBox::actBrowseURLExecute()
 {
-    // Whether a browser opened is not the About box's business: nothing is reported.
-    QDesktopServices::openUrl(QUrl(u"https://"_s + kWebAddress));
+    OpenMakerWebSite();
+}
+
+QString MakerWebAddress()
+{
+    return u"www.varnok.example.org"_s;
+}
+
+void OpenMakerWebSite()
+{
+    QDesktopServices::openUrl(QUrl(u"https://"_s + MakerWebAddress()));
 }
 
 void ShowAboutBox(QWidget* owner)

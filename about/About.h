@@ -38,6 +38,11 @@ private:
     QMovie* FLogo;
 };
 
+// The maker's web address, which the About box and the editor's main window show.
+QString MakerWebAddress();
+// Asks the desktop to open the maker's web site; whether a browser opened is not reported.
+void OpenMakerWebSite();
+
 // Shows the About box for the running program's own executable, modally, centred on the
 // screen; it is destroyed when it closes.
 void ShowAboutBox(QWidget* owner = nullptr);

@@ -15,16 +15,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QUrl>
 
 namespace {
 
-const QString kWebAddress = QStringLiteral("www.varnok.example.org");
 const QString kDictionaryFilter = QStringLiteral("Dictionary (*.lng);;All files (*.*)");
 
 // The hourglass for the span of a read or write, taken back on every way out.
@@ -70,7 +67,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     ui->sbtnEditCell->setIcon(editIcon);
     ui->sbtnEditCell->setFixedSize(18, 18);
 
-    ui->lblTarsova->setText(kWebAddress);
+    ui->lblTarsova->setText(MakerWebAddress());
     ui->lblTarsova->installEventFilter(this);
 
     TDictGrid* grid = ui->sgDictGrid;
@@ -477,7 +474,7 @@ void TfrmMain::UpdateCommands()
     const int col = ui->sgDictGrid->currentCol();
     ui->actSort->setEnabled(open && col >= 0 && col < Dictionary().columnCount());
     ui->actLanguages->setEnabled(true);
-    ui->actBrowseURL->setEnabled(!kWebAddress.isEmpty());
+    ui->actBrowseURL->setEnabled(!MakerWebAddress().isEmpty());
 
     // Compared with what the bar shows, not with what was last put there: Qt's own status
     // tips may have replaced it meanwhile.
@@ -514,7 +511,7 @@ void TfrmMain::lblTarsovaClick()
 
 void TfrmMain::actBrowseURLExecute()
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("https://") + kWebAddress));
+    OpenMakerWebSite();
 }
 
 void TfrmMain::actAboutExecute()

@@ -9,16 +9,20 @@
 #include "EditCell.h"
 #include "MessageCaption.h"
 #include "OrbTranslate.h"
+#include "TextRoutines.h"
 #include "Prompter.h"
 
 #include <QAbstractEventDispatcher>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QSettings>
 
 namespace {
 
@@ -38,7 +42,7 @@ public:
 
 TfrmMain::TfrmMain(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_model(new DictGridModel(this)),
-      OrbTranslate(new TOrbTranslate(this))
+      OrbTranslate(new TOrbTranslate(this)), pmLanguages(new QMenu(this)), m_languageGroup(new QActionGroup(this))
 {
     OrbTranslate->setObjectName(QStringLiteral("OrbTranslate"));
     OrbTranslate->SetDictName(QStringLiteral("language.lng"));
@@ -58,6 +62,13 @@ TfrmMain::TfrmMain(QWidget* parent)
         button->setObjectName(QString::fromLatin1(name));
         button->setFixedSize(37, 36);
     }
+
+    pmLanguages->setObjectName(QStringLiteral("pmLanguages"));
+    // Choosing the checked entry unchecks it, and then no entry is checked.
+    m_languageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    ui->actLanguages->setMenu(pmLanguages);
+    qobject_cast<QToolButton*>(ui->ToolBar1->widgetForAction(ui->actLanguages))
+        ->setPopupMode(QToolButton::InstantPopup);
 
     // The glyph holds the button's two looks side by side: enabled, then disabled.
     const QPixmap glyph(QStringLiteral(":/editcell.png"));
@@ -115,6 +126,8 @@ void TfrmMain::FormCreate()
     FModified = false;
     m_saveDialogPath = QCoreApplication::applicationDirPath();
     FTitle = windowTitle();
+    BuildLanguageMenu();
+    LoadInterfaceLanguage();
     UpdateCommands();
 }
 
@@ -373,7 +386,7 @@ void TfrmMain::actOpenDictExecute()
 {
     if (!AskToSave(SaveQuestion::OkCancel))
         return;
-    const QString path = Prompter::current().openFileName(this, QString(), QString(), kDictionaryFilter);
+    const QString path = Prompter::current().openFileName(this, QString(), QString(), Translate(kDictionaryFilter));
     if (path.isEmpty() || !ReadDictionary(path))
         return;
     FModified = false;
@@ -393,7 +406,7 @@ TfrmMain::SaveOutcome TfrmMain::SaveDocument()
         return SaveOutcome::Cancelled;
     QString path = FDictFile;
     if (path.isEmpty()) {
-        const QString chosen = Prompter::current().saveFileName(this, QString(), m_saveDialogPath, kDictionaryFilter);
+        const QString chosen = Prompter::current().saveFileName(this, QString(), m_saveDialogPath, Translate(kDictionaryFilter));
         if (chosen.isEmpty())
             return SaveOutcome::Cancelled;
         path = QFileInfo(withLngExtension(chosen)).absoluteFilePath();
@@ -459,6 +472,71 @@ void TfrmMain::closeEvent(QCloseEvent* event)
         event->accept();
     else
         event->ignore();
+}
+
+// ---- interface language ------------------------------------------------------------------
+
+QString TfrmMain::SettingsPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/Settings.ini");
+}
+
+void TfrmMain::BuildLanguageMenu()
+{
+    QStringList langIds;
+    OrbTranslate->GetLangIDs(&langIds);
+    pmLanguages->clear();
+    for (QAction* entry : m_languageGroup->actions())
+        delete entry;
+    for (const QString& langId : std::as_const(langIds)) {
+        auto* entry = new QAction(OrbTranslate->GetLangName(langId), this);
+        entry->setCheckable(true);
+        m_languageGroup->addAction(entry);
+        connect(entry, &QAction::triggered, this, &TfrmMain::pmLanguages_Click);
+        pmLanguages->addAction(entry);
+        OrbTranslate->AddNotTranslate(entry);
+    }
+    CheckCurrentLanguage();
+}
+
+void TfrmMain::CheckCurrentLanguage()
+{
+    QString langId = OrbTranslate->CurrentLangID();
+    if (langId.isEmpty())
+        langId = QStringLiteral("Russian");
+    const QString name = orb::deleteAmpersand(OrbTranslate->GetLangName(langId));
+    for (QAction* entry : pmLanguages->actions()) {
+        if (orb::deleteAmpersand(entry->text()).compare(name, Qt::CaseInsensitive) == 0) {
+            entry->setChecked(true);
+            return;
+        }
+    }
+}
+
+void TfrmMain::LoadInterfaceLanguage()
+{
+    const QSettings settings(SettingsPath(), QSettings::IniFormat);
+    OrbTranslate->SetLangID(settings.value(QStringLiteral("Settings/LangID"), QString()).toString());
+    CheckCurrentLanguage();
+}
+
+void TfrmMain::SaveInterfaceLanguage()
+{
+    // An unwritable directory only means the choice is not remembered; nothing to report.
+    QSettings settings(SettingsPath(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Settings/LangID"), OrbTranslate->CurrentLangID());
+    settings.sync();
+}
+
+void TfrmMain::pmLanguages_Click()
+{
+    for (QAction* entry : pmLanguages->actions()) {
+        if (entry->isChecked()) {
+            OrbTranslate->SetLangID(entry->text());
+            break;
+        }
+    }
+    SaveInterfaceLanguage();
 }
 
 // ---- window ------------------------------------------------------------------------------

@@ -9,6 +9,8 @@
 
 class DictGridModel;
 class DictTable;
+class QActionGroup;
+class QMenu;
 class TOrbTranslate;
 
 namespace Ui {
@@ -77,6 +79,13 @@ public:
     void actAboutExecute();
     void actBrowseURLExecute();
     void sbtnEditCellClick();
+    void pmLanguages_Click();
+
+    // The interface-language menu: one checkable entry per language of the interface
+    // dictionary, each showing its own display name.
+    QMenu* LanguageMenu() const { return pmLanguages; }
+    // Where the chosen interface language is remembered: beside the executable.
+    static QString SettingsPath();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,10 +103,16 @@ private:
     void ShowDocument();
     QString HintUnderPointer() const;
     void lblTarsovaClick();
+    void BuildLanguageMenu();
+    void CheckCurrentLanguage();
+    void LoadInterfaceLanguage();
+    void SaveInterfaceLanguage();
 
     std::unique_ptr<Ui::frmMain> ui;
     DictGridModel* m_model;
     TOrbTranslate* OrbTranslate;
+    QMenu* pmLanguages;
+    QActionGroup* m_languageGroup;
 
     QString FTitle;
     QString FDictFile;

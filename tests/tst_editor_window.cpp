@@ -170,7 +170,7 @@ private slots:
         QVERIFY(window->Translator()->Initialized());
         QStringList ids;
         window->Translator()->GetLangIDs(&ids);
-        QCOMPARE(ids, (QStringList{u"Russian"_s, u"English"_s}));
+        QCOMPARE(ids, (QStringList{u"Russian"_s, u"English"_s, u"German"_s}));
         QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
         QVERIFY(!window->DictionaryOpen());
         QCOMPARE(enabledButtons(), (QStringList{u"tbCreate"_s, u"tbOpen"_s, u"tbLanguages"_s, u"tbAbout"_s}));

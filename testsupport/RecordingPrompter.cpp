@@ -31,13 +31,15 @@ QString RecordingPrompter::nextFileAnswer(const QString& caption)
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QString RecordingPrompter::openFileName(QWidget*, const QString& caption, const QString&, const QString&)
+QString RecordingPrompter::openFileName(QWidget*, const QString& caption, const QString&, const QString& filter)
 {
+    fileFilters.append(filter);
     return nextFileAnswer(caption);
 }
 
-QString RecordingPrompter::saveFileName(QWidget*, const QString& caption, const QString&, const QString&)
+QString RecordingPrompter::saveFileName(QWidget*, const QString& caption, const QString&, const QString& filter)
 {
+    fileFilters.append(filter);
     return nextFileAnswer(caption);
 }
 

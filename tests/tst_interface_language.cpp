@@ -1,0 +1,422 @@
+// The editor's interface language: the language menu, the choice remembered in Settings.ini
+// beside the executable, and every window, dialog and message in each interface language.
+//
+// This test has a directory of its own (with the editor's interface dictionary), because
+// the Settings.ini it writes beside its executable would change how other tests start.
+#include "DictGridModel.h"
+#include "EditorTestHelpers.h"
+#include "Main.h"
+#include "OrbTranslate.h"
+#include "RecordingPrompter.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMetaProperty>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using editortest::idle;
+using editortest::onNextDialog;
+
+namespace {
+
+QString settingsPath()
+{
+    return TfrmMain::SettingsPath();
+}
+
+void removeSettings()
+{
+    QFile::remove(settingsPath());
+    QDir(settingsPath()).removeRecursively();
+}
+
+void writeSettings(const QByteArray& contents)
+{
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
+QByteArray settingsContents()
+{
+    QFile file(settingsPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool holdsCyrillic(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.script() == QChar::Script_Cyrillic; });
+}
+
+// Every text an object shows: its string properties (objectName is a name, not a text) and
+// the items of lists and combo boxes, as "Class.property: text" for the failure message.
+QStringList shownTexts(const QObject* object)
+{
+    QStringList texts;
+    const QString who = QString::fromLatin1(object->metaObject()->className()) + u' ' + object->objectName();
+    const QMetaObject* meta = object->metaObject();
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (qstrcmp(property.name(), "objectName") == 0 || !property.isReadable())
+            continue;
+        const QVariant value = property.read(object);
+        if (value.metaType() == QMetaType::fromType<QString>())
+            texts << who + u'.' + QString::fromLatin1(property.name()) + u": "_s + value.toString();
+        else if (value.metaType() == QMetaType::fromType<QStringList>())
+            texts << who + u'.' + QString::fromLatin1(property.name()) + u": "_s + value.toStringList().join(u'|');
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(object)) {
+        for (int i = 0; i < combo->count(); ++i)
+            texts << who + u" item: "_s + combo->itemText(i);
+    }
+    if (const auto* list = qobject_cast<const QListWidget*>(object)) {
+        for (int i = 0; i < list->count(); ++i)
+            texts << who + u" item: "_s + list->item(i)->text();
+    }
+    return texts;
+}
+
+// The texts of a window and of everything it owns, except the given objects.
+QStringList windowTexts(const QObject* window, const QList<QAction*>& except = {})
+{
+    QStringList texts = shownTexts(window);
+    for (const QObject* child : window->findChildren<QObject*>()) {
+        if (!except.contains(child))
+            texts << shownTexts(child);
+    }
+    return texts;
+}
+
+// A dialog is translated when it becomes the active window; its texts are read after that.
+QStringList activeDialogTexts(QDialog* dialog)
+{
+    if (!QTest::qWaitForWindowActive(dialog))
+        return {u"never active: "_s + dialog->objectName()};
+    idle();
+    return windowTexts(dialog);
+}
+
+// The texts among them still in Russian. A language's own name is no interface text: the
+// language dialog offers "Русский" as the display name of the language it proposes.
+QStringList russianTexts(const QStringList& texts)
+{
+    QStringList russian;
+    for (const QString& text : texts) {
+        if (holdsCyrillic(text) && !text.endsWith(u": Русский"_s))
+            russian << text;
+    }
+    return russian;
+}
+
+const QString kAsciiDictionary =
+    u"<Varnok_translation_toolkit_dictionary_file>"
+    "<Languages><en Name=\"Britsh\"/><fr Name=\"French\"/></Languages>"
+    "<Charsets><en Charset=\"0\"/><fr Charset=\"0\"/></Charsets>"
+    "<Item><en Message=\"Line one\nline two\"/><fr Message=\"Ligne\"/></Item>"
+    "<Item><en Message=\"Second\"/><fr Message=\"Deux\"/></Item>"
+    "</Varnok_translation_toolkit_dictionary_file>"_s;
+
+} // namespace
+
+class TestInterfaceLanguage : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<RecordingPrompter> prompter;
+    std::unique_ptr<TfrmMain> window;
+    std::unique_ptr<QTemporaryDir> files;
+
+    void start()
+    {
+        window = std::make_unique<TfrmMain>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        idle();
+    }
+
+    QAction* action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+
+    QStringList entryNames() const
+    {
+        QStringList names;
+        for (QAction* entry : window->LanguageMenu()->actions())
+            names << entry->text();
+        return names;
+    }
+
+    QStringList checkedEntries() const
+    {
+        QStringList names;
+        for (QAction* entry : window->LanguageMenu()->actions()) {
+            if (entry->isChecked())
+                names << entry->text();
+        }
+        return names;
+    }
+
+    void choose(const QString& name)
+    {
+        for (QAction* entry : window->LanguageMenu()->actions()) {
+            if (entry->text() == name) {
+                entry->trigger();
+                return;
+            }
+        }
+        QFAIL(qPrintable(u"no entry "_s + name));
+    }
+
+    QString writeFile(const QString& name, const QString& text)
+    {
+        const QString path = files->filePath(name);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(text.toUtf8());
+        return path;
+    }
+
+    // The texts of the next modal dialog that the command opens; the dialog is then closed.
+    QStringList dialogTexts(const char* command)
+    {
+        QStringList texts;
+        onNextDialog([&texts](QDialog* dialog) {
+            texts = activeDialogTexts(dialog);
+            texts << u"dialog"_s; // a dialog was seen at all
+            dialog->reject();
+        });
+        action(command)->trigger();
+        return texts;
+    }
+
+private slots:
+    void init()
+    {
+        removeSettings();
+        files = std::make_unique<QTemporaryDir>();
+        QVERIFY(files->isValid());
+        prompter = std::make_unique<RecordingPrompter>();
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        prompter.reset();
+        removeSettings();
+    }
+
+    void firstStartIsUntranslatedWithRussianChecked()
+    {
+        start();
+        QCOMPARE(window->Translator()->CurrentLangID(), QString());
+        QCOMPARE(action("actNewDict")->text(), u"Новый"_s);
+        QCOMPARE(entryNames(), (QStringList{u"Русский"_s, u"English"_s, u"Deutsch"_s}));
+        QCOMPARE(checkedEntries(), QStringList{u"Русский"_s});
+        // Starting and closing write nothing.
+        QVERIFY(window->close());
+        QVERIFY(!QFile::exists(settingsPath()));
+        QVERIFY(prompter->messages.isEmpty());
+    }
+
+    void languageButtonDropsDownTheMenu()
+    {
+        start();
+        auto* button = qobject_cast<QToolButton*>(window->findChild<QToolBar*>(u"ToolBar1"_s)->widgetForAction(action("actLanguages")));
+        QVERIFY(button);
+        QCOMPARE(button->objectName(), u"tbLanguages"_s);
+        QCOMPARE(button->defaultAction()->menu(), window->LanguageMenu());
+        QCOMPARE(button->popupMode(), QToolButton::InstantPopup);
+        QCOMPARE(window->LanguageMenu()->objectName(), u"pmLanguages"_s);
+        QVERIFY(button->isEnabled());
+        for (QAction* entry : window->LanguageMenu()->actions())
+            QVERIFY(entry->isCheckable());
+    }
+
+    void rememberedLanguageStartsTheInterface()
+    {
+        writeSettings("[Settings]\nLangID=German\n");
+        start();
+        QCOMPARE(window->Translator()->CurrentLangID(), u"German"_s);
+        QCOMPARE(action("actNewDict")->text(), u"Neu"_s);
+        QCOMPARE(action("actImport")->toolTip(), u"Wörterbuch importieren"_s);
+        QCOMPARE(checkedEntries(), QStringList{u"Deutsch"_s});
+        QVERIFY(window->close());
+        QCOMPARE(settingsContents(), QByteArray("[Settings]\nLangID=German\n"));
+    }
+
+    void unknownLanguageLeavesTheInterfaceUntranslated()
+    {
+        writeSettings("[Settings]\nLangID=Klingon\n");
+        start();
+        QCOMPARE(window->Translator()->CurrentLangID(), QString());
+        QCOMPARE(action("actNewDict")->text(), u"Новый"_s);
+        QCOMPARE(checkedEntries(), QStringList{u"Русский"_s});
+        QVERIFY(prompter->messages.isEmpty());
+    }
+
+    void choosingSwitchesEveryWindowAndIsWrittenAtOnce()
+    {
+        start();
+        QWidget other;
+        auto* label = new QLabel(u"Сохранить"_s, &other);
+        other.show();
+        choose(u"English"_s);
+        QCOMPARE(window->Translator()->CurrentLangID(), u"English"_s);
+        QCOMPARE(action("actSaveDict")->text(), u"Save"_s);
+        QCOMPARE(label->text(), u"Save"_s);
+        QCOMPARE(checkedEntries(), QStringList{u"English"_s});
+        const QByteArray written = settingsContents();
+        QVERIFY2(written.contains("[Settings]") && written.contains("LangID=English"), written.constData());
+
+        choose(u"Deutsch"_s);
+        QCOMPARE(label->text(), u"Speichern"_s);
+        QCOMPARE(checkedEntries(), QStringList{u"Deutsch"_s});
+        QVERIFY(settingsContents().contains("LangID=German"));
+        // The entries keep their own names in every interface language.
+        QCOMPARE(entryNames(), (QStringList{u"Русский"_s, u"English"_s, u"Deutsch"_s}));
+
+        choose(u"Русский"_s);
+        QCOMPARE(action("actSaveDict")->text(), u"Сохранить"_s);
+        QCOMPARE(label->text(), u"Сохранить"_s);
+        QVERIFY(settingsContents().contains("LangID=Russian"));
+        QCOMPARE(entryNames(), (QStringList{u"Русский"_s, u"English"_s, u"Deutsch"_s}));
+
+        // The next start comes back in the last choice.
+        window.reset();
+        start();
+        QCOMPARE(window->Translator()->CurrentLangID(), u"Russian"_s);
+        QCOMPARE(checkedEntries(), QStringList{u"Русский"_s});
+    }
+
+    void choosingTheCheckedEntryUnchecksItAndWritesAgain()
+    {
+        writeSettings("[Settings]\nLangID=German\n");
+        start();
+        QVERIFY(QFile::remove(settingsPath()));
+        choose(u"Deutsch"_s);
+        QCOMPARE(checkedEntries(), QStringList());
+        QCOMPARE(window->Translator()->CurrentLangID(), u"German"_s);
+        QCOMPARE(action("actNewDict")->text(), u"Neu"_s);
+        QVERIFY(settingsContents().contains("LangID=German"));
+        // Another choice checks again.
+        choose(u"English"_s);
+        QCOMPARE(checkedEntries(), QStringList{u"English"_s});
+    }
+
+    void unwritableSettingsFailSilently()
+    {
+        // A directory where the file should be: nothing can be read or written there, even
+        // by root.
+        QVERIFY(QDir().mkpath(settingsPath()));
+        start();
+        QCOMPARE(window->Translator()->CurrentLangID(), QString());
+        choose(u"English"_s);
+        QCOMPARE(action("actNewDict")->text(), u"New"_s);
+        QVERIFY(prompter->messages.isEmpty());
+        QVERIFY(QFileInfo(settingsPath()).isDir());
+    }
+
+    void everyWindowAndMessageIsTranslated_data()
+    {
+        QTest::addColumn<QByteArray>("langId");
+        QTest::newRow("English") << QByteArray("English");
+        QTest::newRow("German") << QByteArray("German");
+    }
+
+    void everyWindowAndMessageIsTranslated()
+    {
+        QFETCH(QByteArray, langId);
+        writeSettings("[Settings]\nLangID=" + langId + "\n");
+        start();
+        QCOMPARE(window->Translator()->CurrentLangID(), QString::fromLatin1(langId));
+        const QList<QAction*> languageEntries = window->LanguageMenu()->actions();
+        QStringList russian = russianTexts(windowTexts(window.get(), languageEntries));
+
+        // The About box, and the dialogs of a new dictionary.
+        QStringList seen = dialogTexts("actAbout");
+        QVERIFY(seen.contains(u"dialog"_s));
+        russian << russianTexts(seen);
+        seen = dialogTexts("actNewDict");
+        QVERIFY(seen.contains(u"dialog"_s));
+        russian << russianTexts(seen);
+
+        // A document open: the window again, the language dialogs, the cell editor.
+        prompter->fileAnswers << writeFile(u"ascii.lng"_s, kAsciiDictionary);
+        action("actOpenDict")->trigger();
+        QVERIFY(window->DictionaryOpen());
+        idle();
+        russian << russianTexts(windowTexts(window.get(), languageEntries));
+        window->Grid()->setCurrentCell(0, 1);
+        for (const char* command : {"actNewLang", "actLangProperty"}) {
+            seen = dialogTexts(command);
+            QVERIFY2(seen.contains(u"dialog"_s), command);
+            russian << russianTexts(seen);
+        }
+        QStringList cellEditor;
+        onNextDialog([&cellEditor](QDialog* dialog) {
+            cellEditor = activeDialogTexts(dialog);
+            dialog->reject();
+        });
+        window->sbtnEditCellClick();
+        QVERIFY(!cellEditor.isEmpty());
+        russian << russianTexts(cellEditor);
+
+        // The language dialog's own warnings.
+        onNextDialog([](QDialog* dialog) {
+            dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(QString());
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(u"xx"_s);
+            dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s)->clear();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+        });
+        action("actNewLang")->trigger();
+
+        // Every question, each answered so that nothing changes.
+        prompter->answers << Prompter::Cancel << Prompter::Cancel << Prompter::No;
+        action("actDeleteLine")->trigger();
+        action("actSort")->trigger();
+        action("actDeleteLang")->trigger();
+        window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
+        prompter->answers << Prompter::Cancel;
+        QVERIFY(!window->close());
+
+        // The failures of reading and writing.
+        prompter->answers << Prompter::Cancel;
+        prompter->fileAnswers << writeFile(u"other.lng"_s, u"<other/>"_s);
+        action("actOpenDict")->trigger();
+        prompter->answers << Prompter::Cancel;
+        prompter->fileAnswers << writeFile(u"broken.lng"_s, u"<Varnok_translation_toolkit_dictionary_file><Languages>"_s);
+        action("actOpenDict")->trigger();
+        // The open document's file turned into a place nothing can be written to.
+        const QString bound = files->filePath(u"ascii.lng"_s);
+        QVERIFY(QFile::remove(bound));
+        QVERIFY(QDir().mkpath(bound + u"/inside"_s));
+        idle();
+        action("actSaveDict")->trigger();
+
+        QStringList messageTexts;
+        for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
+            messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
+        QVERIFY2(prompter->messages.size() == 11, qPrintable(messageTexts.join(u'\n')));
+        russian << russianTexts(messageTexts);
+        for (const QString& filter : std::as_const(prompter->fileFilters))
+            russian << russianTexts({u"filter: "_s + filter});
+        QVERIFY2(russian.isEmpty(), qPrintable(russian.join(u'\n')));
+        // Every text was in the dictionary: nothing had to be learned.
+        QVERIFY(!window->Translator()->Modified());
+    }
+};
+
+QTEST_MAIN(TestInterfaceLanguage)
+#include "tst_interface_language.moc"

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFile>
 #include <QPointer>
 #include <QTimer>
 
@@ -40,6 +41,16 @@ inline void idle()
     QEventLoop loop;
     QTimer::singleShot(20, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Writes the text as UTF-8 into a file of that name in the directory; returns its path.
+inline QString writeTextFile(const QString& directory, const QString& name, const QString& text)
+{
+    const QString path = directory + u'/' + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0)
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }
 
 } // namespace editortest

@@ -84,11 +84,7 @@ class TestEditorWindow : public QObject
 
     QString write(const QString& name, const QString& text)
     {
-        const QString path = m_files->filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0)
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return editortest::writeTextFile(m_files->path(), name, text);
     }
     QByteArray contents(const QString& path)
     {

@@ -180,11 +180,15 @@ class TestInterfaceLanguage : public QObject
 
     QString writeFile(const QString& name, const QString& text)
     {
-        const QString path = files->filePath(name);
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(text.toUtf8());
-        return path;
+        return editortest::writeTextFile(files->path(), name, text);
+    }
+
+    // Runs a command as a click would: after the idle pass that enables it.
+    void trigger(const char* name)
+    {
+        idle();
+        QVERIFY2(action(name)->isEnabled(), name);
+        action(name)->trigger();
     }
 
     // The texts of the next modal dialog that the command opens; the dialog is then closed.
@@ -196,7 +200,7 @@ class TestInterfaceLanguage : public QObject
             texts << u"dialog"_s; // a dialog was seen at all
             dialog->reject();
         });
-        action(command)->trigger();
+        trigger(command);
         return texts;
     }
 
@@ -353,7 +357,7 @@ private slots:
 
         // A document open: the window again, the language dialogs, the cell editor.
         prompter->fileAnswers << writeFile(u"ascii.lng"_s, kAsciiDictionary);
-        action("actOpenDict")->trigger();
+        trigger("actOpenDict");
         QVERIFY(window->DictionaryOpen());
         idle();
         russian << russianTexts(windowTexts(window.get(), languageEntries));
@@ -380,13 +384,13 @@ private slots:
             dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s)->clear();
             QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
         });
-        action("actNewLang")->trigger();
+        trigger("actNewLang");
 
         // Every question, each answered so that nothing changes.
         prompter->answers << Prompter::Cancel << Prompter::Cancel << Prompter::No;
-        action("actDeleteLine")->trigger();
-        action("actSort")->trigger();
-        action("actDeleteLang")->trigger();
+        trigger("actDeleteLine");
+        trigger("actSort");
+        trigger("actDeleteLang");
         window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
         prompter->answers << Prompter::Cancel;
         QVERIFY(!window->close());
@@ -394,16 +398,15 @@ private slots:
         // The failures of reading and writing.
         prompter->answers << Prompter::Cancel;
         prompter->fileAnswers << writeFile(u"other.lng"_s, u"<other/>"_s);
-        action("actOpenDict")->trigger();
+        trigger("actOpenDict");
         prompter->answers << Prompter::Cancel;
         prompter->fileAnswers << writeFile(u"broken.lng"_s, u"<Varnok_translation_toolkit_dictionary_file><Languages>"_s);
-        action("actOpenDict")->trigger();
+        trigger("actOpenDict");
         // The open document's file turned into a place nothing can be written to.
         const QString bound = files->filePath(u"ascii.lng"_s);
         QVERIFY(QFile::remove(bound));
         QVERIFY(QDir().mkpath(bound + u"/inside"_s));
-        idle();
-        action("actSaveDict")->trigger();
+        trigger("actSaveDict");
 
         QStringList messageTexts;
         for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))

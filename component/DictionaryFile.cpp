@@ -2,16 +2,17 @@
 
 #include "PhraseTable.h"
 #include "TextRoutines.h"
+#include "Utf8Scratch.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <atomic>
 #include <cstring>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <limits>
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace orb {
@@ -162,27 +163,6 @@ private:
     bool m_ok = true;
 };
 
-// UTF-8 of a text in a buffer reused across calls: building a 100k-row document would
-// otherwise allocate one QByteArray per cell.
-class Utf8Scratch
-{
-public:
-    const char* convert(const QString& text, std::size_t& length)
-    {
-        const std::size_t needed = std::size_t(text.size()) * 3 + 1;
-        if (m_buffer.size() < needed)
-            m_buffer.resize(needed);
-        char* end = m_encoder.appendToBuffer(m_buffer.data(), text);
-        length = std::size_t(end - m_buffer.data());
-        *end = '\0';
-        return m_buffer.data();
-    }
-
-private:
-    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
-    std::vector<char> m_buffer;
-};
-
 } // namespace
 
 bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error, Utf8Check check)
@@ -241,13 +221,21 @@ bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error, U
     return true;
 }
 
-bool decodeUtf8(const char* text, QString& out)
+namespace {
+
+bool decodeUtf8(QByteArrayView text, QString& out)
 {
-    const qsizetype length = qsizetype(std::strlen(text));
-    out = QString::fromUtf8(text, length);
+    out = QString::fromUtf8(text);
     // Invalid bytes turn into replacement characters; only then is a second look needed,
     // to tell them from a replacement character that the file really holds.
-    return !out.contains(QChar::ReplacementCharacter) || QByteArrayView(text, length).isValidUtf8();
+    return !out.contains(QChar::ReplacementCharacter) || text.isValidUtf8();
+}
+
+} // namespace
+
+bool decodeUtf8(const char* text, QString& out)
+{
+    return decodeUtf8(QByteArrayView(text, qsizetype(std::strlen(text))), out);
 }
 
 pugi::xml_node firstChildElement(pugi::xml_node node, const char* name)
@@ -265,7 +253,17 @@ namespace {
 // it leaves the table as it was; every other failure keeps what was read before it.
 enum class Step { Done, Failed, BadEncoding };
 
-Step readInto(const pugi::xml_node root, PhraseTable& table, ReadResult& result)
+// The cell texts of the Item elements, still UTF-8, copied out of the parse tree: the tree
+// can then be freed before the texts are converted, so that the phrases reuse its memory
+// instead of being placed after it and keeping it from being given back.
+struct ItemCells
+{
+    int rows = 0;                       // rows read, a row that failed included
+    std::vector<QByteArrayView> texts;  // per row, one per language, in bytes; null = no cell
+    std::unique_ptr<char[]> bytes;      // what texts point into
+};
+
+Step readLanguages(const pugi::xml_node root, PhraseTable& table, ReadResult& result)
 {
     const pugi::xml_node languages = firstChildElement(root, "Languages");
     for (pugi::xml_node child : languages.children()) {
@@ -306,48 +304,66 @@ Step readInto(const pugi::xml_node root, PhraseTable& table, ReadResult& result)
         table.setCharset(position, quint8(value & 0xFF));
         ++position;
     }
+    return Step::Done;
+}
 
-    // Cells are matched to languages by element name; they almost always stand in language
-    // order, so the expected position is tried before a scan. firstWithSameId keeps the
-    // "first language with that identifier" rule when identifiers repeat.
-    const int languageCount = table.languageCount();
-    std::vector<QByteArray> ids;
-    std::vector<int> firstWithSameId;
-    for (int i = 0; i < languageCount; ++i) {
-        ids.push_back(table.languages()[i].LangID.toUtf8());
-        int first = i;
-        for (int j = 0; j < i; ++j) {
-            if (ids[j] == ids[i]) {
-                first = j;
-                break;
+bool isItem(pugi::xml_node node)
+{
+    return node.type() == pugi::node_element && std::strcmp(node.name(), "Item") == 0;
+}
+
+// Cells are matched to languages by element name; they almost always stand in language
+// order, so the expected position is tried before a scan. firstWithSameId keeps the "first
+// language with that identifier" rule when identifiers repeat.
+class LanguageMatcher
+{
+public:
+    explicit LanguageMatcher(const PhraseTable& table)
+    {
+        for (int i = 0; i < table.languageCount(); ++i) {
+            m_ids.push_back(table.languages()[i].LangID.toUtf8());
+            int first = i;
+            for (int j = 0; j < i; ++j) {
+                if (m_ids[j] == m_ids[i]) {
+                    first = j;
+                    break;
+                }
             }
+            m_firstWithSameId.push_back(first);
         }
-        firstWithSameId.push_back(first);
     }
-    auto languageOf = [&](const char* name, int expected) {
-        if (expected < languageCount && std::strcmp(name, ids[expected].constData()) == 0)
-            return firstWithSameId[expected];
-        for (int i = 0; i < languageCount; ++i) {
-            if (std::strcmp(name, ids[i].constData()) == 0)
+    int count() const { return int(m_ids.size()); }
+    int languageOf(const char* name, int expected) const
+    {
+        if (expected < count() && std::strcmp(name, m_ids[expected].constData()) == 0)
+            return m_firstWithSameId[expected];
+        for (int i = 0; i < count(); ++i) {
+            if (std::strcmp(name, m_ids[i].constData()) == 0)
                 return i;
         }
         return -1;
-    };
+    }
 
-    qsizetype items = 0;
-    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling())
-        items += child.type() == pugi::node_element && std::strcmp(child.name(), "Item") == 0;
-    table.reserveCells(items * languageCount);
+private:
+    std::vector<QByteArray> m_ids;
+    std::vector<int> m_firstWithSameId;
+};
 
-    for (pugi::xml_node item = root.first_child(); item; item = item.next_sibling()) {
-        if (item.type() != pugi::node_element || std::strcmp(item.name(), "Item") != 0)
+// The cells of the Items from first up to end (not included), one row of values per Item;
+// rows counts the rows read, a row that failed included.
+Step collectItems(pugi::xml_node first, pugi::xml_node end, const LanguageMatcher& languages,
+                  QByteArrayView* values, int& rows, ReadResult& result)
+{
+    rows = 0;
+    for (pugi::xml_node item = first; item != end; item = item.next_sibling()) {
+        if (!isItem(item))
             continue;
-        const int row = table.appendEmptyRow();
+        QByteArrayView* row = values + std::size_t(rows++) * std::size_t(languages.count());
         int expected = 0;
         for (pugi::xml_node cell = item.first_child(); cell; cell = cell.next_sibling()) {
             if (cell.type() != pugi::node_element)
                 continue;
-            const int language = languageOf(cell.name(), expected++);
+            const int language = languages.languageOf(cell.name(), expected++);
             if (language < 0)
                 continue;
             const pugi::xml_attribute message = cell.attribute("Message");
@@ -355,51 +371,151 @@ Step readInto(const pugi::xml_node root, PhraseTable& table, ReadResult& result)
                 result = ReadResult::ReadError;
                 return Step::Failed;
             }
-            QString text;
-            if (!decodeUtf8(message.value(), text))
+            // A later cell of the same language wins, but the text it replaces must still
+            // have been valid.
+            if (!row[language].isNull() && !row[language].isValidUtf8())
                 return Step::BadEncoding;
-            table.setCell(language, row, text);
+            const char* text = message.value();
+            row[language] = QByteArrayView(text, qsizetype(std::strlen(text)));
         }
-        // Indexing rows while their texts are still in the cache costs a fraction of
-        // indexing them all afterwards.
-        if ((row + 1) % 16 == 0)
-            table.indexPendingRows();
     }
-    result = ReadResult::Ok;
     return Step::Done;
 }
 
-} // namespace
+Step collectItemCells(const pugi::xml_node root, const PhraseTable& table, ItemCells& cells,
+                      ReadResult& result)
+{
+    const LanguageMatcher languages(table);
+    const std::size_t languageCount = std::size_t(languages.count());
+    int items = 0;
+    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling())
+        items += isItem(child);
+    // Walking the tree is the larger part of this: the second half of the Items is walked
+    // on another thread. Its outcome counts only when the first half read without failure.
+    const int firstHalf = items / 2;
+    pugi::xml_node middle = root.first_child();
+    for (int seen = 0; middle && !(isItem(middle) && seen == firstHalf); middle = middle.next_sibling())
+        seen += isItem(middle);
+    std::vector<QByteArrayView>& values = cells.texts;
+    values.resize(std::size_t(items) * languageCount);
 
-ReadResult readDictionary(const pugi::xml_document& doc, PhraseTable& table)
+    int secondRows = 0;
+    ReadResult secondResult = ReadResult::Ok;
+    Step second = Step::Done;
+    std::thread secondWalk([&] {
+        second = collectItems(middle, {}, languages, values.data() + std::size_t(firstHalf) * languageCount,
+                              secondRows, secondResult);
+    });
+    int firstRows = 0;
+    result = ReadResult::Ok;
+    Step step = collectItems(root.first_child(), middle, languages, values.data(), firstRows, result);
+    secondWalk.join();
+    if (step == Step::Done) {
+        step = second;
+        result = secondResult;
+        firstRows += secondRows;
+    }
+    if (step == Step::BadEncoding)
+        return step;
+    cells.rows = firstRows;
+    values.resize(std::size_t(firstRows) * languageCount);
+
+    qsizetype total = 0;
+    for (QByteArrayView value : values)
+        total += value.size();
+    cells.bytes.reset(new char[std::size_t(total)]);
+    char* copy = cells.bytes.get();
+    for (QByteArrayView& value : values) {
+        if (value.isNull())
+            continue;
+        std::memcpy(copy, value.data(), std::size_t(value.size()));
+        value = QByteArrayView(copy, value.size());
+        copy += value.size();
+    }
+    return step;
+}
+
+// Indexes the rows on a second thread while they are being filled.
+class BackgroundIndexer
+{
+public:
+    explicit BackgroundIndexer(const PhraseTable& table)
+        : m_thread([this, &table] { table.indexRowsAsFilled(m_filledRows, m_finished); })
+    {
+    }
+    ~BackgroundIndexer()
+    {
+        m_finished.store(true, std::memory_order_release);
+        m_thread.join();
+    }
+    void publish(int filledRows) { m_filledRows.store(filledRows, std::memory_order_release); }
+
+private:
+    std::atomic<int> m_filledRows{0};
+    std::atomic<bool> m_finished{false};
+    std::thread m_thread; // last: it starts once the counters exist
+};
+
+// False when a text is not valid UTF-8.
+bool fillItemCells(const ItemCells& cells, PhraseTable& table)
+{
+    const int languageCount = table.languageCount();
+    table.reserveRows(cells.rows);
+    BackgroundIndexer indexer(table);
+    const QByteArrayView* bytes = cells.texts.data();
+    for (int r = 0; r < cells.rows; ++r) {
+        const int row = table.appendEmptyRow();
+        for (int language = 0; language < languageCount; ++language, ++bytes) {
+            if (bytes->isNull())
+                continue;
+            QString text;
+            if (!decodeUtf8(*bytes, text))
+                return false;
+            table.setCell(language, row, std::move(text));
+        }
+        // In batches: the two threads would otherwise contend for the counter's cache line
+        // and for the lines of the rows being written.
+        if ((row + 1) % 256 == 0)
+            indexer.publish(row + 1);
+    }
+    indexer.publish(table.rowCount());
+    return true;
+}
+
+// The reader's steps; releaseTree is called once the document is no longer needed.
+template <typename ReleaseTree>
+ReadResult readDocument(const pugi::xml_document& doc, PhraseTable& table, ReleaseTree releaseTree)
 {
     const pugi::xml_node root = firstChildElement(doc, kRootElement);
     if (!root || !hasChildElement(firstChildElement(root, "Languages")))
         return ReadResult::UnknownFile;
     PhraseTable fresh;
     ReadResult result = ReadResult::ReadError;
-    if (readInto(root, fresh, result) == Step::BadEncoding)
+    Step step = readLanguages(root, fresh, result);
+    ItemCells cells;
+    if (step == Step::Done)
+        step = collectItemCells(root, fresh, cells, result);
+    releaseTree();
+    if (step == Step::BadEncoding || !fillItemCells(cells, fresh))
         return ReadResult::ReadError;
     fresh.indexPendingRows();
     table = std::move(fresh);
     return result;
 }
 
+} // namespace
+
+ReadResult readDictionary(const pugi::xml_document& doc, PhraseTable& table)
+{
+    return readDocument(doc, table, [] {});
+}
 
 ReadResult readDictionaryFile(const QString& path, PhraseTable& table)
 {
-    ReadResult result = ReadResult::ReadError;
-    {
-        pugi::xml_document doc;
-        if (loadXmlFile(path, doc, nullptr, Utf8Check::Values))
-            result = readDictionary(doc, table);
-    }
-#ifdef __GLIBC__
-    // The parse tree's pages lie between the phrases in the heap; without a trim glibc keeps
-    // them all, and a loaded dictionary would hold nearly twice the memory it needs.
-    malloc_trim(0);
-#endif
-    return result;
+    pugi::xml_document doc;
+    if (!loadXmlFile(path, doc, nullptr, Utf8Check::Values))
+        return ReadResult::ReadError;
+    return readDocument(doc, table, [&doc] { doc.reset(); });
 }
 
 bool buildDictionaryDocument(const QList<TLangDict>& languages, pugi::xml_document& doc)

@@ -3,6 +3,7 @@
 #include "TextRoutines.h"
 
 #include <bit>
+#include <thread>
 
 namespace orb {
 
@@ -14,6 +15,7 @@ int PhraseTable::rowCount() const
 void PhraseTable::clear()
 {
     m_languages.clear();
+    m_cellFlags.clear();
     m_slots.clear();
     m_usedSlots = 0;
     m_indexedRows = 0;
@@ -30,6 +32,7 @@ void PhraseTable::addLanguage(const QString& langId, const QString& langName)
     for (int r = 0; r < rows; ++r)
         language.Phrases.append(QString());
     m_languages.append(std::move(language));
+    m_cellFlags.emplace_back(std::size_t(m_indexedRows), std::uint8_t(BlankCell));
     if (rows > 0) {
         const int index = languageCount() - 1;
         insert(foldedHash(QStringView()), index, 0);
@@ -53,10 +56,10 @@ int PhraseTable::appendEmptyRow()
     return rowCount() - 1;
 }
 
-void PhraseTable::setCell(int language, int row, const QString& text)
+void PhraseTable::setCell(int language, int row, QString text)
 {
     Q_ASSERT(row >= m_indexedRows);
-    m_languages[language].Phrases[row] = text;
+    m_languages[language].Phrases[row] = std::move(text);
 }
 
 void PhraseTable::appendRowInEveryLanguage(const QString& text)
@@ -65,9 +68,15 @@ void PhraseTable::appendRowInEveryLanguage(const QString& text)
         language.Phrases.append(text);
 }
 
-void PhraseTable::reserveCells(qsizetype cells)
+void PhraseTable::reserveRows(int rows)
 {
-    const std::size_t wanted = std::size_t(cells + qsizetype(m_usedSlots)) * 2;
+    const int total = rowCount() + rows;
+    for (int language = 0; language < languageCount(); ++language) {
+        m_languages[language].Phrases.reserve(total);
+        m_cellFlags[language].resize(std::size_t(total));
+    }
+    const std::size_t cells = std::size_t(rows) * std::size_t(languageCount());
+    const std::size_t wanted = (cells + m_usedSlots) * 2;
     if (wanted > m_slots.size())
         growIndex(wanted);
 }
@@ -120,20 +129,54 @@ void PhraseTable::indexPendingRows() const
     const std::size_t pendingCells = std::size_t(rows - m_indexedRows) * std::size_t(languages);
     if ((m_usedSlots + pendingCells) * 2 > m_slots.size())
         growIndex((m_usedSlots + pendingCells) * 2);
+    for (int language = 0; language < languages; ++language) {
+        if (m_cellFlags[language].size() < std::size_t(rows))
+            m_cellFlags[language].resize(std::size_t(rows));
+    }
+    indexRows(m_indexedRows, rows);
+    m_indexedRows = rows;
+}
+
+void PhraseTable::indexRowsAsFilled(const std::atomic<int>& filledRows,
+                                    const std::atomic<bool>& finished) const
+{
+    int indexed = m_indexedRows;
+    for (;;) {
+        // finished first: once it is seen, the count read after it is the final one.
+        const bool last = finished.load(std::memory_order_acquire);
+        const int filled = filledRows.load(std::memory_order_acquire);
+        if (filled > indexed) {
+            indexRows(indexed, filled);
+            indexed = filled;
+        } else if (last) {
+            break;
+        } else {
+            std::this_thread::yield();
+        }
+    }
+    m_indexedRows = indexed;
+}
+
+void PhraseTable::indexRows(int fromRow, int toRow) const
+{
     // The slots of neighbouring cells lie far apart in a large table: hashing a batch of
     // cells and asking for all their slots before using the first lets the cache misses
     // overlap instead of coming one after another.
+    const int languages = languageCount();
     constexpr int batchRows = 16;
     std::uint32_t hashes[batchRows * 8];
     const int languagesPerPass = std::min(languages, 8);
     for (int firstLanguage = 0; firstLanguage < languages; firstLanguage += languagesPerPass) {
         const int lastLanguage = std::min(languages, firstLanguage + languagesPerPass);
-        for (int first = m_indexedRows; first < rows; first += batchRows) {
-            const int last = std::min(rows, first + batchRows);
+        for (int first = fromRow; first < toRow; first += batchRows) {
+            const int last = std::min(toRow, first + batchRows);
             std::uint32_t* hash = hashes;
             for (int row = first; row < last; ++row) {
                 for (int language = firstLanguage; language < lastLanguage; ++language) {
-                    *hash = foldedHash(m_languages[language].Phrases[row]);
+                    const QString& text = m_languages[language].Phrases[row];
+                    m_cellFlags[language][row] = std::uint8_t((isBlank(text) ? BlankCell : 0)
+                                                              | (text.contains(u'\n') ? HoldsLineFeed : 0));
+                    *hash = foldedHash(text);
                     __builtin_prefetch(&m_slots[*hash & (m_slots.size() - 1)]);
                     ++hash;
                 }
@@ -145,7 +188,6 @@ void PhraseTable::indexPendingRows() const
             }
         }
     }
-    m_indexedRows = rows;
 }
 
 int PhraseTable::findInLanguage(int language, QStringView key) const
@@ -181,10 +223,14 @@ int PhraseTable::findPhrase(QStringView key, int& lastLanguage, int resultLangua
         if (slot.hash != hash || (firstLanguage >= 0 && slot.language > firstLanguage
                                   && !(lastIsValid && slot.language == lastLanguage)))
             continue;
-        // The caller will read this row in its own language: fetch it while the candidate
-        // is compared, so that the two cache misses overlap.
-        if (resultLanguage >= 0)
-            __builtin_prefetch(&m_languages[resultLanguage].Phrases[slot.row]);
+        // The caller will read this row in its own language: fetch its flags and text while
+        // the candidate is compared, so that the cache misses overlap.
+        if (resultLanguage >= 0) {
+            __builtin_prefetch(&m_cellFlags[resultLanguage][slot.row]);
+            // Copying the result writes its reference count: ask for that line to write.
+            const QString& result = m_languages[resultLanguage].Phrases[slot.row];
+            __builtin_prefetch(const_cast<QString&>(result).data_ptr().d_ptr(), 1);
+        }
         if (!equalsFolded(m_languages[slot.language].Phrases[slot.row], key))
             continue;
         if (lastIsValid && slot.language == lastLanguage)
@@ -246,14 +292,15 @@ QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& l
 
 QString PhraseTable::translated(int row, const QString& text, const Lookup& lookup) const
 {
-    const QString* result = &m_languages[lookup.current].Phrases[row];
-    if (isBlank(*result)) {
+    int language = lookup.current;
+    if (m_cellFlags[language][row] & BlankCell) {
         if (!lookup.fallbackSet)
-            result = &text;
-        else if (lookup.fallback >= 0 && lookup.fallback < languageCount())
-            result = &m_languages[lookup.fallback].Phrases[row];
+            return restoreStr(text);
+        if (lookup.fallback >= 0 && lookup.fallback < languageCount())
+            language = lookup.fallback;
     }
-    return restoreStr(*result);
+    const QString& result = m_languages[language].Phrases[row];
+    return (m_cellFlags[language][row] & HoldsLineFeed) ? restoreStr(result) : result;
 }
 
 } // namespace orb

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -33,14 +34,20 @@ public:
     // Appends one row of empty texts to every language and returns its index.
     int appendEmptyRow();
     // Writes a cell of a row that is not yet indexed (see the class comment).
-    void setCell(int language, int row, const QString& text);
+    void setCell(int language, int row, QString text);
     // Appends one row that holds the text in every language (learning).
     void appendRowInEveryLanguage(const QString& text);
-    // Reserves index space for the given number of cells, so that loading never rehashes.
-    void reserveCells(qsizetype cells);
+    // Reserves room for that many more rows, index included: loading then never rehashes,
+    // and appending them moves no text, so another thread may index rows meanwhile.
+    void reserveRows(int rows);
 
     // Indexes the rows appended since the last call; lookups call it themselves.
     void indexPendingRows() const;
+    // Runs on a thread of its own while another one appends rows (within reserveRows) and
+    // publishes how many are complete in filledRows: indexes them as they come, until
+    // finished is set and every published row is indexed. The table must not be used
+    // otherwise until this returns.
+    void indexRowsAsFilled(const std::atomic<int>& filledRows, const std::atomic<bool>& finished) const;
 
     // The first row of the language whose text equals the key case-insensitively, or -1.
     int findInLanguage(int language, QStringView key) const;
@@ -68,6 +75,12 @@ public:
     qsizetype indexBytes() const { return qsizetype(m_slots.size() * sizeof(Slot)); }
 
 private:
+    // What a hit needs to know of its result cell without reading the text itself.
+    enum CellFlag : std::uint8_t {
+        BlankCell = 1,     // isBlank: the fallback applies
+        HoldsLineFeed = 2, // restoreStr may change the text
+    };
+
     struct Slot
     {
         std::uint32_t hash;
@@ -77,10 +90,13 @@ private:
 
     // The current language's text of a found row, with the fallback for blank texts.
     QString translated(int row, const QString& text, const Lookup& lookup) const;
+    void indexRows(int fromRow, int toRow) const;
     void insert(std::uint32_t hash, int language, int row) const;
     void growIndex(std::size_t minimumSlots) const;
 
     QList<TLangDict> m_languages;
+    // Per language, the CellFlags of every indexed row.
+    mutable std::vector<std::vector<std::uint8_t>> m_cellFlags;
     mutable std::vector<Slot> m_slots;
     mutable std::size_t m_usedSlots = 0;
     mutable int m_indexedRows = 0;

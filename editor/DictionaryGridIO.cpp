@@ -2,10 +2,10 @@
 
 #include "DictionaryFile.h"
 #include "TextRoutines.h"
+#include "Utf8Scratch.h"
 
 #include <QByteArrayView>
 #include <QFileInfo>
-#include <QStringEncoder>
 
 #include <pugixml.hpp>
 
@@ -107,27 +107,6 @@ bool readInto(const pugi::xml_node root, DictTable& table)
     return true;
 }
 
-// UTF-8 of the table's texts, converted into one buffer reused for every cell: a 100k-row
-// dictionary would otherwise allocate a byte array per cell.
-class Utf8Buffer
-{
-public:
-    const char* convert(const QString& text, std::size_t& length)
-    {
-        const std::size_t needed = std::size_t(text.size()) * 3 + 1;
-        if (m_bytes.size() < needed)
-            m_bytes.resize(needed);
-        char* end = m_encoder.appendToBuffer(m_bytes.data(), text);
-        *end = '\0';
-        length = std::size_t(end - m_bytes.data());
-        return m_bytes.data();
-    }
-
-private:
-    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
-    std::vector<char> m_bytes;
-};
-
 } // namespace
 
 GridRead readDictionaryGrid(const QString& path, DictTable& table)
@@ -182,7 +161,7 @@ bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* e
     }
 
     pugi::xml_document doc;
-    Utf8Buffer utf8;
+    orb::Utf8Scratch utf8;
     std::size_t length = 0;
     pugi::xml_node root = doc.append_child(orb::kRootElement);
     pugi::xml_node languages = root.append_child("Languages");

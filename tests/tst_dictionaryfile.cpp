@@ -64,6 +64,45 @@ class DictionaryFileTest : public QObject
     }
 
 private slots:
+    void firstFailureInDocumentOrderDecides()
+    {
+        // Many rows, so that the failures stand far apart in the file.
+        auto items = [](int count, int missingMessageAt, int badBytesAt) {
+            QByteArray body;
+            for (int i = 0; i < count; ++i) {
+                if (i == missingMessageAt)
+                    body += "<Item><en/></Item>";
+                else if (i == badBytesAt)
+                    body += "<Item><en Message=\"bad \xC3\x28\"/></Item>";
+                else
+                    body += "<Item><en Message=\"row " + QByteArray::number(i) + "\"/><de Message=\"Zeile\"/></Item>";
+            }
+            return dictionaryXml(kTwoLanguages + body);
+        };
+        {
+            PhraseTable table = previousTable();
+            QCOMPARE(read(items(1000, 100, 900), table), ReadResult::ReadError);
+            QCOMPARE(table.rowCount(), 101); // the row that failed included
+            QCOMPARE(table.languages()[0].Phrases[99], u"row 99"_qs);
+            QCOMPARE(table.languages()[0].Phrases[100], QString());
+            int last = -1;
+            QCOMPARE(table.findPhrase(u"ROW 42", last), 42);
+        }
+        {
+            PhraseTable table = previousTable();
+            QCOMPARE(read(items(1000, 900, 100), table), ReadResult::ReadError);
+            QCOMPARE(table.languages()[0].LangID, u"old"_qs);
+        }
+        {
+            PhraseTable table = previousTable();
+            QCOMPARE(read(items(1000, 700, -1), table), ReadResult::ReadError);
+            QCOMPARE(table.rowCount(), 701);
+            QCOMPARE(table.languages()[1].Phrases[699], u"Zeile"_qs);
+            int last = -1;
+            QCOMPARE(table.findPhrase(u"row 650", last), 650);
+        }
+    }
+
     void pairsCharsetsByPositionNotByName()
     {
         PhraseTable table;

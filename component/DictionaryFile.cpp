@@ -12,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -402,14 +403,22 @@ Step collectItemCells(const pugi::xml_node root, const PhraseTable& table, ItemC
     int secondRows = 0;
     ReadResult secondResult = ReadResult::Ok;
     Step second = Step::Done;
-    std::thread secondWalk([&] {
+    auto walkSecondHalf = [&] {
         second = collectItems(middle, {}, languages, values.data() + std::size_t(firstHalf) * languageCount,
                               secondRows, secondResult);
-    });
+    };
+    // The halves write apart from each other, so without a second thread they run in turn.
+    std::thread secondWalk;
+    try {
+        secondWalk = std::thread(walkSecondHalf);
+    } catch (const std::system_error&) {
+        walkSecondHalf();
+    }
     int firstRows = 0;
     result = ReadResult::Ok;
     Step step = collectItems(root.first_child(), middle, languages, values.data(), firstRows, result);
-    secondWalk.join();
+    if (secondWalk.joinable())
+        secondWalk.join();
     if (step == Step::Done) {
         step = second;
         result = secondResult;
@@ -440,20 +449,25 @@ class BackgroundIndexer
 {
 public:
     explicit BackgroundIndexer(const PhraseTable& table)
-        : m_thread([this, &table] { table.indexRowsAsFilled(m_filledRows, m_finished); })
     {
+        // Without a second thread the rows stay pending, and the first lookup indexes them.
+        try {
+            m_thread = std::thread([this, &table] { table.indexRowsAsFilled(m_filledRows, m_finished); });
+        } catch (const std::system_error&) {
+        }
     }
     ~BackgroundIndexer()
     {
         m_finished.store(true, std::memory_order_release);
-        m_thread.join();
+        if (m_thread.joinable())
+            m_thread.join();
     }
     void publish(int filledRows) { m_filledRows.store(filledRows, std::memory_order_release); }
 
 private:
     std::atomic<int> m_filledRows{0};
     std::atomic<bool> m_finished{false};
-    std::thread m_thread; // last: it starts once the counters exist
+    std::thread m_thread;
 };
 
 // False when a text is not valid UTF-8.

@@ -10,6 +10,7 @@
 #include "RecordingPrompter.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMetaProperty>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -191,6 +193,20 @@ class TestInterfaceLanguage : public QObject
         action(name)->trigger();
     }
 
+    // What the status bar says with the pointer over each widget of the window in view.
+    QStringList statusTexts() const
+    {
+        QStringList texts;
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            if (!widget->isVisible())
+                continue;
+            QCursor::setPos(widget->mapToGlobal(widget->rect().center()));
+            idle();
+            texts << u"status over "_s + widget->objectName() + u": "_s + window->statusBar()->currentMessage();
+        }
+        return texts;
+    }
+
     // The texts of the next modal dialog that the command opens; the dialog is then closed.
     QStringList dialogTexts(const char* command)
     {
@@ -328,7 +344,10 @@ private slots:
         choose(u"English"_s);
         QCOMPARE(action("actNewDict")->text(), u"New"_s);
         QVERIFY(prompter->messages.isEmpty());
+        // Nothing was remembered. (A second start in this process would not show that: Qt
+        // keeps the unwritten value in its per-process cache of the file.)
         QVERIFY(QFileInfo(settingsPath()).isDir());
+        QVERIFY(QDir(settingsPath()).isEmpty());
     }
 
     void everyWindowAndMessageIsTranslated_data()
@@ -346,6 +365,7 @@ private slots:
         QCOMPARE(window->Translator()->CurrentLangID(), QString::fromLatin1(langId));
         const QList<QAction*> languageEntries = window->LanguageMenu()->actions();
         QStringList russian = russianTexts(windowTexts(window.get(), languageEntries));
+        russian << russianTexts(statusTexts());
 
         // The About box, and the dialogs of a new dictionary.
         QStringList seen = dialogTexts("actAbout");
@@ -361,6 +381,7 @@ private slots:
         QVERIFY(window->DictionaryOpen());
         idle();
         russian << russianTexts(windowTexts(window.get(), languageEntries));
+        russian << russianTexts(statusTexts());
         window->Grid()->setCurrentCell(0, 1);
         for (const char* command : {"actNewLang", "actLangProperty"}) {
             seen = dialogTexts(command);

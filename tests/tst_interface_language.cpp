@@ -350,6 +350,25 @@ private slots:
         QVERIFY(QDir(settingsPath()).isEmpty());
     }
 
+    void messageBoxButtonsFollowTheInterfaceLanguage()
+    {
+        start();
+        choose(u"Deutsch"_s);
+        prompter.reset(); // the real message boxes
+        QStringList buttons;
+        onNextDialog([&buttons](QDialog* dialog) {
+            if (!QTest::qWaitForWindowActive(dialog))
+                return;
+            idle();
+            for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+                buttons << button->text();
+        });
+        Prompter::current().messageBox(window.get(), u"caption"_s, u"text"_s, Prompter::Icon::Question,
+                                       Prompter::Yes | Prompter::No | Prompter::Ok | Prompter::Cancel);
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{u"&Ja"_s, u"&Nein"_s, u"Abbrechen"_s, u"OK"_s}));
+    }
+
     void everyWindowAndMessageIsTranslated_data()
     {
         QTest::addColumn<QByteArray>("langId");

@@ -2,7 +2,6 @@
 
 #include "TextRoutines.h"
 
-#include <bit>
 #include <thread>
 
 namespace orb {
@@ -75,26 +74,30 @@ void PhraseTable::reserveRows(int rows)
         m_languages[language].Phrases.reserve(total);
         m_cellFlags[language].resize(std::size_t(total));
     }
-    const std::size_t cells = std::size_t(rows) * std::size_t(languageCount());
-    const std::size_t wanted = (cells + m_usedSlots) * 2;
-    if (wanted > m_slots.size())
-        growIndex(wanted);
+    reserveEntries(m_usedSlots + std::size_t(rows) * std::size_t(languageCount()));
 }
 
-void PhraseTable::growIndex(std::size_t minimumSlots) const
+// The index is kept at most two thirds full, so that probe runs stay short; its size need
+// not be a power of two, as a hash is mapped onto the slots by multiplication.
+void PhraseTable::reserveEntries(std::size_t entries) const
+{
+    if (entries * 3 > m_slots.size() * 2)
+        growIndex(std::max<std::size_t>(16, entries * 5 / 3 + 1));
+}
+
+void PhraseTable::growIndex(std::size_t slotCount) const
 {
     std::vector<Slot> old;
     old.swap(m_slots);
-    m_slots.assign(std::bit_ceil(std::max<std::size_t>(minimumSlots, 16)), Slot{0, -1, -1});
+    m_slots.assign(slotCount, Slot{nullptr, 0, 0, -1, -1});
     m_usedSlots = 0;
-    const std::size_t mask = m_slots.size() - 1;
     // Entries are unique already: re-placing them needs no text comparison.
     for (const Slot& slot : old) {
         if (slot.language < 0)
             continue;
-        std::size_t i = slot.hash & mask;
+        std::size_t i = homeSlot(slot.hash);
         while (m_slots[i].language >= 0)
-            i = (i + 1) & mask;
+            i = nextSlot(i);
         m_slots[i] = slot;
         ++m_usedSlots;
     }
@@ -102,20 +105,22 @@ void PhraseTable::growIndex(std::size_t minimumSlots) const
 
 void PhraseTable::insert(std::uint32_t hash, int language, int row) const
 {
-    if ((m_usedSlots + 1) * 2 > m_slots.size())
-        growIndex((m_usedSlots + 1) * 4);
-    const std::size_t mask = m_slots.size() - 1;
+    // Growing by half again keeps the cost of learning one text at a time constant.
+    if ((m_usedSlots + 1) * 3 > m_slots.size() * 2)
+        reserveEntries((m_usedSlots + 1) * 3 / 2);
     const QString& text = m_languages[language].Phrases[row];
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = homeSlot(hash);; i = nextSlot(i)) {
         Slot& slot = m_slots[i];
         if (slot.language < 0) {
-            slot = Slot{hash, std::int32_t(language), std::int32_t(row)};
+            const std::uint32_t size =
+                text.size() < qsizetype(kLongText) ? std::uint32_t(text.size()) : kLongText;
+            slot = Slot{reinterpret_cast<const char16_t*>(text.utf16()), size, hash,
+                        std::int32_t(language), std::int32_t(row)};
             ++m_usedSlots;
             return;
         }
         // Only the first row of a text in a language is kept: that is the row a scan finds.
-        if (slot.hash == hash && slot.language == language
-            && equalsFolded(m_languages[language].Phrases[slot.row], text))
+        if (slot.hash == hash && slot.language == language && equalsFolded(slotText(slot), text))
             return;
     }
 }
@@ -126,9 +131,7 @@ void PhraseTable::indexPendingRows() const
     const int languages = languageCount();
     if (m_indexedRows >= rows || languages == 0)
         return;
-    const std::size_t pendingCells = std::size_t(rows - m_indexedRows) * std::size_t(languages);
-    if ((m_usedSlots + pendingCells) * 2 > m_slots.size())
-        growIndex((m_usedSlots + pendingCells) * 2);
+    reserveEntries(m_usedSlots + std::size_t(rows - m_indexedRows) * std::size_t(languages));
     for (int language = 0; language < languages; ++language) {
         if (m_cellFlags[language].size() < std::size_t(rows))
             m_cellFlags[language].resize(std::size_t(rows));
@@ -177,7 +180,7 @@ void PhraseTable::indexRows(int fromRow, int toRow) const
                     m_cellFlags[language][row] = std::uint8_t((isBlank(text) ? BlankCell : 0)
                                                               | (text.contains(u'\n') ? HoldsLineFeed : 0));
                     *hash = foldedHash(text);
-                    __builtin_prefetch(&m_slots[*hash & (m_slots.size() - 1)]);
+                    __builtin_prefetch(&m_slots[homeSlot(*hash)]);
                     ++hash;
                 }
             }
@@ -196,11 +199,9 @@ int PhraseTable::findInLanguage(int language, QStringView key) const
     if (m_slots.empty())
         return -1;
     const std::uint32_t hash = foldedHash(key);
-    const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t i = hash & mask; m_slots[i].language >= 0; i = (i + 1) & mask) {
+    for (std::size_t i = homeSlot(hash); m_slots[i].language >= 0; i = nextSlot(i)) {
         const Slot& slot = m_slots[i];
-        if (slot.hash == hash && slot.language == language
-            && equalsFolded(m_languages[language].Phrases[slot.row], key))
+        if (slot.hash == hash && slot.language == language && equalsFolded(slotText(slot), key))
             return slot.row;
     }
     return -1;
@@ -213,12 +214,11 @@ int PhraseTable::findPhrase(QStringView key, int& lastLanguage, int resultLangua
         return -1;
     const bool lastIsValid = lastLanguage >= 0 && lastLanguage < languageCount();
     const std::uint32_t hash = foldedHash(key);
-    const std::size_t mask = m_slots.size() - 1;
     // One pass over the probe run answers both steps of the search: the entry of the last
     // language if there is one, else the entry of the lowest language.
     int firstLanguage = -1;
     int firstRow = -1;
-    for (std::size_t i = hash & mask; m_slots[i].language >= 0; i = (i + 1) & mask) {
+    for (std::size_t i = homeSlot(hash); m_slots[i].language >= 0; i = nextSlot(i)) {
         const Slot& slot = m_slots[i];
         if (slot.hash != hash || (firstLanguage >= 0 && slot.language > firstLanguage
                                   && !(lastIsValid && slot.language == lastLanguage)))
@@ -231,7 +231,7 @@ int PhraseTable::findPhrase(QStringView key, int& lastLanguage, int resultLangua
             const QString& result = m_languages[resultLanguage].Phrases[slot.row];
             __builtin_prefetch(const_cast<QString&>(result).data_ptr().d_ptr(), 1);
         }
-        if (!equalsFolded(m_languages[slot.language].Phrases[slot.row], key))
+        if (!equalsFolded(slotText(slot), key))
             continue;
         if (lastIsValid && slot.language == lastLanguage)
             return slot.row;

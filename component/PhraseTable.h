@@ -81,18 +81,38 @@ private:
         HoldsLineFeed = 2, // restoreStr may change the text
     };
 
+    // A slot points at its text's characters itself, so that a comparison does not first
+    // have to fetch the QString from the language's list: on a large table that is one
+    // cache miss less per lookup. Indexed texts are never changed, so the pointer stays valid.
     struct Slot
     {
+        const char16_t* chars;
+        std::uint32_t size; // kLongText: too long to tell here, ask the QString
         std::uint32_t hash;
         std::int32_t language; // -1 marks an empty slot
         std::int32_t row;
     };
+    static constexpr std::uint32_t kLongText = 0xFFFFFFFFu;
 
     // The current language's text of a found row, with the fallback for blank texts.
     QString translated(int row, const QString& text, const Lookup& lookup) const;
     void indexRows(int fromRow, int toRow) const;
     void insert(std::uint32_t hash, int language, int row) const;
-    void growIndex(std::size_t minimumSlots) const;
+    // Makes room for that many entries in all without another growth.
+    void reserveEntries(std::size_t entries) const;
+    void growIndex(std::size_t slotCount) const;
+    // The first slot a hash probes, and the one after a slot.
+    std::size_t homeSlot(std::uint32_t hash) const
+    {
+        return std::size_t((std::uint64_t(hash) * m_slots.size()) >> 32);
+    }
+    std::size_t nextSlot(std::size_t i) const { return i + 1 == m_slots.size() ? 0 : i + 1; }
+    QStringView slotText(const Slot& slot) const
+    {
+        if (slot.size == kLongText)
+            return m_languages[slot.language].Phrases[slot.row];
+        return QStringView(slot.chars, qsizetype(slot.size));
+    }
 
     QList<TLangDict> m_languages;
     // Per language, the CellFlags of every indexed row.

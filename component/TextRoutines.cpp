@@ -97,12 +97,15 @@ QString restoreStr(const QString& text)
     }
     if (bareFeeds == 0)
         return text;
-    QString result;
-    result.reserve(text.size() + bareFeeds);
+    // Every multi-line hit comes through here: fill the result in place rather than
+    // appending unit by unit.
+    QString result(text.size() + bareFeeds, Qt::Uninitialized);
+    const char16_t* from = reinterpret_cast<const char16_t*>(text.utf16());
+    char16_t* to = reinterpret_cast<char16_t*>(result.data());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
-            result += u'\r';
-        result += text[i];
+        if (from[i] == u'\n' && (i == 0 || from[i - 1] != u'\r'))
+            *to++ = u'\r';
+        *to++ = from[i];
     }
     return result;
 }

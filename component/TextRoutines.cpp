@@ -159,54 +159,58 @@ bool equalsFolded(QStringView a, QStringView b)
 
 namespace {
 
-std::uint64_t hashFoldedUnits(QStringView text, std::uint64_t h)
+constexpr qsizetype kHashedPart = 16;
+
+// Folds the units [from, to) into out and returns how many were written. Surrogates are
+// left as they are and reported, for foldCodePoints to redo the text.
+qsizetype foldUnits(const char16_t* p, qsizetype from, qsizetype to, char16_t* out, bool& surrogates)
 {
-    // Four folded units are packed into one word per multiply. Runs of four ASCII units,
-    // the bulk of most texts, are folded together with a SWAR trick instead of one by one.
-    constexpr std::uint64_t k = 0x9E3779B97F4A7C15ull;
-    constexpr std::uint64_t lanes7 = 0x0080008000800080ull;
-    std::uint64_t word = 0;
-    int filled = 0;
-    auto add = [&](char16_t unit) {
-        word |= std::uint64_t(unit) << (16 * filled);
-        if (++filled == 4) {
-            h = (h ^ word) * k;
-            word = 0;
-            filled = 0;
-        }
+    // This runs for every cell of a dictionary being loaded and for every lookup. Four
+    // ASCII units at a time are folded together with a SWAR trick; other units take one
+    // table load each.
+    unsigned seen = 0;
+    auto foldOne = [&](char16_t c) {
+        seen |= unsigned(isSurrogate(c));
+        return bmpFold.units[c];
     };
-    const char16_t* p = text.utf16();
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        if (filled == 0 && i + 4 <= n) {
-            std::uint64_t w;
-            std::memcpy(&w, p + i, 8);
-            if ((w & 0xFF80FF80FF80FF80ull) == 0) {
-                const std::uint64_t atLeastA = (w + 0x003F003F003F003Full) & lanes7;
-                const std::uint64_t pastZ = (w + 0x0025002500250025ull) & lanes7;
-                w |= (atLeastA & ~pastZ) >> 2; // 0x80 >> 2 is the case bit 0x20
-                h = (h ^ w) * k;
-                i += 4;
-                continue;
-            }
+    qsizetype i = from;
+    for (; i + 4 <= to; i += 4, out += 4) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, sizeof w);
+        if ((w & 0xFF80FF80FF80FF80ull) == 0) {
+            constexpr std::uint64_t lanes7 = 0x0080008000800080ull;
+            const std::uint64_t atLeastA = (w + 0x003F003F003F003Full) & lanes7;
+            const std::uint64_t pastZ = (w + 0x0025002500250025ull) & lanes7;
+            w |= (atLeastA & ~pastZ) >> 2; // 0x80 >> 2 is the case bit 0x20
+            std::memcpy(out, &w, sizeof w);
+        } else {
+            for (int j = 0; j < 4; ++j)
+                out[j] = foldOne(p[i + j]);
         }
+    }
+    for (; i < to; ++i)
+        *out++ = foldOne(p[i]);
+    surrogates = surrogates || seen;
+    return to - from;
+}
+
+// The same for a range holding surrogates: pairs are folded as code points, lone
+// surrogates kept.
+qsizetype foldCodePoints(const char16_t* p, qsizetype from, qsizetype to, char16_t* out)
+{
+    qsizetype k = 0;
+    for (qsizetype i = from; i < to; ++i) {
         const char16_t c = p[i];
-        if (!isSurrogate(c)) {
-            add(foldUnit(c));
-        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+        if (QChar::isHighSurrogate(c) && i + 1 < to && QChar::isLowSurrogate(p[i + 1])) {
             const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, p[i + 1]));
-            add(QChar::highSurrogate(folded));
-            add(QChar::lowSurrogate(folded));
+            out[k++] = QChar::highSurrogate(folded);
+            out[k++] = QChar::lowSurrogate(folded);
             ++i;
         } else {
-            add(c);
+            out[k++] = isSurrogate(c) ? c : foldUnit(c);
         }
-        ++i;
     }
-    if (filled)
-        h = (h ^ word) * k;
-    return h;
+    return k;
 }
 
 } // namespace
@@ -217,20 +221,36 @@ std::uint32_t foldedHash(QStringView text)
     // every cell of a dictionary at load time, and texts that share length, head and tail
     // but differ inside are rare enough that the comparison after the hash settles them.
     // Cuts never fall inside a surrogate pair, so texts equal under folding cut alike.
-    constexpr qsizetype part = 16;
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype n = text.size();
-    std::uint64_t h = std::uint64_t(n) * 0x9E3779B97F4A7C15ull;
-    if (n <= 2 * part) {
-        h = hashFoldedUnits(text, h);
-    } else {
-        qsizetype headEnd = part;
-        if (QChar::isHighSurrogate(text[headEnd - 1].unicode()))
+    qsizetype headEnd = n, tailStart = n;
+    if (n > 2 * kHashedPart) {
+        headEnd = kHashedPart;
+        if (QChar::isHighSurrogate(p[headEnd - 1]))
             ++headEnd;
-        qsizetype tailStart = n - part;
-        if (QChar::isLowSurrogate(text[tailStart].unicode()))
+        tailStart = n - kHashedPart;
+        if (QChar::isLowSurrogate(p[tailStart]))
             --tailStart;
-        h = hashFoldedUnits(text.first(headEnd), h);
-        h = hashFoldedUnits(text.sliced(tailStart), h);
+    }
+    // Room for both parts, each lengthened by a pair, and for the padding of the last word.
+    char16_t folded[2 * kHashedPart + 2 + 4];
+    bool surrogates = false;
+    qsizetype k = foldUnits(p, 0, headEnd, folded, surrogates);
+    k += foldUnits(p, tailStart, n, folded + k, surrogates);
+    if (surrogates) {
+        k = foldCodePoints(p, 0, headEnd, folded);
+        k += foldCodePoints(p, tailStart, n, folded + k);
+    }
+    for (qsizetype pad = k; pad % 4 != 0; ++pad)
+        folded[pad] = 0;
+
+    // Four folded units per multiply.
+    constexpr std::uint64_t k1 = 0x9E3779B97F4A7C15ull;
+    std::uint64_t h = std::uint64_t(n) * k1;
+    for (qsizetype i = 0; i < k; i += 4) {
+        std::uint64_t word;
+        std::memcpy(&word, folded + i, sizeof word);
+        h = (h ^ word) * k1;
     }
     h ^= h >> 32;
     h *= 0xD6E8FEB86659FD93ull;

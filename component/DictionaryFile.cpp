@@ -475,10 +475,12 @@ bool fillItemCells(const ItemCells& cells, PhraseTable& table)
 {
     const int languageCount = table.languageCount();
     table.reserveRows(cells.rows);
+    // All rows are appended before the indexer starts: appending row by row would write the
+    // lists' sizes, which the indexer keeps reading, and the cores would trade those lines.
+    const int firstRow = table.appendEmptyRows(cells.rows);
     BackgroundIndexer indexer(table);
     const QByteArrayView* bytes = cells.texts.data();
-    for (int r = 0; r < cells.rows; ++r) {
-        const int row = table.appendEmptyRow();
+    for (int row = firstRow; row < firstRow + cells.rows; ++row) {
         for (int language = 0; language < languageCount; ++language, ++bytes) {
             if (bytes->isNull())
                 continue;

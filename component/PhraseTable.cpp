@@ -48,11 +48,12 @@ void PhraseTable::setCharset(int language, quint8 charset)
     m_languages[language].Charset = charset;
 }
 
-int PhraseTable::appendEmptyRow()
+int PhraseTable::appendEmptyRows(int count)
 {
+    const int first = rowCount();
     for (TLangDict& language : m_languages)
-        language.Phrases.append(QString());
-    return rowCount() - 1;
+        language.Phrases.resize(first + count);
+    return first;
 }
 
 void PhraseTable::setCell(int language, int row, QString text)

@@ -31,8 +31,8 @@ public:
     // Identifier and charset may change after creation; the index does not depend on them.
     void setLanguageId(int language, const QString& langId);
     void setCharset(int language, quint8 charset);
-    // Appends one row of empty texts to every language and returns its index.
-    int appendEmptyRow();
+    // Appends rows of empty texts to every language and returns the index of the first.
+    int appendEmptyRows(int count);
     // Writes a cell of a row that is not yet indexed (see the class comment).
     void setCell(int language, int row, QString text);
     // Appends one row that holds the text in every language (learning).
@@ -43,8 +43,8 @@ public:
 
     // Indexes the rows appended since the last call; lookups call it themselves.
     void indexPendingRows() const;
-    // Runs on a thread of its own while another one appends rows (within reserveRows) and
-    // publishes how many are complete in filledRows: indexes them as they come, until
+    // Runs on a thread of its own while another one fills rows appended before it started
+    // and publishes how many are complete in filledRows: indexes them as they come, until
     // finished is set and every published row is indexed. The table must not be used
     // otherwise until this returns.
     void indexRowsAsFilled(const std::atomic<int>& filledRows, const std::atomic<bool>& finished) const;

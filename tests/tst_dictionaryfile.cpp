@@ -36,7 +36,7 @@ PhraseTable previousTable()
 {
     PhraseTable table;
     table.addLanguage(u"old"_qs, u"Old"_qs);
-    table.setCell(0, table.appendEmptyRow(), u"kept"_qs);
+    table.setCell(0, table.appendEmptyRows(1), u"kept"_qs);
     table.indexPendingRows();
     return table;
 }

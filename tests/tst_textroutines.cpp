@@ -70,7 +70,7 @@ private slots:
         PhraseTable table;
         table.addLanguage(u"en"_qs, QString());
         for (int i = 0; i < 200; ++i)
-            table.setCell(0, table.appendEmptyRow(), head + QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')) + tail);
+            table.setCell(0, table.appendEmptyRows(1), head + QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')) + tail);
         for (int i = 0; i < 200; ++i)
             QCOMPARE(table.findInLanguage(0, (head + QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')) + tail).toUpper()), i);
 

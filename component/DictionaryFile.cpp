@@ -12,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -350,15 +351,13 @@ private:
     std::vector<int> m_firstWithSameId;
 };
 
-// The cells of the Items from first up to end (not included), one row of values per Item;
-// rows counts the rows read, a row that failed included.
-Step collectItems(pugi::xml_node first, pugi::xml_node end, const LanguageMatcher& languages,
+// The cells of the Items, one row of values per Item; rows counts the rows read, a row that
+// failed included.
+Step collectItems(const pugi::xml_node* items, int count, const LanguageMatcher& languages,
                   QByteArrayView* values, int& rows, ReadResult& result)
 {
     rows = 0;
-    for (pugi::xml_node item = first; item != end; item = item.next_sibling()) {
-        if (!isItem(item))
-            continue;
+    for (const pugi::xml_node item : std::span(items, std::size_t(count))) {
         QByteArrayView* row = values + std::size_t(rows++) * std::size_t(languages.count());
         int expected = 0;
         for (pugi::xml_node cell = item.first_child(); cell; cell = cell.next_sibling()) {
@@ -388,24 +387,24 @@ Step collectItemCells(const pugi::xml_node root, const PhraseTable& table, ItemC
 {
     const LanguageMatcher languages(table);
     const std::size_t languageCount = std::size_t(languages.count());
-    int items = 0;
-    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling())
-        items += isItem(child);
-    // Walking the tree is the larger part of this: the second half of the Items is walked
+    std::vector<pugi::xml_node> items;
+    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
+        if (isItem(child))
+            items.push_back(child);
+    }
+    // Walking the cells is the larger part of this: the second half of the Items is walked
     // on another thread. Its outcome counts only when the first half read without failure.
-    const int firstHalf = items / 2;
-    pugi::xml_node middle = root.first_child();
-    for (int seen = 0; middle && !(isItem(middle) && seen == firstHalf); middle = middle.next_sibling())
-        seen += isItem(middle);
+    const int firstHalf = int(items.size() / 2);
     std::vector<QByteArrayView>& values = cells.texts;
-    values.resize(std::size_t(items) * languageCount);
+    values.resize(items.size() * languageCount);
 
     int secondRows = 0;
     ReadResult secondResult = ReadResult::Ok;
     Step second = Step::Done;
     auto walkSecondHalf = [&] {
-        second = collectItems(middle, {}, languages, values.data() + std::size_t(firstHalf) * languageCount,
-                              secondRows, secondResult);
+        second = collectItems(items.data() + firstHalf, int(items.size()) - firstHalf, languages,
+                              values.data() + std::size_t(firstHalf) * languageCount, secondRows,
+                              secondResult);
     };
     // The halves write apart from each other, so without a second thread they run in turn.
     std::thread secondWalk;
@@ -416,7 +415,7 @@ Step collectItemCells(const pugi::xml_node root, const PhraseTable& table, ItemC
     }
     int firstRows = 0;
     result = ReadResult::Ok;
-    Step step = collectItems(root.first_child(), middle, languages, values.data(), firstRows, result);
+    Step step = collectItems(items.data(), firstHalf, languages, values.data(), firstRows, result);
     if (secondWalk.joinable())
         secondWalk.join();
     if (step == Step::Done) {

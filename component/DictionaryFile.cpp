@@ -223,18 +223,6 @@ bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error, U
     return true;
 }
 
-namespace {
-
-bool decodeUtf8(QByteArrayView text, QString& out)
-{
-    out = QString::fromUtf8(text);
-    // Invalid bytes turn into replacement characters; only then is a second look needed,
-    // to tell them from a replacement character that the file really holds.
-    return !out.contains(QChar::ReplacementCharacter) || text.isValidUtf8();
-}
-
-} // namespace
-
 bool decodeUtf8(const char* text, QString& out)
 {
     return decodeUtf8(QByteArrayView(text, qsizetype(std::strlen(text))), out);

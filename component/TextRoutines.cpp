@@ -258,6 +258,73 @@ std::uint32_t foldedHash(QStringView text)
     return std::uint32_t(h);
 }
 
+bool decodeUtf8(QByteArrayView bytes, QString& out)
+{
+    // Every cell of a dictionary comes through here, and most of them are not ASCII: one
+    // pass decodes and checks, where QString::fromUtf8 followed by a check would take two,
+    // the first of them slow for anything outside ASCII.
+    auto p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char* end = p + bytes.size();
+    if (end - p >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
+        p += 3;
+    if (p == end) {
+        out = QString::fromUtf8(bytes);
+        return true;
+    }
+    QString result(end - p, Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(result.data());
+    char16_t* to = begin;
+    auto continuation = [](unsigned char c) { return (c & 0xC0) == 0x80; };
+    while (p < end) {
+        if (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if ((word & 0x8080808080808080ull) == 0) {
+                for (int i = 0; i < 8; ++i)
+                    to[i] = p[i];
+                p += 8;
+                to += 8;
+                continue;
+            }
+        }
+        const unsigned char c = *p;
+        const std::ptrdiff_t left = end - p;
+        if (c < 0x80) {
+            *to++ = c;
+            p += 1;
+        } else if (c < 0xC2) { // a stray continuation byte, or an overlong two-byte form
+            return false;
+        } else if (c < 0xE0) {
+            if (left < 2 || !continuation(p[1]))
+                return false;
+            *to++ = char16_t(((c & 0x1F) << 6) | (p[1] & 0x3F));
+            p += 2;
+        } else if (c < 0xF0) {
+            // E0 would be overlong below A0; ED above 9F would be a surrogate.
+            const unsigned char low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+            if (left < 3 || p[1] < low || p[1] > high || !continuation(p[2]))
+                return false;
+            *to++ = char16_t(((c & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            p += 3;
+        } else if (c < 0xF5) {
+            // F0 would be overlong below 90; F4 above 8F would pass U+10FFFF.
+            const unsigned char low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+            if (left < 4 || p[1] < low || p[1] > high || !continuation(p[2]) || !continuation(p[3]))
+                return false;
+            const char32_t codePoint =
+                ((c & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+            *to++ = QChar::highSurrogate(codePoint);
+            *to++ = QChar::lowSurrogate(codePoint);
+            p += 4;
+        } else {
+            return false;
+        }
+    }
+    result.resize(to - begin);
+    out = std::move(result);
+    return true;
+}
+
 bool isValidXmlName(QStringView name)
 {
     if (name.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "orbtranslatetoolkit_export.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -26,6 +27,10 @@ ORBTRANSLATETOOLKIT_EXPORT char32_t foldCase(char32_t codePoint);
 ORBTRANSLATETOOLKIT_EXPORT bool equalsFolded(QStringView a, QStringView b);
 // A hash of the case-folded text: texts equal under equalsFolded hash alike. Allocates nothing.
 ORBTRANSLATETOOLKIT_EXPORT std::uint32_t foldedHash(QStringView text);
+
+// Decodes UTF-8 the way QString::fromUtf8 does (a leading byte-order mark dropped); false,
+// with out unspecified, when the bytes are not well-formed UTF-8.
+ORBTRANSLATETOOLKIT_EXPORT bool decodeUtf8(QByteArrayView bytes, QString& out);
 
 // True when the text is a valid XML 1.0 element name (and so can be a language identifier).
 ORBTRANSLATETOOLKIT_EXPORT bool isValidXmlName(QStringView name);

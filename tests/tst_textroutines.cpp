@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+#include <array>
+#include <random>
+
 using namespace orb;
 
 class TextRoutinesTest : public QObject
@@ -78,6 +81,41 @@ private slots:
         const QString lower = QString(15, u'A') + u"\U00010428"_qs + QString(30, u'B') + u"\U00010429"_qs + QString(15, u'C');
         QVERIFY(equalsFolded(upper, lower));
         QCOMPARE(foldedHash(upper), foldedHash(lower));
+    }
+
+    // Loading decodes every value with its own decoder: on any bytes it must accept exactly
+    // what Qt's decoder decodes without a replacement character it did not find in the
+    // bytes, and give the same text.
+    void utf8DecodingAgreesWithQt()
+    {
+        std::mt19937 random(7);
+        auto append = [&](QByteArray& bytes) {
+            switch (random() % 9) {
+            case 0: bytes += char(random() % 256); break;                                     // any byte
+            case 1: bytes += QByteArray(int(random() % 12), char('a' + random() % 26)); break; // ASCII run
+            case 2: bytes += "\xEF\xBB\xBF"; break;                                           // byte-order mark
+            case 3: bytes += QString(QChar(char16_t(0x80 + random() % 0x780))).toUtf8(); break; // two bytes
+            case 4: bytes += QString(QChar(char16_t(0x800 + random() % 0xF800))).toUtf8(); break; // three, or a lone surrogate
+            case 5: bytes += QString::fromUcs4(std::array{char32_t(0x10000 + random() % 0x100000)}.data(), 1).toUtf8(); break;
+            case 6: bytes += QString(QChar(char16_t(0x800 + random() % 0xF800))).toUtf8().left(int(random() % 3)); break; // cut short
+            case 7: bytes += char(0xE0 | random() % 32); bytes += char(0x80 | random() % 64); bytes += char(0x80 | random() % 64); break; // overlong, surrogate, too large
+            default: bytes += "\xEF\xBF\xBD"; break;                                          // a real replacement character
+            }
+        };
+        for (int round = 0; round < 20000; ++round) {
+            QByteArray bytes;
+            for (int parts = int(random() % 6); parts > 0; --parts)
+                append(bytes);
+            const QString expected = QString::fromUtf8(bytes);
+            const bool expectedValid = !expected.contains(QChar::ReplacementCharacter) || bytes.isValidUtf8();
+            QString decoded;
+            const bool valid = decodeUtf8(bytes, decoded);
+            QVERIFY2(valid == expectedValid, bytes.toHex().constData());
+            if (valid) {
+                QVERIFY2(decoded == expected, bytes.toHex().constData());
+                QCOMPARE(decoded.isNull(), expected.isNull());
+            }
+        }
     }
 
     void xmlNames()

@@ -250,7 +250,7 @@ struct ItemCells
 {
     int rows = 0;                       // rows read, a row that failed included
     std::vector<QByteArrayView> texts;  // per row, one per language, in bytes; null = no cell
-    std::unique_ptr<char[]> bytes;      // what texts point into
+    std::unique_ptr<char[]> bytes[2];   // what texts point into, a block per half
 };
 
 Step readLanguages(const pugi::xml_node root, PhraseTable& table, ReadResult& result)
@@ -339,13 +339,13 @@ private:
     std::vector<int> m_firstWithSameId;
 };
 
-// The cells of the Items, one row of values per Item; rows counts the rows read, a row that
-// failed included.
-Step collectItems(const pugi::xml_node* items, int count, const LanguageMatcher& languages,
-                  QByteArrayView* values, int& rows, ReadResult& result)
+// The values of the Items' cells, pointing into the tree, a row per Item from values on.
+Step collectItemValues(const pugi::xml_node* nodes, int count, const LanguageMatcher& languages,
+                       QByteArrayView* values, int& rows, ReadResult& result)
 {
-    rows = 0;
-    for (const pugi::xml_node item : std::span(items, std::size_t(count))) {
+    for (const pugi::xml_node item : std::span(nodes, std::size_t(count))) {
+        if (!isItem(item))
+            continue;
         QByteArrayView* row = values + std::size_t(rows++) * std::size_t(languages.count());
         int expected = 0;
         for (pugi::xml_node cell = item.first_child(); cell; cell = cell.next_sibling()) {
@@ -370,29 +370,60 @@ Step collectItems(const pugi::xml_node* items, int count, const LanguageMatcher&
     return Step::Done;
 }
 
+// Points the values at copies of their bytes, held by bytes.
+void copyValues(std::span<QByteArrayView> values, std::unique_ptr<char[]>& bytes)
+{
+    qsizetype total = 0;
+    for (QByteArrayView value : values)
+        total += value.size();
+    bytes.reset(new char[std::size_t(total)]);
+    char* copy = bytes.get();
+    for (QByteArrayView& value : values) {
+        if (value.isNull())
+            continue;
+        std::memcpy(copy, value.data(), std::size_t(value.size()));
+        value = QByteArrayView(copy, value.size());
+        copy += value.size();
+    }
+}
+
+// The cells of the Items among the nodes, one row of values per Item; rows counts the rows
+// read, a row that failed included. The values are then copied out of the tree into bytes.
+Step collectItems(const pugi::xml_node* nodes, int count, const LanguageMatcher& languages,
+                  QByteArrayView* values, int& rows, ReadResult& result, std::unique_ptr<char[]>& bytes)
+{
+    rows = 0;
+    const Step step = collectItemValues(nodes, count, languages, values, rows, result);
+    if (step != Step::BadEncoding)
+        copyValues(std::span(values, std::size_t(rows) * std::size_t(languages.count())), bytes);
+    return step;
+}
+
 Step collectItemCells(const pugi::xml_node root, const PhraseTable& table, ItemCells& cells,
                       ReadResult& result)
 {
     const LanguageMatcher languages(table);
     const std::size_t languageCount = std::size_t(languages.count());
-    std::vector<pugi::xml_node> items;
+    // The element children only: telling the Items among them reads each one's name, far
+    // apart in the file, and that is left to the two threads below.
+    std::vector<pugi::xml_node> nodes;
     for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
-        if (isItem(child))
-            items.push_back(child);
+        if (child.type() == pugi::node_element)
+            nodes.push_back(child);
     }
-    // Walking the cells is the larger part of this: the second half of the Items is walked
+    // Walking the cells is the larger part of this: the second half of the nodes is walked
     // on another thread. Its outcome counts only when the first half read without failure.
-    const int firstHalf = int(items.size() / 2);
+    const int firstHalf = int(nodes.size() / 2);
     std::vector<QByteArrayView>& values = cells.texts;
-    values.resize(items.size() * languageCount);
+    values.resize(nodes.size() * languageCount);
 
     int secondRows = 0;
     ReadResult secondResult = ReadResult::Ok;
     Step second = Step::Done;
+    QByteArrayView* secondValues = values.data() + std::size_t(firstHalf) * languageCount;
     auto walkSecondHalf = [&] {
-        second = collectItems(items.data() + firstHalf, int(items.size()) - firstHalf, languages,
-                              values.data() + std::size_t(firstHalf) * languageCount, secondRows,
-                              secondResult);
+        second = collectItems(nodes.data() + firstHalf, int(nodes.size()) - firstHalf, languages,
+                              secondValues, secondRows, secondResult, cells.bytes[1]);
     };
     // The halves write apart from each other, so without a second thread they run in turn.
     std::thread secondWalk;
@@ -401,33 +432,23 @@ Step collectItemCells(const pugi::xml_node root, const PhraseTable& table, ItemC
     } catch (const std::system_error&) {
         walkSecondHalf();
     }
-    int firstRows = 0;
+    int rows = 0;
     result = ReadResult::Ok;
-    Step step = collectItems(items.data(), firstHalf, languages, values.data(), firstRows, result);
+    Step step = collectItems(nodes.data(), firstHalf, languages, values.data(), rows, result, cells.bytes[0]);
     if (secondWalk.joinable())
         secondWalk.join();
     if (step == Step::Done) {
+        // The second half's rows follow the first half's, which may be fewer than its nodes.
+        std::copy(secondValues, secondValues + std::size_t(secondRows) * languageCount,
+                  values.data() + std::size_t(rows) * languageCount);
         step = second;
         result = secondResult;
-        firstRows += secondRows;
+        rows += secondRows;
     }
     if (step == Step::BadEncoding)
         return step;
-    cells.rows = firstRows;
-    values.resize(std::size_t(firstRows) * languageCount);
-
-    qsizetype total = 0;
-    for (QByteArrayView value : values)
-        total += value.size();
-    cells.bytes.reset(new char[std::size_t(total)]);
-    char* copy = cells.bytes.get();
-    for (QByteArrayView& value : values) {
-        if (value.isNull())
-            continue;
-        std::memcpy(copy, value.data(), std::size_t(value.size()));
-        value = QByteArrayView(copy, value.size());
-        copy += value.size();
-    }
+    cells.rows = rows;
+    values.resize(std::size_t(rows) * languageCount);
     return step;
 }
 

@@ -115,7 +115,7 @@ void PhraseTable::insert(std::uint32_t hash, int language, int row) const
         if (slot.language < 0) {
             const std::uint32_t size =
                 text.size() < qsizetype(kLongText) ? std::uint32_t(text.size()) : kLongText;
-            slot = Slot{reinterpret_cast<const char16_t*>(text.utf16()), size, hash,
+            slot = Slot{QStringView(text).utf16(), size, hash,
                         std::int32_t(language), std::int32_t(row)};
             ++m_usedSlots;
             return;

@@ -100,7 +100,7 @@ QString restoreStr(const QString& text)
     // Every multi-line hit comes through here: fill the result in place rather than
     // appending unit by unit.
     QString result(text.size() + bareFeeds, Qt::Uninitialized);
-    const char16_t* from = reinterpret_cast<const char16_t*>(text.utf16());
+    const char16_t* from = QStringView(text).utf16();
     char16_t* to = reinterpret_cast<char16_t*>(result.data());
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (from[i] == u'\n' && (i == 0 || from[i - 1] != u'\r'))
@@ -221,7 +221,7 @@ std::uint32_t foldedHash(QStringView text)
     // every cell of a dictionary at load time, and texts that share length, head and tail
     // but differ inside are rare enough that the comparison after the hash settles them.
     // Cuts never fall inside a surrogate pair, so texts equal under folding cut alike.
-    const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const char16_t* p = text.utf16();
     const qsizetype n = text.size();
     qsizetype headEnd = n, tailStart = n;
     if (n > 2 * kHashedPart) {

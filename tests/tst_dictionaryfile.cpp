@@ -129,6 +129,9 @@ private slots:
         QCOMPARE(table.rowCount(), 3);
         QCOMPARE(table.languages()[0].Phrases, (QStringList{u"File"_qs, u"Open"_qs, QString()}));
         QCOMPARE(table.languages()[1].Phrases, (QStringList{u"Datei"_qs, QString(), u"b"_qs}));
+        // Indexing reads the missing cells too; it must not turn them into allocated texts.
+        QVERIFY(table.languages()[0].Phrases[2].isNull());
+        QVERIFY(table.languages()[1].Phrases[1].isNull());
     }
 
     void whatEachFailureLeavesInMemory()

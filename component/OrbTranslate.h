@@ -98,22 +98,29 @@ public:
     static QString DeleteAmpersand(const QString& text);
 
     // Excludes the object's own texts and font from translation; what it owns is still
-    // translated. Objects are compared by identity and never followed.
+    // translated. Objects are compared by identity and never followed; an object's entry
+    // goes when the object is destroyed. nullptr is ignored.
     void AddNotTranslate(QObject* object);
     // TranslateAllComponents of the window; nullptr is ignored.
     void TranslateForm(QWidget* form);
     // Translates the object and, depth first, everything it owns (QObject::children()), each
     // before what it owns. A failure in one object ends only that object's own properties.
     void TranslateAllComponents(QObject* component);
-    // Translates the object's own texts: every readable, writable QString property but
-    // objectName, QStringList properties line by line, the items of combo boxes, list and
-    // tree widgets and the tabs of tab widgets, and, recursively, objects its properties
-    // refer to; an object holding a QFont property gets the current charset in its dynamic
-    // property "charset". A value is written back only when its translation differs.
+    // Translates the object's own texts: every readable, writable QString property but the
+    // content of text-entry widgets and the properties that hold no text for people (the
+    // lists in TranslateWalk.cpp), QStringList properties line by line, the items of combo
+    // boxes, list, tree and table widgets (texts and tips, headers included), the tabs of tab
+    // widgets and the pages of tool boxes, and, recursively, objects its properties refer
+    // to; an object holding a QFont property gets the current charset in its dynamic
+    // property "charset". A value is written back only when its translation differs, with
+    // line feeds alone; a button keeps a shortcut that was not its text's mnemonic. Qt's
+    // helper objects (named "qt_...", rich-text documents and their controls) are left alone.
     void TranslateComponent(QObject* object);
+    // TranslateNotSave with line breaks as Qt widgets want them: line feeds alone.
+    QString TranslateForWidget(const QString& text);
     // Window activation: translates the active window.
     void OnActiveFormChange(QObject* sender);
-    // Tooltips: the text is replaced by its translation (never learned).
+    // Tooltips: the text is replaced by its translation (never learned), line feeds alone.
     void OnShowHint(QString& hintText);
 
     // True once a phrase has been learned; nothing clears it.

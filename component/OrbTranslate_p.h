@@ -3,6 +3,7 @@
 #include "PhraseTable.h"
 
 #include <QList>
+#include <QSet>
 #include <QObject>
 #include <QString>
 
@@ -26,7 +27,8 @@ struct TOrbTranslatePrivate
     bool modified = false;
     bool learn = true;
 
-    // Compared by identity only, never followed: the objects belong to the host.
-    QList<const QObject*> notTranslate;
+    // Compared by identity only, never followed: the objects belong to the host. An entry
+    // goes with its object.
+    QSet<const QObject*> notTranslate;
 };
 

@@ -3,19 +3,71 @@
 #include "OrbTranslate_p.h"
 #include "TranslateWalk.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontComboBox>
 #include <QHash>
 #include <QHelpEvent>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMetaProperty>
+#include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolBox>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
 namespace {
+
+// String properties that hold no text for people on any class: a translation would change
+// what they mean (a style sheet, a path, an input mask, a date format, a file suffix).
+constexpr QByteArrayView kNonTextProperties[] = {
+    "objectName", "styleSheet", "defaultStyleSheet", "windowFilePath", "inputMask", "displayFormat",
+    "defaultSuffix", "searchPaths",
+};
+
+// What users type, or hosts fill in as data: the content of text-entry widgets, read-only or
+// not. Their labels (placeholder and special value texts, prefix, suffix, tips) are texts of
+// the interface and are translated. A combo box's current text follows its items, which are
+// translated as items, and an editable one's edit text is the user's.
+struct ContentProperty
+{
+    const QMetaObject* owner;
+    QByteArrayView name;
+};
+const ContentProperty kUserContent[] = {
+    {&QLineEdit::staticMetaObject, "text"},
+    {&QTextEdit::staticMetaObject, "plainText"},
+    {&QTextEdit::staticMetaObject, "html"},
+    {&QTextEdit::staticMetaObject, "markdown"},
+    {&QTextEdit::staticMetaObject, "documentTitle"},
+    {&QPlainTextEdit::staticMetaObject, "plainText"},
+    {&QPlainTextEdit::staticMetaObject, "documentTitle"},
+    {&QAbstractSpinBox::staticMetaObject, "text"},
+    {&QComboBox::staticMetaObject, "currentText"},
+    {&QInputDialog::staticMetaObject, "textValue"},
+};
+
+bool isTranslatable(const QMetaObject* meta, QByteArrayView name)
+{
+    for (QByteArrayView nonText : kNonTextProperties) {
+        if (name == nonText)
+            return false;
+    }
+    for (const ContentProperty& content : kUserContent) {
+        if (name == content.name && meta->inherits(content.owner))
+            return false;
+    }
+    return true;
+}
 
 // What the walk looks at in a class, worked out once per class: a window walk meets the
 // same few classes thousands of times, and asking the meta-object about every property
@@ -26,6 +78,9 @@ struct ClassPlan
     QList<QMetaProperty> stringLists;
     QList<QMetaProperty> objects;
     bool holdsFont = false;
+    // A rich text's document and the control that edits it: Qt fills them from the widget's
+    // own properties, and writing back what they hold re-saves the widget's HTML differently.
+    bool textMachinery = false;
 };
 
 const ClassPlan& planFor(const QMetaObject* meta)
@@ -35,7 +90,9 @@ const ClassPlan& planFor(const QMetaObject* meta)
     if (it != plans.end())
         return *it;
     ClassPlan plan;
-    const bool isComboBox = meta->inherits(&QComboBox::staticMetaObject);
+    plan.textMachinery = meta->inherits(&QTextDocument::staticMetaObject);
+    for (const QMetaObject* m = meta; m; m = m->superClass())
+        plan.textMachinery = plan.textMachinery || QByteArrayView(m->className()) == "QWidgetTextControl";
     for (int i = 0; i < meta->propertyCount(); ++i) {
         const QMetaProperty property = meta->property(i);
         const QMetaType type = property.metaType();
@@ -49,18 +106,23 @@ const ClassPlan& planFor(const QMetaObject* meta)
             plan.objects.append(property);
             continue;
         }
-        if (!property.isWritable())
+        if (!property.isWritable() || !isTranslatable(meta, property.name()))
             continue;
-        const QByteArrayView name(property.name());
-        if (type == QMetaType::fromType<QString>()) {
-            // A combo box's current text follows its items, which are translated as items.
-            if (name != "objectName" && !(isComboBox && name == "currentText"))
-                plan.strings.append(property);
-        } else if (type == QMetaType::fromType<QStringList>()) {
+        if (type == QMetaType::fromType<QString>())
+            plan.strings.append(property);
+        else if (type == QMetaType::fromType<QStringList>())
             plan.stringLists.append(property);
-        }
     }
     return *plans.insert(meta, plan);
+}
+
+// Widgets Qt makes inside its own (a scroll area's viewport, a spin box's line edit, a tool
+// box's buttons, a message box's labels) carry names that start with "qt_". Their texts come
+// from the properties of the widget they serve, which are translated there; what they
+// contain (the pages of a tab widget, the contents of a scroll area) is the host's.
+bool isQtHelper(const QObject* object)
+{
+    return object->objectName().startsWith(QLatin1StringView("qt_"));
 }
 
 struct Hooks : QObject
@@ -103,37 +165,144 @@ template <typename Get, typename Set>
 void translateItem(TOrbTranslate& translator, Get get, Set set)
 {
     const QString text = get();
-    const QString translated = translator.TranslateNotSave(text);
+    if (text.isEmpty())
+        return;
+    const QString translated = translator.TranslateForWidget(text);
     if (translated != text)
         set(translated);
+}
+
+// The roles of an item that hold texts for people. A role that holds something else (a
+// number in a table's cell) is the host's data and stays as it is.
+constexpr int kTextRoles[] = {Qt::DisplayRole, Qt::ToolTipRole, Qt::StatusTipRole, Qt::WhatsThisRole};
+
+template <typename Get, typename Set>
+void translateRoles(TOrbTranslate& translator, Get get, Set set)
+{
+    for (int role : kTextRoles) {
+        const QVariant value = get(role);
+        if (value.typeId() == QMetaType::QString)
+            translateItem(translator, [&] { return value.toString(); }, [&](const QString& s) { set(role, s); });
+    }
+}
+
+void translateRolesOf(TOrbTranslate& t, QListWidgetItem* item)
+{
+    translateRoles(t, [&](int role) { return item->data(role); }, [&](int role, const QString& s) { item->setData(role, s); });
+}
+
+void translateRolesOf(TOrbTranslate& t, QTableWidgetItem* item)
+{
+    if (item)
+        translateRoles(t, [&](int role) { return item->data(role); }, [&](int role, const QString& s) { item->setData(role, s); });
+}
+
+void translateRolesOf(TOrbTranslate& t, QTreeWidgetItem* item)
+{
+    for (int c = 0, n = item->columnCount(); c < n; ++c)
+        translateRoles(t, [&](int role) { return item->data(c, role); }, [&](int role, const QString& s) { item->setData(c, role, s); });
+}
+
+void translateComboItems(TOrbTranslate& t, QComboBox* combo)
+{
+    // A font combo box lists the names of the fonts installed.
+    if (qobject_cast<QFontComboBox*>(combo))
+        return;
+    for (int i = 0, n = combo->count(); i < n; ++i)
+        translateItem(t, [&] { return combo->itemText(i); }, [&](const QString& s) { combo->setItemText(i, s); });
+}
+
+void translateTableItems(TOrbTranslate& t, QTableWidget* table)
+{
+    for (int c = 0, columns = table->columnCount(); c < columns; ++c)
+        translateRolesOf(t, table->horizontalHeaderItem(c));
+    for (int r = 0, rows = table->rowCount(); r < rows; ++r) {
+        translateRolesOf(t, table->verticalHeaderItem(r));
+        for (int c = 0, columns = table->columnCount(); c < columns; ++c)
+            translateRolesOf(t, table->item(r, c));
+    }
 }
 
 void translateItems(TOrbTranslate& t, QObject* object)
 {
     if (auto* combo = qobject_cast<QComboBox*>(object)) {
-        for (int i = 0, n = combo->count(); i < n; ++i)
-            translateItem(t, [&] { return combo->itemText(i); }, [&](const QString& s) { combo->setItemText(i, s); });
+        translateComboItems(t, combo);
     } else if (auto* list = qobject_cast<QListWidget*>(object)) {
-        for (int i = 0, n = list->count(); i < n; ++i) {
-            QListWidgetItem* item = list->item(i);
-            translateItem(t, [&] { return item->text(); }, [&](const QString& s) { item->setText(s); });
-        }
+        for (int i = 0, n = list->count(); i < n; ++i)
+            translateRolesOf(t, list->item(i));
     } else if (auto* tree = qobject_cast<QTreeWidget*>(object)) {
-        auto translateColumns = [&](QTreeWidgetItem* item) {
-            for (int c = 0, n = item->columnCount(); c < n; ++c)
-                translateItem(t, [&] { return item->text(c); }, [&](const QString& s) { item->setText(c, s); });
-        };
         if (QTreeWidgetItem* header = tree->headerItem())
-            translateColumns(header);
+            translateRolesOf(t, header);
         for (QTreeWidgetItemIterator it(tree); *it; ++it)
-            translateColumns(*it);
+            translateRolesOf(t, *it);
+    } else if (auto* table = qobject_cast<QTableWidget*>(object)) {
+        translateTableItems(t, table);
     } else if (auto* tabs = qobject_cast<QTabWidget*>(object)) {
         for (int i = 0, n = tabs->count(); i < n; ++i) {
             translateItem(t, [&] { return tabs->tabText(i); }, [&](const QString& s) { tabs->setTabText(i, s); });
             translateItem(t, [&] { return tabs->tabToolTip(i); }, [&](const QString& s) { tabs->setTabToolTip(i, s); });
+            translateItem(t, [&] { return tabs->tabWhatsThis(i); }, [&](const QString& s) { tabs->setTabWhatsThis(i, s); });
+        }
+    } else if (auto* toolBox = qobject_cast<QToolBox*>(object)) {
+        for (int i = 0, n = toolBox->count(); i < n; ++i) {
+            translateItem(t, [&] { return toolBox->itemText(i); }, [&](const QString& s) { toolBox->setItemText(i, s); });
+            translateItem(t, [&] { return toolBox->itemToolTip(i); }, [&](const QString& s) { toolBox->setItemToolTip(i, s); });
         }
     }
 }
+
+// Translating a combo box's items moves neither its selection nor, when it is editable,
+// what the user typed into it.
+class KeepComboState
+{
+public:
+    explicit KeepComboState(QObject* object) : m_combo(qobject_cast<QComboBox*>(object))
+    {
+        if (!m_combo)
+            return;
+        m_selected = m_combo->currentIndex();
+        if (m_combo->isEditable())
+            m_editText = m_combo->currentText();
+    }
+    ~KeepComboState()
+    {
+        if (!m_combo)
+            return;
+        if (m_combo->currentIndex() != m_selected)
+            m_combo->setCurrentIndex(m_selected);
+        if (m_combo->isEditable() && m_combo->currentText() != m_editText)
+            m_combo->setEditText(m_editText);
+    }
+
+private:
+    QComboBox* m_combo;
+    int m_selected = -1;
+    QString m_editText;
+};
+
+// Setting a button's text gives it the shortcut of the text's "&" mnemonic and drops the
+// one it had: a dialog's Close button would lose its Escape at the first language switch.
+class KeepButtonShortcut
+{
+public:
+    explicit KeepButtonShortcut(QObject* object) : m_button(qobject_cast<QAbstractButton*>(object))
+    {
+        if (!m_button)
+            return;
+        m_shortcut = m_button->shortcut();
+        m_ownMnemonic = m_shortcut == QKeySequence::mnemonic(m_button->text());
+    }
+    ~KeepButtonShortcut()
+    {
+        if (m_button && !m_ownMnemonic && m_button->shortcut() != m_shortcut)
+            m_button->setShortcut(m_shortcut);
+    }
+
+private:
+    QAbstractButton* m_button;
+    QKeySequence m_shortcut;
+    bool m_ownMnemonic = true;
+};
 
 // A property that cannot be written ends the walk of that object's own properties, like
 // any other failure there; what the object owns is still walked.
@@ -166,7 +335,11 @@ void TOrbTranslate::installHooks()
 
 void TOrbTranslate::AddNotTranslate(QObject* object)
 {
-    d->notTranslate.append(object);
+    if (!object || d->notTranslate.contains(object))
+        return;
+    d->notTranslate.insert(object);
+    // An object allocated later at the same address must not inherit the exclusion.
+    connect(object, &QObject::destroyed, this, [this](QObject* gone) { d->notTranslate.remove(gone); });
 }
 
 void TOrbTranslate::TranslateForm(QWidget* form)
@@ -190,6 +363,8 @@ void TOrbTranslate::walk(QObject* component, QSet<const QObject*>& visited)
         translateObject(component, visited);
     } catch (...) {
     }
+    if (planFor(component->metaObject()).textMachinery)
+        return;
     // A copy: translating may add or remove children (a combo box rebuilding its popup).
     const QObjectList owned = component->children();
     for (QObject* child : owned)
@@ -210,21 +385,12 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
     if (d->notTranslate.contains(object) || visited.contains(object))
         return;
     visited.insert(object);
-
-    auto* combo = qobject_cast<QComboBox*>(object);
-    const int selected = combo ? combo->currentIndex() : -1;
-    struct RestoreSelection
-    {
-        QComboBox* combo;
-        int selected;
-        ~RestoreSelection()
-        {
-            if (combo && combo->currentIndex() != selected)
-                combo->setCurrentIndex(selected);
-        }
-    } restore{combo, selected};
-
     const ClassPlan& plan = planFor(object->metaObject());
+    if (plan.textMachinery || isQtHelper(object))
+        return;
+
+    const KeepComboState comboState(object);
+    const KeepButtonShortcut buttonShortcut(object);
     if (plan.holdsFont && object->property("charset") != QVariant(int(d->curCharset)))
         object->setProperty("charset", int(d->curCharset));
 
@@ -232,7 +398,7 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
         const QString text = property.read(object).toString();
         if (text.isEmpty())
             continue;
-        const QString translated = TranslateNotSave(text);
+        const QString translated = TranslateForWidget(text);
         if (translated != text && !property.write(object, translated))
             throw WalkFailure();
     }
@@ -240,7 +406,7 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
         QStringList lines = property.read(object).toStringList();
         bool changed = false;
         for (QString& line : lines) {
-            QString translated = TranslateNotSave(line);
+            QString translated = TranslateForWidget(line);
             if (translated != line) {
                 line = std::move(translated);
                 changed = true;
@@ -256,6 +422,16 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
     }
 }
 
+QString TOrbTranslate::TranslateForWidget(const QString& text)
+{
+    // Qt widgets break lines at a line feed alone: a carriage return before it shows as a
+    // glyph or a gap.
+    QString translated = TranslateNotSave(text);
+    if (translated.contains(u'\r'))
+        translated.remove(u'\r');
+    return translated;
+}
+
 void TOrbTranslate::OnActiveFormChange(QObject*)
 {
     if (QWidget* active = QApplication::activeWindow())
@@ -264,5 +440,5 @@ void TOrbTranslate::OnActiveFormChange(QObject*)
 
 void TOrbTranslate::OnShowHint(QString& hintText)
 {
-    hintText = TranslateNotSave(hintText);
+    hintText = TranslateForWidget(hintText);
 }

@@ -1,6 +1,8 @@
 #include "OrbTranslate.h"
 #include "RecordingPrompter.h"
+#include "ui_walkform.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -9,10 +11,16 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolBox>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -43,6 +51,8 @@ public:
     QString second = QStringLiteral("Press");
 };
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QByteArray kDictionary =
@@ -58,6 +68,157 @@ const QByteArray kDictionary =
     "<Item><en Message=\"Three\"/><de Message=\"Drei\"/></Item>"
     "<Item><en Message=\"Column\"/><de Message=\"Spalte\"/></Item>"
     "</Varnok_translation_toolkit_dictionary_file>";
+
+// Every text of tests/walkform.ui in three languages; menu and button texts with their
+// accelerators, so that switching back gives them back exactly.
+const QList<QStringList> kFormRows = {
+    {u"Orders"_s, u"Bestellungen"_s, u"Заказы"_s},
+    {u"Name"_s, u"Name"_s, u"Имя"_s},
+    {u"Notes"_s, u"Notizen"_s, u"Заметки"_s},
+    {u"Open"_s, u"Öffnen"_s, u"Открыть"_s},
+    {u"Save"_s, u"Speichern"_s, u"Сохранить"_s},
+    {u"Close"_s, u"Schließen"_s, u"Закрыть"_s},
+    {u"None"_s, u"Keine"_s, u"Нет"_s},
+    {u" copies"_s, u" Kopien"_s, u" копий"_s},
+    {u"Copies"_s, u"Kopien"_s, u"Копии"_s},
+    {u"File"_s, u"Datei"_s, u"Файл"_s},
+    {u"&File"_s, u"&Datei"_s, u"&Файл"_s},
+    {u"&Open"_s, u"Ö&ffnen"_s, u"&Открыть"_s},
+    {u"&Save"_s, u"&Speichern"_s, u"&Сохранить"_s},
+    {u"&Close"_s, u"Schl&ießen"_s, u"&Закрыть"_s},
+    {u"&OK"_s, u"&OK"_s, u"&ОК"_s},
+    {u"First line\nSecond line"_s, u"Erste Zeile\nZweite Zeile"_s, u"Первая строка\nВторая строка"_s},
+};
+const QStringList kFormLanguages = {u"en"_s, u"de"_s, u"ru"_s};
+
+QByteArray formDictionary()
+{
+    QByteArray xml = "<Varnok_translation_toolkit_dictionary_file><Languages>";
+    for (const QString& id : kFormLanguages)
+        xml += '<' + id.toUtf8() + " Name=\"" + id.toUtf8() + "\"/>";
+    xml += "</Languages><Charsets>";
+    for (const QString& id : kFormLanguages)
+        xml += '<' + id.toUtf8() + " Charset=\"0\"/>";
+    xml += "</Charsets>";
+    for (const QStringList& row : kFormRows) {
+        xml += "<Item>";
+        for (int l = 0; l < kFormLanguages.size(); ++l)
+            xml += '<' + kFormLanguages[l].toUtf8() + " Message=\"" + QString(row[l]).replace(u'&', u"&amp;"_s).replace(u'\n', u"&#10;"_s).toUtf8() + "\"/>";
+        xml += "</Item>";
+    }
+    return xml + "</Varnok_translation_toolkit_dictionary_file>";
+}
+
+// What the walk should make of a text: the rule of the lookup on this small dictionary.
+QString expectedTranslation(const QString& text, int language)
+{
+    for (const QString& key : {text, TOrbTranslate::DeleteAmpersand(text)}) {
+        for (const QStringList& row : kFormRows) {
+            for (const QString& cell : row) {
+                if (cell.compare(key, Qt::CaseInsensitive) == 0)
+                    return row[language];
+            }
+        }
+    }
+    return text;
+}
+
+// Qt's helpers inside widgets, whose texts follow the widget they serve.
+bool isQtHelper(const QObject* o)
+{
+    return o->objectName().startsWith(u"qt_"_s) || qobject_cast<const QTextDocument*>(o)
+        || o->inherits("QWidgetTextControl") || (o->parent() && o->parent()->inherits("QWidgetTextControl"));
+}
+
+// What users type: the walk must leave it as it is.
+bool isUserText(const QObject* o, QByteArrayView property)
+{
+    if (qobject_cast<const QLineEdit*>(o))
+        return property == "text";
+    if (qobject_cast<const QTextEdit*>(o) || qobject_cast<const QPlainTextEdit*>(o))
+        return property == "plainText" || property == "html" || property == "markdown";
+    if (auto* combo = qobject_cast<const QComboBox*>(o))
+        return combo->isEditable() && property == "currentText";
+    return false;
+}
+
+// Every text a window holds, by where it is, and whether it is the user's.
+struct FormText
+{
+    QString text;
+    bool user;
+};
+using FormTexts = QMap<QString, FormText>;
+
+void addItemRoles(FormTexts& texts, const QString& where, const std::function<QVariant(int)>& data)
+{
+    for (int role : {Qt::DisplayRole, Qt::ToolTipRole, Qt::StatusTipRole, Qt::WhatsThisRole}) {
+        const QVariant value = data(role);
+        if (value.isValid())
+            texts[where + u'/' + QString::number(role)] = {value.toString(), false};
+    }
+}
+
+void addItemsOf(FormTexts& texts, QObject* o, const QString& where)
+{
+    if (auto* c = qobject_cast<QComboBox*>(o))
+        for (int i = 0; i < c->count(); ++i)
+            texts[where + u".item"_s + QString::number(i)] = {c->itemText(i), false};
+    if (auto* l = qobject_cast<QListWidget*>(o))
+        for (int i = 0; i < l->count(); ++i)
+            addItemRoles(texts, where + u".item"_s + QString::number(i), [&](int role) { return l->item(i)->data(role); });
+    if (auto* t = qobject_cast<QTreeWidget*>(o)) {
+        int n = 0;
+        for (QTreeWidgetItem* item = t->headerItem(); item; item = t->topLevelItem(n++))
+            for (int c = 0; c < t->columnCount(); ++c)
+                addItemRoles(texts, where + u".node"_s + QString::number(n) + u':' + QString::number(c),
+                             [&](int role) { return item->data(c, role); });
+    }
+    if (auto* t = qobject_cast<QTableWidget*>(o)) {
+        auto add = [&](const QString& name, QTableWidgetItem* item) {
+            if (item)
+                addItemRoles(texts, where + name, [&](int role) { return item->data(role); });
+        };
+        for (int c = 0; c < t->columnCount(); ++c)
+            add(u".column"_s + QString::number(c), t->horizontalHeaderItem(c));
+        for (int r = 0; r < t->rowCount(); ++r) {
+            add(u".row"_s + QString::number(r), t->verticalHeaderItem(r));
+            for (int c = 0; c < t->columnCount(); ++c)
+                add(u".cell"_s + QString::number(r) + u':' + QString::number(c), t->item(r, c));
+        }
+    }
+    if (auto* t = qobject_cast<QTabWidget*>(o))
+        for (int i = 0; i < t->count(); ++i) {
+            texts[where + u".tab"_s + QString::number(i)] = {t->tabText(i), false};
+            texts[where + u".tabTip"_s + QString::number(i)] = {t->tabToolTip(i), false};
+        }
+    if (auto* t = qobject_cast<QToolBox*>(o))
+        for (int i = 0; i < t->count(); ++i) {
+            texts[where + u".page"_s + QString::number(i)] = {t->itemText(i), false};
+            texts[where + u".pageTip"_s + QString::number(i)] = {t->itemToolTip(i), false};
+        }
+}
+
+FormTexts textsOf(QWidget* window)
+{
+    FormTexts texts;
+    QList<QObject*> objects{window};
+    objects += window->findChildren<QObject*>();
+    for (QObject* o : objects) {
+        if (isQtHelper(o))
+            continue;
+        const QString where = (o->objectName().isEmpty() ? o->parent()->objectName() + u'/' + QString::fromLatin1(o->metaObject()->className())
+                                                         : o->objectName());
+        const QMetaObject* meta = o->metaObject();
+        for (int i = 0; i < meta->propertyCount(); ++i) {
+            const QMetaProperty p = meta->property(i);
+            if (p.isWritable() && p.metaType() == QMetaType::fromType<QString>() && QByteArrayView(p.name()) != "objectName")
+                texts[where + u'.' + QString::fromLatin1(p.name())] = {p.read(o).toString(), isUserText(o, p.name())};
+        }
+        addItemsOf(texts, o, where);
+    }
+    return texts;
+}
 
 } // namespace
 
@@ -149,16 +310,76 @@ private slots:
     void valuesAreWrittenOnlyWhenTheyChange()
     {
         auto translator = started();
-        QLineEdit edit(QStringLiteral("One"));
-        QLineEdit unknown(QStringLiteral("Not in the dictionary"));
-        QSignalSpy edited(&edit, &QLineEdit::textChanged);
-        QSignalSpy untouched(&unknown, &QLineEdit::textChanged);
-        translator->TranslateAllComponents(&edit);
-        translator->TranslateAllComponents(&edit);
+        QAction action(QStringLiteral("One"));
+        QAction unknown(QStringLiteral("Not in the dictionary"));
+        QSignalSpy edited(&action, &QAction::changed);
+        QSignalSpy untouched(&unknown, &QAction::changed);
+        translator->TranslateAllComponents(&action);
+        const int changesOfTheFirstWalk = edited.count();
+        translator->TranslateAllComponents(&action);
         translator->TranslateAllComponents(&unknown);
-        QCOMPARE(edit.text(), QStringLiteral("Eins"));
-        QCOMPARE(edited.count(), 1);
+        QCOMPARE(action.text(), QStringLiteral("Eins"));
+        QVERIFY(changesOfTheFirstWalk > 0);
+        QCOMPARE(edited.count(), changesOfTheFirstWalk);
         QCOMPARE(untouched.count(), 0);
+    }
+
+    // A Qt Designer form switched through every language and back: every text of the
+    // interface follows, what the user typed and every shortcut stay, Qt's helpers inside
+    // the widgets are left alone, and the way back gives every text back exactly.
+    void designerFormThroughEveryLanguageAndBack()
+    {
+        const QString path = m_dir.filePath(u"form.lng"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(formDictionary());
+        file.close();
+        TOrbTranslate translator;
+        translator.SetDictName(QDir(QCoreApplication::applicationDirPath()).relativeFilePath(path));
+        QVERIFY2(translator.InitDictionary(), qPrintable(m_prompter.messages.isEmpty() ? QString() : m_prompter.messages.last().text));
+
+        QMainWindow window;
+        Ui::WalkForm form;
+        form.setupUi(&window);
+        form.cbxCity->setEditText(u"Close"_s); // typed by the user, a text of the dictionary
+        window.show();
+        const FormTexts original = textsOf(&window);
+        QVERIFY(original.size() > 60);
+
+        for (int language : {1, 2, 0}) {
+            QVERIFY(translator.SetLangID(kFormLanguages[language]));
+            const FormTexts now = textsOf(&window);
+            QCOMPARE(now.keys(), original.keys());
+            for (auto it = original.begin(); it != original.end(); ++it) {
+                const QString expected = it->user ? it->text : expectedTranslation(it->text, language);
+                QVERIFY2(now[it.key()].text == expected,
+                         qPrintable(it.key() + u": "_s + now[it.key()].text + u" instead of "_s + expected));
+            }
+            QCOMPARE(form.btnClose->shortcut(), QKeySequence(Qt::Key_Escape));
+            QCOMPARE(form.btnSave->shortcut(), QKeySequence::mnemonic(form.btnSave->text()));
+            QCOMPARE(form.actOpen->shortcut(), QKeySequence(u"Ctrl+O"_s));
+            for (QObject* o : window.findChildren<QObject*>())
+                QVERIFY2(!isQtHelper(o) || !o->property("charset").isValid(), o->metaObject()->className());
+        }
+        QCOMPARE(form.btnSave->shortcut(), QKeySequence(u"Alt+S"_s));
+    }
+
+    // A destroyed object's exclusion must not pass to the next object at its address.
+    void exclusionGoesWithItsObject()
+    {
+        auto translator = started();
+        alignas(Node) unsigned char storage[sizeof(Node)];
+        auto* excluded = new (storage) Node;
+        excluded->caption = u"One"_s;
+        translator->AddNotTranslate(excluded);
+        translator->TranslateComponent(excluded);
+        QCOMPARE(excluded->caption, u"One"_s);
+        excluded->~Node();
+        auto* next = new (storage) Node;
+        next->caption = u"One"_s;
+        translator->TranslateComponent(next);
+        QCOMPARE(next->caption, u"Eins"_s);
+        next->~Node();
     }
 
     void referencesAreWalkedAndCyclesEnd()

@@ -359,11 +359,10 @@ bool TfrmMain::AskToSave(SaveQuestion form)
     const Prompter::Button answer = Prompter::current().messageBox(
         this, MessageCaption(), Translate(QStringLiteral("Сохранить измененный словарь ?")),
         Prompter::Icon::Information, buttons);
-    if (answer == Prompter::Yes || answer == Prompter::Ok) {
-        // A cancelled save dialog is the user's choice to go on without saving; a write that
-        // failed is not, and going on would throw the changes away.
-        return SaveDocument() != SaveOutcome::Failed;
-    }
+    // A user who answered Yes asked to keep the changes: unless they are saved, be it through
+    // a cancelled file dialog or a failed write, the command that asked stops.
+    if (answer == Prompter::Yes || answer == Prompter::Ok)
+        return SaveDocument();
     // The open command's Cancel means "go on without saving".
     return answer == Prompter::No || form == SaveQuestion::OkCancel;
 }
@@ -399,25 +398,25 @@ void TfrmMain::actSaveDictExecute()
     SaveDocument();
 }
 
-TfrmMain::SaveOutcome TfrmMain::SaveDocument()
+bool TfrmMain::SaveDocument()
 {
     // With the last language deleted nothing is shown, and nothing is written.
     if (!DictionaryOpen())
-        return SaveOutcome::Cancelled;
+        return false;
     QString path = FDictFile;
     if (path.isEmpty()) {
         const QString chosen = Prompter::current().saveFileName(this, QString(), m_saveDialogPath, Translate(kDictionaryFilter));
         if (chosen.isEmpty())
-            return SaveOutcome::Cancelled;
+            return false;
         path = QFileInfo(withLngExtension(chosen)).absoluteFilePath();
         m_saveDialogPath = path;
     }
     if (!WriteDictionary(path))
-        return SaveOutcome::Failed;
+        return false;
     FModified = false;
     FDictFile = path;
     UpdateCaption(FDictFile);
-    return SaveOutcome::Saved;
+    return true;
 }
 
 bool TfrmMain::ReadDictionary(const QString& path)

@@ -97,8 +97,8 @@ private:
     // The save question; false when the user chose to stop.
     enum class SaveQuestion { YesNoCancel, OkCancel };
     bool AskToSave(SaveQuestion form);
-    enum class SaveOutcome { Saved, Cancelled, Failed };
-    SaveOutcome SaveDocument();
+    // Saves to the bound file, or to one the user names; false unless the file was written.
+    bool SaveDocument();
     void sgDictGridSetEditText(int col, int row, const QString& text);
     void ShowDocument();
     QString HintUnderPointer() const;

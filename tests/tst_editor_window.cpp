@@ -398,10 +398,34 @@ private slots:
         prompter->answers << Prompter::Cancel;
         QVERIFY(!window->close());
         QCOMPARE(prompter->messages[0].buttons, int(Prompter::Yes | Prompter::No | Prompter::Cancel));
-        // Yes, then a cancelled save dialog: the window closes all the same.
-        prompter->answers << Prompter::Yes;
-        QVERIFY(window->close());
-        QCOMPARE(prompter->fileCaptions.size(), 1);
+    }
+
+    void cancelledSaveDialogStopsTheCommandThatAsked_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<Prompter::Button>("yes");
+        QTest::newRow("close") << QByteArray() << Prompter::Yes;
+        QTest::newRow("new") << QByteArray("actNewDict") << Prompter::Yes;
+        QTest::newRow("open") << QByteArray("actOpenDict") << Prompter::Ok;
+    }
+    void cancelledSaveDialogStopsTheCommandThatAsked()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(Prompter::Button, yes);
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        prompter->answers << yes; // and no answer to the save dialog: it is cancelled
+        bool languageAsked = false;
+        QPointer<QTimer> watch = onNextDialog([&languageAsked](QDialog*) { languageAsked = true; });
+        if (command.isEmpty())
+            QVERIFY(!window->close());
+        else
+            trigger(command.constData());
+        delete watch.data();
+        QVERIFY(!languageAsked);
+        QCOMPARE(prompter->fileCaptions.size(), 1); // the save dialog, no open dialog after it
+        QVERIFY(window->isVisible());
+        QVERIFY(window->Modified());
+        QVERIFY(window->DictionaryOpen());
         QCOMPARE(QDir(m_files->path()).entryList(QDir::Files), QStringList());
     }
 

@@ -623,6 +623,24 @@ private slots:
         QCOMPARE(window->Dictionary().cell(0, 1), u"File"_s);
     }
 
+    void escapeGivesTheCellBackItsText()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        TDictGrid* grid = window->Grid();
+        grid->setFocus();
+        grid->setCurrentCell(0, 1);
+        QTest::keyClicks(grid, u"x"_s); // a typed key opens the in-place editor
+        auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()));
+        QVERIFY(editor);
+        QTest::keyClicks(editor, u"yz"_s);
+        QCOMPARE(window->Dictionary().cell(0, 1), u"xyz"_s);
+        QTest::keyClick(editor, Qt::Key_Escape);
+        idle();
+        QVERIFY(!grid->indexWidget(grid->currentIndex()));
+        QCOMPARE(window->Dictionary().cell(0, 1), u"File"_s);
+        QCOMPARE(window->Dictionary().rowCount(), 3);
+    }
+
     void editCellButton()
     {
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));

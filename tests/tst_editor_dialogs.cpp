@@ -230,6 +230,10 @@ private slots:
         QTest::newRow("carriage return and line feed") << u"first\r\nsecond"_s << 2 << u"first\nsecond"_s;
         QTest::newRow("leading line feed") << u"\nsecond"_s << 2 << u"\nsecond"_s;
         QTest::newRow("one line") << u"one"_s << 1 << u"one"_s;
+        // Characters that QPlainTextEdit::toPlainText would change.
+        QTest::newRow("no-break spaces") << u"«\u00A0oui\u00A0»"_s << 1 << u"«\u00A0oui\u00A0»"_s;
+        QTest::newRow("tab and trailing space") << u"a\tb "_s << 1 << u"a\tb "_s;
+        QTest::newRow("line separator") << u"a\u2028b\nc"_s << 2 << u"a\u2028b\nc"_s;
     }
     void cellEditorShowsLinesAndGivesBackLineFeeds()
     {

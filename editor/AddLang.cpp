@@ -2,6 +2,7 @@
 #include "ui_AddLang.h"
 
 #include "Charsets.h"
+#include "LangIdentifier.h"
 #include "MessageCaption.h"
 #include "OrbTranslate.h"
 #include "Prompter.h"
@@ -74,9 +75,9 @@ bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return TFixedDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    // Enter accepts at once, without the checks of the OK button.
+    // Enter is the OK button, checks included: what it accepted unchecked, no save would take.
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        accept();
+        btnOKClick();
         return true;
     }
     // Tab moves between the controls; it reaches them as a character only on its way there.
@@ -88,15 +89,28 @@ bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
 void TfrmAddLanguage::btnOKClick()
 {
     setResult(0);
-    auto warn = [this](const QString& text) {
-        Prompter::current().messageBox(this, MessageCaption(), Translate(text), Prompter::Icon::Warning, Prompter::Ok);
-    };
-    if (ui->cbxLangID->currentText().isEmpty())
-        warn(QStringLiteral("Введите идентификатор языка"));
-    else if (ui->edtLangDisplay->text().isEmpty())
-        warn(QStringLiteral("Введите название языка"));
-    else
-        accept();
+    // The writer refuses every identifier refused here, and a document it cannot save could
+    // not be closed without giving up the changes.
+    switch (CheckLangId(ui->cbxLangID->currentText(), m_takenIds)) {
+    case LangIdCheck::Empty:
+        return refuse(QStringLiteral("Введите идентификатор языка"), ui->cbxLangID);
+    case LangIdCheck::NotXmlName:
+        return refuse(QStringLiteral("Идентификатор языка должен начинаться с латинской буквы и состоять из латинских букв"),
+                      ui->cbxLangID);
+    case LangIdCheck::Taken:
+        return refuse(QStringLiteral("Этот идентификатор уже есть у другого языка словаря"), ui->cbxLangID);
+    case LangIdCheck::Valid:
+        break;
+    }
+    if (ui->edtLangDisplay->text().isEmpty())
+        return refuse(QStringLiteral("Введите название языка"), ui->edtLangDisplay);
+    accept();
+}
+
+void TfrmAddLanguage::refuse(const QString& message, QWidget* field)
+{
+    Prompter::current().messageBox(this, MessageCaption(), Translate(message), Prompter::Icon::Warning, Prompter::Ok);
+    field->setFocus();
 }
 
 void TfrmAddLanguage::cbxLangCharsetChange()
@@ -110,10 +124,12 @@ void TfrmAddLanguage::cbxLangCharsetChange()
 
 namespace {
 
-bool runLanguageDialog(TLang& lang, QWidget* owner, const QString& caption, const TLang* shown)
+bool runLanguageDialog(TLang& lang, QWidget* owner, const QString& caption, const TLang* shown,
+                       const QStringList& takenIds)
 {
     TfrmAddLanguage dialog(owner);
     dialog.setWindowTitle(Translate(caption));
+    dialog.setTakenIds(takenIds);
     if (shown)
         dialog.setLang(*shown);
     if (dialog.exec() != QDialog::Accepted)
@@ -124,13 +140,13 @@ bool runLanguageDialog(TLang& lang, QWidget* owner, const QString& caption, cons
 
 } // namespace
 
-bool AddLanguageDialog(TLang& lang, QWidget* owner)
+bool AddLanguageDialog(TLang& lang, QWidget* owner, const QStringList& takenIds)
 {
-    return runLanguageDialog(lang, owner, QStringLiteral("Добавить язык"), nullptr);
+    return runLanguageDialog(lang, owner, QStringLiteral("Добавить язык"), nullptr, takenIds);
 }
 
-bool LangPropertyDialog(TLang& lang, QWidget* owner)
+bool LangPropertyDialog(TLang& lang, QWidget* owner, const QStringList& takenIds)
 {
     const TLang shown = lang;
-    return runLanguageDialog(lang, owner, QStringLiteral("Свойства языка"), &shown);
+    return runLanguageDialog(lang, owner, QStringLiteral("Свойства языка"), &shown, takenIds);
 }

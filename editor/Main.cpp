@@ -168,6 +168,16 @@ void TfrmMain::ShowDocument()
     ui->sgDictGrid->setCurrentCell(0, 1);
 }
 
+QStringList TfrmMain::LangIDsExcept(int col) const
+{
+    QStringList langIds;
+    for (int other = 0; other < Dictionary().columnCount(); ++other) {
+        if (other != col)
+            langIds.append(Dictionary().column(other).langId);
+    }
+    return langIds;
+}
+
 bool TfrmMain::FindLangColumn(const QString& header, int& col) const
 {
     col = Dictionary().findLangColumn(header);
@@ -301,7 +311,7 @@ void TfrmMain::actSortExecute()
 void TfrmMain::actNewLangExecute()
 {
     TLang lang;
-    if (!AddLanguageDialog(lang, this))
+    if (!AddLanguageDialog(lang, this, LangIDsExcept(-1)))
         return;
     FModified = true;
     m_model->appendColumn({lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
@@ -316,7 +326,7 @@ void TfrmMain::actLangPropertyExecute()
         return;
     const LangColumn& column = Dictionary().column(col);
     TLang lang{column.langId, column.langName, CharsetName(column.charset)};
-    if (!LangPropertyDialog(lang, this))
+    if (!LangPropertyDialog(lang, this, LangIDsExcept(col)))
         return;
     FModified = true;
     m_model->setColumn(col, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});

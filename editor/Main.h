@@ -101,6 +101,8 @@ private:
     bool SaveDocument();
     void sgDictGridSetEditText(int col, int row, const QString& text);
     void ShowDocument();
+    // The identifiers of the language columns but the given one (-1: of all of them).
+    QStringList LangIDsExcept(int col) const;
     QString HintUnderPointer() const;
     void lblTarsovaClick();
     void BuildLanguageMenu();

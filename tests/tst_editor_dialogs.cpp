@@ -120,18 +120,69 @@ private slots:
         QCOMPARE(typed, u"enGB"_s);
     }
 
-    void enterAcceptsWithoutTheChecks()
+    void enterChecksAsOkDoes()
     {
+        RecordingPrompter prompter;
         onNextDialog([&](QDialog* dialog) {
             identifierBox(dialog)->setEditText(QString());
             QTest::keyClick(displayBox(dialog), Qt::Key_Return);
+            QVERIFY(dialog->isVisible());
+            identifierBox(dialog)->setEditText(u"en"_s);
+            QTest::keyClick(displayBox(dialog), Qt::Key_Return);
             QVERIFY(!dialog->isVisible());
         });
-        RecordingPrompter prompter;
         TLang lang;
         QVERIFY(AddLanguageDialog(lang));
-        QCOMPARE(lang.LangID, QString());
-        QCOMPARE(lang.LangDisplay, u"Русский"_s);
+        QCOMPARE(lang.LangID, u"en"_s);
+        QCOMPARE(prompter.texts(), QStringList{u"Введите идентификатор языка"_s});
+    }
+
+    void refusesIdentifiersNoSaveWouldTake_data()
+    {
+        QTest::addColumn<QString>("identifier");
+        QTest::addColumn<bool>("byEnter");
+        QTest::addColumn<QString>("message");
+        const QString notXml = u"Идентификатор языка должен начинаться с латинской буквы и состоять из латинских букв"_s;
+        QTest::newRow("empty, OK") << QString() << false << u"Введите идентификатор языка"_s;
+        QTest::newRow("empty, Enter") << QString() << true << u"Введите идентификатор языка"_s;
+        QTest::newRow("digit first") << u"1de"_s << false << notXml;
+        QTest::newRow("blank inside") << u"1 de"_s << true << notXml;
+        QTest::newRow("blanks only") << u"  "_s << false << notXml;
+        QTest::newRow("another language's") << u"German"_s << true << u"Этот идентификатор уже есть у другого языка словаря"_s;
+    }
+    void refusesIdentifiersNoSaveWouldTake()
+    {
+        QFETCH(QString, identifier);
+        QFETCH(bool, byEnter);
+        QFETCH(QString, message);
+        RecordingPrompter prompter;
+        onNextDialog([&](QDialog* dialog) {
+            identifierBox(dialog)->setEditText(identifier);
+            displayBox(dialog)->setFocus();
+            if (byEnter)
+                QTest::keyClick(displayBox(dialog), Qt::Key_Return);
+            else
+                click(dialog, "btnOK");
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(dialog->focusWidget(), identifierBox(dialog));
+            QCOMPARE(prompter.messages.size(), 1);
+            QCOMPARE(prompter.messages[0].owner, dialog);
+        });
+        TLang lang;
+        QVERIFY(!AddLanguageDialog(lang, nullptr, {u"English"_s, u"German"_s}));
+        QCOMPARE(prompter.texts(), QStringList{message});
+        QCOMPARE(prompter.messages[0].caption, u"Varnok Translation Toolkit"_s);
+        QCOMPARE(prompter.messages[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(prompter.messages[0].buttons, int(Prompter::Ok));
+    }
+
+    void propertiesKeepTheirOwnIdentifier()
+    {
+        RecordingPrompter prompter;
+        onNextDialog([&](QDialog* dialog) { click(dialog, "btnOK"); });
+        TLang lang{u"German"_s, u"Deutsch"_s, u"ANSI_CHARSET"_s};
+        QVERIFY(LangPropertyDialog(lang, nullptr, {u"English"_s}));
+        QCOMPARE(lang.LangID, u"German"_s);
         QVERIFY(prompter.messages.isEmpty());
     }
 
@@ -152,19 +203,21 @@ private slots:
             identifierBox(dialog)->setEditText(QString());
             click(dialog, "btnOK");
             QVERIFY(dialog->isVisible());
-            identifierBox(dialog)->setEditText(u"  "_s);
+            identifierBox(dialog)->setEditText(u"xx"_s);
             displayBox(dialog)->clear();
             click(dialog, "btnOK");
             QVERIFY(dialog->isVisible());
+            QCOMPARE(dialog->focusWidget(), displayBox(dialog));
             QCOMPARE(prompter.messages.size(), 2);
             QCOMPARE(prompter.messages[0].owner, dialog);
-            displayBox(dialog)->setText(u"x"_s);
+            displayBox(dialog)->setText(u"  "_s);
             click(dialog, "btnOK");
             QVERIFY(!dialog->isVisible());
         });
         TLang lang;
         QVERIFY(AddLanguageDialog(lang));
-        QCOMPARE(lang.LangID, u"  "_s);
+        // A display name of blanks is a name all the same.
+        QCOMPARE(lang.LangDisplay, u"  "_s);
         QCOMPARE(prompter.texts(), (QStringList{u"Введите идентификатор языка"_s, u"Введите название языка"_s}));
         for (const auto& message : prompter.messages) {
             QCOMPARE(message.caption, u"Varnok Translation Toolkit"_s);

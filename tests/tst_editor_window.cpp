@@ -373,17 +373,13 @@ private slots:
 
     void failedSaveKeepsStateAndFile()
     {
-        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        // Two languages with one identifier: the file reads, but no file could hold both.
+        QString twice = kThreeLanguages;
+        twice.replace(u"<German Name"_s, u"<English Name"_s);
+        const QString path = write(u"twice.lng"_s, twice);
         QVERIFY(open(path));
         const QByteArray before = contents(path);
-        // An identifier that cannot be an element name.
-        window->Grid()->setCurrentCell(1, 1);
-        onNextDialog([](QDialog* dialog) {
-            dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(QString());
-            QTest::keyClick(dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s), Qt::Key_Return);
-        });
-        trigger("actLangProperty");
-        QCOMPARE(window->Dictionary().headerText(1), u"Deutsch()"_s);
+        trigger("actNewLine");
         trigger("actSaveDict");
         QCOMPARE(prompter->texts(), (QStringList{u"Ощибка при сохранении"_s}));
         QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Error);
@@ -578,6 +574,30 @@ private slots:
         });
         trigger("actLangProperty");
         QCOMPARE(shown, u"Свойства языка RUSSIAN_CHARSET Cyrillic Russia, Belarus, Ukraine and some other slavic countries"_s);
+    }
+
+    void languageDialogsRefuseAnotherColumnsIdentifier()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        window->Grid()->setCurrentCell(1, 1);
+        auto tryIdentifiers = [](const QStringList& ids) {
+            return [ids](QDialog* dialog) {
+                for (const QString& id : ids) {
+                    dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(id);
+                    QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+                }
+            };
+        };
+        const QString taken = u"Этот идентификатор уже есть у другого языка словаря"_s;
+        onNextDialog(tryIdentifiers({u"Russian"_s, u"German"_s}));
+        trigger("actLangProperty");
+        QCOMPARE(prompter->texts(), QStringList{taken});
+        QCOMPARE(window->Dictionary().headerText(1), u"Deutsch(German)"_s);
+        prompter->clear();
+        onNextDialog(tryIdentifiers({u"English"_s, u"Dutch"_s}));
+        trigger("actNewLang");
+        QCOMPARE(prompter->texts(), QStringList{taken});
+        QCOMPARE(window->Dictionary().headerText(3), u"Русский(Dutch)"_s);
     }
 
     void propertiesOfAnUnknownCharsetNumber()

@@ -416,10 +416,13 @@ private slots:
         QVERIFY(!cellEditor.isEmpty());
         russian << russianTexts(cellEditor);
 
-        // The language dialog's own warnings.
+        // The language dialog's own warnings: no identifier, one that is no XML name, one
+        // that the dictionary has already, no display name.
         onNextDialog([](QDialog* dialog) {
-            dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(QString());
-            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            for (const QString& id : {QString(), u"1 de"_s, u"en"_s}) {
+                dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(id);
+                QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            }
             dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(u"xx"_s);
             dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s)->clear();
             QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
@@ -451,7 +454,7 @@ private slots:
         QStringList messageTexts;
         for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
-        QVERIFY2(prompter->messages.size() == 11, qPrintable(messageTexts.join(u'\n')));
+        QVERIFY2(prompter->messages.size() == 13, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
         for (const QString& filter : std::as_const(prompter->fileFilters))
             russian << russianTexts({u"filter: "_s + filter});

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
@@ -37,6 +38,13 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// The message of a failed read or write: its text in the interface language, then the file
+// and the reason, in the words of the system or of the XML parser.
+QString FailureText(const QString& text, const QString& path, const QString& reason)
+{
+    return Translate(text) + u'\n' + QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
+}
 
 } // namespace
 
@@ -433,12 +441,13 @@ bool TfrmMain::ReadDictionary(const QString& path)
 {
     DictTable table;
     GridRead result;
+    QString reason;
     {
         const WaitCursor busy;
-        result = readDictionaryGrid(path, table);
+        result = readDictionaryGrid(path, table, &reason);
     }
-    auto fail = [this](const QString& text, Prompter::Icon icon) {
-        Prompter::current().messageBox(this, MessageCaption(), Translate(text), icon, Prompter::Ok);
+    auto fail = [&](const QString& text, Prompter::Icon icon) {
+        Prompter::current().messageBox(this, MessageCaption(), FailureText(text, path, reason), icon, Prompter::Ok);
         return false;
     };
     switch (result) {
@@ -459,13 +468,14 @@ bool TfrmMain::ReadDictionary(const QString& path)
 bool TfrmMain::WriteDictionary(const QString& path)
 {
     bool written = false;
+    QString reason;
     {
         const WaitCursor busy;
         DeleteEmptyRows();
-        written = writeDictionaryGrid(Dictionary(), path);
+        written = writeDictionaryGrid(Dictionary(), path, &reason);
     }
     if (!written)
-        Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Ощибка при сохранении")),
+        Prompter::current().messageBox(this, MessageCaption(), FailureText(QStringLiteral("Ощибка при сохранении"), path, reason),
                                        Prompter::Icon::Error, Prompter::Ok);
     return written;
 }

@@ -52,6 +52,12 @@ std::function<void(QDialog*)> language(const QString& id, const QString& name, c
     };
 }
 
+// A failed read's or write's message: its text, then the file and the reason.
+QString failure(const QString& text, const QString& path, const QString& reason)
+{
+    return text + u'\n' + path + u": "_s + reason;
+}
+
 // The URL the link asked the desktop to open.
 class UrlCatcher : public QObject
 {
@@ -307,20 +313,30 @@ private slots:
     {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("reason");
         QTest::addColumn<Prompter::Icon>("icon");
-        QTest::newRow("another root") << u"<Other><Languages><E Name=\"e\"/></Languages></Other>"_s
-                                      << u"Неизвестный файл"_s << Prompter::Icon::Warning;
+        QTest::newRow("another root") << u"<Other><Languages><E Name=\"e\"/></Languages></Other>"_s << u"Неизвестный файл"_s
+                                      << u"the root element is not Varnok_translation_toolkit_dictionary_file"_s << Prompter::Icon::Warning;
         QTest::newRow("empty Languages") << u"<Varnok_translation_toolkit_dictionary_file><Languages/></Varnok_translation_toolkit_dictionary_file>"_s
-                                         << u"Неизвестный файл"_s << Prompter::Icon::Warning;
+                                         << u"Неизвестный файл"_s << u"the Languages element lists no language"_s << Prompter::Icon::Warning;
         QTest::newRow("no Charsets") << u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages></Varnok_translation_toolkit_dictionary_file>"_s
-                                     << u"Ошибка при открытии"_s << Prompter::Icon::Error;
-        QTest::newRow("not XML") << u"<Varnok_translation_toolkit_dictionary_file"_s << u"Ошибка при открытии"_s << Prompter::Icon::Error;
-        QTest::newRow("missing file") << QString() << QString() << Prompter::Icon::None;
+                                     << u"Ошибка при открытии"_s << u"there is no Charsets element"_s << Prompter::Icon::Error;
+        QTest::newRow("no Message") << u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages>"
+                                       "<Charsets><E Charset=\"0\"/></Charsets><Item><E/></Item></Varnok_translation_toolkit_dictionary_file>"_s
+                                    << u"Ошибка при открытии"_s << u"the Message of the language \"E\" in item 1 is missing or not UTF-8"_s
+                                    << Prompter::Icon::Error;
+        QTest::newRow("not XML") << u"<Varnok_translation_toolkit_dictionary_file"_s << u"Ошибка при открытии"_s
+                                 << u"Error parsing start element tag at line 1"_s << Prompter::Icon::Error;
+        // The line is the file's, however the parser has changed its text meanwhile.
+        QTest::newRow("not XML on line 4") << u"<Varnok_translation_toolkit_dictionary_file>\r\n<Item><E Message=\"a&#10;b\r\nc\"/>\r\n<Item"_s
+                                           << u"Ошибка при открытии"_s << u"Error parsing start element tag at line 4"_s << Prompter::Icon::Error;
+        QTest::newRow("missing file") << QString() << QString() << QString() << Prompter::Icon::None;
     }
     void failedOpenKeepsTheDocument()
     {
         QFETCH(QString, body);
         QFETCH(QString, message);
+        QFETCH(QString, reason);
         QFETCH(Prompter::Icon, icon);
         const QString good = write(u"three.lng"_s, kThreeLanguages);
         QVERIFY(open(good));
@@ -334,7 +350,7 @@ private slots:
         if (message.isEmpty()) {
             QVERIFY(prompter->messages.isEmpty());
         } else {
-            QCOMPARE(prompter->texts(), QStringList{message});
+            QCOMPARE(prompter->texts(), QStringList{failure(message, bad, reason)});
             QCOMPARE(prompter->messages[0].icon, icon);
             QCOMPARE(prompter->messages[0].caption, u"Varnok Translation Toolkit"_s);
         }
@@ -381,7 +397,8 @@ private slots:
         const QByteArray before = contents(path);
         trigger("actNewLine");
         trigger("actSaveDict");
-        QCOMPARE(prompter->texts(), (QStringList{u"Ощибка при сохранении"_s}));
+        QCOMPARE(prompter->texts(),
+                 QStringList{failure(u"Ощибка при сохранении"_s, path, u"two languages have the identifier \"English\""_s)});
         QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Error);
         QCOMPARE(contents(path), before);
         QVERIFY(window->Modified());
@@ -435,10 +452,12 @@ private slots:
         window->Grid()->setCurrentCell(0, 1);
         window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
         QVERIFY(window->Modified());
+        const QStringList questionAndFailure{u"Сохранить измененный словарь ?"_s,
+                                             failure(u"Ощибка при сохранении"_s, path, u"Filename refers to a directory"_s)};
 
         prompter->answers << Prompter::Yes;
         QVERIFY(!window->close());
-        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s, u"Ощибка при сохранении"_s}));
+        QCOMPARE(prompter->texts(), questionAndFailure);
         prompter->messages.clear();
 
         prompter->answers << Prompter::Yes;
@@ -447,14 +466,14 @@ private slots:
         trigger("actNewDict");
         delete watch.data();
         QVERIFY(!languageAsked);
-        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s, u"Ощибка при сохранении"_s}));
+        QCOMPARE(prompter->texts(), questionAndFailure);
         QCOMPARE(window->Dictionary().cell(0, 1), u"changed"_s);
         prompter->messages.clear();
 
         prompter->answers << Prompter::Ok;
         prompter->fileCaptions.clear();
         trigger("actOpenDict");
-        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s, u"Ощибка при сохранении"_s}));
+        QCOMPARE(prompter->texts(), questionAndFailure);
         QVERIFY(prompter->fileCaptions.isEmpty());
         QVERIFY(window->Modified());
 
@@ -825,10 +844,12 @@ private slots:
         trigger("actDeleteLang");
         typeIntoCell(0, 1, u"!"_s);
         QVERIFY(!window->close());
-        QVERIFY(!open(write(u"bad.lng"_s, u"<x/>"_s)));
+        const QString bad = write(u"bad.lng"_s, u"<x/>"_s);
+        QVERIFY(!open(bad));
         QCOMPARE(prompter->texts(), (QStringList{u"Delete the current phrase?"_s, u"Sort the current column?"_s,
                                                  u"Delete language English(English) ?"_s, u"Save the changed dictionary?"_s,
-                                                 u"Save the changed dictionary?"_s, u"Unknown file"_s}));
+                                                 u"Save the changed dictionary?"_s,
+                                                 failure(u"Unknown file"_s, bad, u"the root element is not Varnok_translation_toolkit_dictionary_file"_s)}));
         QString caption, okText;
         onNextDialog([&](QDialog* dialog) {
             caption = dialog->windowTitle();

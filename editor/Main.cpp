@@ -132,7 +132,7 @@ void TfrmMain::FormCreate()
     FEditRow = 0;
     FEditText.clear();
     FModified = false;
-    m_saveDialogPath = QCoreApplication::applicationDirPath();
+    m_lastFolder.clear();
     FTitle = windowTitle();
     BuildLanguageMenu();
     LoadInterfaceLanguage();
@@ -403,12 +403,11 @@ void TfrmMain::actOpenDictExecute()
 {
     if (!AskToSave(SaveQuestion::OkCancel))
         return;
-    const QString path = Prompter::current().openFileName(this, QString(), QString(), Translate(kDictionaryFilter));
+    const QString path = Prompter::current().openFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
     if (path.isEmpty() || !ReadDictionary(path))
         return;
     FModified = false;
-    FDictFile = QFileInfo(path).absoluteFilePath();
-    UpdateCaption(FDictFile);
+    BindFile(path);
 }
 
 void TfrmMain::actSaveDictExecute()
@@ -423,18 +422,31 @@ bool TfrmMain::SaveDocument()
         return false;
     QString path = FDictFile;
     if (path.isEmpty()) {
-        const QString chosen = Prompter::current().saveFileName(this, QString(), m_saveDialogPath, Translate(kDictionaryFilter));
+        const QString chosen = Prompter::current().saveFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
         if (chosen.isEmpty())
             return false;
         path = QFileInfo(withLngExtension(chosen)).absoluteFilePath();
-        m_saveDialogPath = path;
     }
     if (!WriteDictionary(path))
         return false;
     FModified = false;
-    FDictFile = path;
-    UpdateCaption(FDictFile);
+    BindFile(path);
     return true;
+}
+
+void TfrmMain::BindFile(const QString& path)
+{
+    const QFileInfo file(path);
+    FDictFile = file.absoluteFilePath();
+    m_lastFolder = file.absolutePath();
+    UpdateCaption(FDictFile);
+}
+
+QString TfrmMain::DialogFolder() const
+{
+    if (!FDictFile.isEmpty())
+        return QFileInfo(FDictFile).absolutePath();
+    return m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder;
 }
 
 bool TfrmMain::ReadDictionary(const QString& path)

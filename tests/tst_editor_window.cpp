@@ -405,6 +405,35 @@ private slots:
         QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
     }
 
+    void fileDialogsStartInTheDocumentsOrTheLastGoodFolder()
+    {
+        trigger("actOpenDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), QDir::homePath());
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(path));
+        trigger("actOpenDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->path());
+
+        // A new document has no folder of its own; a failed save into another one leaves the
+        // last good folder as it was.
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        QVERIFY(QDir(m_files->path()).mkdir(u"full"_s));
+        const QString failedFolder = m_files->filePath(u"full/missing"_s);
+        prompter->fileAnswers << failedFolder + u"/new.lng"_s;
+        trigger("actSaveDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->path());
+        QCOMPARE(prompter->messages.size(), 1); // the failure
+        trigger("actSaveDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->path());
+
+        prompter->fileAnswers << m_files->filePath(u"full/new.lng"_s);
+        trigger("actSaveDict");
+        QVERIFY(!window->Modified());
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        trigger("actSaveDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->filePath(u"full"_s));
+    }
+
     void closeQuestion()
     {
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);

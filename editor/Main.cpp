@@ -27,7 +27,8 @@
 
 namespace {
 
-const QString kDictionaryFilter = QStringLiteral("Dictionary (*.lng);;All files (*.*)");
+// "*.*" would hide every file without a dot in its name, as Linux names many.
+const QString kDictionaryFilter = QStringLiteral("Dictionary (*.lng);;All files (*)");
 
 // The hourglass for the span of a read or write, taken back on every way out.
 class WaitCursor

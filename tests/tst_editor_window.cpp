@@ -405,6 +405,13 @@ private slots:
         QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
     }
 
+    void allFilesFilterShowsFilesWithoutADot()
+    {
+        trigger("actOpenDict");
+        const QString allFiles = prompter->fileFilters.last().split(u";;"_s).last();
+        QCOMPARE(allFiles, u"All files (*)"_s); // "*.*" would hide README and the like
+    }
+
     void fileDialogsStartInTheDocumentsOrTheLastGoodFolder()
     {
         trigger("actOpenDict");

@@ -456,8 +456,10 @@ private slots:
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
         QVERIFY2(prompter->messages.size() == 13, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
-        for (const QString& filter : std::as_const(prompter->fileFilters))
+        for (const QString& filter : std::as_const(prompter->fileFilters)) {
             russian << russianTexts({u"filter: "_s + filter});
+            QVERIFY2(filter.endsWith(u" (*)"_s), qPrintable(filter)); // all files, dot or none
+        }
         QVERIFY2(russian.isEmpty(), qPrintable(russian.join(u'\n')));
         // Every text was in the dictionary: nothing had to be learned.
         QVERIFY(!window->Translator()->Modified());

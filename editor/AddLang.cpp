@@ -9,6 +9,8 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+
 TfrmAddLanguage::TfrmAddLanguage(QWidget* parent)
     : TFixedDialog(parent), ui(std::make_unique<Ui::frmAddLanguage>())
 {
@@ -59,15 +61,29 @@ TLang TfrmAddLanguage::lang() const
     return {ui->cbxLangID->currentText(), ui->edtLangDisplay->text(), ui->cbxLangCharset->currentText()};
 }
 
-bool TfrmAddLanguage::cbxLangIDKeyPress(const QString& typed)
+namespace {
+
+// A key that edits without typing (Delete, the arrows, Home), whatever text the platform gives
+// it: X11 and Wayland give Delete the character U+007F. Backspace types one (code 8) in the
+// edits the filter was made for; a key Qt cannot name types whatever its text is.
+bool editsWithoutTyping(const QKeyEvent& key)
 {
-    if (typed.isEmpty())
-        return true; // keys without a character (Delete, arrows) act as usual
-    for (QChar c : typed) {
-        if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')))
-            return false;
-    }
-    return true;
+    return key.key() >= Qt::Key_Escape && key.key() != Qt::Key_unknown && key.key() != Qt::Key_Backspace;
+}
+
+bool isAsciiLetter(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+} // namespace
+
+bool TfrmAddLanguage::cbxLangIDKeyPress(const QKeyEvent& key)
+{
+    if (editsWithoutTyping(key))
+        return true;
+    const QString typed = key.text();
+    return std::all_of(typed.begin(), typed.end(), isAsciiLetter);
 }
 
 bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
@@ -83,7 +99,7 @@ bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
     // Tab moves between the controls; it reaches them as a character only on its way there.
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || watched == ui->edtLangDisplay)
         return false;
-    return !cbxLangIDKeyPress(key->text());
+    return !cbxLangIDKeyPress(*key);
 }
 
 void TfrmAddLanguage::btnOKClick()

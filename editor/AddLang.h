@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class QKeyEvent;
+
 namespace Ui {
 class frmAddLanguage;
 }
@@ -39,8 +41,8 @@ protected:
 
 private:
     void FormCreate();
-    // Whether a typed character may go into the identifier: ASCII letters only.
-    static bool cbxLangIDKeyPress(const QString& typed);
+    // Whether a key may reach the identifier: ASCII letters, and keys that type nothing.
+    static bool cbxLangIDKeyPress(const QKeyEvent& key);
     // Accepts the dialog, or says why not and leaves the focus where the fault is.
     void btnOKClick();
     void refuse(const QString& message, QWidget* field);

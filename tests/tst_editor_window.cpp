@@ -173,7 +173,7 @@ private slots:
         QStringList ids;
         window->Translator()->GetLangIDs(&ids);
         QCOMPARE(ids, (QStringList{u"Russian"_s, u"English"_s, u"German"_s}));
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
         QVERIFY(!window->DictionaryOpen());
         QCOMPARE(enabledButtons(), (QStringList{u"tbCreate"_s, u"tbOpen"_s, u"tbLanguages"_s, u"tbAbout"_s}));
         QVERIFY(action("actBrowseURL")->isEnabled());
@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{QString()}}));
         QVERIFY(window->Modified());
         QCOMPARE(window->DictFile(), QString());
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
         idle();
         // Every command, save and sort included: the document is new and column 0 current.
         QCOMPARE(enabledButtons().size(), 13);
@@ -270,7 +270,7 @@ private slots:
                  (QStringList{u"English(English)/0"_s, u"Deutsch(German)/1"_s, u"Русский(Russian)/204"_s}));
         QCOMPARE(rowsOf(window->Dictionary()),
                  (QList<QStringList>{{u"File"_s, u"Datei"_s, u"Файл"_s}, {u"Open"_s, u"Öffnen"_s, u"Открыть"_s}}));
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit - three.lng"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - three.lng"_s);
         QVERIFY(!window->Modified());
         idle();
         QVERIFY(!action("actSaveDict")->isEnabled());
@@ -370,7 +370,7 @@ private slots:
         QVERIFY(QFile::exists(saved));
         QVERIFY(!QFile::exists(m_files->filePath(u"dict.xml"_s)));
         QCOMPARE(window->DictFile(), saved);
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit - dict.lng"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - dict.lng"_s);
         QVERIFY(!window->Modified());
         // Bound now: the next save asks nothing.
         trigger("actNewLine");
@@ -871,7 +871,7 @@ private slots:
         QVERIFY(window->Translator()->SetLangID(u"English"_s));
         QCOMPARE(action("actSaveDict")->text(), u"Save"_s);
         QCOMPARE(action("actImport")->toolTip(), u"Import dictionary"_s);
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
 
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
         prompter->answers << Prompter::Cancel << Prompter::Cancel << Prompter::No << Prompter::Cancel << Prompter::Cancel;

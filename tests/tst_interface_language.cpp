@@ -369,6 +369,36 @@ private slots:
         QCOMPARE(buttons, (QStringList{u"&Ja"_s, u"&Nein"_s, u"Abbrechen"_s, u"OK"_s}));
     }
 
+    void productNameIsShownAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("langId");
+        QTest::newRow("English") << QByteArray("English");
+        QTest::newRow("German") << QByteArray("German");
+    }
+    void productNameIsShownAsWritten()
+    {
+        QFETCH(QByteArray, langId);
+        writeSettings("[Settings]\nLangID=" + langId + "\n");
+        start();
+        const QString name = u"Varnok Translation Toolkit"_s;
+        QCOMPARE(window->windowTitle(), name);
+        QString productLabel;
+        onNextDialog([&productLabel](QDialog* dialog) {
+            if (QTest::qWaitForWindowActive(dialog))
+                productLabel = dialog->findChild<QLabel*>(u"lblProductName"_s)->text();
+        });
+        trigger("actAbout");
+        QCOMPARE(productLabel, name);
+        prompter.reset(); // a real message box, translated when it becomes active
+        QString caption;
+        onNextDialog([&caption](QDialog* dialog) {
+            if (QTest::qWaitForWindowActive(dialog))
+                caption = dialog->windowTitle();
+        });
+        Prompter::current().messageBox(window.get(), name, u"text"_s, Prompter::Icon::Information, Prompter::Ok);
+        QCOMPARE(caption, name);
+    }
+
     void everyWindowAndMessageIsTranslated_data()
     {
         QTest::addColumn<QByteArray>("langId");

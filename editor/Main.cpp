@@ -247,7 +247,9 @@ void TfrmMain::PlaceEditButton(int col, int row)
         button->setParent(ui->sgDictGrid);
     const QRect cell = ui->sgDictGrid->cellRect(col, row);
     button->move(cell.left() + cell.width() - button->width(), cell.top());
-    button->show();
+    // A cell scrolled out of view would leave the button over the header or a scroll bar,
+    // where a click would edit a cell the user cannot see.
+    button->setVisible(ui->sgDictGrid->viewport()->geometry().contains(button->geometry()));
     button->raise();
 }
 

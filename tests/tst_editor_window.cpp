@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -746,6 +747,27 @@ private slots:
         // The button follows the current cell.
         grid->setCurrentCell(2, 1);
         QCOMPARE(button->geometry().topRight(), QPoint(grid->cellRect(2, 1).right(), grid->cellRect(2, 1).top()));
+    }
+
+    void editCellButtonHidesWithItsCell()
+    {
+        QString items;
+        for (int row = 0; row < 200; ++row)
+            items += u"<Item><E Message=\"%1\"/></Item>"_s.arg(row);
+        QVERIFY(open(write(u"long.lng"_s, u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages>"
+                                             "<Charsets><E Charset=\"0\"/></Charsets>%1</Varnok_translation_toolkit_dictionary_file>"_s
+                                                 .arg(items))));
+        TDictGrid* grid = window->Grid();
+        grid->setFocus();
+        grid->setCurrentCell(0, 2);
+        auto* button = window->findChild<QToolButton*>(u"sbtnEditCell"_s);
+        QVERIFY(button->isVisible());
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+        QVERIFY(!button->isVisible());
+        grid->verticalScrollBar()->setValue(2); // the cell one row above the first in view
+        QVERIFY(!button->isVisible());
+        grid->verticalScrollBar()->setValue(1); // the cell the first in view
+        QVERIFY(button->isVisible());
     }
 
     void addPhrase()

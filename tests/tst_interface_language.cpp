@@ -9,6 +9,7 @@
 #include "OrbTranslate.h"
 #include "RecordingPrompter.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QMetaProperty>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -121,6 +123,32 @@ QStringList russianTexts(const QStringList& texts)
             russian << text;
     }
     return russian;
+}
+
+// The labels, buttons and title of a window that are narrower than their texts (with the
+// style's margins for a button). A title needs room beside it for at least three title-bar
+// buttons of a text line's height.
+QStringList cutTexts(const QWidget* window)
+{
+    QStringList cut;
+    const QFontMetrics titleFont(QApplication::font("QMdiSubWindowTitleBar"));
+    if (window->width() < titleFont.horizontalAdvance(window->windowTitle()) + 3 * titleFont.height())
+        cut << u"title: "_s + window->windowTitle();
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->isVisible() && !label->wordWrap() && label->width() < label->sizeHint().width())
+            cut << u"label "_s + label->objectName() + u": "_s + label->text();
+    }
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        const auto* tool = qobject_cast<const QToolButton*>(button);
+        if (tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly)
+            continue;
+        QString text = button->text();
+        text.remove(u'&');
+        const int margins = 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        if (button->isVisible() && button->width() < button->fontMetrics().horizontalAdvance(text) + margins)
+            cut << u"button "_s + button->objectName() + u": "_s + button->text();
+    }
+    return cut;
 }
 
 const QString kAsciiDictionary =
@@ -397,6 +425,47 @@ private slots:
         });
         Prompter::current().messageBox(window.get(), name, u"text"_s, Prompter::Icon::Information, Prompter::Ok);
         QCOMPARE(caption, name);
+    }
+
+    void everyTextFitsItsWidget_data()
+    {
+        QTest::addColumn<QByteArray>("langId");
+        QTest::newRow("Russian") << QByteArray("Russian");
+        QTest::newRow("English") << QByteArray("English");
+        QTest::newRow("German") << QByteArray("German");
+    }
+    void everyTextFitsItsWidget()
+    {
+        QFETCH(QByteArray, langId);
+        writeSettings("[Settings]\nLangID=" + langId + "\n");
+        start();
+        QCOMPARE(window->Translator()->CurrentLangID(), QString::fromLatin1(langId));
+        QStringList cut;
+        // Each dialog is measured once the language has reached it, when it became active.
+        auto measure = [&cut](QDialog* dialog) {
+            if (!QTest::qWaitForWindowActive(dialog))
+                cut << u"never active: "_s + dialog->objectName();
+            idle();
+            cut << cutTexts(dialog);
+        };
+        onNextDialog(measure);
+        trigger("actAbout");
+        onNextDialog(measure);
+        trigger("actNewDict");
+
+        prompter->fileAnswers << writeFile(u"ascii.lng"_s, kAsciiDictionary);
+        trigger("actOpenDict");
+        QVERIFY(window->DictionaryOpen());
+        idle();
+        cut << cutTexts(window.get());
+        window->Grid()->setCurrentCell(0, 1);
+        for (const char* command : {"actNewLang", "actLangProperty"}) {
+            onNextDialog(measure);
+            trigger(command);
+        }
+        onNextDialog(measure);
+        window->sbtnEditCellClick();
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
     }
 
     void everyWindowAndMessageIsTranslated_data()

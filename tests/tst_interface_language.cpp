@@ -151,6 +151,14 @@ QStringList cutTexts(const QWidget* window)
     return cut;
 }
 
+// One data row "langId" per interface language.
+void interfaceLanguageRows(std::initializer_list<const char*> langIds)
+{
+    QTest::addColumn<QByteArray>("langId");
+    for (const char* langId : langIds)
+        QTest::newRow(langId) << QByteArray(langId);
+}
+
 const QString kAsciiDictionary =
     u"<Varnok_translation_toolkit_dictionary_file>"
     "<Languages><en Name=\"Britsh\"/><fr Name=\"French\"/></Languages>"
@@ -175,6 +183,13 @@ class TestInterfaceLanguage : public QObject
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         idle();
+    }
+
+    // Starts the window in the interface language remembered in Settings.ini.
+    void startIn(const QByteArray& langId)
+    {
+        writeSettings("[Settings]\nLangID=" + langId + "\n");
+        start();
     }
 
     QAction* action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -399,15 +414,12 @@ private slots:
 
     void productNameIsShownAsWritten_data()
     {
-        QTest::addColumn<QByteArray>("langId");
-        QTest::newRow("English") << QByteArray("English");
-        QTest::newRow("German") << QByteArray("German");
+        interfaceLanguageRows({"English", "German"});
     }
     void productNameIsShownAsWritten()
     {
         QFETCH(QByteArray, langId);
-        writeSettings("[Settings]\nLangID=" + langId + "\n");
-        start();
+        startIn(langId);
         const QString name = u"Varnok Translation Toolkit"_s;
         QCOMPARE(window->windowTitle(), name);
         QString productLabel;
@@ -429,16 +441,12 @@ private slots:
 
     void everyTextFitsItsWidget_data()
     {
-        QTest::addColumn<QByteArray>("langId");
-        QTest::newRow("Russian") << QByteArray("Russian");
-        QTest::newRow("English") << QByteArray("English");
-        QTest::newRow("German") << QByteArray("German");
+        interfaceLanguageRows({"Russian", "English", "German"});
     }
     void everyTextFitsItsWidget()
     {
         QFETCH(QByteArray, langId);
-        writeSettings("[Settings]\nLangID=" + langId + "\n");
-        start();
+        startIn(langId);
         QCOMPARE(window->Translator()->CurrentLangID(), QString::fromLatin1(langId));
         QStringList cut;
         // Each dialog is measured once the language has reached it, when it became active.
@@ -470,16 +478,13 @@ private slots:
 
     void everyWindowAndMessageIsTranslated_data()
     {
-        QTest::addColumn<QByteArray>("langId");
-        QTest::newRow("English") << QByteArray("English");
-        QTest::newRow("German") << QByteArray("German");
+        interfaceLanguageRows({"English", "German"});
     }
 
     void everyWindowAndMessageIsTranslated()
     {
         QFETCH(QByteArray, langId);
-        writeSettings("[Settings]\nLangID=" + langId + "\n");
-        start();
+        startIn(langId);
         QCOMPARE(window->Translator()->CurrentLangID(), QString::fromLatin1(langId));
         const QList<QAction*> languageEntries = window->LanguageMenu()->actions();
         QStringList russian = russianTexts(windowTexts(window.get(), languageEntries));

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <limits>
@@ -102,6 +103,32 @@ struct PugiBuffer
         return d;
     }
 };
+
+// The line of a parse error. pugixml reports the error's offset in the UTF-8 text it parsed,
+// and by then it has changed that text in place (references expanded, line ends folded), so
+// the file is read again and brought into the same UTF-8 to count its line feeds.
+qsizetype lineOfParseError(const QString& path, std::ptrdiff_t offset)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    QByteArray text = file.readAll();
+    QByteArray legacyName;
+    switch (sniffEncoding(text, &legacyName)) {
+    case Sniffed::Legacy:
+        text = QString(QStringDecoder(legacyName.constData()).decode(text)).toUtf8();
+        break;
+    case Sniffed::Unicode:
+        text = QString(QStringDecoder(QStringDecoder::encodingForData(text, u'<').value_or(QStringConverter::Utf16))
+                           .decode(text))
+                   .toUtf8();
+        break;
+    case Sniffed::Utf8:
+    case Sniffed::Utf8WithBom:
+        break;
+    }
+    return 1 + text.first(std::clamp(qsizetype(offset), qsizetype(0), text.size())).count('\n');
+}
 
 bool hasEntityDeclarations(const pugi::xml_document& doc)
 {
@@ -214,7 +241,9 @@ bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error, U
         buffer.release(), size, pugi::parse_default | pugi::parse_doctype, encoding);
     if (!result) {
         doc.reset();
-        return setError(error, QString::fromUtf8(result.description()));
+        return setError(error, QStringLiteral("%1 at line %2")
+                                   .arg(QString::fromUtf8(result.description()))
+                                   .arg(lineOfParseError(path, result.offset)));
     }
     if (hasEntityDeclarations(doc)) {
         doc.reset();

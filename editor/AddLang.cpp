@@ -2,11 +2,14 @@
 #include "ui_AddLang.h"
 
 #include "Charsets.h"
+#include "LangIdentifier.h"
 #include "MessageCaption.h"
 #include "OrbTranslate.h"
 #include "Prompter.h"
 
 #include <QKeyEvent>
+
+#include <algorithm>
 
 TfrmAddLanguage::TfrmAddLanguage(QWidget* parent)
     : TFixedDialog(parent), ui(std::make_unique<Ui::frmAddLanguage>())
@@ -58,15 +61,29 @@ TLang TfrmAddLanguage::lang() const
     return {ui->cbxLangID->currentText(), ui->edtLangDisplay->text(), ui->cbxLangCharset->currentText()};
 }
 
-bool TfrmAddLanguage::cbxLangIDKeyPress(const QString& typed)
+namespace {
+
+// A key that edits without typing (Delete, the arrows, Home), whatever text the platform gives
+// it: X11 and Wayland give Delete the character U+007F. Backspace types one (code 8) in the
+// edits the filter was made for; a key Qt cannot name types whatever its text is.
+bool editsWithoutTyping(const QKeyEvent& key)
 {
-    if (typed.isEmpty())
-        return true; // keys without a character (Delete, arrows) act as usual
-    for (QChar c : typed) {
-        if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')))
-            return false;
-    }
-    return true;
+    return key.key() >= Qt::Key_Escape && key.key() != Qt::Key_unknown && key.key() != Qt::Key_Backspace;
+}
+
+bool isAsciiLetter(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+} // namespace
+
+bool TfrmAddLanguage::cbxLangIDKeyPress(const QKeyEvent& key)
+{
+    if (editsWithoutTyping(key))
+        return true;
+    const QString typed = key.text();
+    return std::all_of(typed.begin(), typed.end(), isAsciiLetter);
 }
 
 bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
@@ -74,29 +91,42 @@ bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return TFixedDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    // Enter accepts at once, without the checks of the OK button.
+    // Enter is the OK button, checks included: what it accepted unchecked, no save would take.
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        accept();
+        btnOKClick();
         return true;
     }
     // Tab moves between the controls; it reaches them as a character only on its way there.
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || watched == ui->edtLangDisplay)
         return false;
-    return !cbxLangIDKeyPress(key->text());
+    return !cbxLangIDKeyPress(*key);
 }
 
 void TfrmAddLanguage::btnOKClick()
 {
     setResult(0);
-    auto warn = [this](const QString& text) {
-        Prompter::current().messageBox(this, MessageCaption(), Translate(text), Prompter::Icon::Warning, Prompter::Ok);
-    };
-    if (ui->cbxLangID->currentText().isEmpty())
-        warn(QStringLiteral("Введите идентификатор языка"));
-    else if (ui->edtLangDisplay->text().isEmpty())
-        warn(QStringLiteral("Введите название языка"));
-    else
-        accept();
+    // The writer refuses every identifier refused here, and a document it cannot save could
+    // not be closed without giving up the changes.
+    switch (CheckLangId(ui->cbxLangID->currentText(), m_takenIds)) {
+    case LangIdCheck::Empty:
+        return refuse(QStringLiteral("Введите идентификатор языка"), ui->cbxLangID);
+    case LangIdCheck::NotXmlName:
+        return refuse(QStringLiteral("Идентификатор языка должен начинаться с латинской буквы и состоять из латинских букв"),
+                      ui->cbxLangID);
+    case LangIdCheck::Taken:
+        return refuse(QStringLiteral("Этот идентификатор уже есть у другого языка словаря"), ui->cbxLangID);
+    case LangIdCheck::Valid:
+        break;
+    }
+    if (ui->edtLangDisplay->text().isEmpty())
+        return refuse(QStringLiteral("Введите название языка"), ui->edtLangDisplay);
+    accept();
+}
+
+void TfrmAddLanguage::refuse(const QString& message, QWidget* field)
+{
+    Prompter::current().messageBox(this, MessageCaption(), Translate(message), Prompter::Icon::Warning, Prompter::Ok);
+    field->setFocus();
 }
 
 void TfrmAddLanguage::cbxLangCharsetChange()
@@ -110,10 +140,12 @@ void TfrmAddLanguage::cbxLangCharsetChange()
 
 namespace {
 
-bool runLanguageDialog(TLang& lang, QWidget* owner, const QString& caption, const TLang* shown)
+bool runLanguageDialog(TLang& lang, QWidget* owner, const QString& caption, const TLang* shown,
+                       const QStringList& takenIds)
 {
     TfrmAddLanguage dialog(owner);
     dialog.setWindowTitle(Translate(caption));
+    dialog.setTakenIds(takenIds);
     if (shown)
         dialog.setLang(*shown);
     if (dialog.exec() != QDialog::Accepted)
@@ -124,13 +156,13 @@ bool runLanguageDialog(TLang& lang, QWidget* owner, const QString& caption, cons
 
 } // namespace
 
-bool AddLanguageDialog(TLang& lang, QWidget* owner)
+bool AddLanguageDialog(TLang& lang, QWidget* owner, const QStringList& takenIds)
 {
-    return runLanguageDialog(lang, owner, QStringLiteral("Добавить язык"), nullptr);
+    return runLanguageDialog(lang, owner, QStringLiteral("Добавить язык"), nullptr, takenIds);
 }
 
-bool LangPropertyDialog(TLang& lang, QWidget* owner)
+bool LangPropertyDialog(TLang& lang, QWidget* owner, const QStringList& takenIds)
 {
     const TLang shown = lang;
-    return runLanguageDialog(lang, owner, QStringLiteral("Свойства языка"), &shown);
+    return runLanguageDialog(lang, owner, QStringLiteral("Свойства языка"), &shown, takenIds);
 }

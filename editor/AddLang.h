@@ -3,8 +3,11 @@
 #include "FixedDialog.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+
+class QKeyEvent;
 
 namespace Ui {
 class frmAddLanguage;
@@ -30,22 +33,28 @@ public:
     // Shows the language; a charset name not in the list leaves DEFAULT_CHARSET selected.
     void setLang(const TLang& lang);
     TLang lang() const;
+    // The identifiers of the dictionary's other languages, which this one may not take.
+    void setTakenIds(const QStringList& takenIds) { m_takenIds = takenIds; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
-    // Whether a typed character may go into the identifier: ASCII letters only.
-    static bool cbxLangIDKeyPress(const QString& typed);
+    // Whether a key may reach the identifier: ASCII letters, and keys that type nothing.
+    static bool cbxLangIDKeyPress(const QKeyEvent& key);
+    // Accepts the dialog, or says why not and leaves the focus where the fault is.
     void btnOKClick();
+    void refuse(const QString& message, QWidget* field);
     void cbxLangCharsetChange();
 
     std::unique_ptr<Ui::frmAddLanguage> ui;
+    QStringList m_takenIds;
 };
 
-// Asks for a new language, the dialog's defaults first. On acceptance fills lang and
-// returns true; otherwise lang stays as it was.
-bool AddLanguageDialog(TLang& lang, QWidget* owner = nullptr);
-// Shows lang for changing; on acceptance overwrites it and returns true.
-bool LangPropertyDialog(TLang& lang, QWidget* owner = nullptr);
+// Asks for a new language, the dialog's defaults first; its identifier may not be one of
+// takenIds. On acceptance fills lang and returns true; otherwise lang stays as it was.
+bool AddLanguageDialog(TLang& lang, QWidget* owner = nullptr, const QStringList& takenIds = {});
+// Shows lang for changing; on acceptance overwrites it and returns true. takenIds are the
+// other languages' identifiers: the language may keep its own.
+bool LangPropertyDialog(TLang& lang, QWidget* owner = nullptr, const QStringList& takenIds = {});

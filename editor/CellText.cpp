@@ -9,3 +9,10 @@ QStringList MemoLines(const QString& memoText)
         lines.removeLast();
     return lines;
 }
+
+QString MemoText(const QString& rawDocumentText)
+{
+    QString text = rawDocumentText;
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}

@@ -3,6 +3,7 @@
 #include "DictGridModel.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -13,6 +14,7 @@ namespace {
 
 const int kDefaultColumnWidth = 230;
 const int kRowHeight = 18;
+const char kTextAtStart[] = "textAtStart";
 
 // Stores the editor's text on every keystroke, so that the model reports each one, as the
 // closing of the editor does once more with the final text.
@@ -28,8 +30,24 @@ public:
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
             auto* self = const_cast<LiveEditDelegate*>(this);
             connect(line, &QLineEdit::textEdited, self, [self, line] { emit self->commitData(line); });
+            line->setProperty(kTextAtStart, index.data(Qt::EditRole));
         }
         return editor;
+    }
+
+    // The cell already holds what was typed, so Escape has to store the text the edit began
+    // with before the editor closes; otherwise Escape would keep the typing.
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* line = qobject_cast<QLineEdit*>(object);
+        if (line && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            const QString atStart = line->property(kTextAtStart).toString();
+            if (line->text() != atStart) {
+                line->setText(atStart);
+                emit commitData(line);
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
     }
 
     // The view hands every stored text back to the open editor; setting the text it already

@@ -29,21 +29,29 @@ bool decodeAttribute(pugi::xml_node node, const char* name, QString& out)
     return attribute && orb::decodeUtf8(attribute.value(), out);
 }
 
-bool readInto(const pugi::xml_node root, DictTable& table)
+bool fail(QString& error, const QString& why)
+{
+    error = why;
+    return false;
+}
+
+bool readInto(const pugi::xml_node root, DictTable& table, QString& error)
 {
     std::vector<LangColumn> columns;
     for (pugi::xml_node language : orb::firstChildElement(root, "Languages").children()) {
         if (language.type() != pugi::node_element)
             continue;
         LangColumn column;
-        if (!orb::decodeUtf8(language.name(), column.langId) || !decodeAttribute(language, "Name", column.langName))
-            return false;
+        if (!orb::decodeUtf8(language.name(), column.langId))
+            return fail(error, QStringLiteral("a language's element name is not UTF-8"));
+        if (!decodeAttribute(language, "Name", column.langName))
+            return fail(error, QStringLiteral("the Name of the language \"%1\" is missing or not UTF-8").arg(column.langId));
         columns.push_back(column);
     }
 
     const pugi::xml_node charsets = orb::firstChildElement(root, "Charsets");
     if (!charsets)
-        return false;
+        return fail(error, QStringLiteral("there is no Charsets element"));
     // Paired by position only: the identifiers always come from Languages.
     std::size_t position = 0;
     for (pugi::xml_node charset : charsets.children()) {
@@ -55,7 +63,8 @@ bool readInto(const pugi::xml_node root, DictTable& table)
         bool ok = false;
         const int number = value ? QByteArrayView(value.value()).toInt(&ok) : 0;
         if (!ok)
-            return false;
+            return fail(error, QStringLiteral("the Charset of the language \"%1\" is missing or not a number")
+                                   .arg(columns[position].langId));
         columns[position++].charset = number;
     }
 
@@ -100,34 +109,38 @@ bool readInto(const pugi::xml_node root, DictTable& table)
                 continue; // a language the file does not list: its attributes are not read
             QString text;
             if (!decodeAttribute(cell, "Message", text))
-                return false;
+                return fail(error, QStringLiteral("the Message of the language \"%1\" in item %2 is missing or not UTF-8")
+                                       .arg(table.column(col).langId)
+                                       .arg(row));
             table.setCell(col, row, text);
         }
     }
     return true;
 }
 
-} // namespace
-
-GridRead readDictionaryGrid(const QString& path, DictTable& table)
+GridRead readFreshTable(const QString& path, DictTable& table, QString& error)
 {
     if (!QFileInfo(path).isFile())
         return GridRead::Missing;
     pugi::xml_document doc;
-    if (!orb::loadXmlFile(path, doc, nullptr, orb::Utf8Check::Values))
+    if (!orb::loadXmlFile(path, doc, &error, orb::Utf8Check::Values))
         return GridRead::ReadError;
     const pugi::xml_node root = orb::firstChildElement(doc, orb::kRootElement);
-    if (!root)
+    if (!root) {
+        error = QStringLiteral("the root element is not %1").arg(QString::fromLatin1(orb::kRootElement));
         return GridRead::UnknownFile;
+    }
     const pugi::xml_node languages = orb::firstChildElement(root, "Languages");
     bool hasLanguage = false;
     for (pugi::xml_node child : languages.children())
         hasLanguage = hasLanguage || child.type() == pugi::node_element;
-    if (!hasLanguage)
+    if (!hasLanguage) {
+        error = QStringLiteral("the Languages element lists no language");
         return GridRead::UnknownFile;
+    }
 
     DictTable fresh;
-    const bool read = readInto(root, fresh);
+    const bool read = readInto(root, fresh, error);
     doc.reset();
 #ifdef __GLIBC__
     // The parse tree's pages lie between the texts in the heap; without a trim glibc keeps
@@ -138,6 +151,17 @@ GridRead readDictionaryGrid(const QString& path, DictTable& table)
         return GridRead::ReadError;
     table = std::move(fresh);
     return GridRead::Ok;
+}
+
+} // namespace
+
+GridRead readDictionaryGrid(const QString& path, DictTable& table, QString* error)
+{
+    QString why;
+    const GridRead result = readFreshTable(path, table, why);
+    if (error)
+        *error = why;
+    return result;
 }
 
 bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* error)

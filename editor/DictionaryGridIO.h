@@ -16,8 +16,9 @@ enum class GridRead {
 // Reads the dictionary file into a fresh table: the columns of Languages in their order,
 // the charsets of Charsets paired by position (none listed: 0), one phrase row per Item
 // (none: one empty row), cells matched to columns by identifier. The table is written only
-// on success, so a failed read never leaves a half-read document behind.
-GridRead readDictionaryGrid(const QString& path, DictTable& table);
+// on success, so a failed read never leaves a half-read document behind; error then says why
+// (the system's error, the XML error with its line, or what is missing), except for Missing.
+GridRead readDictionaryGrid(const QString& path, DictTable& table, QString* error = nullptr);
 
 // Writes the table to the file, indented, replacing it as a whole or not at all. False, with
 // the file as it was, when an identifier is not a valid XML element name, two columns share

@@ -25,7 +25,12 @@ void TfrmEditCell::SetCellText(const QString& text)
 
 QString TfrmEditCell::GetCellText() const
 {
-    return orb::cleanStr(ui->mmMemo->toPlainText());
+    return orb::cleanStr(memoText());
+}
+
+QString TfrmEditCell::memoText() const
+{
+    return MemoText(ui->mmMemo->document()->toRawText());
 }
 
 void TfrmEditCell::mmMemoChange()
@@ -33,7 +38,7 @@ void TfrmEditCell::mmMemoChange()
     const QFontMetrics metrics(font());
     int width = 0;
     int height = 0;
-    for (const QString& line : MemoLines(ui->mmMemo->toPlainText())) {
+    for (const QString& line : MemoLines(memoText())) {
         width = std::max(width, metrics.horizontalAdvance(line));
         height += metrics.height();
     }

@@ -24,6 +24,7 @@ public:
     QString GetCellText() const;
 
 private:
+    QString memoText() const;
     void mmMemoChange();
 
     std::unique_ptr<Ui::frmEditCell> ui;

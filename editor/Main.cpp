@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
@@ -26,7 +27,8 @@
 
 namespace {
 
-const QString kDictionaryFilter = QStringLiteral("Dictionary (*.lng);;All files (*.*)");
+// "*.*" would hide every file without a dot in its name, as Linux names many.
+const QString kDictionaryFilter = QStringLiteral("Dictionary (*.lng);;All files (*)");
 
 // The hourglass for the span of a read or write, taken back on every way out.
 class WaitCursor
@@ -37,6 +39,13 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// The message of a failed read or write: its text in the interface language, then the file
+// and the reason, in the words of the system or of the XML parser.
+QString FailureText(const QString& text, const QString& path, const QString& reason)
+{
+    return Translate(text) + u'\n' + QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
+}
 
 } // namespace
 
@@ -124,7 +133,7 @@ void TfrmMain::FormCreate()
     FEditRow = 0;
     FEditText.clear();
     FModified = false;
-    m_saveDialogPath = QCoreApplication::applicationDirPath();
+    m_lastFolder.clear();
     FTitle = windowTitle();
     BuildLanguageMenu();
     LoadInterfaceLanguage();
@@ -166,6 +175,16 @@ void TfrmMain::ShowDocument()
 {
     ui->sgDictGrid->show();
     ui->sgDictGrid->setCurrentCell(0, 1);
+}
+
+QStringList TfrmMain::LangIDsExcept(int col) const
+{
+    QStringList langIds;
+    for (int other = 0; other < Dictionary().columnCount(); ++other) {
+        if (other != col)
+            langIds.append(Dictionary().column(other).langId);
+    }
+    return langIds;
 }
 
 bool TfrmMain::FindLangColumn(const QString& header, int& col) const
@@ -228,7 +247,9 @@ void TfrmMain::PlaceEditButton(int col, int row)
         button->setParent(ui->sgDictGrid);
     const QRect cell = ui->sgDictGrid->cellRect(col, row);
     button->move(cell.left() + cell.width() - button->width(), cell.top());
-    button->show();
+    // A cell scrolled out of view would leave the button over the header or a scroll bar,
+    // where a click would edit a cell the user cannot see.
+    button->setVisible(ui->sgDictGrid->viewport()->geometry().contains(button->geometry()));
     button->raise();
 }
 
@@ -301,7 +322,7 @@ void TfrmMain::actSortExecute()
 void TfrmMain::actNewLangExecute()
 {
     TLang lang;
-    if (!AddLanguageDialog(lang, this))
+    if (!AddLanguageDialog(lang, this, LangIDsExcept(-1)))
         return;
     FModified = true;
     m_model->appendColumn({lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
@@ -316,7 +337,7 @@ void TfrmMain::actLangPropertyExecute()
         return;
     const LangColumn& column = Dictionary().column(col);
     TLang lang{column.langId, column.langName, CharsetName(column.charset)};
-    if (!LangPropertyDialog(lang, this))
+    if (!LangPropertyDialog(lang, this, LangIDsExcept(col)))
         return;
     FModified = true;
     m_model->setColumn(col, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
@@ -359,11 +380,10 @@ bool TfrmMain::AskToSave(SaveQuestion form)
     const Prompter::Button answer = Prompter::current().messageBox(
         this, MessageCaption(), Translate(QStringLiteral("Сохранить измененный словарь ?")),
         Prompter::Icon::Information, buttons);
-    if (answer == Prompter::Yes || answer == Prompter::Ok) {
-        // A cancelled save dialog is the user's choice to go on without saving; a write that
-        // failed is not, and going on would throw the changes away.
-        return SaveDocument() != SaveOutcome::Failed;
-    }
+    // A user who answered Yes asked to keep the changes: unless they are saved, be it through
+    // a cancelled file dialog or a failed write, the command that asked stops.
+    if (answer == Prompter::Yes || answer == Prompter::Ok)
+        return SaveDocument();
     // The open command's Cancel means "go on without saving".
     return answer == Prompter::No || form == SaveQuestion::OkCancel;
 }
@@ -386,12 +406,11 @@ void TfrmMain::actOpenDictExecute()
 {
     if (!AskToSave(SaveQuestion::OkCancel))
         return;
-    const QString path = Prompter::current().openFileName(this, QString(), QString(), Translate(kDictionaryFilter));
+    const QString path = Prompter::current().openFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
     if (path.isEmpty() || !ReadDictionary(path))
         return;
     FModified = false;
-    FDictFile = QFileInfo(path).absoluteFilePath();
-    UpdateCaption(FDictFile);
+    BindFile(path);
 }
 
 void TfrmMain::actSaveDictExecute()
@@ -399,37 +418,51 @@ void TfrmMain::actSaveDictExecute()
     SaveDocument();
 }
 
-TfrmMain::SaveOutcome TfrmMain::SaveDocument()
+bool TfrmMain::SaveDocument()
 {
     // With the last language deleted nothing is shown, and nothing is written.
     if (!DictionaryOpen())
-        return SaveOutcome::Cancelled;
+        return false;
     QString path = FDictFile;
     if (path.isEmpty()) {
-        const QString chosen = Prompter::current().saveFileName(this, QString(), m_saveDialogPath, Translate(kDictionaryFilter));
+        const QString chosen = Prompter::current().saveFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
         if (chosen.isEmpty())
-            return SaveOutcome::Cancelled;
+            return false;
         path = QFileInfo(withLngExtension(chosen)).absoluteFilePath();
-        m_saveDialogPath = path;
     }
     if (!WriteDictionary(path))
-        return SaveOutcome::Failed;
+        return false;
     FModified = false;
-    FDictFile = path;
+    BindFile(path);
+    return true;
+}
+
+void TfrmMain::BindFile(const QString& path)
+{
+    const QFileInfo file(path);
+    FDictFile = file.absoluteFilePath();
+    m_lastFolder = file.absolutePath();
     UpdateCaption(FDictFile);
-    return SaveOutcome::Saved;
+}
+
+QString TfrmMain::DialogFolder() const
+{
+    if (!FDictFile.isEmpty())
+        return QFileInfo(FDictFile).absolutePath();
+    return m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder;
 }
 
 bool TfrmMain::ReadDictionary(const QString& path)
 {
     DictTable table;
     GridRead result;
+    QString reason;
     {
         const WaitCursor busy;
-        result = readDictionaryGrid(path, table);
+        result = readDictionaryGrid(path, table, &reason);
     }
-    auto fail = [this](const QString& text, Prompter::Icon icon) {
-        Prompter::current().messageBox(this, MessageCaption(), Translate(text), icon, Prompter::Ok);
+    auto fail = [&](const QString& text, Prompter::Icon icon) {
+        Prompter::current().messageBox(this, MessageCaption(), FailureText(text, path, reason), icon, Prompter::Ok);
         return false;
     };
     switch (result) {
@@ -450,13 +483,14 @@ bool TfrmMain::ReadDictionary(const QString& path)
 bool TfrmMain::WriteDictionary(const QString& path)
 {
     bool written = false;
+    QString reason;
     {
         const WaitCursor busy;
         DeleteEmptyRows();
-        written = writeDictionaryGrid(Dictionary(), path);
+        written = writeDictionaryGrid(Dictionary(), path, &reason);
     }
     if (!written)
-        Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Ощибка при сохранении")),
+        Prompter::current().messageBox(this, MessageCaption(), FailureText(QStringLiteral("Ощибка при сохранении"), path, reason),
                                        Prompter::Icon::Error, Prompter::Ok);
     return written;
 }

@@ -97,10 +97,18 @@ private:
     // The save question; false when the user chose to stop.
     enum class SaveQuestion { YesNoCancel, OkCancel };
     bool AskToSave(SaveQuestion form);
-    enum class SaveOutcome { Saved, Cancelled, Failed };
-    SaveOutcome SaveDocument();
+    // Saves to the bound file, or to one the user names; false unless the file was written.
+    bool SaveDocument();
+    // Binds the document to a file it was read from or written to.
+    void BindFile(const QString& path);
+    // Where the file dialogs start: the document's folder, else the last one a file was read
+    // from or written to, else home. Never where a save failed: a dialog opened in a folder
+    // it cannot list (/proc) blocks the editor.
+    QString DialogFolder() const;
     void sgDictGridSetEditText(int col, int row, const QString& text);
     void ShowDocument();
+    // The identifiers of the language columns but the given one (-1: of all of them).
+    QStringList LangIDsExcept(int col) const;
     QString HintUnderPointer() const;
     void lblTarsovaClick();
     void BuildLanguageMenu();
@@ -120,5 +128,5 @@ private:
     int FEditCol = 0;
     int FEditRow = 0;
     QString FEditText;
-    QString m_saveDialogPath; // where the save dialog opens: a directory, then the last name
+    QString m_lastFolder; // of the last file read or written
 };

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -50,6 +51,12 @@ std::function<void(QDialog*)> language(const QString& id, const QString& name, c
         charsets->setCurrentIndex(charsets->findText(charset));
         QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
     };
+}
+
+// A failed read's or write's message: its text, then the file and the reason.
+QString failure(const QString& text, const QString& path, const QString& reason)
+{
+    return text + u'\n' + path + u": "_s + reason;
 }
 
 // The URL the link asked the desktop to open.
@@ -167,7 +174,7 @@ private slots:
         QStringList ids;
         window->Translator()->GetLangIDs(&ids);
         QCOMPARE(ids, (QStringList{u"Russian"_s, u"English"_s, u"German"_s}));
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
         QVERIFY(!window->DictionaryOpen());
         QCOMPARE(enabledButtons(), (QStringList{u"tbCreate"_s, u"tbOpen"_s, u"tbLanguages"_s, u"tbAbout"_s}));
         QVERIFY(action("actBrowseURL")->isEnabled());
@@ -207,7 +214,7 @@ private slots:
         QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{QString()}}));
         QVERIFY(window->Modified());
         QCOMPARE(window->DictFile(), QString());
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
         idle();
         // Every command, save and sort included: the document is new and column 0 current.
         QCOMPARE(enabledButtons().size(), 13);
@@ -264,7 +271,7 @@ private slots:
                  (QStringList{u"English(English)/0"_s, u"Deutsch(German)/1"_s, u"Русский(Russian)/204"_s}));
         QCOMPARE(rowsOf(window->Dictionary()),
                  (QList<QStringList>{{u"File"_s, u"Datei"_s, u"Файл"_s}, {u"Open"_s, u"Öffnen"_s, u"Открыть"_s}}));
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit - three.lng"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - three.lng"_s);
         QVERIFY(!window->Modified());
         idle();
         QVERIFY(!action("actSaveDict")->isEnabled());
@@ -307,20 +314,30 @@ private slots:
     {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("reason");
         QTest::addColumn<Prompter::Icon>("icon");
-        QTest::newRow("another root") << u"<Other><Languages><E Name=\"e\"/></Languages></Other>"_s
-                                      << u"Неизвестный файл"_s << Prompter::Icon::Warning;
+        QTest::newRow("another root") << u"<Other><Languages><E Name=\"e\"/></Languages></Other>"_s << u"Неизвестный файл"_s
+                                      << u"the root element is not Varnok_translation_toolkit_dictionary_file"_s << Prompter::Icon::Warning;
         QTest::newRow("empty Languages") << u"<Varnok_translation_toolkit_dictionary_file><Languages/></Varnok_translation_toolkit_dictionary_file>"_s
-                                         << u"Неизвестный файл"_s << Prompter::Icon::Warning;
+                                         << u"Неизвестный файл"_s << u"the Languages element lists no language"_s << Prompter::Icon::Warning;
         QTest::newRow("no Charsets") << u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages></Varnok_translation_toolkit_dictionary_file>"_s
-                                     << u"Ошибка при открытии"_s << Prompter::Icon::Error;
-        QTest::newRow("not XML") << u"<Varnok_translation_toolkit_dictionary_file"_s << u"Ошибка при открытии"_s << Prompter::Icon::Error;
-        QTest::newRow("missing file") << QString() << QString() << Prompter::Icon::None;
+                                     << u"Ошибка при открытии"_s << u"there is no Charsets element"_s << Prompter::Icon::Error;
+        QTest::newRow("no Message") << u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages>"
+                                       "<Charsets><E Charset=\"0\"/></Charsets><Item><E/></Item></Varnok_translation_toolkit_dictionary_file>"_s
+                                    << u"Ошибка при открытии"_s << u"the Message of the language \"E\" in item 1 is missing or not UTF-8"_s
+                                    << Prompter::Icon::Error;
+        QTest::newRow("not XML") << u"<Varnok_translation_toolkit_dictionary_file"_s << u"Ошибка при открытии"_s
+                                 << u"Error parsing start element tag at line 1"_s << Prompter::Icon::Error;
+        // The line is the file's, however the parser has changed its text meanwhile.
+        QTest::newRow("not XML on line 4") << u"<Varnok_translation_toolkit_dictionary_file>\r\n<Item><E Message=\"a&#10;b\r\nc\"/>\r\n<Item"_s
+                                           << u"Ошибка при открытии"_s << u"Error parsing start element tag at line 4"_s << Prompter::Icon::Error;
+        QTest::newRow("missing file") << QString() << QString() << QString() << Prompter::Icon::None;
     }
     void failedOpenKeepsTheDocument()
     {
         QFETCH(QString, body);
         QFETCH(QString, message);
+        QFETCH(QString, reason);
         QFETCH(Prompter::Icon, icon);
         const QString good = write(u"three.lng"_s, kThreeLanguages);
         QVERIFY(open(good));
@@ -334,7 +351,7 @@ private slots:
         if (message.isEmpty()) {
             QVERIFY(prompter->messages.isEmpty());
         } else {
-            QCOMPARE(prompter->texts(), QStringList{message});
+            QCOMPARE(prompter->texts(), QStringList{failure(message, bad, reason)});
             QCOMPARE(prompter->messages[0].icon, icon);
             QCOMPARE(prompter->messages[0].caption, u"Varnok Translation Toolkit"_s);
         }
@@ -354,7 +371,7 @@ private slots:
         QVERIFY(QFile::exists(saved));
         QVERIFY(!QFile::exists(m_files->filePath(u"dict.xml"_s)));
         QCOMPARE(window->DictFile(), saved);
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit - dict.lng"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - dict.lng"_s);
         QVERIFY(!window->Modified());
         // Bound now: the next save asks nothing.
         trigger("actNewLine");
@@ -373,23 +390,56 @@ private slots:
 
     void failedSaveKeepsStateAndFile()
     {
-        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        // Two languages with one identifier: the file reads, but no file could hold both.
+        QString twice = kThreeLanguages;
+        twice.replace(u"<German Name"_s, u"<English Name"_s);
+        const QString path = write(u"twice.lng"_s, twice);
         QVERIFY(open(path));
         const QByteArray before = contents(path);
-        // An identifier that cannot be an element name.
-        window->Grid()->setCurrentCell(1, 1);
-        onNextDialog([](QDialog* dialog) {
-            dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(QString());
-            QTest::keyClick(dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s), Qt::Key_Return);
-        });
-        trigger("actLangProperty");
-        QCOMPARE(window->Dictionary().headerText(1), u"Deutsch()"_s);
+        trigger("actNewLine");
         trigger("actSaveDict");
-        QCOMPARE(prompter->texts(), (QStringList{u"Ощибка при сохранении"_s}));
+        QCOMPARE(prompter->texts(),
+                 QStringList{failure(u"Ощибка при сохранении"_s, path, u"two languages have the identifier \"English\""_s)});
         QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Error);
         QCOMPARE(contents(path), before);
         QVERIFY(window->Modified());
         QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
+    }
+
+    void allFilesFilterShowsFilesWithoutADot()
+    {
+        trigger("actOpenDict");
+        const QString allFiles = prompter->fileFilters.last().split(u";;"_s).last();
+        QCOMPARE(allFiles, u"All files (*)"_s); // "*.*" would hide README and the like
+    }
+
+    void fileDialogsStartInTheDocumentsOrTheLastGoodFolder()
+    {
+        trigger("actOpenDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), QDir::homePath());
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(path));
+        trigger("actOpenDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->path());
+
+        // A new document has no folder of its own; a failed save into another one leaves the
+        // last good folder as it was.
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        QVERIFY(QDir(m_files->path()).mkdir(u"full"_s));
+        const QString failedFolder = m_files->filePath(u"full/missing"_s);
+        prompter->fileAnswers << failedFolder + u"/new.lng"_s;
+        trigger("actSaveDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->path());
+        QCOMPARE(prompter->messages.size(), 1); // the failure
+        trigger("actSaveDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->path());
+
+        prompter->fileAnswers << m_files->filePath(u"full/new.lng"_s);
+        trigger("actSaveDict");
+        QVERIFY(!window->Modified());
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        trigger("actSaveDict");
+        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->filePath(u"full"_s));
     }
 
     void closeQuestion()
@@ -398,10 +448,34 @@ private slots:
         prompter->answers << Prompter::Cancel;
         QVERIFY(!window->close());
         QCOMPARE(prompter->messages[0].buttons, int(Prompter::Yes | Prompter::No | Prompter::Cancel));
-        // Yes, then a cancelled save dialog: the window closes all the same.
-        prompter->answers << Prompter::Yes;
-        QVERIFY(window->close());
-        QCOMPARE(prompter->fileCaptions.size(), 1);
+    }
+
+    void cancelledSaveDialogStopsTheCommandThatAsked_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<Prompter::Button>("yes");
+        QTest::newRow("close") << QByteArray() << Prompter::Yes;
+        QTest::newRow("new") << QByteArray("actNewDict") << Prompter::Yes;
+        QTest::newRow("open") << QByteArray("actOpenDict") << Prompter::Ok;
+    }
+    void cancelledSaveDialogStopsTheCommandThatAsked()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(Prompter::Button, yes);
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        prompter->answers << yes; // and no answer to the save dialog: it is cancelled
+        bool languageAsked = false;
+        QPointer<QTimer> watch = onNextDialog([&languageAsked](QDialog*) { languageAsked = true; });
+        if (command.isEmpty())
+            QVERIFY(!window->close());
+        else
+            trigger(command.constData());
+        delete watch.data();
+        QVERIFY(!languageAsked);
+        QCOMPARE(prompter->fileCaptions.size(), 1); // the save dialog, no open dialog after it
+        QVERIFY(window->isVisible());
+        QVERIFY(window->Modified());
+        QVERIFY(window->DictionaryOpen());
         QCOMPARE(QDir(m_files->path()).entryList(QDir::Files), QStringList());
     }
 
@@ -415,10 +489,12 @@ private slots:
         window->Grid()->setCurrentCell(0, 1);
         window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
         QVERIFY(window->Modified());
+        const QStringList questionAndFailure{u"Сохранить измененный словарь ?"_s,
+                                             failure(u"Ощибка при сохранении"_s, path, u"Filename refers to a directory"_s)};
 
         prompter->answers << Prompter::Yes;
         QVERIFY(!window->close());
-        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s, u"Ощибка при сохранении"_s}));
+        QCOMPARE(prompter->texts(), questionAndFailure);
         prompter->messages.clear();
 
         prompter->answers << Prompter::Yes;
@@ -427,14 +503,14 @@ private slots:
         trigger("actNewDict");
         delete watch.data();
         QVERIFY(!languageAsked);
-        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s, u"Ощибка при сохранении"_s}));
+        QCOMPARE(prompter->texts(), questionAndFailure);
         QCOMPARE(window->Dictionary().cell(0, 1), u"changed"_s);
         prompter->messages.clear();
 
         prompter->answers << Prompter::Ok;
         prompter->fileCaptions.clear();
         trigger("actOpenDict");
-        QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s, u"Ощибка при сохранении"_s}));
+        QCOMPARE(prompter->texts(), questionAndFailure);
         QVERIFY(prompter->fileCaptions.isEmpty());
         QVERIFY(window->Modified());
 
@@ -556,6 +632,30 @@ private slots:
         QCOMPARE(shown, u"Свойства языка RUSSIAN_CHARSET Cyrillic Russia, Belarus, Ukraine and some other slavic countries"_s);
     }
 
+    void languageDialogsRefuseAnotherColumnsIdentifier()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        window->Grid()->setCurrentCell(1, 1);
+        auto tryIdentifiers = [](const QStringList& ids) {
+            return [ids](QDialog* dialog) {
+                for (const QString& id : ids) {
+                    dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(id);
+                    QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+                }
+            };
+        };
+        const QString taken = u"Этот идентификатор уже есть у другого языка словаря"_s;
+        onNextDialog(tryIdentifiers({u"Russian"_s, u"German"_s}));
+        trigger("actLangProperty");
+        QCOMPARE(prompter->texts(), QStringList{taken});
+        QCOMPARE(window->Dictionary().headerText(1), u"Deutsch(German)"_s);
+        prompter->clear();
+        onNextDialog(tryIdentifiers({u"English"_s, u"Dutch"_s}));
+        trigger("actNewLang");
+        QCOMPARE(prompter->texts(), QStringList{taken});
+        QCOMPARE(window->Dictionary().headerText(3), u"Русский(Dutch)"_s);
+    }
+
     void propertiesOfAnUnknownCharsetNumber()
     {
         QVERIFY(open(write(u"100.lng"_s,
@@ -599,6 +699,24 @@ private slots:
         QCOMPARE(window->Dictionary().cell(0, 1), u"File"_s);
     }
 
+    void escapeGivesTheCellBackItsText()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        TDictGrid* grid = window->Grid();
+        grid->setFocus();
+        grid->setCurrentCell(0, 1);
+        QTest::keyClicks(grid, u"x"_s); // a typed key opens the in-place editor
+        auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(grid->currentIndex()));
+        QVERIFY(editor);
+        QTest::keyClicks(editor, u"yz"_s);
+        QCOMPARE(window->Dictionary().cell(0, 1), u"xyz"_s);
+        QTest::keyClick(editor, Qt::Key_Escape);
+        idle();
+        QVERIFY(!grid->indexWidget(grid->currentIndex()));
+        QCOMPARE(window->Dictionary().cell(0, 1), u"File"_s);
+        QCOMPARE(window->Dictionary().rowCount(), 3);
+    }
+
     void editCellButton()
     {
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
@@ -629,6 +747,27 @@ private slots:
         // The button follows the current cell.
         grid->setCurrentCell(2, 1);
         QCOMPARE(button->geometry().topRight(), QPoint(grid->cellRect(2, 1).right(), grid->cellRect(2, 1).top()));
+    }
+
+    void editCellButtonHidesWithItsCell()
+    {
+        QString items;
+        for (int row = 0; row < 200; ++row)
+            items += u"<Item><E Message=\"%1\"/></Item>"_s.arg(row);
+        QVERIFY(open(write(u"long.lng"_s, u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages>"
+                                             "<Charsets><E Charset=\"0\"/></Charsets>%1</Varnok_translation_toolkit_dictionary_file>"_s
+                                                 .arg(items))));
+        TDictGrid* grid = window->Grid();
+        grid->setFocus();
+        grid->setCurrentCell(0, 2);
+        auto* button = window->findChild<QToolButton*>(u"sbtnEditCell"_s);
+        QVERIFY(button->isVisible());
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+        QVERIFY(!button->isVisible());
+        grid->verticalScrollBar()->setValue(2); // the cell one row above the first in view
+        QVERIFY(!button->isVisible());
+        grid->verticalScrollBar()->setValue(1); // the cell the first in view
+        QVERIFY(button->isVisible());
     }
 
     void addPhrase()
@@ -754,7 +893,7 @@ private slots:
         QVERIFY(window->Translator()->SetLangID(u"English"_s));
         QCOMPARE(action("actSaveDict")->text(), u"Save"_s);
         QCOMPARE(action("actImport")->toolTip(), u"Import dictionary"_s);
-        QCOMPARE(window->windowTitle(), u"Varnok translation toolkit"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
 
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
         prompter->answers << Prompter::Cancel << Prompter::Cancel << Prompter::No << Prompter::Cancel << Prompter::Cancel;
@@ -763,10 +902,12 @@ private slots:
         trigger("actDeleteLang");
         typeIntoCell(0, 1, u"!"_s);
         QVERIFY(!window->close());
-        QVERIFY(!open(write(u"bad.lng"_s, u"<x/>"_s)));
+        const QString bad = write(u"bad.lng"_s, u"<x/>"_s);
+        QVERIFY(!open(bad));
         QCOMPARE(prompter->texts(), (QStringList{u"Delete the current phrase?"_s, u"Sort the current column?"_s,
                                                  u"Delete language English(English) ?"_s, u"Save the changed dictionary?"_s,
-                                                 u"Save the changed dictionary?"_s, u"Unknown file"_s}));
+                                                 u"Save the changed dictionary?"_s,
+                                                 failure(u"Unknown file"_s, bad, u"the root element is not Varnok_translation_toolkit_dictionary_file"_s)}));
         QString caption, okText;
         onNextDialog([&](QDialog* dialog) {
             caption = dialog->windowTitle();

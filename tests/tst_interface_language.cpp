@@ -9,6 +9,7 @@
 #include "OrbTranslate.h"
 #include "RecordingPrompter.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QMetaProperty>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -123,6 +125,40 @@ QStringList russianTexts(const QStringList& texts)
     return russian;
 }
 
+// The labels, buttons and title of a window that are narrower than their texts (with the
+// style's margins for a button). A title needs room beside it for at least three title-bar
+// buttons of a text line's height.
+QStringList cutTexts(const QWidget* window)
+{
+    QStringList cut;
+    const QFontMetrics titleFont(QApplication::font("QMdiSubWindowTitleBar"));
+    if (window->width() < titleFont.horizontalAdvance(window->windowTitle()) + 3 * titleFont.height())
+        cut << u"title: "_s + window->windowTitle();
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->isVisible() && !label->wordWrap() && label->width() < label->sizeHint().width())
+            cut << u"label "_s + label->objectName() + u": "_s + label->text();
+    }
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        const auto* tool = qobject_cast<const QToolButton*>(button);
+        if (tool && tool->toolButtonStyle() == Qt::ToolButtonIconOnly)
+            continue;
+        QString text = button->text();
+        text.remove(u'&');
+        const int margins = 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        if (button->isVisible() && button->width() < button->fontMetrics().horizontalAdvance(text) + margins)
+            cut << u"button "_s + button->objectName() + u": "_s + button->text();
+    }
+    return cut;
+}
+
+// One data row "langId" per interface language.
+void interfaceLanguageRows(std::initializer_list<const char*> langIds)
+{
+    QTest::addColumn<QByteArray>("langId");
+    for (const char* langId : langIds)
+        QTest::newRow(langId) << QByteArray(langId);
+}
+
 const QString kAsciiDictionary =
     u"<Varnok_translation_toolkit_dictionary_file>"
     "<Languages><en Name=\"Britsh\"/><fr Name=\"French\"/></Languages>"
@@ -147,6 +183,13 @@ class TestInterfaceLanguage : public QObject
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         idle();
+    }
+
+    // Starts the window in the interface language remembered in Settings.ini.
+    void startIn(const QByteArray& langId)
+    {
+        writeSettings("[Settings]\nLangID=" + langId + "\n");
+        start();
     }
 
     QAction* action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -369,18 +412,79 @@ private slots:
         QCOMPARE(buttons, (QStringList{u"&Ja"_s, u"&Nein"_s, u"Abbrechen"_s, u"OK"_s}));
     }
 
+    void productNameIsShownAsWritten_data()
+    {
+        interfaceLanguageRows({"English", "German"});
+    }
+    void productNameIsShownAsWritten()
+    {
+        QFETCH(QByteArray, langId);
+        startIn(langId);
+        const QString name = u"Varnok Translation Toolkit"_s;
+        QCOMPARE(window->windowTitle(), name);
+        QString productLabel;
+        onNextDialog([&productLabel](QDialog* dialog) {
+            if (QTest::qWaitForWindowActive(dialog))
+                productLabel = dialog->findChild<QLabel*>(u"lblProductName"_s)->text();
+        });
+        trigger("actAbout");
+        QCOMPARE(productLabel, name);
+        prompter.reset(); // a real message box, translated when it becomes active
+        QString caption;
+        onNextDialog([&caption](QDialog* dialog) {
+            if (QTest::qWaitForWindowActive(dialog))
+                caption = dialog->windowTitle();
+        });
+        Prompter::current().messageBox(window.get(), name, u"text"_s, Prompter::Icon::Information, Prompter::Ok);
+        QCOMPARE(caption, name);
+    }
+
+    void everyTextFitsItsWidget_data()
+    {
+        interfaceLanguageRows({"Russian", "English", "German"});
+    }
+    void everyTextFitsItsWidget()
+    {
+        QFETCH(QByteArray, langId);
+        startIn(langId);
+        QCOMPARE(window->Translator()->CurrentLangID(), QString::fromLatin1(langId));
+        QStringList cut;
+        // Each dialog is measured once the language has reached it, when it became active.
+        auto measure = [&cut](QDialog* dialog) {
+            if (!QTest::qWaitForWindowActive(dialog))
+                cut << u"never active: "_s + dialog->objectName();
+            idle();
+            cut << cutTexts(dialog);
+        };
+        onNextDialog(measure);
+        trigger("actAbout");
+        onNextDialog(measure);
+        trigger("actNewDict");
+
+        prompter->fileAnswers << writeFile(u"ascii.lng"_s, kAsciiDictionary);
+        trigger("actOpenDict");
+        QVERIFY(window->DictionaryOpen());
+        idle();
+        cut << cutTexts(window.get());
+        window->Grid()->setCurrentCell(0, 1);
+        for (const char* command : {"actNewLang", "actLangProperty"}) {
+            onNextDialog(measure);
+            trigger(command);
+        }
+        onNextDialog(measure);
+        window->sbtnEditCellClick();
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+    }
+
     void everyWindowAndMessageIsTranslated_data()
     {
-        QTest::addColumn<QByteArray>("langId");
-        QTest::newRow("English") << QByteArray("English");
-        QTest::newRow("German") << QByteArray("German");
+        interfaceLanguageRows({"English", "German"});
     }
 
     void everyWindowAndMessageIsTranslated()
     {
         QFETCH(QByteArray, langId);
-        writeSettings("[Settings]\nLangID=" + langId + "\n");
-        start();
+        startIn(langId);
         QCOMPARE(window->Translator()->CurrentLangID(), QString::fromLatin1(langId));
         const QList<QAction*> languageEntries = window->LanguageMenu()->actions();
         QStringList russian = russianTexts(windowTexts(window.get(), languageEntries));
@@ -416,10 +520,13 @@ private slots:
         QVERIFY(!cellEditor.isEmpty());
         russian << russianTexts(cellEditor);
 
-        // The language dialog's own warnings.
+        // The language dialog's own warnings: no identifier, one that is no XML name, one
+        // that the dictionary has already, no display name.
         onNextDialog([](QDialog* dialog) {
-            dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(QString());
-            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            for (const QString& id : {QString(), u"1 de"_s, u"en"_s}) {
+                dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(id);
+                QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            }
             dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(u"xx"_s);
             dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s)->clear();
             QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
@@ -451,10 +558,12 @@ private slots:
         QStringList messageTexts;
         for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
-        QVERIFY2(prompter->messages.size() == 11, qPrintable(messageTexts.join(u'\n')));
+        QVERIFY2(prompter->messages.size() == 13, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
-        for (const QString& filter : std::as_const(prompter->fileFilters))
+        for (const QString& filter : std::as_const(prompter->fileFilters)) {
             russian << russianTexts({u"filter: "_s + filter});
+            QVERIFY2(filter.endsWith(u" (*)"_s), qPrintable(filter)); // all files, dot or none
+        }
         QVERIFY2(russian.isEmpty(), qPrintable(russian.join(u'\n')));
         // Every text was in the dictionary: nothing had to be learned.
         QVERIFY(!window->Translator()->Modified());

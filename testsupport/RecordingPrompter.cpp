@@ -25,27 +25,28 @@ void RecordingPrompter::showMessage(const QString& text)
     simpleMessages.append(text);
 }
 
-QString RecordingPrompter::nextFileAnswer(const QString& caption)
+QString RecordingPrompter::nextFileAnswer(const QString& caption, const QString& directory)
 {
     fileCaptions.append(caption);
+    fileDirectories.append(directory);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QString RecordingPrompter::openFileName(QWidget*, const QString& caption, const QString&, const QString& filter)
+QString RecordingPrompter::openFileName(QWidget*, const QString& caption, const QString& directory, const QString& filter)
 {
     fileFilters.append(filter);
-    return nextFileAnswer(caption);
+    return nextFileAnswer(caption, directory);
 }
 
-QString RecordingPrompter::saveFileName(QWidget*, const QString& caption, const QString&, const QString& filter)
+QString RecordingPrompter::saveFileName(QWidget*, const QString& caption, const QString& directory, const QString& filter)
 {
     fileFilters.append(filter);
-    return nextFileAnswer(caption);
+    return nextFileAnswer(caption, directory);
 }
 
-QString RecordingPrompter::existingDirectory(QWidget*, const QString& caption, const QString&)
+QString RecordingPrompter::existingDirectory(QWidget*, const QString& caption, const QString& directory)
 {
-    return nextFileAnswer(caption);
+    return nextFileAnswer(caption, directory);
 }
 
 QStringList RecordingPrompter::texts() const

@@ -29,6 +29,7 @@ public:
     QList<Button> answers;            // next answers to message boxes; Ok/Cancel/... when empty
     QStringList fileAnswers;          // next answers to file and directory choosers
     QStringList fileCaptions;         // captions the choosers were opened with
+    QStringList fileDirectories;      // directories the choosers started in, in order
     QStringList fileFilters;          // name filters of the file choosers, in order
 
     Button messageBox(QWidget* owner, const QString& caption, const QString& text, Icon icon,
@@ -47,5 +48,5 @@ public:
     void clear();
 
 private:
-    QString nextFileAnswer(const QString& caption);
+    QString nextFileAnswer(const QString& caption, const QString& directory);
 };

@@ -1,0 +1,14 @@
+#include "LangIdentifier.h"
+
+#include "TextRoutines.h"
+
+LangIdCheck CheckLangId(const QString& langId, const QStringList& takenIds)
+{
+    if (langId.isEmpty())
+        return LangIdCheck::Empty;
+    if (!orb::isValidXmlName(langId))
+        return LangIdCheck::NotXmlName;
+    if (takenIds.contains(langId, Qt::CaseSensitive))
+        return LangIdCheck::Taken;
+    return LangIdCheck::Valid;
+}

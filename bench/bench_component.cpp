@@ -27,6 +27,26 @@ namespace {
 QTemporaryDir* workDir = nullptr;
 std::map<int, QString> dictionaryFiles; // rows -> file
 const int kLarge = 100000;
+QString learnedFile; // kLarge rows of texts learned from a host's formatted messages
+
+// What a host that passes formatted texts to Translate learns: texts of one length, alike
+// at both ends, that differ only in the middle, each row holding its text in every language.
+QString learnedText(int row, QChar digitsStart = u'0')
+{
+    QString number = QStringLiteral("%1").arg(row, 5, 10, QLatin1Char('0'));
+    number[0] = QChar(number[0].unicode() - u'0' + digitsStart.unicode());
+    return QStringLiteral("The order record number %1 of 99999 was saved to the order database").arg(number);
+}
+
+QList<TLangDict> learnedDictionary()
+{
+    QList<TLangDict> dict = synthetic::makeDictionary(0, 4);
+    for (TLangDict& language : dict) {
+        for (int row = 0; row < kLarge; ++row)
+            language.Phrases.append(learnedText(row));
+    }
+    return dict;
+}
 
 QString relativeToExecutable(const QString& path)
 {
@@ -55,9 +75,9 @@ void BM_PugixmlLoadFile(benchmark::State& state)
 
 // A host's start-up: a new component loading into an empty dictionary. Destroying the
 // previous one is not part of the load and is kept out of the timing.
-void BM_InitDictionary(benchmark::State& state)
+void initDictionary(benchmark::State& state, const QString& file)
 {
-    const QString name = relativeToExecutable(dictionaryFiles.at(int(state.range(0))));
+    const QString name = relativeToExecutable(file);
     for (auto _ : state) {
         state.PauseTiming();
         auto component = std::make_unique<TOrbTranslate>();
@@ -69,6 +89,11 @@ void BM_InitDictionary(benchmark::State& state)
         component.reset();
         state.ResumeTiming();
     }
+}
+
+void BM_InitDictionary(benchmark::State& state)
+{
+    initDictionary(state, dictionaryFiles.at(int(state.range(0))));
 }
 
 // ---- lookup ------------------------------------------------------------------------------
@@ -114,6 +139,23 @@ void BM_Component(benchmark::State& state, bool notSave)
         const QString& text = texts[i++ & 1023];
         benchmark::DoNotOptimize(notSave ? component->TranslateNotSave(text) : component->Translate(text));
     }
+}
+
+// Hits and misses among the learned texts; a miss is shaped like them, so that only the
+// middle tells it apart.
+void BM_Learned(benchmark::State& state)
+{
+    const bool hit = state.range(0) == HitLast;
+    auto component = std::make_unique<TOrbTranslate>();
+    component->SetSuppressMessage(true);
+    component->SetDictName(relativeToExecutable(learnedFile));
+    component->SetLangID(QStringLiteral("Russian"));
+    std::vector<QString> texts;
+    for (int i = 0; i < 1024; ++i)
+        texts.push_back(learnedText(int((i * 2654435761u) % kLarge), hit ? u'0' : u'A'));
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(component->TranslateNotSave(texts[i++ & 1023]));
 }
 
 void BM_Linear(benchmark::State& state)
@@ -301,6 +343,18 @@ void printSummary(const CollectingReporter& r)
                     ours / 1e3, qt / 1e3, ours / qt);
     }
     std::printf("  target: at most 1x (no slower than QTranslator)\n");
+    const double learnedLoad = ns("InitDictionary, learned texts");
+    const double syntheticLoad = ns("InitDictionary/" + std::to_string(kLarge));
+    std::printf("%-58s %10.2fms %10.2fms %8.2fx\n", "InitDictionary, learned texts vs synthetic, 100000 rows",
+                learnedLoad / 1e6, syntheticLoad / 1e6, learnedLoad / syntheticLoad);
+    for (int c : {HitLast, Miss}) {
+        const double learned = ns("TranslateNotSave, learned texts/" + std::to_string(c));
+        const double synthetic = ns("TranslateNotSave/" + std::to_string(c));
+        std::printf("%-58s %10.3fus %10.3fus %8.2fx\n",
+                    (std::string("TranslateNotSave, learned texts vs synthetic, ") + (c == Miss ? "miss" : "hit")).c_str(),
+                    learned / 1e3, synthetic / 1e3, learned / synthetic);
+    }
+    std::printf("  target: at most 1.5x\n");
     const double save = ns("SaveDictionary");
     const double bareSave = ns("pugixml build and save");
     std::printf("%-58s %10.2fms %10.2fms %8.2fx\n", "SaveDictionary vs pugixml build-and-save, 100000 rows",
@@ -328,6 +382,10 @@ int main(int argc, char** argv)
         std::printf("synthetic dictionary: %6d rows x 4 languages, %.1f MB\n", rows,
                     QFileInfo(path).size() / 1048576.0);
     }
+    learnedFile = dir.filePath(QStringLiteral("learned.lng"));
+    synthetic::writeDictionary(learnedDictionary(), learnedFile);
+    std::printf("learned dictionary:   %6d rows x 4 languages, %.1f MB\n", kLarge,
+                QFileInfo(learnedFile).size() / 1048576.0);
     measureMemory();
     std::printf("\n");
 
@@ -335,6 +393,11 @@ int main(int argc, char** argv)
         add(benchmark::RegisterBenchmark("pugixml load_file", BM_PugixmlLoadFile))->Arg(rows)->Unit(benchmark::kMillisecond);
         add(benchmark::RegisterBenchmark("InitDictionary", BM_InitDictionary))->Arg(rows)->Unit(benchmark::kMillisecond);
     }
+    add(benchmark::RegisterBenchmark("InitDictionary, learned texts", [](benchmark::State& state) {
+        initDictionary(state, learnedFile);
+    }))->Unit(benchmark::kMillisecond);
+    for (int c : {HitLast, Miss})
+        add(benchmark::RegisterBenchmark("TranslateNotSave, learned texts", BM_Learned))->Arg(c);
     for (int c = HitLast; c <= Ampersand; ++c) {
         if (c != Miss)
             add(benchmark::RegisterBenchmark("Translate", BM_Component, false))->Arg(c);

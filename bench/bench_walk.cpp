@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QTranslator>
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -89,11 +91,30 @@ struct TestWindow
         tree->setColumnCount(2);
         layout->addWidget(tree);
         ++widgets;
-        for (int i = 0; i < 49; ++i, ++widgets) {
+        for (int i = 0; i < 24; ++i, ++widgets) {
             auto* item = new QTreeWidgetItem(tree, {text(), text()});
-            retranslate.push_back([item, a = item->text(0), b = item->text(1), tr] {
+            item->setToolTip(0, text());
+            retranslate.push_back([item, a = item->text(0), b = item->text(1), t = item->toolTip(0), tr] {
                 item->setText(0, tr(a));
                 item->setText(1, tr(b));
+                item->setToolTip(0, tr(t));
+            });
+        }
+        auto* table = new QTableWidget(6, 4);
+        layout->addWidget(table);
+        ++widgets;
+        for (int c = 0; c < 4; ++c) {
+            auto* header = new QTableWidgetItem(text());
+            table->setHorizontalHeaderItem(c, header);
+            retranslate.push_back([header, s = header->text(), tr] { header->setText(tr(s)); });
+        }
+        for (int i = 0; i < 24; ++i, ++widgets) {
+            auto* cell = new QTableWidgetItem(text());
+            cell->setToolTip(text());
+            table->setItem(i / 4, i % 4, cell);
+            retranslate.push_back([cell, s = cell->text(), t = cell->toolTip(), tr] {
+                cell->setText(tr(s));
+                cell->setToolTip(tr(t));
             });
         }
         window.setCentralWidget(central);
@@ -150,6 +171,12 @@ int main(int argc, char** argv)
     translator.SetSuppressMessage(true);
     translator.SetDictName(QDir(QCoreApplication::applicationDirPath()).relativeFilePath(path));
     translator.DefineProperties();
+    // A host's exclusions elsewhere (its language menu's entries), each followed for its end.
+    std::vector<std::unique_ptr<QObject>> excluded;
+    for (int i = 0; i < 100; ++i) {
+        excluded.push_back(std::make_unique<QObject>());
+        translator.AddNotTranslate(excluded.back().get());
+    }
 
     QTranslator german, russian;
     if (!german.load(buildQm(dir, dict, 1, QStringLiteral("de")))
@@ -188,7 +215,8 @@ int main(int argc, char** argv)
         });
 
     std::printf("Window of %d widgets (labels, buttons, line edits, combo boxes with items, actions,\n"
-                "a tree with items), %d-row dictionary; median of %d runs\n\n",
+                "a tree and a table with items and tips), 100 exclusions elsewhere, %d-row dictionary;\n"
+                "median of %d runs\n\n",
                 ours.widgets, kRows, runs);
     std::printf("%-62s %10.0f us\n", "TranslateAllComponents after a language switch", switchWalk);
     std::printf("%-62s %10.0f us\n", "hand-written retranslation (QTranslator + setters)", byHand);

@@ -3,7 +3,9 @@
 //
 // This test has a directory of its own (with the editor's interface dictionary), because
 // the Settings.ini it writes beside its executable would change how other tests start.
+#include "AddLang.h"
 #include "DictGridModel.h"
+#include "EditCell.h"
 #include "EditorTestHelpers.h"
 #include "Main.h"
 #include "OrbTranslate.h"
@@ -410,6 +412,32 @@ private slots:
                                        Prompter::Yes | Prompter::No | Prompter::Ok | Prompter::Cancel);
         buttons.sort();
         QCOMPARE(buttons, (QStringList{u"&Ja"_s, u"&Nein"_s, u"Abbrechen"_s, u"OK"_s}));
+    }
+
+    // The dialogs are translated when they are activated; what they were given to edit is
+    // the user's, even where it is an interface text of the dictionary.
+    void dialogsKeepTheTextsGivenToThem()
+    {
+        start();
+        choose(u"English"_s);
+        auto acceptOnceActive = [] {
+            onNextDialog([](QDialog* dialog) {
+                QApplication::setActiveWindow(dialog);
+                QVERIFY(QTest::qWaitForWindowActive(dialog));
+                QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            });
+        };
+        QString cell = u"Открыть"_s;
+        acceptOnceActive();
+        ExecuteEditCell(cell);
+        QCOMPARE(cell, u"Открыть"_s);
+
+        TLang lang{u"Russian"_s, u"Сохранить"_s, u"RUSSIAN_CHARSET"_s};
+        acceptOnceActive();
+        QVERIFY(LangPropertyDialog(lang, window.get()));
+        QCOMPARE(lang.LangID, u"Russian"_s);
+        QCOMPARE(lang.LangDisplay, u"Сохранить"_s);
+        QCOMPARE(lang.LangCharset, u"RUSSIAN_CHARSET"_s);
     }
 
     void productNameIsShownAsWritten_data()

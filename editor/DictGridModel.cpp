@@ -76,6 +76,17 @@ void DictGridModel::appendColumn(const LangColumn& language)
     endInsertColumns();
 }
 
+void DictGridModel::applyImport(const ImportPlan& plan)
+{
+    if (plan.targetCol == columnCount())
+        appendColumn(plan.target);
+    applyImportPlan(m_table, plan);
+    emit headerDataChanged(Qt::Horizontal, plan.targetCol, plan.targetCol);
+    if (!plan.cells.empty())
+        emit dataChanged(cellIndex(plan.targetCol, plan.cells.front().first), cellIndex(plan.targetCol, plan.cells.back().first),
+                         {Qt::DisplayRole, Qt::EditRole});
+}
+
 bool DictGridModel::removeColumn(int col)
 {
     if (m_table.columnCount() <= 1 || col < 0 || col >= m_table.columnCount())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DictTable.h"
+#include "DictionaryImport.h"
 
 #include <QAbstractTableModel>
 
@@ -28,6 +29,8 @@ public:
     void appendColumn(const LangColumn& language);
     bool removeColumn(int col);
     void moveColumn(int from, int to);
+    // Carries out an import planned for this table, its cells reported as one change.
+    void applyImport(const ImportPlan& plan);
 
     // The model index of a phrase cell given in table addressing.
     QModelIndex cellIndex(int col, int row) const { return index(row - 1, col); }

@@ -6,7 +6,9 @@
 #include "Charsets.h"
 #include "DictGridModel.h"
 #include "DictionaryGridIO.h"
+#include "DictionaryImport.h"
 #include "EditCell.h"
+#include "Import.h"
 #include "MessageCaption.h"
 #include "OrbTranslate.h"
 #include "TextRoutines.h"
@@ -108,6 +110,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     connect(ui->actNewDict, &QAction::triggered, this, &TfrmMain::actNewDictExecute);
     connect(ui->actOpenDict, &QAction::triggered, this, &TfrmMain::actOpenDictExecute);
     connect(ui->actSaveDict, &QAction::triggered, this, &TfrmMain::actSaveDictExecute);
+    connect(ui->actImport, &QAction::triggered, this, &TfrmMain::actImportExecute);
     connect(ui->actNewLang, &QAction::triggered, this, &TfrmMain::actNewLangExecute);
     connect(ui->actLangProperty, &QAction::triggered, this, &TfrmMain::actLangPropertyExecute);
     connect(ui->actDeleteLang, &QAction::triggered, this, &TfrmMain::actDeleteLangExecute);
@@ -397,6 +400,7 @@ void TfrmMain::actNewDictExecute()
         return;
     FModified = true;
     FDictFile.clear();
+    m_importLosses.clear();
     UpdateCaption(FDictFile);
     ClearGrid();
     m_model->setColumn(0, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
@@ -424,6 +428,8 @@ bool TfrmMain::SaveDocument()
     if (!DictionaryOpen())
         return false;
     QString path = FDictFile;
+    if (!m_importLosses.isEmpty() && !ConfirmLosingLanguages())
+        path.clear();
     if (path.isEmpty()) {
         const QString chosen = Prompter::current().saveFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
         if (chosen.isEmpty())
@@ -439,6 +445,7 @@ bool TfrmMain::SaveDocument()
 
 void TfrmMain::BindFile(const QString& path)
 {
+    m_importLosses.clear();
     const QFileInfo file(path);
     FDictFile = file.absoluteFilePath();
     m_lastFolder = file.absolutePath();
@@ -461,6 +468,15 @@ bool TfrmMain::ReadDictionary(const QString& path)
         const WaitCursor busy;
         result = readDictionaryGrid(path, table, &reason);
     }
+    if (!ReadSucceeded(result, path, reason, QStringLiteral("Ошибка при открытии")))
+        return false;
+    m_model->setTable(std::move(table));
+    ShowDocument();
+    return true;
+}
+
+bool TfrmMain::ReadSucceeded(GridRead result, const QString& path, const QString& reason, const QString& errorText)
+{
     auto fail = [&](const QString& text, Prompter::Icon icon) {
         Prompter::current().messageBox(this, MessageCaption(), FailureText(text, path, reason), icon, Prompter::Ok);
         return false;
@@ -471,12 +487,10 @@ bool TfrmMain::ReadDictionary(const QString& path)
     case GridRead::UnknownFile:
         return fail(QStringLiteral("Неизвестный файл"), Prompter::Icon::Warning);
     case GridRead::ReadError:
-        return fail(QStringLiteral("Ошибка при открытии"), Prompter::Icon::Error);
+        return fail(errorText, Prompter::Icon::Error);
     case GridRead::Ok:
         break;
     }
-    m_model->setTable(std::move(table));
-    ShowDocument();
     return true;
 }
 
@@ -493,6 +507,59 @@ bool TfrmMain::WriteDictionary(const QString& path)
         Prompter::current().messageBox(this, MessageCaption(), FailureText(QStringLiteral("Ощибка при сохранении"), path, reason),
                                        Prompter::Icon::Error, Prompter::Ok);
     return written;
+}
+
+void TfrmMain::actImportExecute()
+{
+    const QString path = Prompter::current().openFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
+    QStringList lostLanguages;
+    if (path.isEmpty() || !ImportDictionary(path, lostLanguages))
+        return;
+    // Save writes the merged document to the imported file, as the user chose it.
+    FModified = true;
+    BindFile(path);
+    m_importLosses = lostLanguages;
+}
+
+bool TfrmMain::ImportDictionary(const QString& path, QStringList& lostLanguages)
+{
+    ImportSource source;
+    GridRead read;
+    QString reason;
+    {
+        const WaitCursor busy;
+        read = source.open(path, &reason);
+    }
+    const QString importError = QStringLiteral("Ошибка при импорте");
+    if (!ReadSucceeded(read, path, reason, importError))
+        return false;
+    ImportChoice choice;
+    if (!ImportDialog(this, HeaderTexts(), source.entryTexts(), choice))
+        return false;
+    const WaitCursor busy;
+    // Everything is read and checked before the grid changes: a damaged file leaves the
+    // document as it was, not half merged.
+    ImportPlan plan;
+    if (!source.plan(Dictionary(), choice.keyColumn, choice.keyPosition, choice.importPosition, plan, &reason))
+        return ReadSucceeded(GridRead::ReadError, path, reason, importError);
+    m_model->applyImport(plan);
+    lostLanguages.clear();
+    for (const LangColumn& language : source.languages()) {
+        if (FindLangIDColumn(language.langId) < 0)
+            lostLanguages.append(HeaderText(language.langName, language.langId));
+    }
+    return true;
+}
+
+bool TfrmMain::ConfirmLosingLanguages()
+{
+    const QString question = Translate(QStringLiteral("В файле есть языки, которых нет в словаре:")) + u'\n'
+                             + m_importLosses.join(u'\n') + u'\n'
+                             + Translate(QStringLiteral("Сохранить словарь в этот файл без них?"));
+    return Prompter::current().messageBoxWithDefault(this, MessageCaption(), question,
+                                                     Prompter::Icon::Question, Prompter::Yes | Prompter::No,
+                                                     Prompter::No)
+           == Prompter::Yes;
 }
 
 bool TfrmMain::FormCloseQuery()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DictGrid.h"
+#include "DictionaryGridIO.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -70,6 +71,7 @@ public:
     void actNewDictExecute();
     void actOpenDictExecute();
     void actSaveDictExecute();
+    void actImportExecute();
     void actNewLangExecute();
     void actLangPropertyExecute();
     void actDeleteLangExecute();
@@ -99,6 +101,15 @@ private:
     bool AskToSave(SaveQuestion form);
     // Saves to the bound file, or to one the user names; false unless the file was written.
     bool SaveDocument();
+    // Shows the message of a read that failed (none for a missing file): errorText for a
+    // damaged file. True when the read succeeded.
+    bool ReadSucceeded(GridRead result, const QString& path, const QString& reason, const QString& errorText);
+    // Merges one language of a dictionary file into the grid, through the dialog's choice.
+    // False, with the document as it was, when the file is missing, cannot be used or the
+    // dialog is cancelled. lostLanguages: the file's languages the document lacks afterwards.
+    bool ImportDictionary(const QString& path, QStringList& lostLanguages);
+    // Whether Save may overwrite the imported file without the languages it alone holds.
+    bool ConfirmLosingLanguages();
     // Binds the document to a file it was read from or written to.
     void BindFile(const QString& path);
     // Where the file dialogs start: the document's folder, else the last one a file was read
@@ -129,4 +140,6 @@ private:
     int FEditRow = 0;
     QString FEditText;
     QString m_lastFolder; // of the last file read or written
+    // The bound file's languages that the next save there would drop: it was imported from.
+    QStringList m_importLosses;
 };

@@ -76,6 +76,52 @@ class TestEditorImport : public QObject
     std::unique_ptr<TfrmMain> window;
 
     QString write(const QString& name, const QString& text) { return editortest::writeTextFile(m_files->path(), name, text); }
+    QComboBox* combo(QDialog* dialog, const QString& name) { return dialog->findChild<QComboBox*>(name); }
+    QStringList items(QComboBox* box)
+    {
+        QStringList texts;
+        for (int i = 0; i < box->count(); ++i)
+            texts << box->itemText(i);
+        return texts;
+    }
+    void trigger(const char* name)
+    {
+        idle();
+        QAction* command = window->findChild<QAction*>(QString::fromLatin1(name));
+        QVERIFY2(command->isEnabled(), name);
+        command->trigger();
+    }
+    // Opens a dictionary of English(en) and Deutsch(de) phrases as the document.
+    void openDocument()
+    {
+        prompter->fileAnswers << write(u"doc.lng"_s, dictionaryFile(
+            u"<Languages><en Name=\"English\"/><de Name=\"Deutsch\"/></Languages><Charsets><en Charset=\"0\"/><de Charset=\"0\"/></Charsets>"
+            "<Item><en Message=\"File\"/><de Message=\"\"/></Item><Item><en Message=\"Open\"/><de Message=\"Öffnen\"/></Item>"_s));
+        trigger("actOpenDict");
+        QVERIFY(window->DictionaryOpen());
+    }
+    // Imports the file, choosing the imported language by its entry text in the dialog.
+    void import(const QString& path, const QString& importEntry)
+    {
+        prompter->fileAnswers << path;
+        // A file refused before the dialog leaves the watch waiting for another test's dialog.
+        const QPointer<QTimer> watch = onNextDialog([this, importEntry](QDialog* dialog) {
+            QComboBox* imported = combo(dialog, u"cbxImportLanguage"_s);
+            imported->setCurrentIndex(imported->findText(importEntry));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+        });
+        trigger("actImport");
+        delete watch;
+    }
+    void verifyDocumentUntouched()
+    {
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(en)/0"_s, u"Deutsch(de)/0"_s}));
+        QCOMPARE(rowsOf(window->Dictionary()), (Rows{{u"File"_s, QString()}, {u"Open"_s, u"Öffnen"_s}}));
+        QVERIFY(!window->Modified());
+        QCOMPARE(window->DictFile(), m_files->filePath(u"doc.lng"_s));
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - doc.lng"_s);
+    }
+
 private slots:
     void init()
     {
@@ -219,6 +265,204 @@ private slots:
         QVERIFY(!source.plan(table, 0, 0, 1, plan, &error));
         QFETCH(QString, reason);
         QVERIFY2(error.contains(reason), qPrintable(error));
+    }
+
+    // ---- the dialog ----------------------------------------------------------------------
+
+    void dialogPreselectsAnEnglishKeyAndOffersTheOthers_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("fileLanguages");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("offered");
+        QTest::newRow("matched by display name, ASCII case ignored")
+            << u"<Deutsch Name=\"Deutsch\"/><en Name=\"ENGLISH\"/>"_s
+            << u"<English Name=\"english\"/><German Name=\"German\"/><Russian Name=\"Русский\"/>"_s << u"ENGLISH(en)"_s
+            << QStringList{u"German(German)"_s, u"Русский(Russian)"_s};
+        QTest::newRow("no English column: nothing selected, every named language offered")
+            << u"<de Name=\"Deutsch\"/>"_s << u"<English Name=\"English\"/><German Name=\"German\"/><Bare Name=\"\"/>"_s
+            << QString() << QStringList{u"English(English)"_s, u"German(German)"_s};
+    }
+
+    void dialogPreselectsAnEnglishKeyAndOffersTheOthers()
+    {
+        QFETCH(QString, document);
+        QFETCH(QString, fileLanguages);
+        prompter->fileAnswers << write(u"doc.lng"_s, dictionaryFile(u"<Languages>"_s + document + u"</Languages><Charsets/>"_s));
+        trigger("actOpenDict");
+        const QString path = write(u"import.lng"_s, dictionaryFile(u"<Languages>"_s + fileLanguages + u"</Languages>"_s + kCharsets));
+        prompter->fileAnswers << path;
+        QString key;
+        QStringList offered;
+        int importSelected = 0;
+        onNextDialog([&](QDialog* dialog) {
+            key = combo(dialog, u"cbxKeyLanguage"_s)->currentText();
+            offered = items(combo(dialog, u"cbxImportLanguage"_s));
+            importSelected = combo(dialog, u"cbxImportLanguage"_s)->currentIndex();
+        });
+        trigger("actImport");
+        QTEST(key, "key");
+        QTEST(offered, "offered");
+        QCOMPARE(importSelected, -1);
+        QVERIFY(!window->Modified());
+    }
+
+    void changingTheKeyRefillsTheOffers()
+    {
+        openDocument();
+        prompter->fileAnswers << write(u"import.lng"_s, dictionaryFile(
+            u"<Languages><English Name=\"English\"/><ru Name=\"русский\"/><de Name=\"DEUTSCH\"/></Languages>"_s));
+        QStringList offered;
+        onNextDialog([&](QDialog* dialog) {
+            combo(dialog, u"cbxKeyLanguage"_s)->setCurrentIndex(1); // Deutsch(de)
+            offered = items(combo(dialog, u"cbxImportLanguage"_s));
+        });
+        trigger("actImport");
+        QCOMPARE(offered, (QStringList{u"English(English)"_s, u"русский(ru)"_s}));
+    }
+
+    // Русский(ru) finds no русский(Russian) in the file: only ASCII capitals are folded.
+    void okRefusesWithoutAChoiceOrAKnownKey()
+    {
+        prompter->fileAnswers << write(u"doc.lng"_s, dictionaryFile(
+            u"<Languages><ru Name=\"Русский\"/></Languages><Charsets/>"_s));
+        trigger("actOpenDict");
+        prompter->fileAnswers << write(u"import.lng"_s, dictionaryFile(
+            u"<Languages><English Name=\"English\"/><Russian Name=\"русский\"/></Languages>"_s + kCharsets));
+        bool stayedOpen = true;
+        onNextDialog([&](QDialog* dialog) {
+            auto* ok = dialog->findChild<QPushButton*>(u"btnOK"_s);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            combo(dialog, u"cbxKeyLanguage"_s)->setCurrentIndex(0);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            combo(dialog, u"cbxImportLanguage"_s)->setCurrentIndex(0);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            stayedOpen = dialog->isVisible();
+        });
+        trigger("actImport");
+        QVERIFY(stayedOpen);
+        QCOMPARE(prompter->texts(), (QStringList{u"Выберите ключевой язык!"_s, u"Выберите импортируемый язык!"_s,
+                                                 u"Ключевой язык Русский(ru) не найден в импортируемом файле!"_s}));
+        for (const RecordingPrompter::Message& message : std::as_const(prompter->messages)) {
+            QCOMPARE(message.caption, u"Импорт"_s);
+            QCOMPARE(message.icon, Prompter::Icon::Warning);
+            QCOMPARE(message.buttons, int(Prompter::Ok));
+        }
+        QCOMPARE(rowsOf(window->Dictionary()), (Rows{{QString()}}));
+    }
+
+    // ---- the command -----------------------------------------------------------------------
+
+    void importMergesAndBindsTheImportedFile()
+    {
+        openDocument();
+        const QString path = write(u"import.lng"_s, dictionaryFile(
+            u"<Languages><en Name=\"English\"/><German Name=\"German\"/></Languages>"
+            "<Charsets><en Charset=\"0\"/><German Charset=\"1\"/></Charsets>"_s
+            + u"<Item><en Message=\"Open\"/><German Message=\"Öffnen!\"/></Item>"_s));
+        import(path, u"German(German)"_s);
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(en)/0"_s, u"Deutsch(de)/0"_s, u"German(German)/1"_s}));
+        QCOMPARE(rowsOf(window->Dictionary()), (Rows{{u"File"_s, QString(), QString()}, {u"Open"_s, u"Öffnen"_s, u"Öffnen!"_s}}));
+        QVERIFY(window->Modified());
+        QCOMPARE(window->DictFile(), path);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - import.lng"_s);
+        QVERIFY(prompter->messages.isEmpty());
+
+        // The file held no language the document lacks: Save writes there without asking,
+        // and reading it back gives the merged document.
+        const DictTable merged = window->Dictionary();
+        trigger("actSaveDict");
+        QVERIFY(prompter->messages.isEmpty());
+        QVERIFY(!window->Modified());
+        prompter->fileAnswers << path;
+        trigger("actOpenDict");
+        QCOMPARE(headersOf(window->Dictionary()), headersOf(merged));
+        QCOMPARE(rowsOf(window->Dictionary()), rowsOf(merged));
+    }
+
+    void failedImportsLeaveTheDocument_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<Prompter::Icon>("icon");
+        QTest::newRow("missing file") << QString() << QString() << Prompter::Icon::None;
+        QTest::newRow("no dictionary") << u"<other/>"_s << u"Неизвестный файл"_s << Prompter::Icon::Warning;
+        QTest::newRow("not well-formed") << u"<Varnok_translation_toolkit_dictionary_file>"_s << u"Ошибка при импорте"_s
+                                         << Prompter::Icon::Error;
+        // Found only after the dialog, once the grid could have been changed.
+        QTest::newRow("a cell without Message after good ones")
+            << threeLanguages(item(u"Open"_s, u"Öffnen!"_s) + u"<Item><English Message=\"File\"/><German/></Item>"_s)
+            << u"Ошибка при импорте"_s << Prompter::Icon::Error;
+    }
+
+    void failedImportsLeaveTheDocument()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        openDocument();
+        const QString path = file.isNull() ? m_files->filePath(u"none.lng"_s) : write(u"import.lng"_s, file);
+        import(path, u"German(German)"_s);
+        verifyDocumentUntouched();
+        if (message.isEmpty()) {
+            QVERIFY(prompter->messages.isEmpty());
+            return;
+        }
+        QCOMPARE(prompter->messages.size(), 1);
+        const RecordingPrompter::Message shown = prompter->messages.first();
+        QVERIFY2(shown.text.startsWith(message + u'\n' + path + u": "_s), qPrintable(shown.text));
+        QCOMPARE(shown.caption, u"Varnok Translation Toolkit"_s);
+        QTEST(shown.icon, "icon");
+        QCOMPARE(shown.owner, window.get());
+    }
+
+    void cancelledDialogChangesNothing()
+    {
+        openDocument();
+        prompter->fileAnswers << write(u"import.lng"_s, threeLanguages(item(u"File"_s, u"Datei"_s)));
+        onNextDialog([](QDialog* dialog) { dialog->findChild<QPushButton*>(u"btnCancel"_s)->click(); });
+        trigger("actImport");
+        verifyDocumentUntouched();
+        QVERIFY(prompter->messages.isEmpty());
+    }
+
+    void firstSaveAsksBeforeDroppingTheFilesOtherLanguages_data()
+    {
+        QTest::addColumn<Prompter::Button>("answer");
+        QTest::newRow("yes writes the imported file") << Prompter::Yes;
+        QTest::newRow("no goes to save as") << Prompter::No;
+    }
+
+    void firstSaveAsksBeforeDroppingTheFilesOtherLanguages()
+    {
+        QFETCH(Prompter::Button, answer);
+        openDocument();
+        const QString path = write(u"import.lng"_s, threeLanguages(item(u"Open"_s, u"Öffnen!"_s)));
+        import(path, u"German(German)"_s);
+        QVERIFY(window->Modified());
+        prompter->answers << answer;
+        const QString other = m_files->filePath(u"other.lng"_s);
+        prompter->fileAnswers << other;
+        trigger("actSaveDict");
+        QCOMPARE(prompter->messages.size(), 1);
+        const RecordingPrompter::Message question = prompter->messages.first();
+        QCOMPARE(question.text, u"В файле есть языки, которых нет в словаре:\nEnglish(English)\nРусский(Russian)\n"
+                                "Сохранить словарь в этот файл без них?"_s);
+        QCOMPARE(question.icon, Prompter::Icon::Question);
+        QCOMPARE(question.buttons, Prompter::Yes | Prompter::No);
+        QCOMPARE(question.defaultButton, int(Prompter::No));
+        QVERIFY(!window->Modified());
+        const QString written = answer == Prompter::Yes ? path : other;
+        QCOMPARE(window->DictFile(), written);
+        QCOMPARE(QFile::exists(other), answer == Prompter::No);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().contains("Русский"), answer == Prompter::No);
+
+        // Asked once: the document's file now holds what the document holds.
+        prompter->clear();
+        window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
+        trigger("actSaveDict");
+        QVERIFY(prompter->messages.isEmpty());
     }
 };
 

@@ -501,6 +501,9 @@ private slots:
         }
         onNextDialog(measure);
         window->sbtnEditCellClick();
+        prompter->fileAnswers << writeFile(u"import.lng"_s, kAsciiDictionary);
+        onNextDialog(measure);
+        trigger("actImport");
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
     }
 
@@ -583,10 +586,45 @@ private slots:
         QVERIFY(QDir().mkpath(bound + u"/inside"_s));
         trigger("actSaveDict");
 
+        // The import dialog, its three warnings, the failures of an import, and the question
+        // before a save to the imported file drops a language only that file holds.
+        prompter->fileAnswers << writeFile(u"import.lng"_s, kAsciiDictionary);
+        seen = dialogTexts("actImport");
+        QVERIFY(seen.contains(u"dialog"_s));
+        russian << russianTexts(seen);
+        prompter->fileAnswers << writeFile(u"german.lng"_s, u"<Varnok_translation_toolkit_dictionary_file>"
+            "<Languages><de Name=\"Deutsch\"/></Languages></Varnok_translation_toolkit_dictionary_file>"_s);
+        onNextDialog([](QDialog* dialog) {
+            auto* ok = dialog->findChild<QPushButton*>(u"btnOK"_s);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            dialog->findChild<QComboBox*>(u"cbxKeyLanguage"_s)->setCurrentIndex(0);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            dialog->findChild<QComboBox*>(u"cbxImportLanguage"_s)->setCurrentIndex(0);
+            QTest::mouseClick(ok, Qt::LeftButton);
+        });
+        trigger("actImport");
+        prompter->fileAnswers << files->filePath(u"other.lng"_s);
+        trigger("actImport");
+        prompter->fileAnswers << files->filePath(u"broken.lng"_s);
+        trigger("actImport");
+        prompter->fileAnswers << writeFile(u"extra.lng"_s, u"<Varnok_translation_toolkit_dictionary_file>"
+            "<Languages><en Name=\"Britsh\"/><de Name=\"Deutsch\"/><xx Name=\"Extra\"/></Languages>"
+            "<Charsets><en Charset=\"0\"/><de Charset=\"0\"/><xx Charset=\"0\"/></Charsets>"
+            "</Varnok_translation_toolkit_dictionary_file>"_s);
+        onNextDialog([](QDialog* dialog) {
+            dialog->findChild<QComboBox*>(u"cbxKeyLanguage"_s)->setCurrentIndex(0);
+            dialog->findChild<QComboBox*>(u"cbxImportLanguage"_s)->setCurrentIndex(0);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+        });
+        trigger("actImport");
+        QCOMPARE(window->DictFile(), files->filePath(u"extra.lng"_s));
+        prompter->answers << Prompter::No;
+        trigger("actSaveDict");
+
         QStringList messageTexts;
         for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
-        QVERIFY2(prompter->messages.size() == 13, qPrintable(messageTexts.join(u'\n')));
+        QVERIFY2(prompter->messages.size() == 19, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
         for (const QString& filter : std::as_const(prompter->fileFilters)) {
             russian << russianTexts({u"filter: "_s + filter});

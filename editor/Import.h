@@ -1,0 +1,68 @@
+#pragma once
+
+#include "FixedDialog.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace Ui {
+class frmImport;
+}
+
+// What the import dialog hands back when accepted. Name parts are those of ImportNamePart.
+struct ImportChoice
+{
+    QString keyName;
+    QString keyEntry;
+    int keyPosition = -1; // of the file's language with the key's name part
+    QString importName;
+    QString importEntry;
+    int importPosition = -1; // of the file's language with the imported one's name part
+    int keyColumn = -1;      // the key list's selected position, which is the grid column
+};
+
+// The dialog that chooses the key language among the grid's columns and the language to take
+// from the file. The file's language that shares the key's display name is never offered.
+class TfrmImport : public TFixedDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmImport(QWidget* parent = nullptr);
+    ~TfrmImport() override;
+
+    // keyEntries: the grid's header texts in column order; fileEntries: the file's languages.
+    void setLanguages(const QStringList& keyEntries, const QStringList& fileEntries);
+    const ImportChoice& choice() const { return m_choice; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct FileLang
+    {
+        QString namePart;
+        QString entry;
+        int position;
+    };
+
+    // Takes the file's languages from the imported list and preselects an English key.
+    void FormShow();
+    void FillImportLanguages();
+    void cbxKeyLanguageChange();
+    // Accepts the dialog, or says what is missing and leaves it open.
+    void btnOKClick();
+    void refuse(const QString& message, QWidget* field);
+    // The last file language with that name part, or -1.
+    int FileLangPosition(const QString& namePart) const;
+
+    std::unique_ptr<Ui::frmImport> ui;
+    std::vector<FileLang> FileLangs;
+    ImportChoice m_choice;
+};
+
+// Shows the import dialog; on acceptance fills choice and returns true.
+bool ImportDialog(QWidget* owner, const QStringList& keyEntries, const QStringList& fileEntries, ImportChoice& choice);

@@ -1,11 +1,13 @@
 // The editor's document operations on a 100k-row, 4-language dictionary, each against what
-// it is measured by: reading into the grid against the component's InitDictionary, writing
+// it is measured by: reading into the grid against the component's InitDictionary, importing
+// one language into a document of the same rows against reading the whole file, writing
 // against its SaveDictionary, sorting a column and removing empty rows against a plain
 // std::stable_sort of the column's keys, and the open document's memory against the file.
 // Prints a table; run by hand (QT_QPA_PLATFORM=offscreen orb_bench_editor [rows]).
 #include "DictGridModel.h"
 #include "DictTable.h"
 #include "DictionaryGridIO.h"
+#include "DictionaryImport.h"
 #include "Main.h"
 #include "OrbTranslate.h"
 #include "SyntheticDictionary.h"
@@ -111,6 +113,25 @@ int main(int argc, char* argv[])
                 std::abort();
         });
     row("ReadDictionary (window, grid)", read, "InitDictionary (component)", init, "target <= 2x");
+
+    // ---- importing one language ----
+    DictTable fileTable;
+    const double readGrid = bestMs([] {}, [&] {
+        if (readDictionaryGrid(path, fileTable) != GridRead::Ok)
+            std::abort();
+    });
+    // Every row's key matches, and the imported language lands in a new column: all of it.
+    DictTable withoutImported = fileTable;
+    withoutImported.removeColumn(1);
+    DictTable document;
+    const double import = bestMs([&] { document = withoutImported; }, [&] {
+        ImportSource source;
+        ImportPlan plan;
+        if (source.open(path) != GridRead::Ok || !source.plan(document, 0, 0, 1, plan))
+            std::abort();
+        applyImportPlan(document, plan);
+    });
+    row("import of one language (table)", import, "readDictionaryGrid", readGrid, "target <= 2x");
 
     // ---- writing ----
     const QString componentCopy = dir.filePath(QStringLiteral("component.lng"));

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "Main.h"
+#include "RecordingPrompter.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
 #include <QFile>
 #include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -52,5 +57,32 @@ inline QString writeTextFile(const QString& directory, const QString& name, cons
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }
+
+// A shown main window, with the prompter that answers for the user and a folder of its own
+// for the test's files; made afresh for every test function.
+struct WindowUnderTest
+{
+    std::unique_ptr<QTemporaryDir> files;
+    std::unique_ptr<RecordingPrompter> prompter;
+    std::unique_ptr<TfrmMain> window;
+
+    bool start()
+    {
+        files = std::make_unique<QTemporaryDir>();
+        prompter = std::make_unique<RecordingPrompter>();
+        window = std::make_unique<TfrmMain>();
+        window->show();
+        const bool ready = files->isValid() && QTest::qWaitForWindowExposed(window.get());
+        idle();
+        return ready;
+    }
+    // The window goes before the prompter it may still ask through.
+    void stop()
+    {
+        window.reset();
+        prompter.reset();
+        files.reset();
+    }
+};
 
 } // namespace editortest

@@ -67,15 +67,11 @@ DictTable document(const QStringList& headers, const Rows& rows)
 
 } // namespace
 
-class TestEditorImport : public QObject
+class TestEditorImport : public QObject, editortest::WindowUnderTest
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_files;
-    std::unique_ptr<RecordingPrompter> prompter;
-    std::unique_ptr<TfrmMain> window;
-
-    QString write(const QString& name, const QString& text) { return editortest::writeTextFile(m_files->path(), name, text); }
+    QString write(const QString& name, const QString& text) { return editortest::writeTextFile(files->path(), name, text); }
     QComboBox* combo(QDialog* dialog, const QString& name) { return dialog->findChild<QComboBox*>(name); }
     QStringList items(QComboBox* box)
     {
@@ -118,28 +114,13 @@ class TestEditorImport : public QObject
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(en)/0"_s, u"Deutsch(de)/0"_s}));
         QCOMPARE(rowsOf(window->Dictionary()), (Rows{{u"File"_s, QString()}, {u"Open"_s, u"Öffnen"_s}}));
         QVERIFY(!window->Modified());
-        QCOMPARE(window->DictFile(), m_files->filePath(u"doc.lng"_s));
+        QCOMPARE(window->DictFile(), files->filePath(u"doc.lng"_s));
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - doc.lng"_s);
     }
 
 private slots:
-    void init()
-    {
-        m_files = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_files->isValid());
-        prompter = std::make_unique<RecordingPrompter>();
-        window = std::make_unique<TfrmMain>();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        idle();
-    }
-
-    void cleanup()
-    {
-        window.reset();
-        prompter.reset();
-        m_files.reset();
-    }
+    void init() { QVERIFY(start()); }
+    void cleanup() { stop(); }
 
     // ---- the merge on the table ------------------------------------------------------------
 
@@ -233,7 +214,7 @@ private slots:
         QTEST(source.open(write(u"bad.lng"_s, file), &error), "read");
         QFETCH(QString, reason);
         QVERIFY2(error.contains(reason), qPrintable(error));
-        QCOMPARE(source.open(m_files->filePath(u"none.lng"_s)), GridRead::Missing);
+        QCOMPARE(source.open(files->filePath(u"none.lng"_s)), GridRead::Missing);
     }
 
     void failedPlansLeaveTheTable_data()
@@ -400,7 +381,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, message);
         openDocument();
-        const QString path = file.isNull() ? m_files->filePath(u"none.lng"_s) : write(u"import.lng"_s, file);
+        const QString path = file.isNull() ? files->filePath(u"none.lng"_s) : write(u"import.lng"_s, file);
         import(path, u"German(German)"_s);
         verifyDocumentUntouched();
         if (message.isEmpty()) {
@@ -440,7 +421,7 @@ private slots:
         import(path, u"German(German)"_s);
         QVERIFY(window->Modified());
         prompter->answers << answer;
-        const QString other = m_files->filePath(u"other.lng"_s);
+        const QString other = files->filePath(u"other.lng"_s);
         prompter->fileAnswers << other;
         trigger("actSaveDict");
         QCOMPARE(prompter->messages.size(), 1);

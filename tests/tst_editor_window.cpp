@@ -71,13 +71,9 @@ public slots:
 
 } // namespace
 
-class TestEditorWindow : public QObject
+class TestEditorWindow : public QObject, editortest::WindowUnderTest
 {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> m_files;
-    std::unique_ptr<RecordingPrompter> prompter;
-    std::unique_ptr<TfrmMain> window;
 
     QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
     // Runs a command as a click would: after the idle pass that enables it.
@@ -91,7 +87,7 @@ class TestEditorWindow : public QObject
 
     QString write(const QString& name, const QString& text)
     {
-        return editortest::writeTextFile(m_files->path(), name, text);
+        return editortest::writeTextFile(files->path(), name, text);
     }
     QByteArray contents(const QString& path)
     {
@@ -149,23 +145,8 @@ class TestEditorWindow : public QObject
     }
 
 private slots:
-    void init()
-    {
-        m_files = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_files->isValid());
-        prompter = std::make_unique<RecordingPrompter>();
-        window = std::make_unique<TfrmMain>();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        idle();
-    }
-
-    void cleanup()
-    {
-        window.reset();
-        prompter.reset();
-        m_files.reset();
-    }
+    void init() { QVERIFY(start()); }
+    void cleanup() { stop(); }
 
     void startsWithTheInterfaceDictionaryAndFourCommands()
     {
@@ -255,9 +236,9 @@ private slots:
         // Yes: the save dialog first.
         prompter->clear();
         prompter->answers << Prompter::Yes;
-        prompter->fileAnswers << m_files->filePath(u"before-new"_s);
+        prompter->fileAnswers << files->filePath(u"before-new"_s);
         newDictionary(u"French"_s, u"Français"_s, u"ANSI_CHARSET"_s);
-        QVERIFY(QFile::exists(m_files->filePath(u"before-new.lng"_s)));
+        QVERIFY(QFile::exists(files->filePath(u"before-new.lng"_s)));
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"Français(French)/0"_s}));
         QCOMPARE(window->DictFile(), QString());
         QVERIFY(window->Modified());
@@ -345,7 +326,7 @@ private slots:
         const QList<QStringList> before = rowsOf(window->Dictionary());
         prompter->answers << Prompter::Cancel; // to the save question: go on without saving
 
-        const QString bad = body.isEmpty() ? m_files->filePath(u"absent.lng"_s) : write(u"bad.lng"_s, body);
+        const QString bad = body.isEmpty() ? files->filePath(u"absent.lng"_s) : write(u"bad.lng"_s, body);
         QVERIFY(!open(bad));
         QCOMPARE(prompter->messages.takeFirst().text, u"Сохранить измененный словарь ?"_s);
         if (message.isEmpty()) {
@@ -365,11 +346,11 @@ private slots:
     void saveNewDictionaryForcesTheExtension()
     {
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
-        prompter->fileAnswers << m_files->filePath(u"dict.xml"_s);
+        prompter->fileAnswers << files->filePath(u"dict.xml"_s);
         trigger("actSaveDict");
-        const QString saved = m_files->filePath(u"dict.lng"_s);
+        const QString saved = files->filePath(u"dict.lng"_s);
         QVERIFY(QFile::exists(saved));
-        QVERIFY(!QFile::exists(m_files->filePath(u"dict.xml"_s)));
+        QVERIFY(!QFile::exists(files->filePath(u"dict.xml"_s)));
         QCOMPARE(window->DictFile(), saved);
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - dict.lng"_s);
         QVERIFY(!window->Modified());
@@ -420,26 +401,26 @@ private slots:
         const QString path = write(u"three.lng"_s, kThreeLanguages);
         QVERIFY(open(path));
         trigger("actOpenDict");
-        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->path());
+        QCOMPARE(prompter->fileDirectories.takeLast(), files->path());
 
         // A new document has no folder of its own; a failed save into another one leaves the
         // last good folder as it was.
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
-        QVERIFY(QDir(m_files->path()).mkdir(u"full"_s));
-        const QString failedFolder = m_files->filePath(u"full/missing"_s);
+        QVERIFY(QDir(files->path()).mkdir(u"full"_s));
+        const QString failedFolder = files->filePath(u"full/missing"_s);
         prompter->fileAnswers << failedFolder + u"/new.lng"_s;
         trigger("actSaveDict");
-        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->path());
+        QCOMPARE(prompter->fileDirectories.takeLast(), files->path());
         QCOMPARE(prompter->messages.size(), 1); // the failure
         trigger("actSaveDict");
-        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->path());
+        QCOMPARE(prompter->fileDirectories.takeLast(), files->path());
 
-        prompter->fileAnswers << m_files->filePath(u"full/new.lng"_s);
+        prompter->fileAnswers << files->filePath(u"full/new.lng"_s);
         trigger("actSaveDict");
         QVERIFY(!window->Modified());
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
         trigger("actSaveDict");
-        QCOMPARE(prompter->fileDirectories.takeLast(), m_files->filePath(u"full"_s));
+        QCOMPARE(prompter->fileDirectories.takeLast(), files->filePath(u"full"_s));
     }
 
     void closeQuestion()
@@ -476,7 +457,7 @@ private slots:
         QVERIFY(window->isVisible());
         QVERIFY(window->Modified());
         QVERIFY(window->DictionaryOpen());
-        QCOMPARE(QDir(m_files->path()).entryList(QDir::Files), QStringList());
+        QCOMPARE(QDir(files->path()).entryList(QDir::Files), QStringList());
     }
 
     void failedSaveStopsTheCommandThatAsked()
@@ -866,9 +847,9 @@ private slots:
         editWith(1, 3, u"Только\r\nрусский"_s);
         window->Grid()->horizontalHeader()->moveSection(2, 0);
 
-        prompter->fileAnswers << m_files->filePath(u"round"_s);
+        prompter->fileAnswers << files->filePath(u"round"_s);
         trigger("actSaveDict");
-        const QString path = m_files->filePath(u"round.lng"_s);
+        const QString path = files->filePath(u"round.lng"_s);
         QCOMPARE(window->DictFile(), path);
         const QStringList headers = headersOf(window->Dictionary());
         const QList<QStringList> rows = rowsOf(window->Dictionary());

@@ -189,65 +189,6 @@ private slots:
         QTEST(rowsOf(table), "expectedRows");
     }
 
-    void unusableFiles_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<GridRead>("read");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("not well-formed") << u"<Varnok_translation_toolkit_dictionary_file><Languages>"_s << GridRead::ReadError
-                                         << u"line 1"_s;
-        QTest::newRow("another root") << u"<other/>"_s << GridRead::UnknownFile << u"root element"_s;
-        QTest::newRow("no Languages") << dictionaryFile(kCharsets) << GridRead::UnknownFile << u"no language"_s;
-        QTest::newRow("empty Languages") << dictionaryFile(u"<Languages/>"_s + kCharsets) << GridRead::UnknownFile
-                                         << u"no language"_s;
-        QTest::newRow("a language without Name") << dictionaryFile(u"<Languages><English/></Languages>"_s + kCharsets)
-                                                 << GridRead::ReadError << u"Name of the language \"English\""_s;
-        QTest::newRow("an entity declaration") << u"<!DOCTYPE d [<!ENTITY e \"x\">]>"_s + threeLanguages(QString())
-                                               << GridRead::ReadError << QString();
-    }
-
-    void unusableFiles()
-    {
-        QFETCH(QString, file);
-        ImportSource source;
-        QString error;
-        QTEST(source.open(write(u"bad.lng"_s, file), &error), "read");
-        QFETCH(QString, reason);
-        QVERIFY2(error.contains(reason), qPrintable(error));
-        QCOMPARE(source.open(files->filePath(u"none.lng"_s)), GridRead::Missing);
-    }
-
-    void failedPlansLeaveTheTable_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("reason");
-        const QString items = item(u"File"_s, u"Datei"_s);
-        QTest::newRow("no Charsets") << dictionaryFile(kLanguages + items) << u"no Charsets"_s;
-        QTest::newRow("no Charsets entry of the imported language")
-            << dictionaryFile(kLanguages + u"<Charsets><English Charset=\"0\"/><Russian Charset=\"204\"/></Charsets>"_s + items)
-            << u"Charset of the language \"German\""_s;
-        QTest::newRow("a Charset that is no number")
-            << dictionaryFile(kLanguages + u"<Charsets><English Charset=\"0\"/><German Charset=\"x1\"/></Charsets>"_s + items)
-            << u"Charset of the language \"German\""_s;
-        QTest::newRow("a key cell without Message")
-            << threeLanguages(items + u"<Item><English/><German Message=\"a\"/></Item>"_s) << u"item 2"_s;
-        QTest::newRow("an imported cell without Message")
-            << threeLanguages(items + u"<Item><English Message=\"a\"/><German/></Item>"_s) << u"item 2"_s;
-    }
-
-    void failedPlansLeaveTheTable()
-    {
-        QFETCH(QString, file);
-        ImportSource source;
-        QCOMPARE(source.open(write(u"bad.lng"_s, file)), GridRead::Ok);
-        const DictTable table = document({u"English(en)"_s}, {{u"File"_s}});
-        ImportPlan plan;
-        QString error;
-        QVERIFY(!source.plan(table, 0, 0, 1, plan, &error));
-        QFETCH(QString, reason);
-        QVERIFY2(error.contains(reason), qPrintable(error));
-    }
-
     // ---- the dialog ----------------------------------------------------------------------
 
     void dialogPreselectsAnEnglishKeyAndOffersTheOthers_data()
@@ -365,21 +306,38 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<Prompter::Icon>("icon");
-        QTest::newRow("missing file") << QString() << QString() << Prompter::Icon::None;
-        QTest::newRow("no dictionary") << u"<other/>"_s << u"Неизвестный файл"_s << Prompter::Icon::Warning;
-        QTest::newRow("not well-formed") << u"<Varnok_translation_toolkit_dictionary_file>"_s << u"Ошибка при импорте"_s
-                                         << Prompter::Icon::Error;
+        QTest::addColumn<QString>("reason");
+        const QString unknown = u"Неизвестный файл"_s;
+        const QString error = u"Ошибка при импорте"_s;
+        const QString items = item(u"Open"_s, u"Öffnen!"_s);
+        QTest::newRow("missing file") << QString() << QString() << QString();
+        QTest::newRow("another root") << u"<other/>"_s << unknown << u"root element"_s;
+        QTest::newRow("no Languages") << dictionaryFile(kCharsets) << unknown << u"no language"_s;
+        QTest::newRow("empty Languages") << dictionaryFile(u"<Languages/>"_s + kCharsets) << unknown << u"no language"_s;
+        QTest::newRow("not well-formed") << u"<Varnok_translation_toolkit_dictionary_file>"_s << error << u"line 1"_s;
+        QTest::newRow("an entity declaration") << u"<!DOCTYPE d [<!ENTITY e \"x\">]>"_s + threeLanguages(items) << error
+                                               << QString();
+        QTest::newRow("a language without Name") << dictionaryFile(u"<Languages><German/></Languages>"_s + kCharsets)
+                                                 << error << u"Name of the language \"German\""_s;
         // Found only after the dialog, once the grid could have been changed.
-        QTest::newRow("a cell without Message after good ones")
-            << threeLanguages(item(u"Open"_s, u"Öffnen!"_s) + u"<Item><English Message=\"File\"/><German/></Item>"_s)
-            << u"Ошибка при импорте"_s << Prompter::Icon::Error;
+        QTest::newRow("no Charsets") << dictionaryFile(kLanguages + items) << error << u"no Charsets"_s;
+        QTest::newRow("no Charsets entry of the imported language")
+            << dictionaryFile(kLanguages + u"<Charsets><English Charset=\"0\"/></Charsets>"_s + items) << error
+            << u"Charset of the language \"German\""_s;
+        QTest::newRow("a Charset that is no number")
+            << dictionaryFile(kLanguages + u"<Charsets><German Charset=\"x1\"/></Charsets>"_s + items) << error
+            << u"Charset of the language \"German\""_s;
+        QTest::newRow("a key cell without Message after good items")
+            << threeLanguages(items + u"<Item><English/><German Message=\"a\"/></Item>"_s) << error << u"item 2"_s;
+        QTest::newRow("an imported cell without Message after good items")
+            << threeLanguages(items + u"<Item><English Message=\"File\"/><German/></Item>"_s) << error << u"item 2"_s;
     }
 
     void failedImportsLeaveTheDocument()
     {
         QFETCH(QString, file);
         QFETCH(QString, message);
+        QFETCH(QString, reason);
         openDocument();
         const QString path = file.isNull() ? files->filePath(u"none.lng"_s) : write(u"import.lng"_s, file);
         import(path, u"German(German)"_s);
@@ -391,8 +349,9 @@ private slots:
         QCOMPARE(prompter->messages.size(), 1);
         const RecordingPrompter::Message shown = prompter->messages.first();
         QVERIFY2(shown.text.startsWith(message + u'\n' + path + u": "_s), qPrintable(shown.text));
+        QVERIFY2(shown.text.contains(reason), qPrintable(shown.text));
         QCOMPARE(shown.caption, u"Varnok Translation Toolkit"_s);
-        QTEST(shown.icon, "icon");
+        QCOMPARE(shown.icon, message == u"Неизвестный файл"_s ? Prompter::Icon::Warning : Prompter::Icon::Error);
         QCOMPARE(shown.owner, window.get());
     }
 

@@ -536,13 +536,18 @@ bool TfrmMain::ImportDictionary(const QString& path, QStringList& lostLanguages)
     ImportChoice choice;
     if (!ImportDialog(this, HeaderTexts(), source.entryTexts(), choice))
         return false;
-    const WaitCursor busy;
-    // Everything is read and checked before the grid changes: a damaged file leaves the
-    // document as it was, not half merged.
-    ImportPlan plan;
-    if (!source.plan(Dictionary(), choice.keyColumn, choice.keyPosition, choice.importPosition, plan, &reason))
+    bool planned = false;
+    {
+        const WaitCursor busy;
+        // Everything is read and checked before the grid changes: a damaged file leaves the
+        // document as it was, not half merged.
+        ImportPlan plan;
+        planned = source.plan(Dictionary(), choice.keyColumn, choice.keyPosition, choice.importPosition, plan, &reason);
+        if (planned)
+            m_model->applyImport(plan);
+    }
+    if (!planned)
         return ReadSucceeded(GridRead::ReadError, path, reason, importError);
-    m_model->applyImport(plan);
     lostLanguages.clear();
     for (const LangColumn& language : source.languages()) {
         if (FindLangIDColumn(language.langId) < 0)

@@ -12,7 +12,12 @@ function(run_step)
 endfunction()
 
 run_step(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --component Unspecified)
-run_step(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${prefix})
+# A library built with the sanitizers needs their runtime loaded first, by the consumer.
+set(consumer_flags)
+if(SANITIZE)
+    set(consumer_flags -DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined)
+endif()
+run_step(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${prefix} ${consumer_flags})
 run_step(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run_step(${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK_DIR}/build/consumer)
 if(NOT last_output MATCHES "Datei")

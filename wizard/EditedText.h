@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// The text of one scanned file while a harvest rewrites it: a gap buffer of UTF-16 units.
+// The scans move forward and insert just behind where they read, so an insertion at or
+// after the previous one costs the length inserted plus the distance the gap moves, and a
+// whole file with thousands of rewritten literals is rewritten in linear time. An insertion
+// anywhere else (the user selected an earlier literal) is correct, only slower.
+// Positions are 0-based indexes into the current text; out-of-range reads give a null QChar.
+class EditedText
+{
+public:
+    EditedText() = default;
+    explicit EditedText(QStringView text);
+
+    qsizetype size() const;
+    QChar at(qsizetype pos) const;
+    // The first position >= from that holds ch (or starts needle), or -1.
+    qsizetype indexOf(QChar ch, qsizetype from) const;
+    qsizetype indexOf(QStringView needle, qsizetype from) const;
+    // True when the text at pos starts with needle.
+    bool matchesAt(qsizetype pos, QStringView needle) const;
+    // Up to length units from pos (clipped to the text).
+    QString mid(qsizetype pos, qsizetype length) const;
+    // Inserts text before the unit at pos (pos == size() appends).
+    void insert(qsizetype pos, QStringView text);
+    QString toString() const;
+
+private:
+    std::vector<char16_t> m_units; // text before the gap, the gap, text after the gap
+    qsizetype m_gapStart = 0;
+    qsizetype m_gapEnd = 0;
+};

@@ -1,0 +1,154 @@
+#pragma once
+
+#include "EditedText.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// The harvest of translatable literals from a Delphi project: the scanners of unit sources
+// and form files, and the walk over a project directory. No widgets: the harvest window,
+// orb-lng harvest and the tests are three callers of this code, each supplying its own
+// HarvestPrompt (how the user is asked and shown the text) and PhraseSink (where accepted
+// phrases go).
+//
+// Buffers have LF line ends (see SourceFile); positions are 0-based.
+
+// The phrase a literal, or an expression of literals and character codes, stands for:
+// quoted pieces joined, '' inside a piece one quote, #13 dropped and #10 a line break when no
+// digit follows them, line breaks of the source dropped, everything outside the pieces dropped.
+QString DecodeLiteral(QStringView source);
+
+// A form file's text with every #dddd code (exactly four digits) turned into a quoted piece of
+// that character (a surrogate code gives U+FFFD), then adjacent pieces joined into one literal
+// (a '' pair is removed unless it stands between a space and a line end).
+QString NormalizeFormText(QStringView text);
+
+// The position of the ")" that ends a Translate call whose literal begins with the quote at
+// start: the first ")" outside quotes, the quote at start opening the first. -1 when none.
+qsizetype FindCallEnd(const EditedText& text, qsizetype start);
+
+// True when the text holds a character of code 128 or more.
+bool HasNonAscii(QStringView text);
+
+struct Selection
+{
+    qsizetype start = 0;
+    qsizetype length = 0;
+    qsizetype end() const { return start + length; }
+    friend bool operator==(const Selection&, const Selection&) = default;
+};
+
+enum class Answer { Yes, No, Cancel };
+
+// The questions of the harvest. Their texts are interface texts in Russian; a caller
+// translates PromptSource(kind) and puts the argument in place of %s.
+enum class PromptKind {
+    WrapLiteral, // unit: add the phrase and wrap the literal in Translate(...)? Yes/No/Cancel
+    AddPhrase,   // form: add the phrase? Yes/No/Cancel
+    AddUses,     // unit: insert the translation unit into the uses clause? Yes/No
+    SaveFile,    // unit: replace the file? Yes/No; the argument is the file's path
+};
+QString PromptSource(PromptKind kind);
+// The argument as it goes into the prompt text: the phrase, "OrbTranslate" or the path.
+QString PromptText(PromptKind kind, const QString& translatedSource, const QString& argument);
+// The caption of every harvest prompt and error.
+QString HarvestCaption();
+
+// How a scan shows what it does and asks the user. The scan owns the text; the caller's view
+// mirrors it through these calls (the user may only change the selection).
+class HarvestPrompt
+{
+public:
+    virtual ~HarvestPrompt();
+
+    // A new file is being scanned; text is its buffer (live until the next call).
+    virtual void showFile(const QString& path, const EditedText& text);
+    // The scan selected a candidate; scrollFurther: scroll the view one line beyond it.
+    virtual void showSelection(Selection selection, bool scrollFurther);
+    // The scan inserted text at pos (the view must insert it too).
+    virtual void textInserted(qsizetype pos, QStringView inserted);
+    // A search through the text begins or ends (a window shows the busy cursor meanwhile).
+    virtual void searchStarted();
+    virtual void searchFinished();
+    // A literal already inside Translate(...) was harvested without a question.
+    virtual void wrappedLiteralHarvested(Selection literal, const QString& phrase);
+
+    // Asks a question about argument (see PromptKind). selection is the selection the
+    // question is about; on return it must hold the selection as it stands when the user
+    // answered (the user may select something else while the question is open).
+    virtual Answer ask(PromptKind kind, const QString& argument, Selection& selection) = 0;
+};
+
+// Where accepted phrases go: the target language column of the dictionary.
+class PhraseSink
+{
+public:
+    virtual ~PhraseSink();
+    virtual bool phraseExists(const QString& phrase) const = 0;
+    // Ignores a phrase the column holds already.
+    virtual void addPhrase(const QString& phrase) = 0;
+};
+
+// What a scan of one file decided.
+struct UnitScanResult
+{
+    bool proceed = true; // false: the user cancelled, the whole walk stops
+    bool save = false;   // literals were rewritten and the user agreed to replace the file
+};
+
+// Scans a unit's text: offers every non-ASCII literal, rewrites accepted ones into
+// Translate('...') in text, harvests literals already inside Translate silently, and at the
+// end asks about the uses clause and the save.
+UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink);
+// Scans a form's normalised text: offers every non-ASCII literal not yet in the column.
+// False when the user cancelled.
+bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& sink);
+
+// One step of the walk.
+enum class HarvestStep { Continue, Cancelled, Failed };
+
+// What the walk does with the files it meets.
+class ProjectHarvester
+{
+public:
+    virtual ~ProjectHarvester();
+    virtual HarvestStep harvestUnit(const QString& path) = 0;
+    virtual HarvestStep harvestForm(const QString& path) = 0;
+    // Ends the walk as a cancel before its next entry (the window was closed meanwhile).
+    void requestStop() { m_stopRequested = true; }
+    bool stopRequested() const { return m_stopRequested; }
+
+private:
+    bool m_stopRequested = false;
+};
+
+// Walks a directory tree depth-first, entries in name order, hidden ones included: .pas files
+// (any case) to harvestUnit, .dfm files to harvestForm, subdirectories walked where met, a
+// directory reached again through a link not walked twice. Stops at every level on the first
+// step that is not Continue and returns it. A directory that cannot be listed is passed over.
+HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester);
+
+// The harvester the window and orb-lng share: reads each file, lets the scans ask through
+// prompt, adds to sink, and writes accepted rewrites back. A failure (unreadable, too large,
+// unwritable) ends the walk with the message in errorText().
+class FileHarvester : public ProjectHarvester
+{
+public:
+    FileHarvester(HarvestPrompt& prompt, PhraseSink& sink, QByteArray legacyEncoding);
+
+    HarvestStep harvestUnit(const QString& path) override;
+    HarvestStep harvestForm(const QString& path) override;
+
+    // The failure that ended the walk: file and reason, for the user.
+    QString errorText() const { return m_error; }
+    QStringList savedFiles() const { return m_saved; }
+
+private:
+    HarvestPrompt& m_prompt;
+    PhraseSink& m_sink;
+    QByteArray m_legacyEncoding;
+    QString m_error;
+    QStringList m_saved;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// A project source file (a unit or a form file) as the harvest shows and rewrites it.
+//
+// The text always has LF line ends, one unit per line break, so that positions in it are
+// positions in the harvest window's text view; the line end each line had in the file (CR LF,
+// LF or CR) is kept in order, so that a rewrite, which never adds or removes a line break,
+// writes every line end back as it was.
+struct SourceFile
+{
+    QString text;
+    QByteArray lineEnds;  // one per line break of text, in order: "\r\n", "\n" or "\r" as 'R', 'n', 'r'
+    QByteArray encoding;  // "UTF-8" or the legacy code page the bytes were decoded with
+    bool byteOrderMark = false; // the file began with the UTF-8 byte-order mark
+    // Bytes the legacy code page does not define were decoded as U+FFFD: a rewrite would lose them.
+    bool lossyDecoding = false;
+    // A form file in Delphi's binary format (bytes FF 0A, or "TPF0", at the start): not text.
+    bool binaryForm = false;
+};
+
+// Larger files are refused: the harvest window cannot show them.
+constexpr qint64 kMaxSourceFileBytes = 64 * 1024 * 1024;
+
+// The legacy code pages offered for files whose bytes are not UTF-8; the first is the default.
+QStringList LegacyEncodings();
+
+// Reads a file: UTF-8 (byte-order mark or not) when its bytes are valid UTF-8, otherwise
+// decoded with legacyEncoding. False, with the reason in *error, when the file cannot be
+// read, is too large or the code page is unknown.
+bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, SourceFile& file,
+                    QString* error);
+
+// Writes text (LF line ends, as many line breaks as file.text) back in the file's encoding,
+// byte-order mark and line ends, replacing the file atomically: on failure the file is as it
+// was and *error holds the reason.
+bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
+                     QString* error);

@@ -5,12 +5,15 @@
 #include "Utf8Scratch.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <limits>
 #include <memory>
 #include <span>
@@ -200,11 +203,13 @@ bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error, U
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return setError(error, file.errorString());
+    if (file.size() > kMaxDictionaryFileBytes)
+        return setError(error, QStringLiteral("the file is larger than %1 MiB").arg(kMaxDictionaryFileBytes >> 20));
     // The file goes straight into the buffer that pugixml parses in place: a dictionary of
     // tens of megabytes is then held once, not three times.
     PugiBuffer buffer(std::size_t(file.size()));
     if (!buffer.data)
-        return setError(error, QStringLiteral("out of memory"));
+        return setError(error, outOfMemoryText());
     if (file.read(static_cast<char*>(buffer.data), qint64(buffer.size)) != qint64(buffer.size))
         return setError(error, file.errorString());
     file.close();
@@ -224,7 +229,7 @@ bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error, U
         const QByteArray utf8 = text.toUtf8();
         PugiBuffer converted(std::size_t(utf8.size()));
         if (!converted.data)
-            return setError(error, QStringLiteral("out of memory"));
+            return setError(error, outOfMemoryText());
         std::memcpy(converted.data, utf8.constData(), std::size_t(utf8.size()));
         std::swap(buffer.data, converted.data);
         buffer.size = converted.size;
@@ -252,6 +257,29 @@ bool loadXmlFile(const QString& path, pugi::xml_document& doc, QString* error, U
     return true;
 }
 
+bool appendValueElement(pugi::xml_node parent, const char* name, const char* attribute, const char* value,
+                        std::size_t length)
+{
+    pugi::xml_node element = parent.append_child(name);
+    pugi::xml_attribute added = element.append_attribute(attribute);
+    return added && added.set_value(value, length);
+}
+
+QString outOfMemoryText()
+{
+    return QStringLiteral("out of memory");
+}
+
+bool gridFitsFile(qint64 rows, qint64 languages, qint64 fileBytes)
+{
+    // Small files may be sparse: a few thousand rows of dozens of languages, each row one text.
+    constexpr qint64 kAlwaysAllowed = 1 << 16;
+    if (rows == 0 || languages == 0)
+        return true;
+    const qint64 allowed = std::max(kAlwaysAllowed, fileBytes);
+    return rows <= allowed / languages;
+}
+
 bool decodeUtf8(const char* text, QString& out)
 {
     return decodeUtf8(QByteArrayView(text, qsizetype(std::strlen(text))), out);
@@ -270,7 +298,8 @@ namespace {
 
 // A value whose bytes are not UTF-8 makes the file as unreadable as a syntax error does, so
 // it leaves the table as it was; every other failure keeps what was read before it.
-enum class Step { Done, Failed, BadEncoding };
+// Refused: the table is left untouched, as for bad encoding.
+enum class Step { Done, Failed, BadEncoding, Refused };
 
 // The cell texts of the Item elements, still UTF-8, copied out of the parse tree: the tree
 // can then be freed before the texts are converted, so that the phrases reuse its memory
@@ -429,7 +458,7 @@ Step collectItems(const pugi::xml_node* nodes, int count, const LanguageMatcher&
 }
 
 Step collectItemCells(const pugi::xml_node root, const PhraseTable& table, ItemCells& cells,
-                      ReadResult& result)
+                      ReadResult& result, qint64 fileBytes)
 {
     const LanguageMatcher languages(table);
     const std::size_t languageCount = std::size_t(languages.count());
@@ -439,6 +468,10 @@ Step collectItemCells(const pugi::xml_node root, const PhraseTable& table, ItemC
     for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) {
         if (child.type() == pugi::node_element)
             nodes.push_back(child);
+    }
+    if (!gridFitsFile(qint64(nodes.size()), qint64(languageCount), fileBytes)) {
+        result = ReadResult::ReadError;
+        return Step::Refused;
     }
     // Walking the cells is the larger part of this: the second half of the nodes is walked
     // on another thread. Its outcome counts only when the first half read without failure.
@@ -455,17 +488,29 @@ Step collectItemCells(const pugi::xml_node root, const PhraseTable& table, ItemC
                               secondValues, secondRows, secondResult, cells.bytes[1]);
     };
     // The halves write apart from each other, so without a second thread they run in turn.
-    std::thread secondWalk;
-    try {
-        secondWalk = std::thread(walkSecondHalf);
-    } catch (const std::system_error&) {
-        walkSecondHalf();
-    }
+    // What the second thread throws (an allocation that failed) is thrown again here, once
+    // both halves are done.
+    std::exception_ptr secondFailure;
     int rows = 0;
-    result = ReadResult::Ok;
-    Step step = collectItems(nodes.data(), firstHalf, languages, values.data(), rows, result, cells.bytes[0]);
-    if (secondWalk.joinable())
-        secondWalk.join();
+    Step step = Step::Done;
+    {
+        std::jthread secondWalk;
+        try {
+            secondWalk = std::jthread([&] {
+                try {
+                    walkSecondHalf();
+                } catch (...) {
+                    secondFailure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            walkSecondHalf();
+        }
+        result = ReadResult::Ok;
+        step = collectItems(nodes.data(), firstHalf, languages, values.data(), rows, result, cells.bytes[0]);
+    }
+    if (secondFailure)
+        std::rethrow_exception(secondFailure);
     if (step == Step::Done) {
         // The second half's rows follow the first half's, which may be fewer than its nodes.
         std::copy(secondValues, secondValues + std::size_t(secondRows) * languageCount,
@@ -489,21 +534,37 @@ public:
     {
         // Without a second thread the rows stay pending, and the first lookup indexes them.
         try {
-            m_thread = std::thread([this, &table] { table.indexRowsAsFilled(m_filledRows, m_finished); });
+            m_thread = std::thread([this, &table] {
+                try {
+                    table.indexRowsAsFilled(m_filledRows, m_finished);
+                } catch (...) {
+                    m_failure = std::current_exception();
+                }
+            });
         } catch (const std::system_error&) {
         }
     }
-    ~BackgroundIndexer()
+    ~BackgroundIndexer() { stop(); }
+    void publish(int filledRows) { m_filledRows.store(filledRows, std::memory_order_release); }
+    // Waits for the last rows to be indexed; throws what failed on the thread.
+    void finish()
+    {
+        stop();
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+    }
+
+private:
+    void stop()
     {
         m_finished.store(true, std::memory_order_release);
         if (m_thread.joinable())
             m_thread.join();
     }
-    void publish(int filledRows) { m_filledRows.store(filledRows, std::memory_order_release); }
 
-private:
     std::atomic<int> m_filledRows{0};
     std::atomic<bool> m_finished{false};
+    std::exception_ptr m_failure;
     std::thread m_thread;
 };
 
@@ -532,12 +593,14 @@ bool fillItemCells(const ItemCells& cells, PhraseTable& table)
             indexer.publish(row + 1);
     }
     indexer.publish(table.rowCount());
+    indexer.finish();
     return true;
 }
 
 // The reader's steps; releaseTree is called once the document is no longer needed.
 template <typename ReleaseTree>
-ReadResult readDocument(const pugi::xml_document& doc, PhraseTable& table, ReleaseTree releaseTree)
+ReadResult readDocument(const pugi::xml_document& doc, PhraseTable& table, qint64 fileBytes,
+                        ReleaseTree releaseTree)
 {
     const pugi::xml_node root = firstChildElement(doc, kRootElement);
     if (!root || !hasChildElement(firstChildElement(root, "Languages")))
@@ -547,9 +610,9 @@ ReadResult readDocument(const pugi::xml_document& doc, PhraseTable& table, Relea
     Step step = readLanguages(root, fresh, result);
     ItemCells cells;
     if (step == Step::Done)
-        step = collectItemCells(root, fresh, cells, result);
+        step = collectItemCells(root, fresh, cells, result, fileBytes);
     releaseTree();
-    if (step == Step::BadEncoding || !fillItemCells(cells, fresh))
+    if (step == Step::BadEncoding || step == Step::Refused || !fillItemCells(cells, fresh))
         return ReadResult::ReadError;
     fresh.indexPendingRows();
     table = std::move(fresh);
@@ -560,15 +623,26 @@ ReadResult readDocument(const pugi::xml_document& doc, PhraseTable& table, Relea
 
 ReadResult readDictionary(const pugi::xml_document& doc, PhraseTable& table)
 {
-    return readDocument(doc, table, [] {});
+    // A document built in memory has already been paid for by its maker.
+    try {
+        return readDocument(doc, table, std::numeric_limits<qint64>::max(), [] {});
+    } catch (const std::bad_alloc&) {
+        return ReadResult::ReadError;
+    }
 }
 
 ReadResult readDictionaryFile(const QString& path, PhraseTable& table)
 {
-    pugi::xml_document doc;
-    if (!loadXmlFile(path, doc, nullptr, Utf8Check::Values))
+    // A file that needs more memory than there is fails like a damaged one, leaving the table.
+    try {
+        pugi::xml_document doc;
+        const qint64 fileBytes = QFileInfo(path).size();
+        if (!loadXmlFile(path, doc, nullptr, Utf8Check::Values))
+            return ReadResult::ReadError;
+        return readDocument(doc, table, fileBytes, [&doc] { doc.reset(); });
+    } catch (const std::bad_alloc&) {
         return ReadResult::ReadError;
-    return readDocument(doc, table, [&doc] { doc.reset(); });
+    }
 }
 
 bool buildDictionaryDocument(const QList<TLangDict>& languages, pugi::xml_document& doc)
@@ -585,25 +659,32 @@ bool buildDictionaryDocument(const QList<TLangDict>& languages, pugi::xml_docume
     std::size_t length = 0;
     pugi::xml_node root = doc.append_child(kRootElement);
     pugi::xml_node names = root.append_child("Languages");
-    for (qsizetype i = 0; i < languages.size(); ++i) {
+    bool built = bool(names);
+    for (qsizetype i = 0; i < languages.size() && built; ++i) {
         const char* value = scratch.convert(languages[i].LangName, length);
-        names.append_child(ids[i].constData()).append_attribute("Name").set_value(value, length);
+        built = appendValueElement(names, ids[i].constData(), "Name", value, length);
     }
     pugi::xml_node charsets = root.append_child("Charsets");
-    for (qsizetype i = 0; i < languages.size(); ++i)
-        charsets.append_child(ids[i].constData()).append_attribute("Charset").set_value(unsigned(languages[i].Charset));
+    built = built && charsets;
+    for (qsizetype i = 0; i < languages.size() && built; ++i) {
+        const QByteArray number = QByteArray::number(unsigned(languages[i].Charset));
+        built = appendValueElement(charsets, ids[i].constData(), "Charset", number.constData(), std::size_t(number.size()));
+    }
 
     const qsizetype rows = languages.isEmpty() ? 0 : languages.first().Phrases.size();
-    for (qsizetype row = 0; row < rows; ++row) {
+    for (qsizetype row = 0; row < rows && built; ++row) {
         pugi::xml_node item = root.append_child("Item");
-        for (qsizetype i = 0; i < languages.size(); ++i) {
+        built = bool(item);
+        for (qsizetype i = 0; i < languages.size() && built; ++i) {
             const QStringList& phrases = languages[i].Phrases;
             const char* value = row < phrases.size() ? scratch.convert(phrases[row], length) : "";
             if (row >= phrases.size())
                 length = 0;
-            item.append_child(ids[i].constData()).append_attribute("Message").set_value(value, length);
+            built = appendValueElement(item, ids[i].constData(), "Message", value, length);
         }
     }
+    if (!built)
+        throw std::bad_alloc();
     return true;
 }
 
@@ -629,10 +710,14 @@ bool saveXmlFile(const pugi::xml_document& doc, const QString& path, Layout layo
 bool writeDictionaryFile(const QList<TLangDict>& languages, const QString& path, Layout layout,
                          QString* error)
 {
-    pugi::xml_document doc;
-    if (!buildDictionaryDocument(languages, doc))
-        return setError(error, QStringLiteral("a language identifier is not a valid XML element name"));
-    return saveXmlFile(doc, path, layout, error);
+    try {
+        pugi::xml_document doc;
+        if (!buildDictionaryDocument(languages, doc))
+            return setError(error, QStringLiteral("a language identifier is not a valid XML element name"));
+        return saveXmlFile(doc, path, layout, error);
+    } catch (const std::bad_alloc&) {
+        return setError(error, outOfMemoryText());
+    }
 }
 
 } // namespace orb

@@ -20,6 +20,10 @@ enum class Utf8Check {
     Values,    // the caller decodes every value it uses with decodeUtf8, which checks it
 };
 
+// Larger files are refused unread: a dictionary of a hundred thousand phrases in four
+// languages takes 30 MB, and reading one takes about three times its size in memory.
+inline constexpr qint64 kMaxDictionaryFileBytes = qint64(256) << 20;
+
 // Reads and parses an XML file. Handles byte-order marks, declared legacy encodings
 // (windows-1251 and the like, through QStringDecoder) and rejects invalid UTF-8 (see
 // Utf8Check) and entity declarations, so that nothing is fetched and nothing expands. On
@@ -34,11 +38,18 @@ ORBTRANSLATETOOLKIT_EXPORT bool decodeUtf8(const char* text, QString& out);
 // The first child element of node with that exact name, or an empty handle.
 ORBTRANSLATETOOLKIT_EXPORT pugi::xml_node firstChildElement(pugi::xml_node node, const char* name);
 
+// Whether a reader may allocate a grid of that many cells for a file of that size. Every cell
+// of every language costs memory whether the file holds it or not, so a file of a few
+// megabytes listing thousands of languages and hundreds of thousands of Items would ask for
+// tens of gigabytes; a real dictionary holds its cells, which take at least a byte each.
+ORBTRANSLATETOOLKIT_EXPORT bool gridFitsFile(qint64 rows, qint64 languages, qint64 fileBytes);
+
 enum class ReadResult {
     Ok,
     UnknownFile,    // no root element, no Languages or an empty one: the table is untouched
     UnknownCharset, // no Charsets or an empty one: the languages are kept, without phrases
-    ReadError,      // malformed file or value: what was read so far stays in the table
+    ReadError,      // malformed file or value: what was read so far stays in the table;
+                    // a file whose grid would not fit its size leaves the table untouched
 };
 
 // Reads a parsed dictionary into the table, step by step; see ReadResult for what stays
@@ -47,10 +58,18 @@ ORBTRANSLATETOOLKIT_EXPORT ReadResult readDictionary(const pugi::xml_document& d
 // loadXmlFile and readDictionary; a file that cannot be parsed leaves the table untouched.
 ORBTRANSLATETOOLKIT_EXPORT ReadResult readDictionaryFile(const QString& path, PhraseTable& table);
 
+// Appends <name attribute="value"/> to parent. False when pugixml ran out of memory: it
+// reports that only through empty handles, and a document saved without noticing would lose
+// every element that failed.
+ORBTRANSLATETOOLKIT_EXPORT bool appendValueElement(pugi::xml_node parent, const char* name, const char* attribute,
+                                                   const char* value, std::size_t length);
+// The reason given for a read or write that ran out of memory.
+ORBTRANSLATETOOLKIT_EXPORT QString outOfMemoryText();
+
 enum class Layout { Compact, Indented };
 
 // Builds the document of a dictionary. False, and nothing built, when an identifier is not a
-// valid XML element name.
+// valid XML element name; std::bad_alloc when memory runs out.
 ORBTRANSLATETOOLKIT_EXPORT bool buildDictionaryDocument(const QList<TLangDict>& languages,
                                                         pugi::xml_document& doc);
 // Saves the document so that the file is replaced as a whole or not at all.

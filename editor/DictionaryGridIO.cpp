@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -35,7 +36,7 @@ bool fail(QString& error, const QString& why)
     return false;
 }
 
-bool readInto(const pugi::xml_node root, DictTable& table, QString& error)
+bool readInto(const pugi::xml_node root, qint64 fileBytes, DictTable& table, QString& error)
 {
     std::vector<LangColumn> columns;
     for (pugi::xml_node language : orb::firstChildElement(root, "Languages").children()) {
@@ -91,6 +92,11 @@ bool readInto(const pugi::xml_node root, DictTable& table, QString& error)
     int items = 0;
     for (pugi::xml_node child : root.children())
         items += isElement(child, "Item");
+    if (!orb::gridFitsFile(items, qint64(columns.size()), fileBytes))
+        return fail(error, QStringLiteral("%1 items of %2 languages make too many cells for a file of %3 bytes")
+                               .arg(items)
+                               .arg(columns.size())
+                               .arg(fileBytes));
     table.resetColumns(std::move(columns));
     table.reserveRows(items);
 
@@ -140,7 +146,7 @@ GridRead readFreshTable(const QString& path, DictTable& table, QString& error)
     }
 
     DictTable fresh;
-    const bool read = readInto(root, fresh, error);
+    const bool read = readInto(root, QFileInfo(path).size(), fresh, error);
     doc.reset();
 #ifdef __GLIBC__
     // The parse tree's pages lie between the texts in the heap; without a trim glibc keeps
@@ -153,12 +159,48 @@ GridRead readFreshTable(const QString& path, DictTable& table, QString& error)
     return GridRead::Ok;
 }
 
+// Throws std::bad_alloc when memory runs out, pugixml's included.
+void buildDocument(const DictTable& table, const std::vector<QByteArray>& ids, pugi::xml_document& doc)
+{
+    orb::Utf8Scratch utf8;
+    std::size_t length = 0;
+    pugi::xml_node root = doc.append_child(orb::kRootElement);
+    pugi::xml_node languages = root.append_child("Languages");
+    bool built = bool(languages);
+    for (int col = 0; col < table.columnCount() && built; ++col) {
+        const char* name = utf8.convert(table.column(col).langName, length);
+        built = orb::appendValueElement(languages, ids[std::size_t(col)].constData(), "Name", name, length);
+    }
+    pugi::xml_node charsets = root.append_child("Charsets");
+    built = built && charsets;
+    for (int col = 0; col < table.columnCount() && built; ++col) {
+        const QByteArray number = QByteArray::number(table.column(col).charset);
+        built = orb::appendValueElement(charsets, ids[std::size_t(col)].constData(), "Charset", number.constData(),
+                                        std::size_t(number.size()));
+    }
+    for (int row = 1; row < table.rowCount() && built; ++row) {
+        pugi::xml_node item = root.append_child("Item");
+        built = bool(item);
+        for (int col = 0; col < table.columnCount() && built; ++col) {
+            const char* text = utf8.convert(table.cell(col, row), length);
+            built = orb::appendValueElement(item, ids[std::size_t(col)].constData(), "Message", text, length);
+        }
+    }
+    if (!built)
+        throw std::bad_alloc();
+}
+
 } // namespace
 
 GridRead readDictionaryGrid(const QString& path, DictTable& table, QString* error)
 {
     QString why;
-    const GridRead result = readFreshTable(path, table, why);
+    GridRead result = GridRead::ReadError;
+    try {
+        result = readFreshTable(path, table, why);
+    } catch (const std::bad_alloc&) {
+        why = orb::outOfMemoryText();
+    }
     if (error)
         *error = why;
     return result;
@@ -184,26 +226,15 @@ bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* e
         ids.push_back(langId.toUtf8());
     }
 
-    pugi::xml_document doc;
-    orb::Utf8Scratch utf8;
-    std::size_t length = 0;
-    pugi::xml_node root = doc.append_child(orb::kRootElement);
-    pugi::xml_node languages = root.append_child("Languages");
-    for (int col = 0; col < table.columnCount(); ++col) {
-        const char* name = utf8.convert(table.column(col).langName, length);
-        languages.append_child(ids[std::size_t(col)].constData()).append_attribute("Name").set_value(name, length);
+    try {
+        pugi::xml_document doc;
+        buildDocument(table, ids, doc);
+        return orb::saveXmlFile(doc, path, orb::Layout::Indented, error);
+    } catch (const std::bad_alloc&) {
+        if (error)
+            *error = orb::outOfMemoryText();
+        return false;
     }
-    pugi::xml_node charsets = root.append_child("Charsets");
-    for (int col = 0; col < table.columnCount(); ++col)
-        charsets.append_child(ids[std::size_t(col)].constData()).append_attribute("Charset").set_value(table.column(col).charset);
-    for (int row = 1; row < table.rowCount(); ++row) {
-        pugi::xml_node item = root.append_child("Item");
-        for (int col = 0; col < table.columnCount(); ++col) {
-            const char* text = utf8.convert(table.cell(col, row), length);
-            item.append_child(ids[std::size_t(col)].constData()).append_attribute("Message").set_value(text, length);
-        }
-    }
-    return orb::saveXmlFile(doc, path, orb::Layout::Indented, error);
 }
 
 QString withLngExtension(const QString& path)

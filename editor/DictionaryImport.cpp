@@ -4,11 +4,12 @@
 
 #include <QByteArrayView>
 #include <QFileInfo>
-#include <QHash>
 
 #include <pugixml.hpp>
 
 #include <cstring>
+#include <new>
+#include <unordered_map>
 
 struct ImportSource::Parsed
 {
@@ -89,6 +90,17 @@ ImportSource::~ImportSource() = default;
 
 GridRead ImportSource::open(const QString& path, QString* error)
 {
+    try {
+        return openParsed(path, error);
+    } catch (const std::bad_alloc&) {
+        d = std::make_unique<Parsed>();
+        fail(error, orb::outOfMemoryText());
+        return GridRead::ReadError;
+    }
+}
+
+GridRead ImportSource::openParsed(const QString& path, QString* error)
+{
     d = std::make_unique<Parsed>();
     if (!QFileInfo(path).isFile())
         return GridRead::Missing;
@@ -136,6 +148,16 @@ QStringList ImportSource::entryTexts() const
 bool ImportSource::plan(const DictTable& table, int keyCol, int keyPosition, int importPosition, ImportPlan& out,
                         QString* error) const
 {
+    try {
+        return planMerge(table, keyCol, keyPosition, importPosition, out, error);
+    } catch (const std::bad_alloc&) {
+        return fail(error, orb::outOfMemoryText());
+    }
+}
+
+bool ImportSource::planMerge(const DictTable& table, int keyCol, int keyPosition, int importPosition,
+                             ImportPlan& out, QString* error) const
+{
     const int count = int(d->languages.size());
     if (keyCol < 0 || keyCol >= table.columnCount() || keyPosition < 0 || keyPosition >= count || importPosition < 0
         || importPosition >= count)
@@ -150,7 +172,9 @@ bool ImportSource::plan(const DictTable& table, int keyCol, int keyPosition, int
     const QByteArray keyId = d->languages[std::size_t(keyPosition)].langId.toUtf8();
     const QByteArray importId = imported.langId.toUtf8();
     // One text per key, the last item's, so that the rows are passed over once.
-    QHash<QString, QString> byKey;
+    // A standard map, not a QHash: QHash ends the program when an insertion cannot allocate,
+    // and an import too large for memory must fail like any other.
+    std::unordered_map<QString, QString> byKey;
     int itemNumber = 0;
     for (pugi::xml_node item : d->root.children()) {
         if (!isElement(item, "Item"))
@@ -163,13 +187,13 @@ bool ImportSource::plan(const DictTable& table, int keyCol, int keyPosition, int
         if (!readCell(item, keyId.constData(), hasKey, key) || !readCell(item, importId.constData(), hasText, text))
             return fail(error, QStringLiteral("item %1 has a language without its Message, or one not UTF-8").arg(itemNumber));
         if (hasKey && hasText && !text.isEmpty())
-            byKey.insert(key, text);
+            byKey.insert_or_assign(std::move(key), std::move(text));
     }
 
     for (int row = 1; row < table.rowCount(); ++row) {
-        const auto found = byKey.constFind(table.cell(keyCol, row));
-        if (found != byKey.constEnd())
-            plan.cells.emplace_back(row, found.value());
+        const auto found = byKey.find(table.cell(keyCol, row));
+        if (found != byKey.end())
+            plan.cells.emplace_back(row, found->second);
     }
     out = std::move(plan);
     return true;

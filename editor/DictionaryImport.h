@@ -53,6 +53,11 @@ public:
               QString* error = nullptr) const;
 
 private:
+    // open and plan, which turn running out of memory into their failure.
+    GridRead openParsed(const QString& path, QString* error);
+    bool planMerge(const DictTable& table, int keyCol, int keyPosition, int importPosition, ImportPlan& out,
+                   QString* error) const;
+
     struct Parsed;
     std::unique_ptr<Parsed> d;
 };

@@ -1,0 +1,229 @@
+// Files made to exhaust the readers: each must be read within a bounded multiple of its size
+// or refused with the normal failure, never kill the process. Each read runs in a child
+// process (this executable started with --read), which reports its outcome and peak memory.
+
+#include "DictTable.h"
+#include "DictionaryFile.h"
+#include "DictionaryGridIO.h"
+#include "DictionaryImport.h"
+#include "PhraseTable.h"
+#include "SyntheticDictionary.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+qint64 peakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// What the readers need, made before the limit on memory is set, so that only the readers
+// themselves can run out.
+struct Readers
+{
+    orb::PhraseTable phrases;
+    DictTable table;
+    ImportSource source;
+    ImportPlan plan;
+};
+
+// True when the reader accepted the file.
+bool readWith(Readers& readers, const QString& reader, const QString& path)
+{
+    if (reader == u"component")
+        return orb::readDictionaryFile(path, readers.phrases) == orb::ReadResult::Ok;
+    if (reader == u"editor")
+        return readDictionaryGrid(path, readers.table) == GridRead::Ok;
+    if (readers.source.open(path) != GridRead::Ok)
+        return false;
+    return readers.source.plan(readers.table, 0, 0, int(readers.source.languages().size()) - 1, readers.plan);
+}
+
+// The child's part: prints "read" or "refused" and the memory the read added, in KiB.
+int readInChild(const QString& reader, const QString& path, qint64 addressSpaceMiB)
+{
+    Readers readers;
+    readers.table.setColumn(0, LangColumn{u"en"_s, u"English"_s, 0});
+    const QByteArray outcome[] = {"refused", "read"};
+    const qint64 before = peakResidentKiB();
+    if (addressSpaceMiB > 0) {
+        const rlimit limit{rlim_t(addressSpaceMiB) << 20, rlim_t(addressSpaceMiB) << 20};
+        setrlimit(RLIMIT_AS, &limit);
+    }
+    const bool read = readWith(readers, reader, path);
+    std::printf("%s %lld\n", outcome[read].constData(), static_cast<long long>(peakResidentKiB() - before));
+    return 0;
+}
+
+struct ChildRead
+{
+    bool exitedNormally = false;
+    QString outcome;
+    qint64 addedKiB = 0;
+};
+
+ChildRead readInChildProcess(const QString& reader, const QString& path, qint64 addressSpaceMiB = 0)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {u"--read"_s, reader, path, QString::number(addressSpaceMiB)});
+    child.waitForFinished(600000);
+    ChildRead result;
+    result.exitedNormally = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
+    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
+    if (words.size() == 2) {
+        result.outcome = QString::fromLatin1(words[0]);
+        result.addedKiB = words[1].toLongLong();
+    }
+    return result;
+}
+
+void writeFile(const QString& path, const std::function<void(QFile&)>& fill)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    fill(file);
+}
+
+QByteArray head(int languages)
+{
+    QByteArray names;
+    QByteArray charsets;
+    for (int i = 0; i < languages; ++i) {
+        const QByteArray id = i == 0 ? "en"_ba : "l" + QByteArray::number(i);
+        names += "<" + id + " Name=\"" + id + "\"/>";
+        charsets += "<" + id + " Charset=\"0\"/>";
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Varnok_translation_toolkit_dictionary_file><Languages>" + names
+         + "</Languages><Charsets>" + charsets + "</Charsets>";
+}
+
+const QByteArray kTail = "</Varnok_translation_toolkit_dictionary_file>\n";
+
+void repeat(QFile& file, const QByteArray& unit, qint64 times)
+{
+    QByteArray block;
+    for (int i = 0; i < 4096; ++i)
+        block += unit;
+    for (qint64 done = 0; done < times; done += 4096)
+        file.write(times - done >= 4096 ? block : unit.repeated(int(times - done)));
+}
+
+} // namespace
+
+class HostileInputTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void boundedOrRefused_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("mayBeRead");
+        const auto add = [&](const char* name, bool mayBeRead, const std::function<void(QFile&)>& fill) {
+            const QString path = m_dir.filePath(QString::fromLatin1(name).replace(u' ', u'-') + u".lng"_s);
+            writeFile(path, fill);
+            for (const char* reader : {"component", "editor", "import"})
+                QTest::addRow("%s, %s", name, reader) << path << mayBeRead;
+        };
+        // Far larger than any dictionary: refused before anything is read (the file is sparse).
+        add("gigabyte attribute", false, [](QFile& file) {
+            file.write(head(1) + "<Item><en Message=\"");
+            file.resize(qint64(1) << 30);
+            file.seek(file.size());
+            file.write("\"/></Item>" + kTail);
+        });
+        add("ten million empty items", true, [](QFile& file) {
+            file.write(head(2));
+            repeat(file, "<Item/>", 10'000'000);
+            file.write(kTail);
+        });
+        // A billion cells, nearly all missing, in four megabytes: a grid of them is refused,
+        // the import, which takes two of its languages, reads it.
+        add("2000 languages of 500000 items", true, [](QFile& file) {
+            file.write(head(2000));
+            repeat(file, "<Item/>", 500'000);
+            file.write(kTail);
+        });
+        add("nesting 100000 deep", true, [](QFile& file) {
+            file.write(head(1) + "<Item><en Message=\"x\">");
+            repeat(file, "<a>", 100'000);
+            repeat(file, "</a>", 100'000);
+            file.write("</en></Item>");
+            repeat(file, "<b>", 100'000);
+            repeat(file, "</b>", 100'000);
+            file.write(kTail);
+        });
+    }
+
+    void boundedOrRefused()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, mayBeRead);
+        const QString reader = QString::fromLatin1(QTest::currentDataTag()).section(u", "_s, -1);
+        const ChildRead read = readInChildProcess(reader, file);
+        QVERIFY2(read.exitedNormally, "the reader did not survive the file");
+        QCOMPARE(read.outcome, mayBeRead ? read.outcome : u"refused"_s);
+        QVERIFY(!read.outcome.isEmpty());
+        // The parse tree, the cells and their texts, with room for the allocator's slack.
+        const qint64 bound = 48 * QFileInfo(file).size() / 1024 + (kSanitized ? 1024 : 64) * 1024;
+        qInfo("%lld KiB added for %lld bytes", read.addedKiB, QFileInfo(file).size());
+        QVERIFY2(read.addedKiB <= bound, qPrintable(u"%1 KiB added for a file of %2 bytes"_s
+                                                         .arg(read.addedKiB)
+                                                         .arg(QFileInfo(file).size())));
+    }
+
+    // Running out of memory anywhere in a read, on either of the component's loader threads
+    // included, is a failed read, not an abort.
+    void exhaustedMemoryIsAFailedRead()
+    {
+        if (kSanitized)
+            QSKIP("the address sanitizer reserves more address space than any limit here allows");
+        const QString path = m_dir.filePath(u"large.lng"_s);
+        synthetic::writeDictionary(synthetic::makeDictionary(100000, 4), path);
+        int refused = 0;
+        for (const QString& reader : {u"component"_s, u"editor"_s, u"import"_s}) {
+            for (qint64 limitMiB = 150; limitMiB <= 260; limitMiB += 5) {
+                const ChildRead read = readInChildProcess(reader, path, limitMiB);
+                QVERIFY2(read.exitedNormally,
+                         qPrintable(u"%1 aborted with %2 MiB of address space"_s.arg(reader).arg(limitMiB)));
+                refused += read.outcome == u"refused";
+            }
+        }
+        QVERIFY2(refused > 0, "no limit was low enough to make a read fail");
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 5 && args[1] == u"--read")
+        return readInChild(args[2], args[3], args[4].toLongLong());
+    HostileInputTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hostile_input.moc"

@@ -16,7 +16,9 @@
 
 #include <functional>
 
+#include <malloc.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +59,34 @@ bool readWith(Readers& readers, const QString& reader, const QString& path)
     return readers.source.plan(readers.table, 0, 0, int(readers.source.languages().size()) - 1, readers.plan);
 }
 
+// Leaves the process that much more address space than it has now.
+void limitAddressSpace(qint64 extraMiB)
+{
+    if (extraMiB <= 0)
+        return;
+    QFile statm(u"/proc/self/statm"_s);
+    if (!statm.open(QIODevice::ReadOnly))
+        qFatal("cannot read /proc/self/statm");
+    const rlim_t now = rlim_t(statm.readAll().split(' ').value(0).toLongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
+    const rlimit limit{now + (rlim_t(extraMiB) << 20), now + (rlim_t(extraMiB) << 20)};
+    setrlimit(RLIMIT_AS, &limit);
+}
+
+// The child's part of a write: reads source, then writes it to target within the limit.
+int writeInChild(const QString& writer, const QString& source, const QString& target, qint64 addressSpaceMiB)
+{
+    Readers readers;
+    if (!readWith(readers, writer, source))
+        return 3;
+    malloc_trim(0); // what the read freed would otherwise be the write's reserve
+    limitAddressSpace(addressSpaceMiB);
+    const bool written = writer == u"component"
+        ? orb::writeDictionaryFile(readers.phrases.languages(), target, orb::Layout::Compact)
+        : writeDictionaryGrid(readers.table, target);
+    std::printf("%s\n", written ? "written" : "failed");
+    return 0;
+}
+
 // The child's part: prints "read" or "refused" and the memory the read added, in KiB.
 int readInChild(const QString& reader, const QString& path, qint64 addressSpaceMiB)
 {
@@ -64,10 +94,7 @@ int readInChild(const QString& reader, const QString& path, qint64 addressSpaceM
     readers.table.setColumn(0, LangColumn{u"en"_s, u"English"_s, 0});
     const QByteArray outcome[] = {"refused", "read"};
     const qint64 before = peakResidentKiB();
-    if (addressSpaceMiB > 0) {
-        const rlimit limit{rlim_t(addressSpaceMiB) << 20, rlim_t(addressSpaceMiB) << 20};
-        setrlimit(RLIMIT_AS, &limit);
-    }
+    limitAddressSpace(addressSpaceMiB);
     const bool read = readWith(readers, reader, path);
     std::printf("%s %lld\n", outcome[read].constData(), static_cast<long long>(peakResidentKiB() - before));
     return 0;
@@ -80,12 +107,11 @@ struct ChildRead
     qint64 addedKiB = 0;
 };
 
-ChildRead readInChildProcess(const QString& reader, const QString& path, qint64 addressSpaceMiB = 0)
+ChildRead runChild(const QStringList& arguments)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                {u"--read"_s, reader, path, QString::number(addressSpaceMiB)});
+    child.start(QCoreApplication::applicationFilePath(), arguments);
     child.waitForFinished(600000);
     ChildRead result;
     result.exitedNormally = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
@@ -93,8 +119,21 @@ ChildRead readInChildProcess(const QString& reader, const QString& path, qint64 
     if (words.size() == 2) {
         result.outcome = QString::fromLatin1(words[0]);
         result.addedKiB = words[1].toLongLong();
+    } else {
+        result.outcome = QString::fromLatin1(words[0]);
     }
     return result;
+}
+
+ChildRead readInChildProcess(const QString& reader, const QString& path, qint64 addressSpaceMiB = 0)
+{
+    return runChild({u"--read"_s, reader, path, QString::number(addressSpaceMiB)});
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void writeFile(const QString& path, const std::function<void(QFile&)>& fill)
@@ -136,6 +175,15 @@ class HostileInputTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
+
+    // A dictionary of 30 MB, written once.
+    QString largeDictionary()
+    {
+        const QString path = m_dir.filePath(u"large.lng"_s);
+        if (!QFile::exists(path))
+            synthetic::writeDictionary(synthetic::makeDictionary(100000, 4), path);
+        return path;
+    }
 
 private slots:
     void boundedOrRefused_data()
@@ -201,18 +249,43 @@ private slots:
     {
         if (kSanitized)
             QSKIP("the address sanitizer reserves more address space than any limit here allows");
-        const QString path = m_dir.filePath(u"large.lng"_s);
-        synthetic::writeDictionary(synthetic::makeDictionary(100000, 4), path);
+        const QString path = largeDictionary();
         int refused = 0;
         for (const QString& reader : {u"component"_s, u"editor"_s, u"import"_s}) {
-            for (qint64 limitMiB = 150; limitMiB <= 260; limitMiB += 5) {
+            for (qint64 limitMiB = 5; limitMiB <= 160; limitMiB += 5) {
                 const ChildRead read = readInChildProcess(reader, path, limitMiB);
                 QVERIFY2(read.exitedNormally,
-                         qPrintable(u"%1 aborted with %2 MiB of address space"_s.arg(reader).arg(limitMiB)));
+                         qPrintable(u"%1 aborted with %2 MiB of address space to spare"_s.arg(reader).arg(limitMiB)));
                 refused += read.outcome == u"refused";
             }
         }
         QVERIFY2(refused > 0, "no limit was low enough to make a read fail");
+    }
+
+    // A write that runs out of memory fails with the file as it was: never a shorter file.
+    void exhaustedMemoryIsAFailedWrite()
+    {
+        if (kSanitized)
+            QSKIP("the address sanitizer reserves more address space than any limit here allows");
+        const QString source = largeDictionary();
+        const QString target = m_dir.filePath(u"target.lng"_s);
+        for (const QString& writer : {u"component"_s, u"editor"_s}) {
+            QCOMPARE(runChild({u"--write"_s, writer, source, target, u"0"_s}).outcome, u"written"_s);
+            const QByteArray whole = readAll(target);
+            int failed = 0;
+            for (qint64 limitMiB = 1; limitMiB <= 60; limitMiB += 3) {
+                QFile::remove(target);
+                const ChildRead write = runChild({u"--write"_s, writer, source, target, QString::number(limitMiB)});
+                QVERIFY2(write.exitedNormally,
+                         qPrintable(u"%1 aborted with %2 MiB of address space to spare"_s.arg(writer).arg(limitMiB)));
+                if (write.outcome == u"failed")
+                    QVERIFY2(!QFile::exists(target), qPrintable(u"%1 left a file"_s.arg(writer)));
+                else
+                    QVERIFY2(readAll(target) == whole, qPrintable(u"%1 wrote another file"_s.arg(writer)));
+                failed += write.outcome == u"failed";
+            }
+            QVERIFY2(failed > 0, "no limit was low enough to make a write fail");
+        }
     }
 };
 
@@ -222,6 +295,8 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() == 5 && args[1] == u"--read")
         return readInChild(args[2], args[3], args[4].toLongLong());
+    if (args.size() == 6 && args[1] == u"--write")
+        return writeInChild(args[2], args[3], args[4], args[5].toLongLong());
     HostileInputTest test;
     return QTest::qExec(&test, argc, argv);
 }

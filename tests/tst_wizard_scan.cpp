@@ -4,11 +4,11 @@
 #include "SourceFile.h"
 #include "WizardTestHelpers.h"
 
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using wizardtest::encoded;
 using wizardtest::readFile;
 using wizardtest::RecordingSink;
 using wizardtest::ScriptedPrompt;
@@ -19,11 +19,6 @@ Q_DECLARE_METATYPE(QList<qsizetype>)
 namespace {
 
 const QString kUnitPath = u"Unit1.pas"_s;
-
-QByteArray encoded(const char* encoding, const QString& text)
-{
-    return QStringEncoder(encoding).encode(text);
-}
 
 // The scan of a unit's text with a scripted user.
 struct UnitRun

@@ -50,12 +50,12 @@ QByteArray exampleWith(const QString& name, const char* encoding, const QList<st
     return bytes;
 }
 
-QStringList columnTexts(const QString& dictionary)
+QStringList columnTexts(const QString& dictionary, const QString& language = kLanguage)
 {
     DictTable table;
     if (readDictionaryGrid(dictionary, table) != GridRead::Ok)
         return {u"unreadable"_s};
-    const int column = table.findLangColumn(kLanguage);
+    const int column = table.findLangColumn(language);
     QStringList texts;
     for (int row = 1; row < table.rowCount(); ++row)
         texts << table.cell(column, row);
@@ -176,6 +176,31 @@ private slots:
         QCOMPARE(readFile(project() + u"/Reports/Reports.pas"_s), exampleWith(u"Reports/Reports.pas"_s, "windows-1251", {
             {u"WriteLn('Итого: '"_s, u"WriteLn(Translate('Итого: ')"_s}}));
         QCOMPARE(readFile(project() + u"/Main.dfm"_s), readFile(QStringLiteral(ORB_EXAMPLE_DIR "/Main.dfm")));
+    }
+
+    void lastRowTakesThePhraseOnlyWhenEmpty_data()
+    {
+        QTest::addColumn<QString>("lastItem");
+        QTest::addColumn<QStringList>("column");
+        QTest::addColumn<QStringList>("english");
+        QTest::newRow("empty last row") << u"<Item/>"_s
+            << QStringList{u"Открыть"_s, u"Главное окно"_s, u"Строка 1\nСтрока 2"_s, u"Отчёт"_s}
+            << QStringList{u"Open"_s, QString(), QString(), QString()};
+        QTest::newRow("last row with text in another column") << u"<Item><en Message=\"Close\"/></Item>"_s
+            << QStringList{u"Открыть"_s, QString(), u"Главное окно"_s, u"Строка 1\nСтрока 2"_s, u"Отчёт"_s}
+            << QStringList{u"Open"_s, u"Close"_s, QString(), QString(), QString()};
+    }
+    void lastRowTakesThePhraseOnlyWhenEmpty()
+    {
+        QFETCH(QString, lastItem);
+        wizardtest::writeFile(dictionary(), (u"<Varnok_translation_toolkit_dictionary_file>"
+            "<Languages><ru Name=\"Russian\"/><en Name=\"English\"/></Languages>"
+            "<Charsets><ru Charset=\"204\"/><en Charset=\"0\"/></Charsets>"
+            "<Item><ru Message=\"Открыть\"/><en Message=\"Open\"/></Item>"_s
+            + lastItem + u"</Varnok_translation_toolkit_dictionary_file>"_s).toUtf8());
+        QCOMPARE(harvest({u"--answer"_s, u"no"_s}).exitCode, 0);
+        QTEST(columnTexts(dictionary()), "column");
+        QTEST(columnTexts(dictionary(), u"English(en)"_s), "english");
     }
 
     void unusableInput_data()

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: setup configure build run demo test sanitize bench clean
+.PHONY: setup configure build run demo test sanitize fuzz bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -28,10 +28,17 @@ sanitize: setup
 	@cmake --build $(BUILD)-sanitize -j $(JOBS)
 	@cd $(BUILD)-sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every fuzz target for SECONDS seconds, built with clang's libFuzzer and the sanitizers.
+SECONDS ?= 60
+fuzz: setup
+	@cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORB_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(BUILD)-fuzz -j $(JOBS)
+	@bash fuzz/run.sh $(BUILD)-fuzz $(SECONDS)
+
 bench: build
 	@$(BUILD)/bench/orb_bench_component
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_walk
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_editor
 
 clean:
-	@rm -rf $(BUILD) $(BUILD)-sanitize
+	@rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz

@@ -139,6 +139,8 @@ bool equalsFolded(QStringView a, QStringView b)
 {
     if (a.size() != b.size())
         return false;
+    if (a.isEmpty())
+        return true; // a null text has no characters to point at, and memcmp wants a pointer
     const char16_t* pa = a.utf16();
     const char16_t* pb = b.utf16();
     // A hit compares a text with itself, or with the same text spelt alike: settle that at

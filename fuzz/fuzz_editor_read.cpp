@@ -1,0 +1,26 @@
+// The editor's dictionary reader.
+#include "FuzzSupport.h"
+
+#include "DictTable.h"
+#include "DictionaryGridIO.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::MemoryPeak::install();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const fuzz::InputFile input(data, size);
+    fuzz::MemoryPeak::reset();
+    DictTable table;
+    QString error;
+    const GridRead read = readDictionaryGrid(input.path(), table, &error);
+    if (read == GridRead::Ok)
+        fuzz::check(table.columnCount() >= 1 && table.rowCount() >= 2, "a table read has no column or row");
+    else
+        fuzz::check(!error.isEmpty(), "a failed read gives no reason");
+    fuzz::MemoryPeak::checkBound(size);
+    return 0;
+}

@@ -1,0 +1,21 @@
+// The form scan with a scripted user, on the normalised text of the input.
+#include "ScriptedUser.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::MemoryPeak::install();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const fuzz::ScriptAndText input = fuzz::splitInput(data, size);
+    fuzz::MemoryPeak::reset();
+    const EditedText text(NormalizeFormText(input.text));
+    const qsizetype before = text.size();
+    fuzz::ScriptedUser user(input.script, text);
+    HarvestFormText(text, user, user);
+    fuzz::check(text.size() == before && user.inserted() == 0, "a form scan changed the text");
+    fuzz::MemoryPeak::checkBound(size);
+    return 0;
+}

@@ -6,6 +6,7 @@
 #include "DictionaryFile.h"
 #include "DictionaryGridIO.h"
 #include "PhraseTable.h"
+#include "SourceFile.h"
 #include "SyntheticDictionary.h"
 
 #include <QDir>
@@ -57,6 +58,16 @@ int saveInChild(const QString& writer, const QString& source, const QString& tar
         std::puts("saving");
         std::fflush(stdout);
         saved = writeDictionaryGrid(table, target);
+    } else if (writer == u"wizard") {
+        // A unit rewritten as the harvest rewrites one: the same lines, literals wrapped.
+        SourceFile unit;
+        QString error;
+        if (!ReadSourceFile(source, "windows-1251", unit, &error))
+            return 3;
+        const QString text = QString(unit.text).replace(u"'"_s, u"''"_s);
+        std::puts("saving");
+        std::fflush(stdout);
+        saved = WriteSourceFile(target, unit, text, &error);
     }
     return saved ? 0 : 4;
 }
@@ -68,13 +79,15 @@ class CrashConsistencyTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_source; // the new content, as the writers read it
+    QString m_source; // the new content, as the dictionary writers read it
+    QString m_unit;   // the unit the wizard's writer rewrites
 
     QProcess* startSave(const QString& writer, const QString& target)
     {
         auto* child = new QProcess(this);
         child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child->start(QCoreApplication::applicationFilePath(), {u"--save"_s, writer, m_source, target});
+        const QString source = writer == u"wizard" ? m_unit : m_source;
+        child->start(QCoreApplication::applicationFilePath(), {u"--save"_s, writer, source, target});
         if (!child->waitForStarted() || !child->waitForReadyRead(120000))
             qFatal("the saving child did not start");
         return child;
@@ -110,6 +123,11 @@ private slots:
         m_source = m_dir.filePath(u"new-source.lng"_s);
         synthetic::writeDictionary(synthetic::makeDictionary(100000, 4, 7), m_source);
         QVERIFY(QFileInfo(m_source).size() > 25'000'000);
+        m_unit = m_dir.filePath(u"Unit1.pas"_s);
+        QFile unit(m_unit);
+        QVERIFY(unit.open(QIODevice::WriteOnly));
+        for (int line = 0; line < 600000; ++line)
+            unit.write("  ShowMessage('\xcf\xf0\xe8\xe2\xe5\xf2 " + QByteArray::number(line) + "');\r\n");
     }
 
     void killedSaveLeavesOldOrNewFile_data()
@@ -117,16 +135,19 @@ private slots:
         QTest::addColumn<QString>("writer");
         QTest::newRow("component") << u"component"_s;
         QTest::newRow("editor") << u"editor"_s;
+        QTest::newRow("wizard") << u"wizard"_s;
     }
 
     void killedSaveLeavesOldOrNewFile()
     {
         QFETCH(QString, writer);
-        const QString target = m_dir.filePath(writer + u".lng"_s);
+        const QString target = m_dir.filePath(writer + (writer == u"wizard" ? u".pas"_s : u".lng"_s));
         const qint64 saveTime = saveToTheEnd(writer, target);
         const QByteArray newContent = readAll(target);
         QByteArray oldContent;
-        {
+        if (writer == u"wizard") {
+            oldContent = readAll(m_unit);
+        } else {
             const QString oldPath = m_dir.filePath(u"old.lng"_s);
             synthetic::writeDictionary(synthetic::makeDictionary(90000, 4, 3), oldPath);
             oldContent = readAll(oldPath);

@@ -1,6 +1,7 @@
 #include "DictionaryFile.h"
 
 #include "PhraseTable.h"
+#include "SaveFile.h"
 #include "TextRoutines.h"
 #include "Utf8Scratch.h"
 
@@ -702,9 +703,7 @@ bool saveXmlFile(const pugi::xml_document& doc, const QString& path, Layout layo
         file.commit();
         return setError(error, why);
     }
-    if (!file.commit())
-        return setError(error, file.errorString());
-    return true;
+    return commitSaveFile(file, error);
 }
 
 bool writeDictionaryFile(const QList<TLangDict>& languages, const QString& path, Layout layout,

@@ -1,5 +1,7 @@
 #include "SourceFile.h"
 
+#include "SaveFile.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -142,9 +144,14 @@ bool WriteSourceFile(const QString& path, const SourceFile& file, const QString&
         bytes.prepend(kByteOrderMark);
 
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        *error = QStringLiteral("cannot write: %1").arg(out.errorString());
-        return false;
+    QString why;
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
+        why = out.errorString();
+        out.cancelWriting();
+        out.commit();
+    } else if (orb::commitSaveFile(out, &why)) {
+        return true;
     }
-    return true;
+    *error = QStringLiteral("cannot write: %1").arg(why);
+    return false;
 }

@@ -239,11 +239,14 @@ private:
         return false;
     }
 
-    // Remembered, so that a line with many quotes is searched to its end only once.
+    // Remembered, so that a line with many quotes is searched to its end only once. It holds
+    // for positions from where it was searched up to it; the user may move the scan back.
     qsizetype lineEndAfter(qsizetype pos)
     {
-        if (m_lineEnd <= pos)
+        if (pos < m_lineEndSearchedFrom || m_lineEnd <= pos) {
             m_lineEnd = m_text.indexOf(kLineBreak, pos + 1);
+            m_lineEndSearchedFrom = pos;
+        }
         return m_lineEnd;
     }
 
@@ -251,6 +254,7 @@ private:
     WrappedHarvest* m_wrapped;
     qsizetype m_from = 0;
     qsizetype m_lineEnd = -1;
+    qsizetype m_lineEndSearchedFrom = 0;
 };
 
 std::optional<Selection> searchNext(LiteralScanner& scanner, HarvestPrompt& prompt)

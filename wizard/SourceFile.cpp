@@ -1,6 +1,7 @@
 #include "SourceFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -83,6 +84,12 @@ QStringList LegacyEncodings()
 bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, SourceFile& file,
                     QString* error)
 {
+    // A named pipe or a device would keep the harvest waiting for data that never comes.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("not a regular file");
+        return false;
+    }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("cannot read: %1").arg(in.errorString());

@@ -230,6 +230,7 @@ private:
         m_from = callEnd + 1;
     }
 
+    // A character of code 128 or more from begin up to end.
     bool holdsNonAscii(qsizetype begin, qsizetype end) const
     {
         for (qsizetype pos = begin; pos < end; ++pos) {
@@ -379,11 +380,6 @@ qsizetype FindCallEnd(const EditedText& text, qsizetype start)
             return pos;
     }
     return -1;
-}
-
-bool HasNonAscii(QStringView text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() >= 128; });
 }
 
 QString PromptSource(PromptKind kind)

@@ -3,9 +3,12 @@
 #include "SaveFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <algorithm>
 
 namespace {
 
@@ -17,27 +20,30 @@ bool isBinaryForm(const QByteArray& bytes)
     return bytes.startsWith("\xFF\x0A") || bytes.startsWith("TPF0");
 }
 
-// The text with every line end (CR LF, LF or CR) turned into LF, and the line ends as they were.
-void splitLineEnds(QStringView decoded, SourceFile& file)
+// Turns every line end of the text (CR LF, LF or CR) into LF in place, and notes each as it was.
+// Lines move as a whole, and not at all while no CR LF has been met.
+void splitLineEnds(QString& text, QByteArray& lineEnds)
 {
-    file.text.clear();
-    file.text.reserve(decoded.size());
-    file.lineEnds.clear();
-    for (qsizetype i = 0; i < decoded.size(); ++i) {
-        const QChar ch = decoded[i];
-        if (ch == u'\r' && i + 1 < decoded.size() && decoded[i + 1] == u'\n') {
-            file.lineEnds.append('R');
-            ++i;
-        } else if (ch == u'\r') {
-            file.lineEnds.append('r');
-        } else if (ch == u'\n') {
-            file.lineEnds.append('n');
-        } else {
-            file.text.append(ch);
-            continue;
-        }
-        file.text.append(u'\n');
+    lineEnds.clear();
+    QChar* const begin = text.data();
+    const QChar* const end = begin + text.size();
+    QChar* out = begin;
+    const QChar* line = begin;
+    while (line != end) {
+        const QChar* lineEnd = line;
+        while (lineEnd != end && *lineEnd != u'\r' && *lineEnd != u'\n')
+            ++lineEnd;
+        if (out != line)
+            std::copy(line, lineEnd, out);
+        out += lineEnd - line;
+        if (lineEnd == end)
+            break;
+        const bool crLf = *lineEnd == u'\r' && lineEnd + 1 != end && lineEnd[1] == u'\n';
+        lineEnds.append(crLf ? 'R' : *lineEnd == u'\r' ? 'r' : 'n');
+        *out++ = u'\n';
+        line = lineEnd + (crLf ? 2 : 1);
     }
+    text.truncate(out - begin);
 }
 
 // The text with each LF given back the line end it had in the file.
@@ -45,18 +51,14 @@ QString joinLineEnds(QStringView text, const QByteArray& lineEnds)
 {
     QString joined;
     joined.reserve(text.size() + lineEnds.count('R'));
-    qsizetype lineBreak = 0;
-    for (const QChar ch : text) {
-        if (ch != u'\n') {
-            joined.append(ch);
-            continue;
-        }
-        switch (lineEnds.at(lineBreak++)) {
-        case 'R': joined.append(u"\r\n"); break;
-        case 'r': joined.append(u'\r'); break;
-        default: joined.append(u'\n'); break;
-        }
+    qsizetype lineStart = 0;
+    for (const char lineEnd : lineEnds) {
+        const qsizetype lineBreak = text.indexOf(u'\n', lineStart);
+        joined.append(text.sliced(lineStart, lineBreak - lineStart));
+        joined.append(lineEnd == 'R' ? QStringView(u"\r\n") : lineEnd == 'r' ? QStringView(u"\r") : QStringView(u"\n"));
+        lineStart = lineBreak + 1;
     }
+    joined.append(text.sliced(lineStart));
     return joined;
 }
 
@@ -65,10 +67,19 @@ bool decodeUtf8(const QByteArray& bytes, QString& decoded, bool& byteOrderMark)
 {
     byteOrderMark = bytes.startsWith(kByteOrderMark);
     const QByteArrayView body = QByteArrayView(bytes).sliced(byteOrderMark ? kByteOrderMark.size() : 0);
+    if (!body.isValidUtf8())
+        return false;
     // A second mark after the first is text, kept so that it is written back.
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    decoded = decoder.decode(body);
-    return !decoder.hasError();
+    decoded = QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(body);
+    return true;
+}
+
+// Valid UTF-8 always comes back; a legacy code page may have decoded bytes it leaves undefined
+// into a replacement, or dropped an incomplete character at the end.
+bool encodesBackFaithfully(const SourceFile& file)
+{
+    return QByteArray(QStringEncoder(file.encoding.constData()).encode(joinLineEnds(file.text, file.lineEnds)))
+        == file.bytes;
 }
 
 } // namespace
@@ -82,6 +93,12 @@ QStringList LegacyEncodings()
 bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, SourceFile& file,
                     QString* error)
 {
+    // A named pipe or a device would keep the harvest waiting for data that never comes.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("not a regular file");
+        return false;
+    }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("cannot read: %1").arg(in.errorString());
@@ -92,16 +109,14 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
                      .arg(in.size()).arg(kMaxSourceFileBytes);
         return false;
     }
-    const QByteArray bytes = in.readAll();
+    file.bytes = in.readAll();
     if (in.error() != QFileDevice::NoError) {
         *error = QStringLiteral("cannot read: %1").arg(in.errorString());
         return false;
     }
 
-    QString decoded;
-    file.binaryForm = isBinaryForm(bytes);
-    file.lossyDecoding = false;
-    if (decodeUtf8(bytes, decoded, file.byteOrderMark)) {
+    file.binaryForm = isBinaryForm(file.bytes);
+    if (decodeUtf8(file.bytes, file.text, file.byteOrderMark)) {
         file.encoding = kUtf8;
     } else {
         QStringDecoder decoder(legacyEncoding.constData());
@@ -109,22 +124,20 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
             *error = QStringLiteral("unknown code page %1").arg(QString::fromLatin1(legacyEncoding));
             return false;
         }
-        decoded = decoder.decode(bytes);
+        file.text = decoder.decode(file.bytes);
         file.encoding = legacyEncoding;
         file.byteOrderMark = false;
-        // Bytes the code page leaves undefined do not come back from the decoded text.
-        file.lossyDecoding = QStringEncoder(legacyEncoding.constData()).encode(decoded) != bytes;
     }
-    splitLineEnds(decoded, file);
+    splitLineEnds(file.text, file.lineEnds);
     return true;
 }
 
 bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
                      QString* error)
 {
-    if (file.lossyDecoding) {
-        *error = QStringLiteral("not replaced: it holds bytes that %1 does not define, "
-                                "which writing it back would change")
+    if (file.encoding != kUtf8 && !encodesBackFaithfully(file)) {
+        *error = QStringLiteral("not replaced: its bytes do not all decode in %1, "
+                                "and writing it back would change them")
                      .arg(QString::fromLatin1(file.encoding));
         return false;
     }

@@ -266,6 +266,34 @@ void harvestAndDouble(const QTemporaryDir& dir, const Workload& workload, const 
     std::printf("  twice as large costs %.2f x (linear: 2)\n\n", timings[1].harvestMs / timings[0].harvestMs);
 }
 
+class NoSink : public PhraseSink
+{
+public:
+    bool phraseExists(const QString&) const override { return false; }
+    void addPhrase(const QString&) override {}
+};
+
+// A line of calls that never close ("Translate('" over and over, no ")" after it): the
+// search for each call's end would walk to the end of the text every time.
+double unclosedCallsMs(int calls)
+{
+    const QString text = QStringLiteral("uses Forms;\n") + QStringLiteral("Translate('").repeated(calls) + u'\n';
+    YesPrompt prompt;
+    NoSink sink;
+    EditedText buffer;
+    return bestOfRunsMs(
+        3, [&] { buffer = EditedText(text); },
+        [&] { HarvestUnitText(buffer, prompt, sink, QStringLiteral("Unclosed.pas")); });
+}
+
+void harvestUnclosedCalls()
+{
+    const double once = unclosedCallsMs(100000);
+    const double twice = unclosedCallsMs(200000);
+    std::printf("a line of 100,000 calls without an end: %.1f ms; 200,000: %.1f ms (%.2f x, linear: 2)\n",
+                once, twice, twice / once);
+}
+
 } // namespace
 
 int main()
@@ -277,5 +305,6 @@ int main()
     harvestAndDouble(dir, {"project", 300, 50, 2, 150, 35}, {"twice the project", 600, 50, 2, 300, 35});
     // One unit of about 5 MB with 20,000 literals, against one half its size.
     harvestAndDouble(dir, {"half the large unit", 1, 10000, 3, 0, 0}, {"one large unit", 1, 20000, 3, 0, 0});
+    harvestUnclosedCalls();
     return 0;
 }

@@ -140,6 +140,40 @@ private slots:
         QCOMPARE(FindCallEnd(EditedText(text), start), end);
     }
 
+    // The unit scan remembers where no call end follows, rather than walking to the end of the
+    // text from every quote; on texts of ASCII only (nothing offered) it must harvest exactly
+    // what a walk from every quote would.
+    void wrappedLiteralsAsIfSearchedFromEveryQuote()
+    {
+        const QStringList tokens = {u"Translate("_s, u"'"_s, u")"_s, u"x"_s, u"\n"_s, u" "_s, u"''"_s};
+        std::uint32_t state = 12345;
+        const auto nextRandom = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+        for (int sample = 0; sample < 3000; ++sample) {
+            QString source;
+            for (int i = 0, n = int(nextRandom() % 40); i < n; ++i)
+                source += tokens[int(nextRandom() % tokens.size())];
+            const EditedText text(source);
+            QStringList expected;
+            for (qsizetype from = 0;;) {
+                const qsizetype open = text.indexOf(u'\'', from);
+                if (open < 0)
+                    break;
+                from = open + 1;
+                if (text.matchesAt(std::max<qsizetype>(open - 10, 0), u"Translate")) {
+                    const qsizetype end = FindCallEnd(text, open);
+                    if (end >= 0) {
+                        expected << u"wrapped "_s + DecodeLiteral(text.mid(open, end - open));
+                        from = end + 1;
+                    }
+                    continue;
+                }
+                if (text.indexOf(u'\'', open + 1) < 0 || text.indexOf(u'\n', open + 1) < 0)
+                    break;
+            }
+            QCOMPARE(scanUnit(source, {}).log, expected);
+        }
+    }
+
     void editedTextFollowsInsertions_data()
     {
         QTest::addColumn<QString>("initial");

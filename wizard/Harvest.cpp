@@ -174,6 +174,51 @@ struct WrappedHarvest
     PhraseSink& sink;
 };
 
+// FindCallEnd walks to the end of the text when no call end follows its quote; a line of
+// thousands of "Translate'" would have it do so from every one of them. A search that found
+// no end holds for every later quote an even number of quotes further on (the walk from
+// there is the tail of the failed one), until the text changes.
+class CallEndSearch
+{
+public:
+    qsizetype find(const EditedText& text, qsizetype open)
+    {
+        if (m_base >= 0 && open < m_counted)
+            forget(); // the user moved the scan back
+        if (m_base >= 0) {
+            countQuotesUpTo(text, open);
+            if (m_failed[m_oddCount])
+                return -1;
+        }
+        const qsizetype end = FindCallEnd(text, open);
+        if (end < 0) {
+            if (m_base < 0) {
+                m_base = m_counted = open;
+                m_oddCount = false;
+            }
+            m_failed[m_oddCount] = true;
+        }
+        return end;
+    }
+    void forget()
+    {
+        m_base = -1;
+        m_failed[0] = m_failed[1] = false;
+    }
+
+private:
+    void countQuotesUpTo(const EditedText& text, qsizetype pos)
+    {
+        for (; m_counted < pos; ++m_counted)
+            m_oddCount ^= text.at(m_counted) == kQuote;
+    }
+
+    qsizetype m_base = -1;    // where the first failed search since the last change began
+    qsizetype m_counted = -1; // quotes from m_base are counted up to here
+    bool m_oddCount = false;  // an odd number of them
+    bool m_failed[2] = {false, false}; // a search failed from a quote after an even, an odd count
+};
+
 // The search for candidates shared by the unit and form scans. It takes every pair of
 // consecutive quotes in turn as a literal, unless a caller moves it past one; a pair is offered
 // when it closes before the end of its line and holds a non-ASCII character.
@@ -209,7 +254,11 @@ public:
     // The next search begins at pos.
     void continueAt(qsizetype pos) { m_from = pos; }
     // The text changed before the scan position.
-    void textInserted() { m_lineEnd = -1; }
+    void textInserted()
+    {
+        m_lineEnd = -1;
+        m_callEnds.forget();
+    }
 
 private:
     // The nine characters that end one before the quote (from the start of a shorter text).
@@ -220,7 +269,7 @@ private:
 
     void harvestWrapped(qsizetype open)
     {
-        const qsizetype callEnd = FindCallEnd(m_text, open);
+        const qsizetype callEnd = m_callEnds.find(m_text, open);
         if (callEnd < 0)
             return;
         const Selection literal{open, callEnd - open};
@@ -256,6 +305,7 @@ private:
     qsizetype m_from = 0;
     qsizetype m_lineEnd = -1;
     qsizetype m_lineEndSearchedFrom = 0;
+    CallEndSearch m_callEnds;
 };
 
 std::optional<Selection> searchNext(LiteralScanner& scanner, HarvestPrompt& prompt)

@@ -31,6 +31,12 @@ public:
     QString toString() const;
 
 private:
+    qsizetype gapLength() const;
+    qsizetype storageIndex(qsizetype pos) const;
+    void moveGapTo(qsizetype pos);
+    // Makes the gap at least needed units long.
+    void widenGap(qsizetype needed);
+
     std::vector<char16_t> m_units; // text before the gap, the gap, text after the gap
     qsizetype m_gapStart = 0;
     qsizetype m_gapEnd = 0;

@@ -2,6 +2,8 @@
 
 #include "EditedText.h"
 
+struct SourceFile;
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,7 +23,7 @@
 QString DecodeLiteral(QStringView source);
 
 // A form file's text with every #dddd code (exactly four digits) turned into a quoted piece of
-// that character (a surrogate code gives U+FFFD), then adjacent pieces joined into one literal
+// that character, then adjacent pieces joined into one literal
 // (a '' pair is removed unless it stands between a space and a line end).
 QString NormalizeFormText(QStringView text);
 
@@ -100,8 +102,9 @@ struct UnitScanResult
 
 // Scans a unit's text: offers every non-ASCII literal, rewrites accepted ones into
 // Translate('...') in text, harvests literals already inside Translate silently, and at the
-// end asks about the uses clause and the save.
-UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink);
+// end asks about the uses clause and the save of the file at path (the save prompt names it).
+UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
+                               const QString& path);
 // Scans a form's normalised text: offers every non-ASCII literal not yet in the column.
 // False when the user cancelled.
 bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& sink);
@@ -146,6 +149,10 @@ public:
     QStringList savedFiles() const { return m_saved; }
 
 private:
+    // False, with the walk's error set, when the file cannot be read.
+    bool read(const QString& path, SourceFile& file);
+    HarvestStep fail(const QString& path, const QString& reason);
+
     HarvestPrompt& m_prompt;
     PhraseSink& m_sink;
     QByteArray m_legacyEncoding;

@@ -16,7 +16,8 @@ struct SourceFile
     QByteArray lineEnds;  // one per line break of text, in order: "\r\n", "\n" or "\r" as 'R', 'n', 'r'
     QByteArray encoding;  // "UTF-8" or the legacy code page the bytes were decoded with
     bool byteOrderMark = false; // the file began with the UTF-8 byte-order mark
-    // Bytes the legacy code page does not define were decoded as U+FFFD: a rewrite would lose them.
+    // The decoded text does not encode back into the file's bytes (the legacy code page leaves
+    // some of them undefined, or the file ends inside a character): a rewrite would change them.
     bool lossyDecoding = false;
     // A form file in Delphi's binary format (bytes FF 0A, or "TPF0", at the start): not text.
     bool binaryForm = false;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QCommandLineParser;
+
+// Writes one line on standard error.
+void printDiagnostic(const QString& diagnostic);
+// Writes "subject: message" on standard error: subject is the file concerned, or the program
+// for a wrong command line.
+void reportProblem(const QString& subject, const QString& message);
+
+// Parses a subcommand's command line; --help shows the help and exits. False, with the
+// problem reported, when the command line is wrong.
+bool parseCommandLine(QCommandLineParser& parser, const QStringList& arguments);
+
+// The text as a JSON string, quotes included.
+QString jsonString(const QString& text);

@@ -1,0 +1,275 @@
+// orb-lng harvest: the project wizard's scan without windows. Every question is answered as the
+// command line says, and every offer is reported as a JSON line.
+#include "Diagnostics.h"
+#include "Subcommands.h"
+
+#include "DictTable.h"
+#include "DictionaryGridIO.h"
+#include "Harvest.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <cstdio>
+
+namespace {
+
+struct HarvestOptions
+{
+    QString directory;
+    QString language;
+    QString dictionary;
+    QByteArray encoding;
+    Answer answer = Answer::No;
+    bool listOnly = true; // nothing is written
+};
+
+// The target language column of the dictionary, with its texts in a hash so that a phrase
+// costs the same whatever the column's length.
+class ColumnSink : public PhraseSink
+{
+public:
+    ColumnSink(DictTable& table, int column) : m_table(table), m_column(column)
+    {
+        for (int row = 1; row < table.rowCount(); ++row)
+            m_held.insert(table.cell(column, row));
+    }
+
+    bool changed() const { return m_changed; }
+
+    bool phraseExists(const QString& phrase) const override { return m_held.contains(phrase); }
+
+    void addPhrase(const QString& phrase) override
+    {
+        if (m_held.contains(phrase))
+            return;
+        if (!m_table.isRowEmpty(m_table.rowCount() - 1))
+            m_table.appendRow();
+        m_table.setCell(m_column, m_table.rowCount() - 1, phrase);
+        m_held.insert(phrase);
+        m_changed = true;
+    }
+
+private:
+    DictTable& m_table;
+    int m_column;
+    QSet<QString> m_held;
+    bool m_changed = false;
+};
+
+// Line and column (both from 1) of positions in the scanned text. The scans report positions
+// in increasing order, so each is counted on from the previous one and a whole file costs one
+// pass, however many literals it holds.
+class TextPosition
+{
+public:
+    void restart(const EditedText& text)
+    {
+        m_text = &text;
+        m_counted = 0;
+        m_line = 1;
+        m_lineStart = 0;
+    }
+
+    // The text grew at pos by length units, none of them a line break.
+    void textInserted(qsizetype pos, qsizetype length)
+    {
+        if (pos < m_lineStart)
+            m_lineStart += length;
+        if (pos < m_counted)
+            m_counted += length;
+    }
+
+    std::pair<qsizetype, qsizetype> lineAndColumn(qsizetype pos)
+    {
+        if (pos < m_counted)
+            restart(*m_text);
+        for (; m_counted < pos; ++m_counted) {
+            if (m_text->at(m_counted) == u'\n') {
+                ++m_line;
+                m_lineStart = m_counted + 1;
+            }
+        }
+        return {m_line, pos - m_lineStart + 1};
+    }
+
+private:
+    const EditedText* m_text = nullptr;
+    qsizetype m_counted = 0;   // the positions before this one have been counted
+    qsizetype m_line = 1;
+    qsizetype m_lineStart = 0; // the position where line m_line begins
+};
+
+QString answerName(Answer answer)
+{
+    return answer == Answer::Yes ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+// Answers every question alike and writes a JSON line for every literal offered or harvested.
+class ReportingPrompt : public HarvestPrompt
+{
+public:
+    explicit ReportingPrompt(Answer answer) : m_answer(answer) {}
+
+    void showFile(const QString& path, const EditedText& text) override
+    {
+        m_file = jsonString(path);
+        m_position.restart(text);
+    }
+
+    void textInserted(qsizetype pos, QStringView inserted) override
+    {
+        m_position.textInserted(pos, inserted.size());
+    }
+
+    void wrappedLiteralHarvested(Selection literal, const QString& phrase) override
+    {
+        report(u"wrapped", literal, phrase, QString());
+    }
+
+    Answer ask(PromptKind kind, const QString& argument, Selection& selection) override
+    {
+        if (kind == PromptKind::WrapLiteral || kind == PromptKind::AddPhrase)
+            report(u"offer", selection, argument, QStringLiteral(",\"answer\":\"%1\"").arg(answerName(m_answer)));
+        return m_answer;
+    }
+
+private:
+    void report(QStringView kind, Selection literal, const QString& phrase, const QString& more)
+    {
+        const auto [line, column] = m_position.lineAndColumn(literal.start);
+        const QString json = QStringLiteral("{\"kind\":\"%1\",\"file\":%2,\"line\":%3,\"column\":%4,\"phrase\":%5%6}\n")
+                                 .arg(kind, m_file).arg(line).arg(column).arg(jsonString(phrase), more);
+        std::fputs(qUtf8Printable(json), stdout);
+    }
+
+    Answer m_answer;
+    QString m_file;
+    TextPosition m_position;
+};
+
+void describeHarvest(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Walks a Delphi project directory and its subdirectories and offers every string literal "
+        "with a non-ASCII character in its units (.pas) and text forms (.dfm), as the editor's "
+        "project wizard does. Every offer, and every literal already inside Translate(...), is "
+        "written as a JSON line on standard output. Accepted phrases go into the language column "
+        "of the dictionary; accepted unit literals are rewritten into Translate(...) calls."));
+    parser.addPositionalArgument(QStringLiteral("directory"), QStringLiteral("The project directory."),
+                                 QStringLiteral("harvest DIR"));
+    parser.addOption({QStringLiteral("language"),
+                      QStringLiteral("The target column's header, as the editor shows it: Name(id)."),
+                      QStringLiteral("header")});
+    parser.addOption({QStringLiteral("dictionary"), QStringLiteral("The dictionary file (.lng)."),
+                      QStringLiteral("file")});
+    parser.addOption({QStringLiteral("answer"),
+                      QStringLiteral("Answer every question yes (add, rewrite and save) or no "
+                                     "(keep only the literals inside Translate(...))."),
+                      QStringLiteral("yes|no")});
+    parser.addOption({QStringLiteral("list"),
+                      QStringLiteral("Answer no and write nothing: only report (the default).")});
+    parser.addOption({QStringLiteral("encoding"),
+                      QStringLiteral("The code page of source files that are not UTF-8 (default windows-1251)."),
+                      QStringLiteral("name"), QStringLiteral("windows-1251")});
+}
+
+// The options, or a reason why they cannot be used.
+bool readOptions(const QCommandLineParser& parser, HarvestOptions& options, QString& problem)
+{
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1) {
+        problem = QStringLiteral("harvest takes one project directory");
+        return false;
+    }
+    options.directory = QDir::cleanPath(positional.first());
+    options.language = parser.value(QStringLiteral("language"));
+    options.dictionary = parser.value(QStringLiteral("dictionary"));
+    options.encoding = parser.value(QStringLiteral("encoding")).toLatin1();
+    if (options.language.isEmpty() || options.dictionary.isEmpty()) {
+        problem = QStringLiteral("harvest needs --language and --dictionary");
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("answer")) && parser.isSet(QStringLiteral("list"))) {
+        problem = QStringLiteral("--answer and --list exclude each other");
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("answer"))) {
+        const QString answer = parser.value(QStringLiteral("answer"));
+        if (answer != u"yes" && answer != u"no") {
+            problem = QStringLiteral("--answer is yes or no, not %1").arg(answer);
+            return false;
+        }
+        options.answer = answer == u"yes" ? Answer::Yes : Answer::No;
+        options.listOnly = false;
+    }
+    if (!QStringDecoder(options.encoding.constData()).isValid()) {
+        problem = QStringLiteral("unknown code page %1").arg(QString::fromLatin1(options.encoding));
+        return false;
+    }
+    return true;
+}
+
+bool readDictionary(const QString& path, DictTable& table)
+{
+    QString error;
+    const GridRead read = readDictionaryGrid(path, table, &error);
+    if (read == GridRead::Ok)
+        return true;
+    reportProblem(path, read == GridRead::Missing ? QStringLiteral("no such file") : error);
+    return false;
+}
+
+int harvest(const HarvestOptions& options)
+{
+    if (!QFileInfo(options.directory).isDir()) {
+        reportProblem(options.directory, QStringLiteral("no such directory"));
+        return ExitUnusableInput;
+    }
+    DictTable table;
+    if (!readDictionary(options.dictionary, table))
+        return ExitUnusableInput;
+    const int column = table.findLangColumn(options.language);
+    if (column < 0) {
+        reportProblem(options.dictionary, QStringLiteral("no language column %1").arg(options.language));
+        return ExitUnusableInput;
+    }
+
+    ColumnSink sink(table, column);
+    ReportingPrompt prompt(options.answer);
+    FileHarvester harvester(prompt, sink, options.encoding);
+    const bool walked = WalkProjectDir(options.directory, harvester) != HarvestStep::Failed;
+    std::fflush(stdout);
+    if (!walked)
+        printDiagnostic(harvester.errorText());
+    // Units saved before a failure already call Translate on their phrases: the column keeps them.
+    if (!options.listOnly && sink.changed()) {
+        QString error;
+        if (!writeDictionaryGrid(table, options.dictionary, &error)) {
+            reportProblem(options.dictionary, error);
+            return ExitUnusableInput;
+        }
+    }
+    return walked ? ExitSuccess : ExitUnusableInput;
+}
+
+} // namespace
+
+int runHarvest(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    describeHarvest(parser);
+    if (!parseCommandLine(parser, arguments))
+        return ExitUnusableInput;
+    HarvestOptions options;
+    QString problem;
+    if (!readOptions(parser, options, problem)) {
+        reportProblem(QCoreApplication::applicationName(), problem);
+        return ExitUnusableInput;
+    }
+    return harvest(options);
+}

@@ -1,0 +1,56 @@
+// orb-lng SUBCOMMAND [options]: the toolkit's work on dictionaries and projects without the
+// editor, for scripts and builds.
+#include "Diagnostics.h"
+#include "Subcommands.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const std::vector<Subcommand>& subcommands()
+{
+    static const std::vector<Subcommand> all = {
+        {QStringLiteral("harvest"),
+         QStringLiteral("collect the non-ASCII literals of a Delphi project into a dictionary column"),
+         runHarvest},
+    };
+    return all;
+}
+
+void printUsage(std::FILE* stream)
+{
+    QString usage = QStringLiteral("Usage: orb-lng SUBCOMMAND [options]\n\nSubcommands:\n");
+    for (const Subcommand& subcommand : subcommands())
+        usage += QStringLiteral("  %1  %2\n").arg(subcommand.name, -10).arg(subcommand.summary);
+    usage += QStringLiteral("\norb-lng SUBCOMMAND --help describes the options of one of them.\n");
+    std::fputs(qUtf8Printable(usage), stream);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orb-lng"));
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString name = arguments.value(1);
+    if (name == u"--help" || name == u"-h" || name == u"help") {
+        printUsage(stdout);
+        return ExitSuccess;
+    }
+    const auto& all = subcommands();
+    const auto found = std::find_if(all.begin(), all.end(),
+                                    [&](const Subcommand& subcommand) { return subcommand.name == name; });
+    if (found == all.end()) {
+        reportProblem(QCoreApplication::applicationName(),
+                      name.isEmpty() ? QStringLiteral("no subcommand given")
+                                     : QStringLiteral("unknown subcommand %1").arg(name));
+        printUsage(stderr);
+        return ExitUnusableInput;
+    }
+    return found->run(arguments.sliced(1));
+}

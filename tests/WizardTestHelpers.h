@@ -1,0 +1,122 @@
+#pragma once
+
+#include "Harvest.h"
+
+#include <QFile>
+#include <QSet>
+#include <QStringList>
+
+namespace wizardtest {
+
+// A user who answers from a script and writes down every question. A script step is "yes",
+// "no" or "cancel", optionally followed by "|TEXT": before answering, the user selects the
+// first TEXT in the buffer ("yes|" clears the selection). A question beyond the script is
+// answered Cancel and written down as "unscripted".
+class ScriptedPrompt : public HarvestPrompt
+{
+public:
+    explicit ScriptedPrompt(QStringList script, const EditedText* text = nullptr)
+        : m_script(std::move(script)), m_text(text)
+    {
+        if (text)
+            mirror = text->toString();
+    }
+
+    // Every question ("wrap PHRASE", "add PHRASE", "uses OrbTranslate", "save PATH") and every
+    // silent harvest ("wrapped PHRASE"), in order.
+    QStringList log;
+    // Every selection shown: its text, with "+" before it when the view scrolls further.
+    QStringList shown;
+    // The buffer as a view would hold it, kept only through the insertions reported.
+    QString mirror;
+    QStringList files;
+
+    void showFile(const QString& path, const EditedText& text) override
+    {
+        m_text = &text;
+        mirror = text.toString();
+        files << path;
+    }
+    void showSelection(Selection selection, bool scrollFurther) override
+    {
+        shown << (scrollFurther ? QStringLiteral("+") : QString()) + m_text->mid(selection.start, selection.length);
+    }
+    void textInserted(qsizetype pos, QStringView inserted) override { mirror.insert(pos, inserted); }
+    void wrappedLiteralHarvested(Selection, const QString& phrase) override
+    {
+        log << QStringLiteral("wrapped ") + phrase;
+    }
+
+    Answer ask(PromptKind kind, const QString& argument, Selection& selection) override
+    {
+        if (m_script.isEmpty()) {
+            log << QStringLiteral("unscripted");
+            return Answer::Cancel;
+        }
+        log << kindName(kind) + u' ' + argument;
+        const QString step = m_script.takeFirst();
+        const qsizetype bar = step.indexOf(u'|');
+        if (bar >= 0)
+            selection = selectionOf(step.sliced(bar + 1), selection);
+        const QString answer = step.left(bar);
+        if (answer == u"yes")
+            return Answer::Yes;
+        return answer == u"no" ? Answer::No : Answer::Cancel;
+    }
+
+private:
+    static QString kindName(PromptKind kind)
+    {
+        switch (kind) {
+        case PromptKind::WrapLiteral: return QStringLiteral("wrap");
+        case PromptKind::AddPhrase: return QStringLiteral("add");
+        case PromptKind::AddUses: return QStringLiteral("uses");
+        case PromptKind::SaveFile: return QStringLiteral("save");
+        }
+        return {};
+    }
+
+    Selection selectionOf(const QString& wanted, Selection current) const
+    {
+        if (wanted.isEmpty())
+            return {current.start, 0};
+        return {m_text->indexOf(wanted, 0), wanted.size()};
+    }
+
+    QStringList m_script;
+    const EditedText* m_text;
+};
+
+// A language column: the phrases it held before, and every phrase the harvest handed it.
+class RecordingSink : public PhraseSink
+{
+public:
+    explicit RecordingSink(const QStringList& held = {}) : m_held(held.begin(), held.end()) {}
+
+    QStringList added;
+
+    bool phraseExists(const QString& phrase) const override { return m_held.contains(phrase); }
+    void addPhrase(const QString& phrase) override
+    {
+        added << phrase;
+        m_held.insert(phrase);
+    }
+
+private:
+    QSet<QString> m_held;
+};
+
+inline void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace wizardtest

@@ -1,0 +1,280 @@
+// The walk over a project directory, and the harvest of the files it meets.
+#include "Harvest.h"
+#include "SourceFile.h"
+#include "WizardTestHelpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using wizardtest::readFile;
+using wizardtest::RecordingSink;
+using wizardtest::ScriptedPrompt;
+using wizardtest::writeFile;
+
+Q_DECLARE_METATYPE(HarvestStep)
+
+namespace {
+
+// Writes down the files the walk hands over, relative to the tree's root, and ends the walk
+// with the given step at one of them.
+class RecordingHarvester : public ProjectHarvester
+{
+public:
+    RecordingHarvester(QString root, QString endAt = {}, HarvestStep endStep = HarvestStep::Continue)
+        : m_root(std::move(root)), m_endAt(std::move(endAt)), m_endStep(endStep)
+    {
+    }
+
+    QStringList met;
+
+    HarvestStep harvestUnit(const QString& path) override { return meet(u"unit "_s, path); }
+    HarvestStep harvestForm(const QString& path) override { return meet(u"form "_s, path); }
+
+private:
+    HarvestStep meet(const QString& kind, const QString& path)
+    {
+        const QString relative = QDir(m_root).relativeFilePath(path);
+        met << kind + relative;
+        return relative == m_endAt ? m_endStep : HarvestStep::Continue;
+    }
+
+    QString m_root;
+    QString m_endAt;
+    HarvestStep m_endStep;
+};
+
+// Asks to stop while going on, as a window closed during a question does.
+class StoppingHarvester : public RecordingHarvester
+{
+public:
+    StoppingHarvester(const QString& root, QString stopAt) : RecordingHarvester(root), m_stopAt(std::move(stopAt)) {}
+
+    HarvestStep harvestUnit(const QString& path) override
+    {
+        if (path.endsWith(m_stopAt))
+            requestStop();
+        return RecordingHarvester::harvestUnit(path);
+    }
+
+private:
+    QString m_stopAt;
+};
+
+const QStringList kWholeTree = {
+    u"unit .Hidden.pas"_s,
+    u"form Form1.dfm"_s,
+    u"unit Old.pas/Inner.pas"_s,
+    u"unit UNIT1.PAS"_s,
+    u"unit Unit1.Pas"_s,
+    u"unit Unit1.pas"_s,
+    u"unit b/Later.pas"_s,
+    u"unit b/deep/Deep.pas"_s,
+    u"form b/deep/Form2.DFM"_s,
+    u"unit zLast.pas"_s,
+};
+
+const QByteArray kUnit = "uses A;\nx := 'Привет';\n";
+
+bool runningAsRoot()
+{
+    return geteuid() == 0;
+}
+
+} // namespace
+
+class TestWizardWalk : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_tree;
+
+    QString path(const QString& relative) const { return m_dir.filePath(relative); }
+    QString fileIn(const QString& relative, const QByteArray& bytes) const
+    {
+        const QString file = path(relative);
+        writeFile(file, bytes);
+        return file;
+    }
+
+    // A project: every case of the extensions, files that are no sources, a directory with a
+    // source's name, nested folders, a link back to the root and one to a walked folder.
+    void buildTree()
+    {
+        m_tree = path(u"tree"_s);
+        QDir root(m_tree);
+        QVERIFY(root.mkpath(u"Old.pas"_s));
+        QVERIFY(root.mkpath(u"b/deep"_s));
+        for (const QString& name : {u".Hidden.pas"_s, u"Form1.dfm"_s, u"Old.pas/Inner.pas"_s, u"Project1.dpr"_s,
+                                    u"UNIT1.PAS"_s, u"Unit1.Pas"_s, u"Unit1.inc"_s, u"Unit1.pas"_s, u"Unit1.~pas"_s,
+                                    u"b/Later.pas"_s, u"b/deep/Deep.pas"_s, u"b/deep/Form2.DFM"_s, u"zLast.pas"_s})
+            writeFile(root.filePath(name), kUnit);
+        QVERIFY(QFile::link(u"../.."_s, root.filePath(u"b/deep/loop"_s)));
+        QVERIFY(QFile::link(u"b"_s, root.filePath(u"z"_s)));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        buildTree();
+    }
+
+    void walksSourcesInNameOrder()
+    {
+        RecordingHarvester harvester(m_tree);
+        QCOMPARE(WalkProjectDir(m_tree, harvester), HarvestStep::Continue);
+        QCOMPARE(harvester.met, kWholeTree);
+    }
+
+    void trailingSeparatorWalksTheSame()
+    {
+        RecordingHarvester harvester(m_tree);
+        QCOMPARE(WalkProjectDir(m_tree + u'/', harvester), HarvestStep::Continue);
+        QCOMPARE(harvester.met, kWholeTree);
+    }
+
+    void endingStepStopsEveryLevel_data()
+    {
+        QTest::addColumn<QString>("endAt");
+        QTest::addColumn<HarvestStep>("step");
+        QTest::addColumn<int>("filesMet");
+        QTest::newRow("cancel deep inside") << u"b/deep/Deep.pas"_s << HarvestStep::Cancelled << 8;
+        QTest::newRow("failure deep inside") << u"b/deep/Deep.pas"_s << HarvestStep::Failed << 8;
+        QTest::newRow("cancel at the first file") << u".Hidden.pas"_s << HarvestStep::Cancelled << 1;
+        QTest::newRow("cancel in a directory named like a unit") << u"Old.pas/Inner.pas"_s << HarvestStep::Cancelled << 3;
+    }
+    void endingStepStopsEveryLevel()
+    {
+        QFETCH(QString, endAt);
+        QFETCH(HarvestStep, step);
+        QFETCH(int, filesMet);
+        RecordingHarvester harvester(m_tree, endAt, step);
+        QCOMPARE(WalkProjectDir(m_tree, harvester), step);
+        QCOMPARE(harvester.met, kWholeTree.first(filesMet));
+    }
+
+    void requestedStopEndsBeforeTheNextEntry()
+    {
+        StoppingHarvester harvester(m_tree, u"/Later.pas"_s);
+        QCOMPARE(WalkProjectDir(m_tree, harvester), HarvestStep::Cancelled);
+        QCOMPARE(harvester.met, kWholeTree.first(7));
+    }
+
+    void missingDirectoryScansNothing()
+    {
+        RecordingHarvester harvester(m_tree);
+        QCOMPARE(WalkProjectDir(path(u"missing"_s), harvester), HarvestStep::Continue);
+        QVERIFY(harvester.met.isEmpty());
+    }
+
+    void unlistableDirectoryPassedOver()
+    {
+        if (runningAsRoot())
+            QSKIP("root lists every directory");
+        const QString locked = path(u"locked"_s);
+        QVERIFY(QDir().mkpath(locked + u"/inner"_s));
+        writeFile(locked + u"/inner/Unit1.pas"_s, kUnit);
+        writeFile(locked + u"/zz.pas"_s, kUnit);
+        QVERIFY(QFile::setPermissions(locked + u"/inner"_s, QFileDevice::Permissions()));
+        RecordingHarvester harvester(locked);
+        const HarvestStep step = WalkProjectDir(locked, harvester);
+        QFile::setPermissions(locked + u"/inner"_s, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(step, HarvestStep::Continue);
+        QCOMPARE(harvester.met, QStringList{u"unit zz.pas"_s});
+    }
+
+    void filesHarvestedThroughTheWalk()
+    {
+        const QString project = path(u"project"_s);
+        QVERIFY(QDir().mkpath(project + u"/sub"_s));
+        writeFile(project + u"/A.pas"_s, kUnit);
+        writeFile(project + u"/sub/Form1.dfm"_s, "  Caption = #1044#1072\n");
+        ScriptedPrompt prompt({u"yes"_s, u"no"_s, u"yes"_s, u"yes"_s});
+        RecordingSink sink;
+        FileHarvester harvester(prompt, sink, "windows-1251");
+        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Continue);
+        QCOMPARE(prompt.files, (QStringList{project + u"/A.pas"_s, project + u"/sub/Form1.dfm"_s}));
+        QCOMPARE(prompt.log, (QStringList{u"wrap Привет"_s, u"uses OrbTranslate"_s, u"save "_s + project + u"/A.pas"_s,
+                                          u"add Да"_s}));
+        QCOMPARE(sink.added, (QStringList{u"Привет"_s, u"Да"_s}));
+        QCOMPARE(readFile(project + u"/A.pas"_s), QByteArray("uses A;\nx := Translate('Привет');\n"));
+        QCOMPARE(readFile(project + u"/sub/Form1.dfm"_s), QByteArray("  Caption = #1044#1072\n"));
+    }
+
+    void cancelInAQuestionEndsTheWalk()
+    {
+        const QString project = path(u"cancelled"_s);
+        QVERIFY(QDir().mkpath(project));
+        writeFile(project + u"/A.pas"_s, kUnit);
+        writeFile(project + u"/B.pas"_s, kUnit);
+        ScriptedPrompt prompt({u"cancel"_s});
+        RecordingSink sink;
+        FileHarvester harvester(prompt, sink, "windows-1251");
+        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Cancelled);
+        QCOMPARE(prompt.files, QStringList{project + u"/A.pas"_s});
+        QVERIFY(harvester.errorText().isEmpty());
+    }
+
+    void binaryFormPassedOver_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("resource header") << QByteArray("\xFF\x0A\x00\x54\x46\x4F\x52\x4D\x31\x00'\xC4\xE0'\n", 15);
+        QTest::newRow("signature") << QByteArray("TPF0\x06TForm1\x05""Form1\x07""Caption\x06\x02\xC4\xE0'\xC4\xE0'\n");
+    }
+    void binaryFormPassedOver()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString form = fileIn(u"Binary.dfm"_s, bytes);
+        ScriptedPrompt prompt({});
+        RecordingSink sink;
+        FileHarvester harvester(prompt, sink, "windows-1251");
+        QCOMPARE(harvester.harvestForm(form), HarvestStep::Continue);
+        QVERIFY(prompt.files.isEmpty());
+        QVERIFY(prompt.log.isEmpty());
+    }
+
+    void unusableFileEndsTheWalk_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("dangling link") << u"Dangling.pas"_s << u"cannot read: No such file or directory"_s;
+        QTest::newRow("no read permission") << u"Locked.pas"_s << u"cannot read: Permission denied"_s;
+        QTest::newRow("too large") << u"Huge.pas"_s << u"too large to show (67108865 bytes, at most 67108864)"_s;
+    }
+    void unusableFileEndsTheWalk()
+    {
+        QFETCH(QString, name);
+        const QString project = path(u"unusable-"_s + name);
+        QVERIFY(QDir().mkpath(project));
+        const QString file = project + u'/' + name;
+        if (name == u"Dangling.pas") {
+            QVERIFY(QFile::link(u"missing.pas"_s, file));
+        } else if (name == u"Locked.pas") {
+            if (runningAsRoot())
+                QSKIP("root reads every file");
+            writeFile(file, kUnit);
+            QVERIFY(QFile::setPermissions(file, QFileDevice::Permissions()));
+        } else {
+            QFile huge(file);
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxSourceFileBytes + 1));
+        }
+        writeFile(project + u"/Zed.pas"_s, kUnit);
+        ScriptedPrompt prompt({});
+        RecordingSink sink;
+        FileHarvester harvester(prompt, sink, "windows-1251");
+        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Failed);
+        QFETCH(QString, reason);
+        QCOMPARE(harvester.errorText(), file + u": "_s + reason);
+        QVERIFY(prompt.files.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWizardWalk)
+#include "tst_wizard_walk.moc"

@@ -1,0 +1,510 @@
+#include "Harvest.h"
+
+#include "SourceFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr QChar kQuote = u'\'';
+constexpr QChar kLineBreak = u'\n';
+constexpr QStringView kCallName = u"Translate";
+constexpr QStringView kCallOpen = u"Translate(";
+constexpr QStringView kCallClose = u")";
+constexpr QStringView kUsesKeyword = u"uses";
+constexpr QStringView kTranslationUnit = u"OrbTranslate";
+constexpr QStringView kUsesInsertion = u", OrbTranslate";
+
+bool isAsciiDigit(QChar ch)
+{
+    return ch >= u'0' && ch <= u'9';
+}
+
+bool isDigitAt(QStringView text, qsizetype pos)
+{
+    return pos < text.size() && isAsciiDigit(text[pos]);
+}
+
+// #13 and #10 with no digit after them (#130 is another code).
+bool isLineCodeAt(QStringView text, qsizetype pos, QStringView code)
+{
+    return text.sliced(pos).startsWith(code) && !isDigitAt(text, pos + code.size());
+}
+
+// DecodeLiteral's first pass: the source's line breaks dropped, #13 dropped, #10 a line break.
+QString resolveLineCodes(QStringView source)
+{
+    QString resolved;
+    resolved.reserve(source.size());
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        const QChar ch = source[i];
+        if (ch == u'\r' || ch == u'\n')
+            continue;
+        if (isLineCodeAt(source, i, u"#13")) {
+            i += 2;
+        } else if (isLineCodeAt(source, i, u"#10")) {
+            resolved.append(kLineBreak);
+            i += 2;
+        } else {
+            resolved.append(ch);
+        }
+    }
+    return resolved;
+}
+
+// DecodeLiteral's second pass: what stands inside the quoted pieces, and the line breaks
+// between them.
+QString joinQuotedPieces(QStringView text)
+{
+    QString phrase;
+    phrase.reserve(text.size());
+    bool inside = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        if (inside && ch == kQuote && i + 1 < text.size() && text[i + 1] == kQuote) {
+            phrase.append(kQuote);
+            ++i;
+        } else if (ch == kQuote) {
+            inside = !inside;
+        } else if (inside || ch == kLineBreak) {
+            phrase.append(ch);
+        }
+    }
+    return phrase;
+}
+
+// NormalizeFormText's first pass: every "#" with four digits after it becomes a quoted piece
+// of that character.
+QString quoteCharacterCodes(QStringView text)
+{
+    QString quoted;
+    quoted.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool isCode = text[i] == u'#' && i + 4 < text.size()
+            && std::all_of(text.begin() + i + 1, text.begin() + i + 5, isAsciiDigit);
+        if (!isCode) {
+            quoted.append(text[i]);
+            continue;
+        }
+        const char16_t code = char16_t(text.sliced(i + 1, 4).toInt());
+        quoted.append(kQuote).append(QChar(code)).append(kQuote);
+        i += 4;
+    }
+    return quoted;
+}
+
+// NormalizeFormText's second pass: "''" removed wherever pieces meet, kept as an empty text
+// between a blank and the end of a line. The character that moves into a removed pair's
+// place is not taken as the start of another pair.
+QString joinAdjacentPieces(QStringView text)
+{
+    QString joined;
+    joined.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool isPair = text[i] == kQuote && i + 1 < text.size() && text[i + 1] == kQuote;
+        if (!isPair) {
+            joined.append(text[i]);
+            continue;
+        }
+        if (i + 2 == text.size()) {
+            joined.append(text.sliced(i));
+            break;
+        }
+        const bool emptyTextAtLineEnd = joined.endsWith(u' ') && text[i + 2] == kLineBreak;
+        if (emptyTextAtLineEnd) {
+            joined.append(text.sliced(i, 2));
+            ++i;
+        } else {
+            joined.append(text[i + 2]);
+            i += 2;
+        }
+    }
+    return joined;
+}
+
+Selection clippedTo(Selection selection, qsizetype size)
+{
+    selection.start = std::clamp<qsizetype>(selection.start, 0, size);
+    selection.length = std::clamp<qsizetype>(selection.length, 0, size - selection.start);
+    return selection;
+}
+
+QString selectedText(const EditedText& text, Selection selection)
+{
+    return text.mid(selection.start, selection.length);
+}
+
+struct PromptOutcome
+{
+    Answer answer;
+    QString asked;       // the selection's text the last question was about
+    Selection selection; // the selection as it stood when the user answered
+};
+
+// Asks about the selection, and again when the user answered Yes but had selected something
+// else meanwhile, so that a Yes always confirms the text it was asked about.
+PromptOutcome askAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
+                                HarvestPrompt& prompt)
+{
+    for (;;) {
+        const QString asked = selectedText(text, selection);
+        const Answer answer = prompt.ask(kind, DecodeLiteral(asked), selection);
+        selection = clippedTo(selection, text.size());
+        if (answer != Answer::Yes || selectedText(text, selection) == asked)
+            return {answer, asked, selection};
+    }
+}
+
+// Where a unit scan sends the literals it finds inside Translate(...) already.
+struct WrappedHarvest
+{
+    HarvestPrompt& prompt;
+    PhraseSink& sink;
+};
+
+// The search for candidates shared by the unit and form scans. It takes every pair of
+// consecutive quotes in turn as a literal, unless a caller moves it past one; a pair is offered
+// when it closes before the end of its line and holds a non-ASCII character.
+class LiteralScanner
+{
+public:
+    LiteralScanner(const EditedText& text, WrappedHarvest* wrapped)
+        : m_text(text), m_wrapped(wrapped)
+    {
+    }
+
+    // The next literal to offer, quotes included; none when the scan of the file is over.
+    std::optional<Selection> next()
+    {
+        for (;;) {
+            const qsizetype open = m_text.indexOf(kQuote, m_from);
+            if (open < 0)
+                return std::nullopt;
+            m_from = open + 1;
+            if (m_wrapped && followsCallName(open)) {
+                harvestWrapped(open);
+                continue;
+            }
+            const qsizetype close = m_text.indexOf(kQuote, open + 1);
+            const qsizetype lineEnd = lineEndAfter(open);
+            if (close < 0 || lineEnd < 0)
+                return std::nullopt;
+            if (lineEnd > close && HasNonAscii(m_text.mid(open + 1, close - open - 1)))
+                return Selection{open, close - open + 1};
+        }
+    }
+
+    // The next search begins at pos.
+    void continueAt(qsizetype pos) { m_from = pos; }
+    // The text changed before the scan position.
+    void textInserted() { m_lineEnd = -1; }
+
+private:
+    // The nine characters that end one before the quote (from the start of a shorter text).
+    bool followsCallName(qsizetype open) const
+    {
+        return m_text.matchesAt(std::max<qsizetype>(open - 10, 0), kCallName);
+    }
+
+    void harvestWrapped(qsizetype open)
+    {
+        const qsizetype callEnd = FindCallEnd(m_text, open);
+        if (callEnd < 0)
+            return;
+        const Selection literal{open, callEnd - open};
+        const QString phrase = DecodeLiteral(selectedText(m_text, literal));
+        m_wrapped->sink.addPhrase(phrase);
+        m_wrapped->prompt.wrappedLiteralHarvested(literal, phrase);
+        m_from = callEnd + 1;
+    }
+
+    // Remembered, so that a line with many quotes is searched to its end only once.
+    qsizetype lineEndAfter(qsizetype pos)
+    {
+        if (m_lineEnd <= pos)
+            m_lineEnd = m_text.indexOf(kLineBreak, pos + 1);
+        return m_lineEnd;
+    }
+
+    const EditedText& m_text;
+    WrappedHarvest* m_wrapped;
+    qsizetype m_from = 0;
+    qsizetype m_lineEnd = -1;
+};
+
+std::optional<Selection> searchNext(LiteralScanner& scanner, HarvestPrompt& prompt)
+{
+    prompt.searchStarted();
+    const std::optional<Selection> literal = scanner.next();
+    prompt.searchFinished();
+    return literal;
+}
+
+void insertText(EditedText& text, qsizetype pos, QStringView inserted, HarvestPrompt& prompt)
+{
+    text.insert(pos, inserted);
+    prompt.textInserted(pos, inserted);
+}
+
+// Encloses the selected literal in Translate(...); the position after the ")".
+qsizetype wrapInCall(EditedText& text, Selection literal, HarvestPrompt& prompt)
+{
+    insertText(text, literal.start, kCallOpen, prompt);
+    const qsizetype closing = literal.end() + kCallOpen.size();
+    insertText(text, closing, kCallClose, prompt);
+    return closing + kCallClose.size();
+}
+
+// The position before the ";" that ends the first uses clause, unless that clause names the
+// translation unit already; -1 when there is no such place.
+qsizetype usesClauseEnd(const EditedText& text)
+{
+    const qsizetype uses = text.indexOf(kUsesKeyword, 0);
+    if (uses < 0)
+        return -1;
+    const qsizetype end = text.indexOf(u';', uses + 1);
+    const qsizetype named = text.indexOf(kTranslationUnit, uses + 1);
+    if (end < 0 || (named >= 0 && named < end))
+        return -1;
+    return end;
+}
+
+// Offers the translation unit for the uses clause; the caret the question was shown with.
+Selection offerUsesClause(EditedText& text, Selection shown, HarvestPrompt& prompt)
+{
+    const qsizetype end = usesClauseEnd(text);
+    if (end < 0)
+        return shown;
+    Selection caret{end, 0};
+    prompt.showSelection(caret, false);
+    if (prompt.ask(PromptKind::AddUses, kTranslationUnit.toString(), caret) == Answer::Yes)
+        insertText(text, end, kUsesInsertion, prompt);
+    return caret;
+}
+
+bool hasExtension(const QString& name, QStringView extension)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0 || name.size() - dot != extension.size())
+        return false;
+    for (qsizetype i = 0; i < extension.size(); ++i) {
+        QChar ch = name[dot + i];
+        if (ch >= u'a' && ch <= u'z')
+            ch = QChar(ch.unicode() - u'a' + u'A');
+        if (ch != extension[i])
+            return false;
+    }
+    return true;
+}
+
+HarvestStep walkDirectory(const QString& directory, ProjectHarvester& harvester,
+                          QSet<QString>& visited)
+{
+    const QString canonical = QFileInfo(directory).canonicalFilePath();
+    if (canonical.isEmpty() || visited.contains(canonical))
+        return HarvestStep::Continue;
+    visited.insert(canonical);
+
+    QStringList names = QDir(directory).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    // By character code, not by locale, so that a scan is repeatable anywhere.
+    std::sort(names.begin(), names.end());
+    for (const QString& name : std::as_const(names)) {
+        if (harvester.stopRequested())
+            return HarvestStep::Cancelled;
+        const QString path = directory + u'/' + name;
+        HarvestStep step = HarvestStep::Continue;
+        if (QFileInfo(path).isDir())
+            step = walkDirectory(path, harvester, visited);
+        else if (hasExtension(name, u".PAS"))
+            step = harvester.harvestUnit(path);
+        else if (hasExtension(name, u".DFM"))
+            step = harvester.harvestForm(path);
+        if (step != HarvestStep::Continue)
+            return step;
+    }
+    return HarvestStep::Continue;
+}
+
+} // namespace
+
+QString DecodeLiteral(QStringView source)
+{
+    return joinQuotedPieces(resolveLineCodes(source));
+}
+
+QString NormalizeFormText(QStringView text)
+{
+    return joinAdjacentPieces(quoteCharacterCodes(text));
+}
+
+qsizetype FindCallEnd(const EditedText& text, qsizetype start)
+{
+    bool insideQuotes = false;
+    for (qsizetype pos = std::max<qsizetype>(start, 0); pos < text.size(); ++pos) {
+        const QChar ch = text.at(pos);
+        if (ch == kQuote)
+            insideQuotes = !insideQuotes;
+        else if (ch == u')' && !insideQuotes)
+            return pos;
+    }
+    return -1;
+}
+
+bool HasNonAscii(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() >= 128; });
+}
+
+QString PromptSource(PromptKind kind)
+{
+    switch (kind) {
+    case PromptKind::WrapLiteral:
+        return QStringLiteral("Добавить <%s> в словарь\r\nи заменить его функцией перевода ?\r\n"
+                              "(выберите слово или фразу для добавления в словарь)");
+    case PromptKind::AddPhrase:
+        return QStringLiteral("Добавить <%s> в словарь ?\r\n"
+                              "(выберите слово или фразу для добавления в словарь)");
+    case PromptKind::AddUses:
+        return QStringLiteral("Вставить в заголовок модуль перевода\r\n%s ?");
+    case PromptKind::SaveFile:
+        return QStringLiteral("Заменить файл ?");
+    }
+    return {};
+}
+
+QString PromptText(PromptKind kind, const QString& translatedSource, const QString& argument)
+{
+    if (kind == PromptKind::SaveFile)
+        return argument + QStringLiteral("\r\n") + translatedSource;
+    QString text = translatedSource;
+    const qsizetype placeholder = text.indexOf(u"%s");
+    if (placeholder >= 0)
+        text.replace(placeholder, 2, argument);
+    return text;
+}
+
+QString HarvestCaption()
+{
+    return QStringLiteral("Varnok Translation Toolkit");
+}
+
+HarvestPrompt::~HarvestPrompt() = default;
+void HarvestPrompt::showFile(const QString&, const EditedText&) {}
+void HarvestPrompt::showSelection(Selection, bool) {}
+void HarvestPrompt::textInserted(qsizetype, QStringView) {}
+void HarvestPrompt::searchStarted() {}
+void HarvestPrompt::searchFinished() {}
+void HarvestPrompt::wrappedLiteralHarvested(Selection, const QString&) {}
+
+PhraseSink::~PhraseSink() = default;
+ProjectHarvester::~ProjectHarvester() = default;
+
+UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
+                               const QString& path)
+{
+    WrappedHarvest wrapped{prompt, sink};
+    LiteralScanner scanner(text, &wrapped);
+    bool changed = false;
+    Selection shown;
+    while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
+        prompt.showSelection(*literal, true);
+        const PromptOutcome outcome = askAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt);
+        shown = outcome.selection;
+        scanner.continueAt(outcome.selection.end());
+        if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
+            return {false, false};
+        if (outcome.answer == Answer::No)
+            continue;
+        scanner.continueAt(wrapInCall(text, outcome.selection, prompt));
+        scanner.textInserted();
+        sink.addPhrase(DecodeLiteral(outcome.asked));
+        changed = true;
+    }
+    if (!changed)
+        return {true, false};
+    shown = offerUsesClause(text, shown, prompt);
+    return {true, prompt.ask(PromptKind::SaveFile, path, shown) == Answer::Yes};
+}
+
+bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& sink)
+{
+    LiteralScanner scanner(text, nullptr);
+    while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
+        scanner.continueAt(literal->end());
+        if (sink.phraseExists(DecodeLiteral(selectedText(text, *literal)))) {
+            prompt.showSelection(*literal, false);
+            continue;
+        }
+        prompt.showSelection(*literal, true);
+        const PromptOutcome outcome = askAboutSelection(PromptKind::AddPhrase, text, *literal, prompt);
+        scanner.continueAt(outcome.selection.end());
+        if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
+            return false;
+        if (outcome.answer == Answer::Yes)
+            sink.addPhrase(DecodeLiteral(outcome.asked));
+    }
+    return true;
+}
+
+HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester)
+{
+    QSet<QString> visited;
+    return walkDirectory(directory, harvester, visited);
+}
+
+FileHarvester::FileHarvester(HarvestPrompt& prompt, PhraseSink& sink, QByteArray legacyEncoding)
+    : m_prompt(prompt), m_sink(sink), m_legacyEncoding(std::move(legacyEncoding))
+{
+}
+
+HarvestStep FileHarvester::harvestUnit(const QString& path)
+{
+    SourceFile file;
+    if (!read(path, file))
+        return HarvestStep::Failed;
+    EditedText text(file.text);
+    m_prompt.showFile(path, text);
+    const UnitScanResult result = HarvestUnitText(text, m_prompt, m_sink, path);
+    if (!result.proceed)
+        return HarvestStep::Cancelled;
+    if (!result.save)
+        return HarvestStep::Continue;
+    QString reason;
+    if (!WriteSourceFile(path, file, text.toString(), &reason))
+        return fail(path, reason);
+    m_saved.append(path);
+    return HarvestStep::Continue;
+}
+
+HarvestStep FileHarvester::harvestForm(const QString& path)
+{
+    SourceFile file;
+    if (!read(path, file))
+        return HarvestStep::Failed;
+    if (file.binaryForm)
+        return HarvestStep::Continue;
+    const EditedText text(NormalizeFormText(file.text));
+    m_prompt.showFile(path, text);
+    return HarvestFormText(text, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
+}
+
+bool FileHarvester::read(const QString& path, SourceFile& file)
+{
+    QString reason;
+    if (ReadSourceFile(path, m_legacyEncoding, file, &reason))
+        return true;
+    fail(path, reason);
+    return false;
+}
+
+HarvestStep FileHarvester::fail(const QString& path, const QString& reason)
+{
+    m_error = path + QStringLiteral(": ") + reason;
+    return HarvestStep::Failed;
+}

@@ -143,10 +143,11 @@ Prompter::Button QtPrompter::messageBoxWithDefault(QWidget* owner, const QString
 Prompter::Button QtPrompter::nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
                                               int buttons)
 {
-    QMessageBox box(QMessageBox::Question, caption, forDisplay(text), QMessageBox::NoButton, nullptr,
-                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint);
+    QMessageBox box(QMessageBox::Question, caption, forDisplay(text), QMessageBox::NoButton, nullptr);
     box.setWindowModality(Qt::NonModal);
     addButtons(box, buttons, Button(0));
+    // Only now: the box sets its window flags anew as buttons are added.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     // Waited for here rather than in exec(), which would make the box modal.
     QEventLoop answered;
     QObject::connect(&box, &QDialog::finished, &answered, &QEventLoop::quit);

@@ -98,29 +98,19 @@ QByteArray contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Runs the action on the next visible message box that is not modal, then answers it No if
-// the action left it open; the watch gives up after a few seconds.
+// Runs the action on the next message box in view that is not modal, then answers it No if
+// the action left it open.
 void onNextQuestion(std::function<void(QMessageBox*)> action)
 {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
-        QMessageBox* box = nullptr;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* candidate = qobject_cast<QMessageBox*>(widget); candidate && candidate->isVisible())
-                box = candidate;
-        }
-        if (!box && ++*tries < 500)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (!box)
-            return;
-        action(box);
-        if (box->isVisible())
-            box->button(QMessageBox::No)->click();
-    });
-    timer->start(5);
+    editortest::onNextWindow<QMessageBox>(
+        [] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+                    return box;
+            }
+            return static_cast<QMessageBox*>(nullptr);
+        },
+        std::move(action), [](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
 }
 
 } // namespace

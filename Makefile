@@ -32,6 +32,7 @@ bench: build
 	@$(BUILD)/bench/orb_bench_component
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_walk
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_editor
+	@$(BUILD)/bench/orb_bench_wizard
 
 clean:
 	@rm -rf $(BUILD) $(BUILD)-sanitize

@@ -1,5 +1,6 @@
 // orb-lng harvest: the project wizard's scan without windows. Every question is answered as the
 // command line says, and every offer is reported as a JSON line.
+#include "ColumnSink.h"
 #include "Diagnostics.h"
 #include "Subcommands.h"
 
@@ -11,7 +12,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -26,39 +26,6 @@ struct HarvestOptions
     QByteArray encoding;
     Answer answer = Answer::No;
     bool listOnly = true; // nothing is written
-};
-
-// The target language column of the dictionary, with its texts in a hash so that a phrase
-// costs the same whatever the column's length.
-class ColumnSink : public PhraseSink
-{
-public:
-    ColumnSink(DictTable& table, int column) : m_table(table), m_column(column)
-    {
-        for (int row = 1; row < table.rowCount(); ++row)
-            m_held.insert(table.cell(column, row));
-    }
-
-    bool changed() const { return m_changed; }
-
-    bool phraseExists(const QString& phrase) const override { return m_held.contains(phrase); }
-
-    void addPhrase(const QString& phrase) override
-    {
-        if (m_held.contains(phrase))
-            return;
-        if (!m_table.isRowEmpty(m_table.rowCount() - 1))
-            m_table.appendRow();
-        m_table.setCell(m_column, m_table.rowCount() - 1, phrase);
-        m_held.insert(phrase);
-        m_changed = true;
-    }
-
-private:
-    DictTable& m_table;
-    int m_column;
-    QSet<QString> m_held;
-    bool m_changed = false;
 };
 
 // Line and column (both from 1) of positions in the scanned text. The scans report positions

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <QStringEncoder>
 #include <QStringList>
 
 namespace wizardtest {
@@ -111,6 +112,11 @@ inline void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+inline QByteArray encoded(const char* encoding, const QString& text)
+{
+    return QStringEncoder(encoding).encode(text);
 }
 
 inline QByteArray readFile(const QString& path)

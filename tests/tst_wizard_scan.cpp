@@ -4,11 +4,11 @@
 #include "SourceFile.h"
 #include "WizardTestHelpers.h"
 
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using wizardtest::encoded;
 using wizardtest::readFile;
 using wizardtest::RecordingSink;
 using wizardtest::ScriptedPrompt;
@@ -19,11 +19,6 @@ Q_DECLARE_METATYPE(QList<qsizetype>)
 namespace {
 
 const QString kUnitPath = u"Unit1.pas"_s;
-
-QByteArray encoded(const char* encoding, const QString& text)
-{
-    return QStringEncoder(encoding).encode(text);
-}
 
 // The scan of a unit's text with a scripted user.
 struct UnitRun
@@ -415,7 +410,7 @@ private slots:
         QTEST(file.byteOrderMark, "byteOrderMark");
         QTEST(file.text, "text");
         QTEST(file.lineEnds, "lineEnds");
-        QVERIFY(!file.lossyDecoding);
+        QCOMPARE(file.bytes, bytes);
     }
 
     void unknownCodePageRefused()
@@ -463,18 +458,27 @@ private slots:
         QTEST(readFile(path), "rewritten");
     }
 
+    void lossyLegacyFileNotRewritten_data()
+    {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QByteArray>("original");
+        QTest::newRow("undefined byte") << QByteArray("ISO-8859-3") << QByteArray("uses A;\r\nx := '\xA5\xC4';\r\n");
+        QTest::newRow("incomplete character at the end")
+            << QByteArray("Shift_JIS") << encoded("Shift_JIS", u"uses A;\r\nx := 'Да';\r\n"_s) + "\x82";
+    }
     void lossyLegacyFileNotRewritten()
     {
-        // ISO-8859-3 leaves the byte A5 undefined.
+        QFETCH(QByteArray, encoding);
+        QFETCH(QByteArray, original);
         const QString path = m_dir.filePath(u"Lossy.pas"_s);
-        const QByteArray original = "uses A;\r\nx := '\xA5\xC4';\r\n";
         writeFile(path, original);
         ScriptedPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, "ISO-8859-3");
+        FileHarvester harvester(prompt, sink, encoding);
         QCOMPARE(harvester.harvestUnit(path), HarvestStep::Failed);
-        QCOMPARE(harvester.errorText(), path + u": not replaced: it holds bytes that ISO-8859-3 does not define, "
-                                               "which writing it back would change"_s);
+        QCOMPARE(prompt.log.size(), 3);
+        QCOMPARE(harvester.errorText(), path + u": not replaced: its bytes do not all decode in "_s
+                                            + QString::fromLatin1(encoding) + u", and writing it back would change them"_s);
         QCOMPARE(readFile(path), original);
     }
 };

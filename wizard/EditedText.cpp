@@ -64,12 +64,8 @@ QString EditedText::mid(qsizetype pos, qsizetype length) const
 {
     pos = std::clamp<qsizetype>(pos, 0, size());
     length = std::clamp<qsizetype>(length, 0, size() - pos);
-    QString result;
-    result.reserve(length);
-    const qsizetype beforeGap = std::clamp<qsizetype>(m_gapStart - pos, 0, length);
-    const char16_t* data = m_units.data();
-    result.append(QStringView(data + pos, beforeGap));
-    result.append(QStringView(data + storageIndex(pos + beforeGap), length - beforeGap));
+    QString result(length, Qt::Uninitialized);
+    copyOut(pos, pos + length, reinterpret_cast<char16_t*>(result.data()));
     return result;
 }
 
@@ -77,8 +73,9 @@ void EditedText::insert(qsizetype pos, QStringView text)
 {
     pos = std::clamp<qsizetype>(pos, 0, size());
     if (gapLength() < text.size())
-        widenGap(text.size());
-    moveGapTo(pos);
+        reallocateWithGapAt(pos, text.size());
+    else
+        moveGapTo(pos);
     std::copy(text.utf16(), text.utf16() + text.size(), m_units.begin() + m_gapStart);
     m_gapStart += text.size();
 }
@@ -110,15 +107,24 @@ void EditedText::moveGapTo(qsizetype pos)
     m_gapStart = pos;
 }
 
-void EditedText::widenGap(qsizetype needed)
+void EditedText::reallocateWithGapAt(qsizetype pos, qsizetype needed)
 {
     // A gap of a quarter of the text more than pays for the copy, so that a run of small
     // insertions costs amortised constant time per unit inserted.
     const qsizetype newGap = std::max(needed, size() / 4 + 64);
     std::vector<char16_t> units(std::size_t(size() + newGap));
-    const auto after = m_units.begin() + m_gapEnd;
-    std::copy(m_units.begin(), m_units.begin() + m_gapStart, units.begin());
-    std::copy(after, m_units.end(), units.begin() + m_gapStart + newGap);
-    m_gapEnd = m_gapStart + newGap;
+    copyOut(0, pos, units.data());
+    copyOut(pos, size(), units.data() + pos + newGap);
     m_units = std::move(units);
+    m_gapStart = pos;
+    m_gapEnd = pos + newGap;
+}
+
+void EditedText::copyOut(qsizetype from, qsizetype to, char16_t* target) const
+{
+    const char16_t* data = m_units.data();
+    const qsizetype beforeGap = std::clamp<qsizetype>(m_gapStart - from, 0, to - from);
+    std::copy(data + from, data + from + beforeGap, target);
+    std::copy(data + storageIndex(from + beforeGap), data + storageIndex(from + beforeGap) + (to - from - beforeGap),
+              target + beforeGap);
 }

@@ -34,8 +34,10 @@ private:
     qsizetype gapLength() const;
     qsizetype storageIndex(qsizetype pos) const;
     void moveGapTo(qsizetype pos);
-    // Makes the gap at least needed units long.
-    void widenGap(qsizetype needed);
+    // Copies the text into new storage with a gap of at least needed units at pos.
+    void reallocateWithGapAt(qsizetype pos, qsizetype needed);
+    // Copies the units from .. to-1 of the text to target.
+    void copyOut(qsizetype from, qsizetype to, char16_t* target) const;
 
     std::vector<char16_t> m_units; // text before the gap, the gap, text after the gap
     qsizetype m_gapStart = 0;

@@ -30,7 +30,7 @@ bool isDigitAt(QStringView text, qsizetype pos)
     return pos < text.size() && isAsciiDigit(text[pos]);
 }
 
-// #13 and #10 with no digit after them (#130 is another code).
+// #13 or #10 with no digit after it (#130 is another code).
 bool isLineCodeAt(QStringView text, qsizetype pos, QStringView code)
 {
     return text.sliced(pos).startsWith(code) && !isDigitAt(text, pos + code.size());
@@ -39,21 +39,22 @@ bool isLineCodeAt(QStringView text, qsizetype pos, QStringView code)
 // DecodeLiteral's first pass: the source's line breaks dropped, #13 dropped, #10 a line break.
 QString resolveLineCodes(QStringView source)
 {
-    QString resolved;
-    resolved.reserve(source.size());
+    QString resolved(source.size(), Qt::Uninitialized);
+    QChar* out = resolved.data();
     for (qsizetype i = 0; i < source.size(); ++i) {
         const QChar ch = source[i];
         if (ch == u'\r' || ch == u'\n')
             continue;
-        if (isLineCodeAt(source, i, u"#13")) {
+        if (ch == u'#' && isLineCodeAt(source, i, u"#13")) {
             i += 2;
-        } else if (isLineCodeAt(source, i, u"#10")) {
-            resolved.append(kLineBreak);
+        } else if (ch == u'#' && isLineCodeAt(source, i, u"#10")) {
+            *out++ = kLineBreak;
             i += 2;
         } else {
-            resolved.append(ch);
+            *out++ = ch;
         }
     }
+    resolved.truncate(out - resolved.constData());
     return resolved;
 }
 
@@ -61,40 +62,43 @@ QString resolveLineCodes(QStringView source)
 // between them.
 QString joinQuotedPieces(QStringView text)
 {
-    QString phrase;
-    phrase.reserve(text.size());
+    QString phrase(text.size(), Qt::Uninitialized);
+    QChar* out = phrase.data();
     bool inside = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar ch = text[i];
         if (inside && ch == kQuote && i + 1 < text.size() && text[i + 1] == kQuote) {
-            phrase.append(kQuote);
+            *out++ = kQuote;
             ++i;
         } else if (ch == kQuote) {
             inside = !inside;
         } else if (inside || ch == kLineBreak) {
-            phrase.append(ch);
+            *out++ = ch;
         }
     }
+    phrase.truncate(out - phrase.constData());
     return phrase;
 }
 
 // NormalizeFormText's first pass: every "#" with four digits after it becomes a quoted piece
-// of that character.
+// of that character. Five characters become three, so the result is never longer.
 QString quoteCharacterCodes(QStringView text)
 {
-    QString quoted;
-    quoted.reserve(text.size());
+    QString quoted(text.size(), Qt::Uninitialized);
+    QChar* out = quoted.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const bool isCode = text[i] == u'#' && i + 4 < text.size()
             && std::all_of(text.begin() + i + 1, text.begin() + i + 5, isAsciiDigit);
         if (!isCode) {
-            quoted.append(text[i]);
+            *out++ = text[i];
             continue;
         }
-        const char16_t code = char16_t(text.sliced(i + 1, 4).toInt());
-        quoted.append(kQuote).append(QChar(code)).append(kQuote);
+        *out++ = kQuote;
+        *out++ = QChar(char16_t(text.sliced(i + 1, 4).toInt()));
+        *out++ = kQuote;
         i += 4;
     }
+    quoted.truncate(out - quoted.constData());
     return quoted;
 }
 
@@ -103,27 +107,23 @@ QString quoteCharacterCodes(QStringView text)
 // place is not taken as the start of another pair.
 QString joinAdjacentPieces(QStringView text)
 {
-    QString joined;
-    joined.reserve(text.size());
+    QString joined(text.size(), Qt::Uninitialized);
+    QChar* const begin = joined.data();
+    QChar* out = begin;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const bool isPair = text[i] == kQuote && i + 1 < text.size() && text[i + 1] == kQuote;
         if (!isPair) {
-            joined.append(text[i]);
-            continue;
-        }
-        if (i + 2 == text.size()) {
-            joined.append(text.sliced(i));
-            break;
-        }
-        const bool emptyTextAtLineEnd = joined.endsWith(u' ') && text[i + 2] == kLineBreak;
-        if (emptyTextAtLineEnd) {
-            joined.append(text.sliced(i, 2));
+            *out++ = text[i];
+        } else if (i + 2 == text.size() || (out > begin && out[-1] == u' ' && text[i + 2] == kLineBreak)) {
+            *out++ = kQuote;
+            *out++ = kQuote;
             ++i;
         } else {
-            joined.append(text[i + 2]);
+            *out++ = text[i + 2];
             i += 2;
         }
     }
+    joined.truncate(out - begin);
     return joined;
 }
 
@@ -143,8 +143,14 @@ struct PromptOutcome
 {
     Answer answer;
     QString asked;       // the selection's text the last question was about
+    QString phrase;      // what DecodeLiteral makes of it
     Selection selection; // the selection as it stood when the user answered
 };
+
+bool holdsText(const EditedText& text, Selection selection, const QString& expected)
+{
+    return selection.length == expected.size() && text.matchesAt(selection.start, expected);
+}
 
 // Asks about the selection, and again when the user answered Yes but had selected something
 // else meanwhile, so that a Yes always confirms the text it was asked about.
@@ -153,10 +159,11 @@ PromptOutcome askAboutSelection(PromptKind kind, const EditedText& text, Selecti
 {
     for (;;) {
         const QString asked = selectedText(text, selection);
-        const Answer answer = prompt.ask(kind, DecodeLiteral(asked), selection);
+        const QString phrase = DecodeLiteral(asked);
+        const Answer answer = prompt.ask(kind, phrase, selection);
         selection = clippedTo(selection, text.size());
-        if (answer != Answer::Yes || selectedText(text, selection) == asked)
-            return {answer, asked, selection};
+        if (answer != Answer::Yes || holdsText(text, selection, asked))
+            return {answer, asked, phrase, selection};
     }
 }
 
@@ -194,7 +201,7 @@ public:
             const qsizetype lineEnd = lineEndAfter(open);
             if (close < 0 || lineEnd < 0)
                 return std::nullopt;
-            if (lineEnd > close && HasNonAscii(m_text.mid(open + 1, close - open - 1)))
+            if (lineEnd > close && holdsNonAscii(open + 1, close))
                 return Selection{open, close - open + 1};
         }
     }
@@ -221,6 +228,15 @@ private:
         m_wrapped->sink.addPhrase(phrase);
         m_wrapped->prompt.wrappedLiteralHarvested(literal, phrase);
         m_from = callEnd + 1;
+    }
+
+    bool holdsNonAscii(qsizetype begin, qsizetype end) const
+    {
+        for (qsizetype pos = begin; pos < end; ++pos) {
+            if (m_text.at(pos).unicode() >= 128)
+                return true;
+        }
+        return false;
     }
 
     // Remembered, so that a line with many quotes is searched to its end only once.
@@ -335,6 +351,11 @@ HarvestStep walkDirectory(const QString& directory, ProjectHarvester& harvester,
 
 QString DecodeLiteral(QStringView source)
 {
+    const bool hasLineCodesOrBreaks = std::any_of(source.begin(), source.end(), [](QChar ch) {
+        return ch == u'#' || ch == u'\r' || ch == u'\n';
+    });
+    if (!hasLineCodesOrBreaks)
+        return joinQuotedPieces(source);
     return joinQuotedPieces(resolveLineCodes(source));
 }
 
@@ -423,7 +444,7 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
             continue;
         scanner.continueAt(wrapInCall(text, outcome.selection, prompt));
         scanner.textInserted();
-        sink.addPhrase(DecodeLiteral(outcome.asked));
+        sink.addPhrase(outcome.phrase);
         changed = true;
     }
     if (!changed)
@@ -447,7 +468,7 @@ bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& 
         if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
             return false;
         if (outcome.answer == Answer::Yes)
-            sink.addPhrase(DecodeLiteral(outcome.asked));
+            sink.addPhrase(outcome.phrase);
     }
     return true;
 }

@@ -21,20 +21,18 @@ void splitLineEnds(QStringView decoded, SourceFile& file)
     file.text.clear();
     file.text.reserve(decoded.size());
     file.lineEnds.clear();
-    for (qsizetype i = 0; i < decoded.size(); ++i) {
-        const QChar ch = decoded[i];
-        if (ch == u'\r' && i + 1 < decoded.size() && decoded[i + 1] == u'\n') {
-            file.lineEnds.append('R');
-            ++i;
-        } else if (ch == u'\r') {
-            file.lineEnds.append('r');
-        } else if (ch == u'\n') {
-            file.lineEnds.append('n');
-        } else {
-            file.text.append(ch);
-            continue;
-        }
+    qsizetype lineStart = 0;
+    while (lineStart <= decoded.size()) {
+        qsizetype lineEnd = lineStart;
+        while (lineEnd < decoded.size() && decoded[lineEnd] != u'\r' && decoded[lineEnd] != u'\n')
+            ++lineEnd;
+        file.text.append(decoded.sliced(lineStart, lineEnd - lineStart));
+        if (lineEnd == decoded.size())
+            break;
+        const bool crLf = decoded[lineEnd] == u'\r' && lineEnd + 1 < decoded.size() && decoded[lineEnd + 1] == u'\n';
+        file.lineEnds.append(crLf ? 'R' : decoded[lineEnd] == u'\r' ? 'r' : 'n');
         file.text.append(u'\n');
+        lineStart = lineEnd + (crLf ? 2 : 1);
     }
 }
 
@@ -43,18 +41,14 @@ QString joinLineEnds(QStringView text, const QByteArray& lineEnds)
 {
     QString joined;
     joined.reserve(text.size() + lineEnds.count('R'));
-    qsizetype lineBreak = 0;
-    for (const QChar ch : text) {
-        if (ch != u'\n') {
-            joined.append(ch);
-            continue;
-        }
-        switch (lineEnds.at(lineBreak++)) {
-        case 'R': joined.append(u"\r\n"); break;
-        case 'r': joined.append(u'\r'); break;
-        default: joined.append(u'\n'); break;
-        }
+    qsizetype lineStart = 0;
+    for (const char lineEnd : lineEnds) {
+        const qsizetype lineBreak = text.indexOf(u'\n', lineStart);
+        joined.append(text.sliced(lineStart, lineBreak - lineStart));
+        joined.append(lineEnd == 'R' ? QStringView(u"\r\n") : lineEnd == 'r' ? QStringView(u"\r") : QStringView(u"\n"));
+        lineStart = lineBreak + 1;
     }
+    joined.append(text.sliced(lineStart));
     return joined;
 }
 
@@ -63,10 +57,19 @@ bool decodeUtf8(const QByteArray& bytes, QString& decoded, bool& byteOrderMark)
 {
     byteOrderMark = bytes.startsWith(kByteOrderMark);
     const QByteArrayView body = QByteArrayView(bytes).sliced(byteOrderMark ? kByteOrderMark.size() : 0);
+    if (!body.isValidUtf8())
+        return false;
     // A second mark after the first is text, kept so that it is written back.
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    decoded = decoder.decode(body);
-    return !decoder.hasError();
+    decoded = QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(body);
+    return true;
+}
+
+// Valid UTF-8 always comes back; a legacy code page may have decoded bytes it leaves undefined
+// into a replacement, or dropped an incomplete character at the end.
+bool encodesBackFaithfully(const SourceFile& file)
+{
+    return QByteArray(QStringEncoder(file.encoding.constData()).encode(joinLineEnds(file.text, file.lineEnds)))
+        == file.bytes;
 }
 
 } // namespace
@@ -90,16 +93,15 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
                      .arg(in.size()).arg(kMaxSourceFileBytes);
         return false;
     }
-    const QByteArray bytes = in.readAll();
+    file.bytes = in.readAll();
     if (in.error() != QFileDevice::NoError) {
         *error = QStringLiteral("cannot read: %1").arg(in.errorString());
         return false;
     }
 
     QString decoded;
-    file.binaryForm = isBinaryForm(bytes);
-    file.lossyDecoding = false;
-    if (decodeUtf8(bytes, decoded, file.byteOrderMark)) {
+    file.binaryForm = isBinaryForm(file.bytes);
+    if (decodeUtf8(file.bytes, decoded, file.byteOrderMark)) {
         file.encoding = kUtf8;
     } else {
         QStringDecoder decoder(legacyEncoding.constData());
@@ -107,11 +109,9 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
             *error = QStringLiteral("unknown code page %1").arg(QString::fromLatin1(legacyEncoding));
             return false;
         }
-        decoded = decoder.decode(bytes);
+        decoded = decoder.decode(file.bytes);
         file.encoding = legacyEncoding;
         file.byteOrderMark = false;
-        // Bytes the code page leaves undefined do not come back from the decoded text.
-        file.lossyDecoding = QStringEncoder(legacyEncoding.constData()).encode(decoded) != bytes;
     }
     splitLineEnds(decoded, file);
     return true;
@@ -120,9 +120,9 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
 bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
                      QString* error)
 {
-    if (file.lossyDecoding) {
-        *error = QStringLiteral("not replaced: it holds bytes that %1 does not define, "
-                                "which writing it back would change")
+    if (file.encoding != kUtf8 && !encodesBackFaithfully(file)) {
+        *error = QStringLiteral("not replaced: its bytes do not all decode in %1, "
+                                "and writing it back would change them")
                      .arg(QString::fromLatin1(file.encoding));
         return false;
     }

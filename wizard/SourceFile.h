@@ -16,9 +16,9 @@ struct SourceFile
     QByteArray lineEnds;  // one per line break of text, in order: "\r\n", "\n" or "\r" as 'R', 'n', 'r'
     QByteArray encoding;  // "UTF-8" or the legacy code page the bytes were decoded with
     bool byteOrderMark = false; // the file began with the UTF-8 byte-order mark
-    // The decoded text does not encode back into the file's bytes (the legacy code page leaves
-    // some of them undefined, or the file ends inside a character): a rewrite would change them.
-    bool lossyDecoding = false;
+    // The file's bytes as read: a rewrite first checks that the text encodes back into them, so
+    // that bytes the legacy code page leaves undefined are never silently changed.
+    QByteArray bytes;
     // A form file in Delphi's binary format (bytes FF 0A, or "TPF0", at the start): not text.
     bool binaryForm = false;
 };
@@ -37,6 +37,7 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
 
 // Writes text (LF line ends, as many line breaks as file.text) back in the file's encoding,
 // byte-order mark and line ends, replacing the file atomically: on failure the file is as it
-// was and *error holds the reason.
+// was and *error holds the reason. Refused for a file whose bytes its decoded text does not
+// give back.
 bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
                      QString* error);

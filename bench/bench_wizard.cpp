@@ -1,0 +1,291 @@
+// The project wizard's harvest through its scanners, every question answered Yes, into a
+// 100k-row dictionary column, against reading and decoding the same files alone: a generated
+// project of a few hundred units and forms, the same project twice over, and one large unit.
+// Prints a table; run by hand (orb_bench_wizard).
+#include "ColumnSink.h"
+#include "DictTable.h"
+#include "Harvest.h"
+#include "SourceFile.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const int kRuns = 9;
+const int kDictionaryRows = 100000;
+const QByteArray kEncoding = "windows-1251";
+
+// The fastest of a few runs; prepare runs before each and is not timed.
+double bestMs(const std::function<void()>& prepare, const std::function<void()>& measured)
+{
+    double best = 1e300;
+    for (int run = 0; run < kRuns; ++run) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        measured();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+// The text as a form file writes it: non-ASCII characters as codes, runs of others quoted.
+QString formCodes(const QString& text)
+{
+    QString codes;
+    bool quoted = false;
+    for (const QChar ch : text) {
+        if ((ch.unicode() < 128) != quoted) {
+            codes += u'\'';
+            quoted = !quoted;
+        }
+        codes += quoted ? QString(ch) : u'#' + QString::number(ch.unicode());
+    }
+    return quoted ? codes + u'\'' : codes;
+}
+
+// A unit of the given number of literals, in windows-1251 with CR LF: one in ten already
+// inside Translate, each followed by lines of plain code; unit is a number that keeps phrases
+// apart.
+QByteArray unitSource(int unit, int literals, int codeLines)
+{
+    QString text = QStringLiteral("unit U%1;\ninterface\nuses Windows, SysUtils, Forms;\nimplementation\n"
+                                  "procedure Run;\nvar\n  i: Integer;\nbegin\n").arg(unit);
+    for (int i = 0; i < literals; ++i) {
+        const QString phrase = QStringLiteral("Сообщение %1 модуля %2").arg(i).arg(unit);
+        if (i % 10 == 0)
+            text += QStringLiteral("  Caption := Translate('%1');\n").arg(phrase);
+        else
+            text += QStringLiteral("  ShowMessage('%1');\n").arg(phrase);
+        for (int line = 0; line < codeLines; ++line)
+            text += QStringLiteral("    Items[i + %1].Enabled := (i mod 2 = 0) and Visible; // toggle\n").arg(line);
+    }
+    text += QStringLiteral("end;\n\nend.\n");
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return QStringEncoder(kEncoding.constData()).encode(text);
+}
+
+// A text form of the given number of captions written as character codes.
+QByteArray formSource(int form, int captions)
+{
+    QString text = QStringLiteral("object Form%1: TForm%1\n  Left = 0\n  Top = 0\n").arg(form);
+    for (int i = 0; i < captions; ++i) {
+        text += QStringLiteral("  object Label%1: TLabel\n    Left = 8\n    Top = %2\n    Caption = %3\n  end\n")
+                    .arg(i).arg(i * 16).arg(formCodes(QStringLiteral("Надпись %1 формы %2").arg(i).arg(form)));
+    }
+    text += QStringLiteral("end\n");
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text.toLatin1();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+struct Project
+{
+    int units = 0;
+    int forms = 0;
+    int literals = 0;
+    qint64 bytes = 0;
+};
+
+Project writeProject(const QString& directory, int units, int literalsPerUnit, int codeLines, int forms,
+                     int captionsPerForm)
+{
+    Project project{units, forms, units * literalsPerUnit + forms * captionsPerForm, 0};
+    for (int unit = 0; unit < units; ++unit) {
+        const QString folder = directory + QStringLiteral("/part%1").arg(unit % 10);
+        QDir().mkpath(folder);
+        const QByteArray source = unitSource(unit, literalsPerUnit, codeLines);
+        writeFile(folder + QStringLiteral("/Unit%1.pas").arg(unit), source);
+        project.bytes += source.size();
+        if (unit < forms) {
+            const QByteArray form = formSource(unit, captionsPerForm);
+            writeFile(folder + QStringLiteral("/Unit%1.dfm").arg(unit), form);
+            project.bytes += form.size();
+        }
+    }
+    return project;
+}
+
+// Every question answered Yes, nothing shown.
+class YesPrompt : public HarvestPrompt
+{
+public:
+    Answer ask(PromptKind, const QString&, Selection&) override { return Answer::Yes; }
+};
+
+// Reads every file and decodes it, and nothing more: what any harvest must spend.
+class DecodingHarvester : public ProjectHarvester
+{
+public:
+    qsizetype characters = 0;
+
+    HarvestStep harvestUnit(const QString& path) override { return decode(path); }
+    HarvestStep harvestForm(const QString& path) override { return decode(path); }
+
+private:
+    HarvestStep decode(const QString& path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read %s", qPrintable(path));
+        const QByteArray bytes = file.readAll();
+        const QString text = QByteArrayView(bytes).isValidUtf8()
+            ? QString::fromUtf8(bytes)
+            : QString(QStringDecoder(kEncoding.constData()).decode(bytes));
+        characters += text.size();
+        return HarvestStep::Continue;
+    }
+};
+
+// Reads every file into the form the scans work on (decoded, line ends made LF), as the harvest
+// does first.
+class ReadingHarvester : public ProjectHarvester
+{
+public:
+    HarvestStep harvestUnit(const QString& path) override { return read(path); }
+    HarvestStep harvestForm(const QString& path) override { return read(path); }
+
+protected:
+    HarvestStep read(const QString& path)
+    {
+        QString error;
+        if (!ReadSourceFile(path, kEncoding, m_file, &error))
+            qFatal("%s: %s", qPrintable(path), qPrintable(error));
+        return HarvestStep::Continue;
+    }
+
+    SourceFile m_file;
+};
+
+// Reads, then scans with every answer Yes; the rewritten unit is made but not written, so that
+// every run sees the same project.
+class ScanningHarvester : public ReadingHarvester
+{
+public:
+    explicit ScanningHarvester(PhraseSink& sink) : m_sink(sink) {}
+    qsizetype rewrittenCharacters = 0;
+
+    HarvestStep harvestUnit(const QString& path) override
+    {
+        read(path);
+        EditedText text(m_file.text);
+        if (HarvestUnitText(text, m_prompt, m_sink, path).save)
+            rewrittenCharacters += text.toString().size();
+        return HarvestStep::Continue;
+    }
+    HarvestStep harvestForm(const QString& path) override
+    {
+        read(path);
+        HarvestFormText(EditedText(NormalizeFormText(m_file.text)), m_prompt, m_sink);
+        return HarvestStep::Continue;
+    }
+
+private:
+    PhraseSink& m_sink;
+    YesPrompt m_prompt;
+};
+
+DictTable dictionaryOfRows(int rows)
+{
+    DictTable table;
+    table.setColumn(0, {QStringLiteral("ru"), QStringLiteral("Russian"), 204});
+    table.reserveRows(rows);
+    for (int row = 1; row <= rows; ++row) {
+        if (row > 1)
+            table.appendRow();
+        table.setCell(0, row, QStringLiteral("Фраза словаря %1").arg(row));
+    }
+    return table;
+}
+
+struct Timing
+{
+    double decodeMs;
+    double readMs;
+    double harvestMs;
+    int phrasesAdded;
+};
+
+Timing timeProject(const QString& directory)
+{
+    const DictTable dictionary = dictionaryOfRows(kDictionaryRows);
+    const double decodeMs = bestMs([] {}, [&] {
+        DecodingHarvester decoder;
+        WalkProjectDir(directory, decoder);
+    });
+    const double readMs = bestMs([] {}, [&] {
+        ReadingHarvester reader;
+        WalkProjectDir(directory, reader);
+    });
+    DictTable table;
+    std::unique_ptr<ColumnSink> sink;
+    const double harvestMs = bestMs(
+        [&] {
+            table = dictionary;
+            sink = std::make_unique<ColumnSink>(table, 0);
+        },
+        [&] {
+            ScanningHarvester harvester(*sink);
+            WalkProjectDir(directory, harvester);
+        });
+    return {decodeMs, readMs, harvestMs, table.rowCount() - 1 - kDictionaryRows};
+}
+
+void printProject(const char* name, const Project& project, const Timing& timing)
+{
+    std::printf("%s: %d units, %d forms, %d literals, %.1f MB, %d phrases added\n", name, project.units,
+                project.forms, project.literals, double(project.bytes) / 1e6, timing.phrasesAdded);
+    std::printf("  read and decode only              %8.1f ms\n", timing.decodeMs);
+    std::printf("  read into the scans' text         %8.1f ms  (%.2f x decoding)\n", timing.readMs,
+                timing.readMs / timing.decodeMs);
+    std::printf("  harvest, all answers Yes          %8.1f ms  (%.2f x reading into text; %.2f x decoding)\n",
+                timing.harvestMs, timing.harvestMs / timing.readMs, timing.harvestMs / timing.decodeMs);
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        qFatal("no temporary directory");
+
+    // 300 units of 50 literals and 150 forms of 35 captions: about 20,000 literals.
+    const QString single = dir.filePath(QStringLiteral("project"));
+    const QString twice = dir.filePath(QStringLiteral("project2"));
+    const Project project = writeProject(single, 300, 50, 2, 150, 35);
+    const Project doubled = writeProject(twice, 600, 50, 2, 300, 35);
+    const Timing projectTiming = timeProject(single);
+    const Timing doubledTiming = timeProject(twice);
+    printProject("project", project, projectTiming);
+    printProject("twice the project", doubled, doubledTiming);
+    std::printf("  twice the project costs %.2f x the project (linear: 2)\n\n",
+                doubledTiming.harvestMs / projectTiming.harvestMs);
+
+    // One unit of about 5 MB with 20,000 literals, and one half as large.
+    const QString half = dir.filePath(QStringLiteral("half"));
+    const QString large = dir.filePath(QStringLiteral("large"));
+    const Project halfUnit = writeProject(half, 1, 10000, 3, 0, 0);
+    const Project unit = writeProject(large, 1, 20000, 3, 0, 0);
+    const Timing halfTiming = timeProject(half);
+    const Timing unitTiming = timeProject(large);
+    printProject("half the large unit", halfUnit, halfTiming);
+    printProject("one large unit", unit, unitTiming);
+    std::printf("  the unit costs %.2f x half of it (linear: 2)\n", unitTiming.harvestMs / halfTiming.harvestMs);
+    return 0;
+}

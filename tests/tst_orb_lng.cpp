@@ -1,0 +1,270 @@
+// orb-lng harvest run as a program on a copy of examples/delphi.
+#include "DictTable.h"
+#include "DictionaryGridIO.h"
+#include "WizardTestHelpers.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using wizardtest::encoded;
+using wizardtest::readFile;
+
+namespace {
+
+const QString kLanguage = u"Russian(ru)"_s;
+const QStringList kSources = {u"Greeting.pas"_s, u"Main.dfm"_s, u"Main.pas"_s, u"Project1.dpr"_s,
+                              u"Reports/Reports.pas"_s, u"dictionary.lng"_s};
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run orbLng(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ORB_LNG_EXECUTABLE), arguments);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
+        qFatal("orb-lng did not finish");
+    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The example's bytes with texts replaced, in the file's code page.
+QByteArray exampleWith(const QString& name, const char* encoding, const QList<std::pair<QString, QString>>& replacements)
+{
+    QByteArray bytes = readFile(QStringLiteral(ORB_EXAMPLE_DIR "/") + name);
+    for (const auto& [before, after] : replacements) {
+        const QByteArray from = encoded(encoding, before);
+        if (!bytes.contains(from))
+            qFatal("%s does not hold %s", qPrintable(name), qPrintable(before));
+        bytes.replace(from, encoded(encoding, after));
+    }
+    return bytes;
+}
+
+QStringList columnTexts(const QString& dictionary, const QString& language = kLanguage)
+{
+    DictTable table;
+    if (readDictionaryGrid(dictionary, table) != GridRead::Ok)
+        return {u"unreadable"_s};
+    const int column = table.findLangColumn(language);
+    QStringList texts;
+    for (int row = 1; row < table.rowCount(); ++row)
+        texts << table.cell(column, row);
+    return texts;
+}
+
+} // namespace
+
+class TestOrbLng : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString project() const { return m_dir->filePath(u"delphi"_s); }
+    QString dictionary() const { return m_dir->filePath(u"delphi/dictionary.lng"_s); }
+
+    Run harvest(const QStringList& options)
+    {
+        return orbLng(QStringList{u"harvest"_s, project(), u"--language"_s, kLanguage, u"--dictionary"_s, dictionary()}
+                      + options);
+    }
+
+    // Each JSON line as "kind file:line:column phrase answer", the file relative to the project.
+    QStringList reports(const QByteArray& out) const
+    {
+        QStringList lines;
+        for (const QByteArray& line : out.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            QJsonParseError error;
+            const QJsonObject report = QJsonDocument::fromJson(line, &error).object();
+            if (error.error != QJsonParseError::NoError)
+                return {u"not JSON: "_s + QString::fromUtf8(line)};
+            lines << u"%1 %2:%3:%4 %5 %6"_s.arg(report[u"kind"].toString(),
+                                                  QDir(project()).relativeFilePath(report[u"file"].toString()))
+                         .arg(report[u"line"].toInt()).arg(report[u"column"].toInt())
+                         .arg(report[u"phrase"].toString(), report[u"answer"].toString());
+        }
+        return lines;
+    }
+
+    void verifySourcesUntouched()
+    {
+        for (const QString& name : kSources)
+            QCOMPARE(readFile(project() + u'/' + name), readFile(QStringLiteral(ORB_EXAMPLE_DIR "/") + name));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QDirIterator it(QStringLiteral(ORB_EXAMPLE_DIR), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString copy = project() + u'/' + QDir(QStringLiteral(ORB_EXAMPLE_DIR)).relativeFilePath(source);
+            QVERIFY(QDir().mkpath(QFileInfo(copy).path()));
+            QVERIFY(QFile::copy(source, copy));
+        }
+    }
+
+    void listReportsWithoutWriting()
+    {
+        const Run run = harvest({u"--list"_s});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(reports(run.out), (QStringList{
+            u"offer Greeting.pas:15:15 Grüß Gott! no"_s,
+            u"offer Greeting.pas:17:22 Привет, %s! no"_s,
+            u"offer Main.dfm:6:13 Главное окно no"_s,
+            u"offer Main.dfm:12:12 Открыть файл данных no"_s,
+            u"offer Main.dfm:18:15 Строка 1 no"_s,
+            u"offer Main.dfm:18:31 Строка 2 no"_s,
+            u"wrapped Main.pas:24:24 Главное окно "_s,
+            u"wrapped Main.pas:25:34 Строка 1\nСтрока 2 "_s,
+            u"offer Main.pas:27:17 Файл  no"_s,
+            u"offer Main.pas:27:34  не найден no"_s,
+            u"offer Main.pas:29:17 Готово no"_s,
+            u"offer Main.pas:29:37 Можно продолжать no"_s,
+            u"wrapped Reports/Reports.pas:14:21 Отчёт "_s,
+            u"offer Reports/Reports.pas:15:11 Итого:  no"_s,
+        }));
+        verifySourcesUntouched();
+    }
+
+    void answerNoKeepsOnlyWrappedLiterals()
+    {
+        const Run run = harvest({u"--answer"_s, u"no"_s});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(columnTexts(dictionary()), (QStringList{u"Открыть"_s, u"Отчёт"_s, u"Главное окно"_s, u"Строка 1\nСтрока 2"_s}));
+        for (const QString& name : kSources.first(5))
+            QCOMPARE(readFile(project() + u'/' + name), readFile(QStringLiteral(ORB_EXAMPLE_DIR "/") + name));
+    }
+
+    void answerYesAddsAndRewrites()
+    {
+        const Run run = harvest({u"--answer"_s, u"yes"_s});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = reports(run.out);
+        QCOMPARE(lines.size(), 14);
+        QCOMPARE(lines[9], u"offer Main.pas:27:45  не найден yes"_s);
+        QCOMPARE(lines[11], u"offer Main.pas:29:48 Можно продолжать yes"_s);
+        QCOMPARE(columnTexts(dictionary()), (QStringList{
+            u"Открыть"_s, u"Отчёт"_s, u"Grüß Gott!"_s, u"Привет, %s!"_s, u"Главное окно"_s,
+            u"Открыть файл данных"_s, u"Строка 1"_s, u"Строка 2"_s, u"Строка 1\nСтрока 2"_s,
+            u"Файл "_s, u" не найден"_s, u"Готово"_s, u"Можно продолжать"_s, u"Итого: "_s}));
+        QCOMPARE(readFile(project() + u"/Main.pas"_s), exampleWith(u"Main.pas"_s, "windows-1251", {
+            {u"Dialogs;"_s, u"Dialogs, OrbTranslate;"_s},
+            {u"ShowMessage('Файл ''data.txt'' не найден')"_s, u"ShowMessage(Translate('Файл ')'data.txt'Translate(' не найден'))"_s},
+            {u"ShowMessage('Готово' + #13#10 + 'Можно продолжать')"_s,
+             u"ShowMessage(Translate('Готово') + #13#10 + Translate('Можно продолжать'))"_s}}));
+        QCOMPARE(readFile(project() + u"/Greeting.pas"_s), exampleWith(u"Greeting.pas"_s, "UTF-8", {
+            {u"SysUtils;"_s, u"SysUtils, OrbTranslate;"_s},
+            {u"'Grüß Gott!'"_s, u"Translate('Grüß Gott!')"_s},
+            {u"Format('Привет, %s!'"_s, u"Format(Translate('Привет, %s!')"_s}}));
+        QCOMPARE(readFile(project() + u"/Reports/Reports.pas"_s), exampleWith(u"Reports/Reports.pas"_s, "windows-1251", {
+            {u"WriteLn('Итого: '"_s, u"WriteLn(Translate('Итого: ')"_s}}));
+        QCOMPARE(readFile(project() + u"/Main.dfm"_s), readFile(QStringLiteral(ORB_EXAMPLE_DIR "/Main.dfm")));
+    }
+
+    void lastRowTakesThePhraseOnlyWhenEmpty_data()
+    {
+        QTest::addColumn<QString>("lastItem");
+        QTest::addColumn<QStringList>("column");
+        QTest::addColumn<QStringList>("english");
+        QTest::newRow("empty last row") << u"<Item/>"_s
+            << QStringList{u"Открыть"_s, u"Главное окно"_s, u"Строка 1\nСтрока 2"_s, u"Отчёт"_s}
+            << QStringList{u"Open"_s, QString(), QString(), QString()};
+        QTest::newRow("last row with text in another column") << u"<Item><en Message=\"Close\"/></Item>"_s
+            << QStringList{u"Открыть"_s, QString(), u"Главное окно"_s, u"Строка 1\nСтрока 2"_s, u"Отчёт"_s}
+            << QStringList{u"Open"_s, u"Close"_s, QString(), QString(), QString()};
+    }
+    void lastRowTakesThePhraseOnlyWhenEmpty()
+    {
+        QFETCH(QString, lastItem);
+        wizardtest::writeFile(dictionary(), (u"<Varnok_translation_toolkit_dictionary_file>"
+            "<Languages><ru Name=\"Russian\"/><en Name=\"English\"/></Languages>"
+            "<Charsets><ru Charset=\"204\"/><en Charset=\"0\"/></Charsets>"
+            "<Item><ru Message=\"Открыть\"/><en Message=\"Open\"/></Item>"_s
+            + lastItem + u"</Varnok_translation_toolkit_dictionary_file>"_s).toUtf8());
+        QCOMPARE(harvest({u"--answer"_s, u"no"_s}).exitCode, 0);
+        QTEST(columnTexts(dictionary()), "column");
+        QTEST(columnTexts(dictionary(), u"English(en)"_s), "english");
+    }
+
+    void unusableInput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        const QString dir = u"PROJECT"_s;
+        const QString dict = u"DICTIONARY"_s;
+        QTest::newRow("missing directory") << QStringList{u"harvest"_s, u"PROJECT/none"_s, u"--language"_s, kLanguage, u"--dictionary"_s, dict}
+                                           << u"PROJECT/none: no such directory\n"_s;
+        QTest::newRow("missing dictionary") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, u"PROJECT/none.lng"_s}
+                                            << u"PROJECT/none.lng: no such file\n"_s;
+        QTest::newRow("missing column") << QStringList{u"harvest"_s, dir, u"--language"_s, u"German(de)"_s, u"--dictionary"_s, dict}
+                                        << u"DICTIONARY: no language column German(de)\n"_s;
+        QTest::newRow("unreadable source") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--answer"_s, u"yes"_s}
+                                           << u"PROJECT/Dangling.pas: cannot read: No such file or directory\n"_s;
+        QTest::newRow("answer neither yes nor no") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--answer"_s, u"maybe"_s}
+                                                   << u"orb-lng: --answer is yes or no, not maybe\n"_s;
+        QTest::newRow("answer and list") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--answer"_s, u"no"_s, u"--list"_s}
+                                         << u"orb-lng: --answer and --list exclude each other\n"_s;
+        QTest::newRow("unknown code page") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--encoding"_s, u"no-such"_s}
+                                           << u"orb-lng: unknown code page no-such\n"_s;
+        QTest::newRow("no language") << QStringList{u"harvest"_s, dir, u"--dictionary"_s, dict}
+                                     << u"orb-lng: harvest needs --language and --dictionary\n"_s;
+        QTest::newRow("unknown subcommand") << QStringList{u"frobnicate"_s} << u"orb-lng: unknown subcommand frobnicate\n"_s;
+    }
+    void unusableInput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QVERIFY(QFile::link(u"missing.pas"_s, project() + u"/Dangling.pas"_s));
+        arguments.replaceInStrings(u"PROJECT"_s, project()).replaceInStrings(u"DICTIONARY"_s, dictionary());
+        message.replace(u"PROJECT"_s, project()).replace(u"DICTIONARY"_s, dictionary());
+        const Run run = orbLng(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.err.left(message.size()), message);
+    }
+
+    void phrasesBeforeAFailureKept()
+    {
+        QVERIFY(QFile::link(u"missing.pas"_s, project() + u"/Missing.pas"_s));
+        const Run run = harvest({u"--answer"_s, u"yes"_s});
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(columnTexts(dictionary()).mid(2, 5), (QStringList{u"Grüß Gott!"_s, u"Привет, %s!"_s, u"Главное окно"_s,
+                                                              u"Открыть файл данных"_s, u"Строка 1"_s}));
+        QVERIFY(readFile(project() + u"/Greeting.pas"_s).contains("Translate("));
+    }
+
+    void help_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("program") << QStringList{u"--help"_s} << u"harvest"_s;
+        QTest::newRow("harvest") << QStringList{u"harvest"_s, u"--help"_s} << u"--dictionary <file>"_s;
+    }
+    void help()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, mentions);
+        const Run run = orbLng(arguments);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(QString::fromUtf8(run.out).contains(mentions), run.out.constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOrbLng)
+#include "tst_orb_lng.moc"

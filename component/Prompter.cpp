@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -64,6 +66,28 @@ Prompter::Button answerOf(QMessageBox::StandardButton chosen, int buttons)
             return fallback;
     }
     return Prompter::Ok;
+}
+
+// Room beside a window's caption for the title bar's icon, buttons and padding, in lines of
+// the caption's font: the window manager draws them, and no platform interface tells their
+// size (Openbox's take about seven).
+const int kTitleBarButtonLines = 7;
+
+// A box as wide as its caption needs: a short question (a file's path and "Replace the
+// file?") would otherwise have its caption cut by the window manager. The box sets its own
+// fixed size from its layout whenever it is shown, so the room is a spacer across the layout.
+void widenForCaption(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    // Window managers draw captions in bold, as the title bar's font here is not.
+    QFont captionFont = QApplication::font("QMdiSubWindowTitleBar");
+    captionFont.setBold(true);
+    const QFontMetrics metrics(captionFont);
+    const int needed = metrics.horizontalAdvance(box.windowTitle()) + kTitleBarButtonLines * metrics.height();
+    grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 // Calls back once the watched window is closed or destroyed. A close hides the window from the
@@ -157,6 +181,7 @@ Prompter::Button QtPrompter::nonModalQuestion(QWidget* beside, const QString& ca
         box.hide(); // close() is refused by a box without a Cancel button
         answered.quit();
     });
+    widenForCaption(box);
     box.show();
     answered.exec();
     if (abandoned)

@@ -594,6 +594,20 @@ private slots:
         QCOMPARE(icon, QMessageBox::Question);
     }
 
+    void shortQuestionIsAsWideAsItsCaption()
+    {
+        prompter.reset();
+        const QString caption = u"Varnok Translation Toolkit"_s;
+        QFont captionFont = QApplication::font("QMdiSubWindowTitleBar");
+        captionFont.setBold(true);
+        const QFontMetrics metrics(captionFont);
+        int width = 0;
+        onNextQuestion([&width](QMessageBox* box) { width = box->width(); });
+        Prompter::current().nonModalQuestion(nullptr, caption, u"Replace?"_s, Prompter::Yes | Prompter::No);
+        // Room for the caption in bold, and beside it for the title bar's icon and buttons.
+        QVERIFY2(width >= metrics.horizontalAdvance(caption) + 5 * metrics.height(), qPrintable(QString::number(width)));
+    }
+
     void questionEndsWhenItsWindowCloses()
     {
         prompter.reset();

@@ -5,6 +5,7 @@
 // std::stable_sort of the column's keys, the wizard's AddPhrase into the shown grid, and the
 // open document's memory against the file.
 // Prints a table; run by hand (QT_QPA_PLATFORM=offscreen orb_bench_editor [rows]).
+#include "BestOfRuns.h"
 #include "DictGridModel.h"
 #include "DictTable.h"
 #include "DictionaryGridIO.h"
@@ -33,18 +34,9 @@ namespace {
 
 const int kRuns = 5;
 
-// The fastest of a few runs; prepare runs before each and is not timed.
 double bestMs(const std::function<void()>& prepare, const std::function<void()>& measured)
 {
-    double best = 1e300;
-    for (int run = 0; run < kRuns; ++run) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        measured();
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
-    }
-    return best;
+    return bestOfRunsMs(kRuns, prepare, measured);
 }
 
 long residentBytes()

@@ -2,13 +2,13 @@
 // 100k-row dictionary column, against reading and decoding the same files alone: a generated
 // project of a few hundred units and forms, the same project twice over, and one large unit.
 // Prints a table; run by hand (orb_bench_wizard).
+#include "BestOfRuns.h"
 #include "ColumnSink.h"
 #include "DictTable.h"
 #include "Harvest.h"
 #include "SourceFile.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -23,20 +23,6 @@ namespace {
 const int kRuns = 9;
 const int kDictionaryRows = 100000;
 const QByteArray kEncoding = "windows-1251";
-
-// The fastest of a few runs; prepare runs before each and is not timed.
-double bestMs(const std::function<void()>& prepare, const std::function<void()>& measured)
-{
-    double best = 1e300;
-    for (int run = 0; run < kRuns; ++run) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        measured();
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
-    }
-    return best;
-}
 
 // The text as a form file writes it: non-ASCII characters as codes, runs of others quoted.
 QString formCodes(const QString& text)
@@ -94,26 +80,35 @@ void writeFile(const QString& path, const QByteArray& bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
+// What to generate: units of so many literals each followed by so many lines of code, and the
+// first so many of them with a form of so many captions.
+struct Workload
+{
+    const char* name;
+    int units;
+    int literalsPerUnit;
+    int codeLines;
+    int forms;
+    int captionsPerForm;
+};
+
 struct Project
 {
-    int units = 0;
-    int forms = 0;
     int literals = 0;
     qint64 bytes = 0;
 };
 
-Project writeProject(const QString& directory, int units, int literalsPerUnit, int codeLines, int forms,
-                     int captionsPerForm)
+Project writeProject(const QString& directory, const Workload& workload)
 {
-    Project project{units, forms, units * literalsPerUnit + forms * captionsPerForm, 0};
-    for (int unit = 0; unit < units; ++unit) {
+    Project project{workload.units * workload.literalsPerUnit + workload.forms * workload.captionsPerForm, 0};
+    for (int unit = 0; unit < workload.units; ++unit) {
         const QString folder = directory + QStringLiteral("/part%1").arg(unit % 10);
         QDir().mkpath(folder);
-        const QByteArray source = unitSource(unit, literalsPerUnit, codeLines);
+        const QByteArray source = unitSource(unit, workload.literalsPerUnit, workload.codeLines);
         writeFile(folder + QStringLiteral("/Unit%1.pas").arg(unit), source);
         project.bytes += source.size();
-        if (unit < forms) {
-            const QByteArray form = formSource(unit, captionsPerForm);
+        if (unit < workload.forms) {
+            const QByteArray form = formSource(unit, workload.captionsPerForm);
             writeFile(folder + QStringLiteral("/Unit%1.dfm").arg(unit), form);
             project.bytes += form.size();
         }
@@ -224,17 +219,17 @@ struct Timing
 Timing timeProject(const QString& directory)
 {
     const DictTable dictionary = dictionaryOfRows(kDictionaryRows);
-    const double decodeMs = bestMs([] {}, [&] {
+    const double decodeMs = bestOfRunsMs(kRuns, [] {}, [&] {
         DecodingHarvester decoder;
         WalkProjectDir(directory, decoder);
     });
-    const double readMs = bestMs([] {}, [&] {
+    const double readMs = bestOfRunsMs(kRuns, [] {}, [&] {
         ReadingHarvester reader;
         WalkProjectDir(directory, reader);
     });
     DictTable table;
     std::unique_ptr<ColumnSink> sink;
-    const double harvestMs = bestMs(
+    const double harvestMs = bestOfRunsMs(kRuns, 
         [&] {
             table = dictionary;
             sink = std::make_unique<ColumnSink>(table, 0);
@@ -246,15 +241,29 @@ Timing timeProject(const QString& directory)
     return {decodeMs, readMs, harvestMs, table.rowCount() - 1 - kDictionaryRows};
 }
 
-void printProject(const char* name, const Project& project, const Timing& timing)
+void printHarvest(const Workload& workload, const Project& project, const Timing& timing)
 {
-    std::printf("%s: %d units, %d forms, %d literals, %.1f MB, %d phrases added\n", name, project.units,
-                project.forms, project.literals, double(project.bytes) / 1e6, timing.phrasesAdded);
+    std::printf("%s: %d units, %d forms, %d literals, %.1f MB, %d phrases added\n", workload.name, workload.units,
+                workload.forms, project.literals, double(project.bytes) / 1e6, timing.phrasesAdded);
     std::printf("  read and decode only              %8.1f ms\n", timing.decodeMs);
     std::printf("  read into the scans' text         %8.1f ms  (%.2f x decoding)\n", timing.readMs,
                 timing.readMs / timing.decodeMs);
     std::printf("  harvest, all answers Yes          %8.1f ms  (%.2f x reading into text; %.2f x decoding)\n",
                 timing.harvestMs, timing.harvestMs / timing.readMs, timing.harvestMs / timing.decodeMs);
+}
+
+// Harvests a workload and one twice as large, and tells how the time grew.
+void harvestAndDouble(const QTemporaryDir& dir, const Workload& workload, const Workload& twice)
+{
+    Timing timings[2];
+    int index = 0;
+    for (const Workload& each : {workload, twice}) {
+        const QString directory = dir.filePath(QString::fromLatin1(each.name));
+        const Project project = writeProject(directory, each);
+        timings[index] = timeProject(directory);
+        printHarvest(each, project, timings[index++]);
+    }
+    std::printf("  twice as large costs %.2f x (linear: 2)\n\n", timings[1].harvestMs / timings[0].harvestMs);
 }
 
 } // namespace
@@ -264,28 +273,9 @@ int main()
     QTemporaryDir dir;
     if (!dir.isValid())
         qFatal("no temporary directory");
-
-    // 300 units of 50 literals and 150 forms of 35 captions: about 20,000 literals.
-    const QString single = dir.filePath(QStringLiteral("project"));
-    const QString twice = dir.filePath(QStringLiteral("project2"));
-    const Project project = writeProject(single, 300, 50, 2, 150, 35);
-    const Project doubled = writeProject(twice, 600, 50, 2, 300, 35);
-    const Timing projectTiming = timeProject(single);
-    const Timing doubledTiming = timeProject(twice);
-    printProject("project", project, projectTiming);
-    printProject("twice the project", doubled, doubledTiming);
-    std::printf("  twice the project costs %.2f x the project (linear: 2)\n\n",
-                doubledTiming.harvestMs / projectTiming.harvestMs);
-
-    // One unit of about 5 MB with 20,000 literals, and one half as large.
-    const QString half = dir.filePath(QStringLiteral("half"));
-    const QString large = dir.filePath(QStringLiteral("large"));
-    const Project halfUnit = writeProject(half, 1, 10000, 3, 0, 0);
-    const Project unit = writeProject(large, 1, 20000, 3, 0, 0);
-    const Timing halfTiming = timeProject(half);
-    const Timing unitTiming = timeProject(large);
-    printProject("half the large unit", halfUnit, halfTiming);
-    printProject("one large unit", unit, unitTiming);
-    std::printf("  the unit costs %.2f x half of it (linear: 2)\n", unitTiming.harvestMs / halfTiming.harvestMs);
+    // About 20,000 literals in 300 units and 150 forms, then twice that.
+    harvestAndDouble(dir, {"project", 300, 50, 2, 150, 35}, {"twice the project", 600, 50, 2, 300, 35});
+    // One unit of about 5 MB with 20,000 literals, against one half its size.
+    harvestAndDouble(dir, {"half the large unit", 1, 10000, 3, 0, 0}, {"one large unit", 1, 20000, 3, 0, 0});
     return 0;
 }

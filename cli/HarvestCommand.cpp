@@ -109,8 +109,9 @@ private:
     void report(QStringView kind, Selection literal, const QString& phrase, const QString& more)
     {
         const auto [line, column] = m_position.lineAndColumn(literal.start);
+        // One pass over the pattern, so that a path or phrase holding "%3" stays as it is.
         const QString json = QStringLiteral("{\"kind\":\"%1\",\"file\":%2,\"line\":%3,\"column\":%4,\"phrase\":%5%6}\n")
-                                 .arg(kind, m_file).arg(line).arg(column).arg(jsonString(phrase), more);
+                                 .arg(kind, m_file, QString::number(line), QString::number(column), jsonString(phrase), more);
         std::fputs(qUtf8Printable(json), stdout);
     }
 

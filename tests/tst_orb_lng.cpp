@@ -142,6 +142,18 @@ private slots:
         verifySourcesUntouched();
     }
 
+    void pathWithPlaceholdersReportedAsItIs()
+    {
+        const QString renamed = m_dir->filePath(u"50%3 %1"_s);
+        QVERIFY(QDir().rename(project(), renamed));
+        const Run run = orbLng({u"harvest"_s, renamed, u"--language"_s, kLanguage, u"--dictionary"_s,
+                                renamed + u"/dictionary.lng"_s, u"--list"_s});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonObject first = QJsonDocument::fromJson(run.out.split('\n').first()).object();
+        QCOMPARE(first[u"file"].toString(), renamed + u"/Greeting.pas"_s);
+        QCOMPARE(first[u"line"].toInt(), 15);
+    }
+
     void answerNoKeepsOnlyWrappedLiterals()
     {
         const Run run = harvest({u"--answer"_s, u"no"_s});

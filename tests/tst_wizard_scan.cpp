@@ -231,6 +231,10 @@ private slots:
         QTest::newRow("selection widened, then No: the scan goes on after it")
             << doubled << QStringList{u"no|'Файл ''a'' не найден'"_s}
             << QStringList{u"wrap Файл "_s} << QStringList() << doubled << true << false;
+        const QString twoLines = u"  a := 'Да'; b := 'x'; // Комментарий\n  c := 'Нет';\n"_s;
+        QTest::newRow("selection moved back, then No: the scan goes on from there")
+            << twoLines << QStringList{u"no"_s, u"no|'Да'"_s, u"no"_s}
+            << QStringList{u"wrap Да"_s, u"wrap Нет"_s, u"wrap Нет"_s} << QStringList() << twoLines << true << false;
         QTest::newRow("ASCII literal, then a stretch with a comment")
             << u"  a := 'OK'; { Комментарий } b := 'x';\n"_s << QStringList{u"no"_s}
             << QStringList{u"wrap ; { Комментарий } b := "_s} << QStringList()

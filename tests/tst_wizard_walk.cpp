@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -245,6 +246,7 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("dangling link") << u"Dangling.pas"_s << u"cannot read: No such file or directory"_s;
         QTest::newRow("no read permission") << u"Locked.pas"_s << u"cannot read: Permission denied"_s;
+        QTest::newRow("named pipe") << u"Pipe.pas"_s << u"not a regular file"_s;
         QTest::newRow("too large") << u"Huge.pas"_s << u"too large to show (67108865 bytes, at most 67108864)"_s;
     }
     void unusableFileEndsTheWalk()
@@ -260,6 +262,8 @@ private slots:
                 QSKIP("root reads every file");
             writeFile(file, kUnit);
             QVERIFY(QFile::setPermissions(file, QFileDevice::Permissions()));
+        } else if (name == u"Pipe.pas") {
+            QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
         } else {
             QFile huge(file);
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxSourceFileBytes + 1));

@@ -230,6 +230,7 @@ private:
         m_from = callEnd + 1;
     }
 
+    // A character of code 128 or more from begin up to end.
     bool holdsNonAscii(qsizetype begin, qsizetype end) const
     {
         for (qsizetype pos = begin; pos < end; ++pos) {
@@ -239,11 +240,14 @@ private:
         return false;
     }
 
-    // Remembered, so that a line with many quotes is searched to its end only once.
+    // Remembered, so that a line with many quotes is searched to its end only once. It holds
+    // for positions from where it was searched up to it; the user may move the scan back.
     qsizetype lineEndAfter(qsizetype pos)
     {
-        if (m_lineEnd <= pos)
+        if (pos < m_lineEndSearchedFrom || m_lineEnd <= pos) {
             m_lineEnd = m_text.indexOf(kLineBreak, pos + 1);
+            m_lineEndSearchedFrom = pos;
+        }
         return m_lineEnd;
     }
 
@@ -251,6 +255,7 @@ private:
     WrappedHarvest* m_wrapped;
     qsizetype m_from = 0;
     qsizetype m_lineEnd = -1;
+    qsizetype m_lineEndSearchedFrom = 0;
 };
 
 std::optional<Selection> searchNext(LiteralScanner& scanner, HarvestPrompt& prompt)
@@ -375,11 +380,6 @@ qsizetype FindCallEnd(const EditedText& text, qsizetype start)
             return pos;
     }
     return -1;
-}
-
-bool HasNonAscii(QStringView text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() >= 128; });
 }
 
 QString PromptSource(PromptKind kind)

@@ -2,12 +2,12 @@
 
 #include "EditedText.h"
 
-struct SourceFile;
-
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+
+struct SourceFile;
 
 // The harvest of translatable literals from a Delphi project: the scanners of unit sources
 // and form files, and the walk over a project directory. No widgets: the harvest window,
@@ -23,16 +23,13 @@ struct SourceFile;
 QString DecodeLiteral(QStringView source);
 
 // A form file's text with every #dddd code (exactly four digits) turned into a quoted piece of
-// that character, then adjacent pieces joined into one literal
-// (a '' pair is removed unless it stands between a space and a line end).
+// that character, then adjacent pieces joined into one literal (a '' pair is removed unless it
+// stands between a space and a line end).
 QString NormalizeFormText(QStringView text);
 
 // The position of the ")" that ends a Translate call whose literal begins with the quote at
 // start: the first ")" outside quotes, the quote at start opening the first. -1 when none.
 qsizetype FindCallEnd(const EditedText& text, qsizetype start);
-
-// True when the text holds a character of code 128 or more.
-bool HasNonAscii(QStringView text);
 
 struct Selection
 {

@@ -1,9 +1,12 @@
 #include "SourceFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <algorithm>
 
 namespace {
 
@@ -15,25 +18,30 @@ bool isBinaryForm(const QByteArray& bytes)
     return bytes.startsWith("\xFF\x0A") || bytes.startsWith("TPF0");
 }
 
-// The text with every line end (CR LF, LF or CR) turned into LF, and the line ends as they were.
-void splitLineEnds(QStringView decoded, SourceFile& file)
+// Turns every line end of the text (CR LF, LF or CR) into LF in place, and notes each as it was.
+// Lines move as a whole, and not at all while no CR LF has been met.
+void splitLineEnds(QString& text, QByteArray& lineEnds)
 {
-    file.text.clear();
-    file.text.reserve(decoded.size());
-    file.lineEnds.clear();
-    qsizetype lineStart = 0;
-    while (lineStart <= decoded.size()) {
-        qsizetype lineEnd = lineStart;
-        while (lineEnd < decoded.size() && decoded[lineEnd] != u'\r' && decoded[lineEnd] != u'\n')
+    lineEnds.clear();
+    QChar* const begin = text.data();
+    const QChar* const end = begin + text.size();
+    QChar* out = begin;
+    const QChar* line = begin;
+    while (line != end) {
+        const QChar* lineEnd = line;
+        while (lineEnd != end && *lineEnd != u'\r' && *lineEnd != u'\n')
             ++lineEnd;
-        file.text.append(decoded.sliced(lineStart, lineEnd - lineStart));
-        if (lineEnd == decoded.size())
+        if (out != line)
+            std::copy(line, lineEnd, out);
+        out += lineEnd - line;
+        if (lineEnd == end)
             break;
-        const bool crLf = decoded[lineEnd] == u'\r' && lineEnd + 1 < decoded.size() && decoded[lineEnd + 1] == u'\n';
-        file.lineEnds.append(crLf ? 'R' : decoded[lineEnd] == u'\r' ? 'r' : 'n');
-        file.text.append(u'\n');
-        lineStart = lineEnd + (crLf ? 2 : 1);
+        const bool crLf = *lineEnd == u'\r' && lineEnd + 1 != end && lineEnd[1] == u'\n';
+        lineEnds.append(crLf ? 'R' : *lineEnd == u'\r' ? 'r' : 'n');
+        *out++ = u'\n';
+        line = lineEnd + (crLf ? 2 : 1);
     }
+    text.truncate(out - begin);
 }
 
 // The text with each LF given back the line end it had in the file.
@@ -83,6 +91,12 @@ QStringList LegacyEncodings()
 bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, SourceFile& file,
                     QString* error)
 {
+    // A named pipe or a device would keep the harvest waiting for data that never comes.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("not a regular file");
+        return false;
+    }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("cannot read: %1").arg(in.errorString());
@@ -99,9 +113,8 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
         return false;
     }
 
-    QString decoded;
     file.binaryForm = isBinaryForm(file.bytes);
-    if (decodeUtf8(file.bytes, decoded, file.byteOrderMark)) {
+    if (decodeUtf8(file.bytes, file.text, file.byteOrderMark)) {
         file.encoding = kUtf8;
     } else {
         QStringDecoder decoder(legacyEncoding.constData());
@@ -109,11 +122,11 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
             *error = QStringLiteral("unknown code page %1").arg(QString::fromLatin1(legacyEncoding));
             return false;
         }
-        decoded = decoder.decode(file.bytes);
+        file.text = decoder.decode(file.bytes);
         file.encoding = legacyEncoding;
         file.byteOrderMark = false;
     }
-    splitLineEnds(decoded, file);
+    splitLineEnds(file.text, file.lineEnds);
     return true;
 }
 

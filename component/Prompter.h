@@ -26,6 +26,13 @@ public:
     virtual Button messageBoxWithDefault(QWidget* owner, const QString& caption,
                                          const QString& text, Icon icon, int buttons,
                                          Button defaultButton);
+    // A question with no owner window, on top of every other window, with the question icon,
+    // that blocks no window: while it is open the user may go on working in the others, for
+    // instance select another word in beside. Returns the button chosen, or Cancel when
+    // beside is closed or destroyed while the question is open (the box then closes too).
+    // The base version asks through messageBox, which blocks.
+    virtual Button nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
+                                    int buttons);
     // The simple message dialog: the text and an OK button, captioned with the application title.
     virtual void showMessage(const QString& text) = 0;
     // The chosen file, or empty when the user cancels. filter is in Qt's "Name (*.x);;..." form.
@@ -51,6 +58,8 @@ public:
                       int buttons) override;
     Button messageBoxWithDefault(QWidget* owner, const QString& caption, const QString& text,
                                  Icon icon, int buttons, Button defaultButton) override;
+    Button nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
+                            int buttons) override;
     void showMessage(const QString& text) override;
     QString openFileName(QWidget* owner, const QString& caption, const QString& directory,
                          const QString& filter) override;

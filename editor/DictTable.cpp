@@ -46,6 +46,23 @@ DictTable::DictTable()
     clear();
 }
 
+void DictTable::countInIndex(int col, const QString& text, int delta) const
+{
+    if (col < 0 || col != m_indexedCol)
+        return;
+    const auto found = m_index.find(text);
+    if (found == m_index.end())
+        m_index.insert(text, delta);
+    else if ((*found += delta) == 0)
+        m_index.erase(found);
+}
+
+void DictTable::dropIndex()
+{
+    m_indexedCol = -1;
+    m_index.clear();
+}
+
 void DictTable::setColumn(int col, const LangColumn& language)
 {
     if (col >= 0 && col < columnCount())
@@ -66,8 +83,12 @@ const QString& DictTable::cell(int col, int row) const
 
 void DictTable::setCell(int col, int row, const QString& text)
 {
-    if (isPhraseCell(col, row))
-        m_cells[at(col, row)] = text;
+    if (!isPhraseCell(col, row))
+        return;
+    QString& cell = m_cells[at(col, row)];
+    countInIndex(col, cell, -1);
+    cell = text;
+    countInIndex(col, cell, +1);
 }
 
 bool DictTable::isRowEmpty(int row) const
@@ -90,6 +111,7 @@ void DictTable::resetColumns(std::vector<LangColumn> columns)
     m_columns = std::move(columns);
     m_cells.assign(m_columns.size(), QString());
     m_rows = 1;
+    dropIndex();
 }
 
 void DictTable::reserveRows(int rows)
@@ -101,12 +123,14 @@ void DictTable::appendRow()
 {
     m_cells.resize(m_cells.size() + m_columns.size());
     ++m_rows;
+    countInIndex(m_indexedCol, QString(), +1);
 }
 
 bool DictTable::deleteRow(int row)
 {
     if (m_rows <= 1 || row < 1 || row > m_rows)
         return false;
+    countInIndex(m_indexedCol, cell(m_indexedCol, row), -1);
     const auto first = m_cells.begin() + qsizetype(at(0, row));
     m_cells.erase(first, first + columnCount());
     --m_rows;
@@ -132,6 +156,7 @@ int DictTable::deleteEmptyRows()
     const int removed = m_rows - rows;
     m_cells.resize(std::size_t(rows) * width);
     m_rows = rows;
+    dropIndex();
     return removed;
 }
 
@@ -168,6 +193,7 @@ void DictTable::sortColumn(int col, bool ascending)
         std::move(from, from + qsizetype(width), sorted.begin() + qsizetype(i * width));
     }
     m_cells = std::move(sorted);
+    dropIndex();
 }
 
 void DictTable::appendColumn(const LangColumn& language)
@@ -180,6 +206,7 @@ void DictTable::appendColumn(const LangColumn& language)
     }
     m_cells = std::move(cells);
     m_columns.push_back(language);
+    dropIndex();
 }
 
 bool DictTable::removeColumn(int col)
@@ -195,6 +222,7 @@ bool DictTable::removeColumn(int col)
     }
     m_cells = std::move(cells);
     m_columns.erase(m_columns.begin() + col);
+    dropIndex();
     return true;
 }
 
@@ -211,6 +239,7 @@ void DictTable::moveColumn(int from, int to)
     rotate(m_columns.begin());
     for (int row = 1; row <= m_rows; ++row)
         rotate(m_cells.begin() + qsizetype(at(0, row)));
+    dropIndex();
 }
 
 int DictTable::findLangColumn(const QString& header) const
@@ -236,9 +265,12 @@ bool DictTable::phraseExists(const QString& header, const QString& text) const
     const int col = findLangColumn(header);
     if (col < 0)
         return false;
-    for (int row = 1; row <= m_rows; ++row) {
-        if (m_cells[at(col, row)] == text)
-            return true;
+    if (col != m_indexedCol) {
+        m_index.clear();
+        m_index.reserve(m_rows);
+        m_indexedCol = col;
+        for (int row = 1; row <= m_rows; ++row)
+            countInIndex(col, m_cells[at(col, row)], +1);
     }
-    return false;
+    return m_index.contains(text);
 }

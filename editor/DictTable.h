@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -77,7 +78,8 @@ public:
     int findLangColumn(const QString& header) const;
     // The first column whose identifier equals the text exactly, or -1.
     int findLangIdColumn(QStringView langId) const;
-    // True when the column with that header holds the text in a phrase row.
+    // True when the column with that header holds the text in a phrase row. One hash
+    // lookup once the column is indexed (see m_index).
     bool phraseExists(const QString& header, const QString& text) const;
 
 private:
@@ -90,7 +92,20 @@ private:
         return col >= 0 && col < columnCount() && row >= 1 && row <= m_rows;
     }
 
+    // Keeps the index current for a cell of text that is about to leave (delta -1) or has
+    // come (+1).
+    void countInIndex(int col, const QString& text, int delta) const;
+    // Every change that is not one cell or one row forgets the index; the next lookup
+    // builds it again.
+    void dropIndex();
+
     std::vector<LangColumn> m_columns;
     std::vector<QString> m_cells; // m_rows rows of columnCount() cells each
     int m_rows = 0;               // phrase rows
+
+    // The texts of one column with the number of phrase rows holding each, so that a harvest
+    // asking thousands of times whether a phrase is there does not scan the column each time.
+    // Built by the first lookup in a column; one column at a time, as one harvest targets one.
+    mutable int m_indexedCol = -1;
+    mutable QHash<QString, int> m_index;
 };

@@ -8,11 +8,13 @@
 #include "DictionaryGridIO.h"
 #include "DictionaryImport.h"
 #include "EditCell.h"
+#include "FindWords.h"
 #include "Import.h"
 #include "MessageCaption.h"
 #include "OrbTranslate.h"
 #include "TextRoutines.h"
 #include "Prompter.h"
+#include "Wizard.h"
 
 #include <QAbstractEventDispatcher>
 #include <QActionGroup>
@@ -117,6 +119,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     connect(ui->actNewLine, &QAction::triggered, this, &TfrmMain::actNewLineExecute);
     connect(ui->actDeleteLine, &QAction::triggered, this, &TfrmMain::actDeleteLineExecute);
     connect(ui->actSort, &QAction::triggered, this, &TfrmMain::actSortExecute);
+    connect(ui->actWizard, &QAction::triggered, this, &TfrmMain::actWizardExecute);
     connect(ui->actAbout, &QAction::triggered, this, &TfrmMain::actAboutExecute);
     connect(ui->actBrowseURL, &QAction::triggered, this, &TfrmMain::actBrowseURLExecute);
     connect(ui->sbtnEditCell, &QToolButton::clicked, this, &TfrmMain::sbtnEditCellClick);
@@ -318,6 +321,11 @@ void TfrmMain::actSortExecute()
         return;
     FModified = true;
     SortColumn(col, true);
+}
+
+void TfrmMain::actWizardExecute()
+{
+    RunProjectWizard(HeaderTexts(), *this, this, SettingsPath());
 }
 
 // ---- languages ---------------------------------------------------------------------------
@@ -574,6 +582,8 @@ bool TfrmMain::FormCloseQuery()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    // A harvest under way ends first, as its Cancel would; the close then goes on as always.
+    EndProjectScan();
     if (FormCloseQuery())
         event->accept();
     else
@@ -650,13 +660,18 @@ void TfrmMain::pmLanguages_Click()
 void TfrmMain::UpdateCommands()
 {
     const bool open = DictionaryOpen();
-    ui->actOpenDict->setEnabled(true);
+    // A harvest adds to the rows and the column it started with, between its questions: what
+    // would replace the document or change its columns or rows waits until it is over.
+    // Editing cells and saving do not disturb it.
+    const bool settled = !ProjectScanRunning();
+    ui->actNewDict->setEnabled(settled);
+    ui->actOpenDict->setEnabled(settled);
     ui->actSaveDict->setEnabled(FModified && open);
     for (QAction* action : {ui->actNewLang, ui->actDeleteLang, ui->actNewLine, ui->actDeleteLine, ui->actWizard,
                             ui->actImport, ui->actLangProperty})
-        action->setEnabled(open);
+        action->setEnabled(open && settled);
     const int col = ui->sgDictGrid->currentCol();
-    ui->actSort->setEnabled(open && col >= 0 && col < Dictionary().columnCount());
+    ui->actSort->setEnabled(open && settled && col >= 0 && col < Dictionary().columnCount());
     ui->actLanguages->setEnabled(true);
     ui->actBrowseURL->setEnabled(!MakerWebAddress().isEmpty());
 

@@ -2,6 +2,7 @@
 
 #include "DictGrid.h"
 #include "DictionaryGridIO.h"
+#include "HarvestTarget.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -23,7 +24,7 @@ class frmMain;
 // are enabled when the event loop is about to wait, from the state they read.
 //
 // Grid rows count the header row as row 0, phrase rows from 1.
-class TfrmMain : public QMainWindow
+class TfrmMain : public QMainWindow, public HarvestTarget
 {
     Q_OBJECT
 
@@ -45,10 +46,10 @@ public:
     void ClearGrid();
     bool FindLangColumn(const QString& header, int& col) const;
     int FindLangIDColumn(const QString& langId) const;
-    bool PhraseExists(const QString& header, const QString& text) const;
+    bool PhraseExists(const QString& header, const QString& text) const override;
     // Puts a phrase into the last row of the column with that header (a new row when the
     // last one holds any text) unless the column holds it already or there is no column.
-    void AddPhrase(const QString& header, const QString& text);
+    void AddPhrase(const QString& header, const QString& text) override;
     void DeleteRow(int row);
     // Removes the empty phrase rows; the current cell and column widths stay.
     void DeleteEmptyRows();
@@ -65,7 +66,7 @@ public:
     bool WriteDictionary(const QString& path);
 
     // Enables the commands and refreshes the status bar; runs whenever the event loop is
-    // about to wait.
+    // about to wait, the local loops of the harvest's questions included.
     void UpdateCommands();
 
     void actNewDictExecute();
@@ -78,6 +79,7 @@ public:
     void actNewLineExecute();
     void actDeleteLineExecute();
     void actSortExecute();
+    void actWizardExecute();
     void actAboutExecute();
     void actBrowseURLExecute();
     void sbtnEditCellClick();

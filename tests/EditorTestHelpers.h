@@ -17,27 +17,37 @@
 
 namespace editortest {
 
-// Runs the action on the next modal dialog once its exec() is running, then closes the
-// dialog as cancelled if the action left it open, so that a failing check never hangs.
-// The watch gives up after a few seconds; deleting the returned timer ends it at once.
-inline QPointer<QTimer> onNextDialog(std::function<void(QDialog*)> action)
+// Runs the action on the first window that find returns once one is there, then leave on
+// it if the action left it open, so that a failing check never hangs. The watch gives up
+// after a few seconds; deleting the returned timer ends it at once.
+template <typename Window>
+QPointer<QTimer> onNextWindow(std::function<Window*()> find, std::function<void(Window*)> action,
+                              std::function<void(Window*)> leave)
 {
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog && ++*tries < 500)
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, find, action, leave] {
+        Window* window = find();
+        if (!window && ++*tries < 500)
             return;
         timer->stop();
         timer->deleteLater();
-        if (!dialog)
+        if (!window)
             return;
-        action(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
+        action(window);
+        if (window->isVisible())
+            leave(window);
     });
     timer->start(5);
     return timer;
+}
+
+// Runs the action on the next modal dialog once its exec() is running, then closes the
+// dialog as cancelled if the action left it open.
+inline QPointer<QTimer> onNextDialog(std::function<void(QDialog*)> action)
+{
+    return onNextWindow<QDialog>([] { return qobject_cast<QDialog*>(QApplication::activeModalWidget()); },
+                                 std::move(action), [](QDialog* dialog) { dialog->reject(); });
 }
 
 // Lets the event loop wait once, which is when the window enables its commands.

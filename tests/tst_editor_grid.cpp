@@ -4,11 +4,13 @@
 #include "DictTableContents.h"
 #include "DictGridModel.h"
 #include "DictTable.h"
+#include "DictionaryImport.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -52,6 +54,62 @@ QList<QStringList> insertionSorted(QList<QStringList> rows, int col, bool ascend
     }
     return rows;
 }
+
+// The table the phrase lookups start from: "two" twice in one column, an empty row.
+DictTable lookupTable()
+{
+    return makeTable({u"en"_s, u"de"_s, u"fr"_s}, {{u"one"_s, u"eins"_s, u"un"_s},
+                                                    {u"two"_s, u"zwei"_s, u"deux"_s},
+                                                    {QString(), QString(), QString()},
+                                                    {u"two"_s, u"drei"_s, u"trois"_s}});
+}
+
+// What phraseExists must answer, by looking at every phrase row.
+bool phraseInRows(const DictTable& table, const QString& header, const QString& text)
+{
+    const int col = table.findLangColumn(header);
+    for (int row = 1; col >= 0 && row < table.rowCount(); ++row) {
+        if (table.cell(col, row) == text)
+            return true;
+    }
+    return false;
+}
+
+struct TableChange
+{
+    const char* name;
+    std::function<void(DictTable&)> apply;
+};
+
+// Every kind of change a document goes through, each run on a table whose lookups have
+// already indexed one of its columns.
+const TableChange kTableChanges[] = {
+    {"nothing", [](DictTable&) {}},
+    {"cell replaced", [](DictTable& t) { t.setCell(1, 1, u"neu"_s); }},
+    {"one of two equal texts replaced", [](DictTable& t) { t.setCell(0, 4, u"four"_s); }},
+    {"both equal texts replaced", [](DictTable& t) { t.setCell(0, 2, u"x"_s); t.setCell(0, 4, u"y"_s); }},
+    {"cell emptied", [](DictTable& t) { t.setCell(2, 1, QString()); }},
+    {"text moved between columns", [](DictTable& t) { t.setCell(1, 2, QString()); t.setCell(2, 2, u"zwei"_s); }},
+    {"row appended", [](DictTable& t) { t.appendRow(); t.setCell(1, 5, u"fünf"_s); }},
+    {"row deleted", [](DictTable& t) { t.deleteRow(1); }},
+    {"empty row deleted", [](DictTable& t) { t.deleteRow(3); }},
+    {"empty rows deleted", [](DictTable& t) { t.deleteEmptyRows(); }},
+    {"sorted", [](DictTable& t) { t.sortColumn(1, false); }},
+    {"column moved right", [](DictTable& t) { t.moveColumn(0, 2); }},
+    {"column moved left", [](DictTable& t) { t.moveColumn(2, 0); }},
+    {"column removed", [](DictTable& t) { t.removeColumn(0); }},
+    {"column appended", [](DictTable& t) { t.appendColumn({u"it"_s, u"it-name"_s, 0}); t.setCell(3, 1, u"uno"_s); }},
+    {"language renamed", [](DictTable& t) { t.setColumn(1, {u"nl"_s, u"nl-name"_s, 0}); }},
+    {"cleared", [](DictTable& t) { t.clear(); }},
+    {"columns reset", [](DictTable& t) { t.resetColumns({{u"de"_s, u"de-name"_s, 0}, {u"en"_s, u"en-name"_s, 0}}); }},
+    {"another document read in", [](DictTable& t) { t = makeTable({u"fr"_s, u"de"_s}, {{u"un"_s, u"neu"_s}}); }},
+    {"language imported into a column", [](DictTable& t) {
+         applyImportPlan(t, {1, {u"de"_s, u"de-name"_s, 0}, {{1, u"Eins"_s}, {2, u"zwei"_s}, {3, u"drei"_s}}});
+     }},
+    {"language imported as a new column", [](DictTable& t) {
+         applyImportPlan(t, {3, {u"it"_s, u"it-name"_s, 0}, {{1, u"uno"_s}, {4, u"tre"_s}}});
+     }},
+};
 
 } // namespace
 
@@ -303,6 +361,38 @@ private slots:
         QVERIFY(!table.phraseExists(u"nowhere(x)"_s, u"eins"_s));
         // The first column with the header is the one searched.
         QVERIFY(!table.phraseExists(u"en-name(en)"_s, u"uno"_s));
+    }
+
+    void phraseLookupFollowsEveryChange_data()
+    {
+        QTest::addColumn<int>("change");
+        for (int i = 0; i < int(std::size(kTableChanges)); ++i)
+            QTest::newRow(kTableChanges[i].name) << i;
+    }
+    void phraseLookupFollowsEveryChange()
+    {
+        QFETCH(int, change);
+        const QStringList headers = {u"en-name(en)"_s, u"de-name(de)"_s, u"fr-name(fr)"_s, u"it-name(it)"_s,
+                                     u"nl-name(nl)"_s};
+        const QStringList texts = {QString(), u"one"_s, u"two"_s, u"four"_s, u"x"_s, u"eins"_s, u"Eins"_s,
+                                   u"neu"_s, u"zwei"_s, u"drei"_s, u"fünf"_s, u"un"_s, u"deux"_s, u"uno"_s,
+                                   u"tre"_s};
+        for (int indexed = 0; indexed < 3; ++indexed) {
+            DictTable table = lookupTable();
+            QVERIFY(table.phraseExists(table.headerText(indexed), table.cell(indexed, 1)));
+            kTableChanges[change].apply(table);
+            // The column at the indexed place is asked first, while an index left over from
+            // before the change would still answer for it.
+            QStringList asked = headers;
+            if (indexed < table.columnCount())
+                asked.prepend(table.headerText(indexed));
+            for (const QString& header : std::as_const(asked)) {
+                for (const QString& text : texts) {
+                    QVERIFY2(table.phraseExists(header, text) == phraseInRows(table, header, text),
+                             qPrintable(u"indexed column %1, %2 holds \"%3\"?"_s.arg(indexed).arg(header, text)));
+                }
+            }
+        }
     }
 
     void modelShowsPhraseRowsBelowTheHeader()

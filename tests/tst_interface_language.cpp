@@ -7,6 +7,7 @@
 #include "DictGridModel.h"
 #include "EditCell.h"
 #include "EditorTestHelpers.h"
+#include "FindWords.h"
 #include "Main.h"
 #include "OrbTranslate.h"
 #include "RecordingPrompter.h"
@@ -21,6 +22,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMetaProperty>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -169,6 +171,28 @@ const QString kAsciiDictionary =
     "<Item><en Message=\"Second\"/><fr Message=\"Deux\"/></Item>"
     "</Varnok_translation_toolkit_dictionary_file>"_s;
 
+// A project for the harvest: a unit with a literal to wrap, a form with a text to add, and a
+// file that cannot be read. Its texts are not Cyrillic, so that what the questions quote of
+// them is not taken for an untranslated interface text.
+QString writeHarvestProject(const QString& folder)
+{
+    QDir().mkpath(folder);
+    editortest::writeTextFile(folder, u"A.dfm"_s, u"object Form1: TForm1\n  Caption = 'Öffnen'\nend\n"_s);
+    editortest::writeTextFile(folder, u"B.pas"_s, u"uses Forms;\nbegin\n  ShowMessage('Schließen');\nend.\n"_s);
+    QFile::link(u"missing.pas"_s, folder + u"/C.pas"_s);
+    return folder;
+}
+
+// The harvest window in view, while one of its questions is open.
+TfrmFindWords* harvestWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* harvest = qobject_cast<TfrmFindWords*>(widget))
+            return harvest;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class TestInterfaceLanguage : public QObject
@@ -263,6 +287,28 @@ class TestInterfaceLanguage : public QObject
         });
         trigger(command);
         return texts;
+    }
+
+    // Runs the wizard on the project; inDialog sees the dialog first (after its warning for an
+    // empty path), duringQuestion the harvest window at its first question.
+    void harvestProject(const QString& folder, std::function<void(QDialog*)> inDialog,
+                        std::function<void(TfrmFindWords*)> duringQuestion)
+    {
+        onNextDialog([folder, inDialog](QDialog* dialog) {
+            inDialog(dialog);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            dialog->findChild<QLineEdit*>(u"dedProjectPath"_s)->setText(folder);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+        });
+        prompter->whileAsked << [duringQuestion] {
+            TfrmFindWords* harvest = harvestWindow();
+            QVERIFY(harvest);
+            QApplication::setActiveWindow(harvest);
+            QVERIFY(QTest::qWaitForWindowActive(harvest));
+            idle();
+            duringQuestion(harvest);
+        };
+        trigger("actWizard");
     }
 
 private slots:
@@ -504,6 +550,8 @@ private slots:
         prompter->fileAnswers << writeFile(u"import.lng"_s, kAsciiDictionary);
         onNextDialog(measure);
         trigger("actImport");
+        harvestProject(writeHarvestProject(files->filePath(u"project"_s)), measure,
+                       [&cut](TfrmFindWords* harvest) { cut << cutTexts(harvest); });
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
     }
 
@@ -621,10 +669,20 @@ private slots:
         prompter->answers << Prompter::No;
         trigger("actSaveDict");
 
+        // The wizard with its warning, and a harvest through every question to its failure.
+        harvestProject(writeHarvestProject(files->filePath(u"project"_s)),
+                       [&russian](QDialog* dialog) { russian << russianTexts(activeDialogTexts(dialog)); },
+                       [&russian](TfrmFindWords* harvest) {
+                           QStringList texts = windowTexts(harvest);
+                           // The file's own text is no interface text.
+                           texts.removeIf([](const QString& text) { return text.startsWith(u"QPlainTextEdit mmModule"); });
+                           russian << russianTexts(texts);
+                       });
+
         QStringList messageTexts;
         for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
-        QVERIFY2(prompter->messages.size() == 19, qPrintable(messageTexts.join(u'\n')));
+        QVERIFY2(prompter->messages.size() == 25, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
         for (const QString& filter : std::as_const(prompter->fileFilters)) {
             russian << russianTexts({u"filter: "_s + filter});

@@ -1,5 +1,8 @@
 #include "RecordingPrompter.h"
 
+#include <QPointer>
+#include <QWidget>
+
 Prompter::Button RecordingPrompter::messageBox(QWidget* owner, const QString& caption,
                                                const QString& text, Icon icon, int buttons)
 {
@@ -11,6 +14,11 @@ Prompter::Button RecordingPrompter::messageBoxWithDefault(QWidget* owner, const 
                                                           int buttons, Button defaultButton)
 {
     messages.append({owner, caption, text, icon, buttons, defaultButton});
+    return nextAnswer(buttons);
+}
+
+Prompter::Button RecordingPrompter::nextAnswer(int buttons)
+{
     if (!answers.isEmpty())
         return answers.takeFirst();
     for (Button b : {Ok, Yes, No, Cancel}) {
@@ -18,6 +26,19 @@ Prompter::Button RecordingPrompter::messageBoxWithDefault(QWidget* owner, const 
             return b;
     }
     return Ok;
+}
+
+Prompter::Button RecordingPrompter::nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
+                                                     int buttons)
+{
+    messages.append({nullptr, caption, text, Icon::Question, buttons, 0, true});
+    const QPointer<QWidget> window(beside);
+    const bool shown = beside && beside->isVisible();
+    if (!whileAsked.isEmpty())
+        whileAsked.takeFirst()();
+    if (shown && (!window || !window->isVisible()))
+        return Cancel;
+    return nextAnswer(buttons);
 }
 
 void RecordingPrompter::showMessage(const QString& text)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // A prompter for tests: records every message and answers from queues that the test fills.
 // Installs itself on construction and restores Qt's dialogs on destruction.
 class RecordingPrompter : public Prompter
@@ -19,6 +21,7 @@ public:
         Icon icon;
         int buttons;
         int defaultButton = 0; // the button Enter would choose; 0 when the platform decides
+        bool nonModal = false; // asked through nonModalQuestion
     };
 
     RecordingPrompter() { Prompter::install(this); }
@@ -31,11 +34,17 @@ public:
     QStringList fileCaptions;         // captions the choosers were opened with
     QStringList fileDirectories;      // directories the choosers started in, in order
     QStringList fileFilters;          // name filters of the file choosers, in order
+    // What the user does while a non-modal question is open, one for each question in turn
+    // (none when empty): run before the answer is taken. A question whose window was closed
+    // meanwhile answers Cancel and takes no answer from answers.
+    QList<std::function<void()>> whileAsked;
 
     Button messageBox(QWidget* owner, const QString& caption, const QString& text, Icon icon,
                       int buttons) override;
     Button messageBoxWithDefault(QWidget* owner, const QString& caption, const QString& text,
                                  Icon icon, int buttons, Button defaultButton) override;
+    Button nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
+                            int buttons) override;
     void showMessage(const QString& text) override;
     QString openFileName(QWidget* owner, const QString& caption, const QString& directory,
                          const QString& filter) override;
@@ -48,5 +57,6 @@ public:
     void clear();
 
 private:
+    Button nextAnswer(int buttons);
     QString nextFileAnswer(const QString& caption, const QString& directory);
 };

@@ -1,0 +1,629 @@
+// The project wizard's windows with real widgets: the dialog, the harvest window over a project
+// in a temporary directory, its questions beside it, and the main window around them. The
+// questions are answered through the recording prompter, which also does what the user does
+// while one is open; the real non-modal question is checked on its own.
+//
+// This test has a directory of its own: the wizard remembers its code page in the Settings.ini
+// beside the executable.
+#include "DictGridModel.h"
+#include "DictTableContents.h"
+#include "EditorTestHelpers.h"
+#include "FindWords.h"
+#include "Harvest.h"
+#include "Main.h"
+#include "RecordingPrompter.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTest>
+#include <QTextBlock>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+using editortest::idle;
+using editortest::onNextDialog;
+using editortest::rowsOf;
+
+namespace {
+
+const QString kTwoLanguages = u"<Varnok_translation_toolkit_dictionary_file>"
+    "<Languages><Russian Name=\"Русский\"/><English Name=\"English\"/></Languages>"
+    "<Charsets><Russian Charset=\"204\"/><English Charset=\"0\"/></Charsets>"
+    "<Item><Russian Message=\"Файл\"/><English Message=\"File\"/></Item>"
+    "</Varnok_translation_toolkit_dictionary_file>"_s;
+const QString kRussian = u"Русский(Russian)"_s;
+
+const QString kUnit = u"unit Unit1;\n\ninterface\n\nuses\n  Windows, Forms;\n\nimplementation\n\n"
+                      "procedure Done;\nbegin\n  ShowMessage('Готово');\nend;\n\nend.\n"_s;
+const QString kUnitRewritten = u"unit Unit1;\n\ninterface\n\nuses\n  Windows, Forms, OrbTranslate;\n\nimplementation\n\n"
+                               "procedure Done;\nbegin\n  ShowMessage(Translate('Готово'));\nend;\n\nend.\n"_s;
+const QString kForm = u"object Form1: TForm1\n  Caption = 'Привет'\nend\n"_s;
+
+// The commands a running harvest keeps waiting.
+const char* const kDocumentCommands[] = {"actNewDict", "actOpenDict", "actImport", "actWizard", "actNewLang",
+                                         "actDeleteLang", "actLangProperty", "actNewLine", "actDeleteLine", "actSort"};
+
+QList<TfrmFindWords*> harvestWindows()
+{
+    QList<TfrmFindWords*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* harvest = qobject_cast<TfrmFindWords*>(widget))
+            found << harvest;
+    }
+    return found;
+}
+
+TfrmFindWords* harvestWindow()
+{
+    const QList<TfrmFindWords*> found = harvestWindows();
+    return found.size() == 1 ? found.front() : nullptr;
+}
+
+QPlainTextEdit* harvestView()
+{
+    TfrmFindWords* harvest = harvestWindow();
+    return harvest ? harvest->findChild<QPlainTextEdit*>(u"mmModule"_s) : nullptr;
+}
+
+// Selects the first occurrence of the text in the harvest window's view, as the user would.
+void selectInView(const QString& text)
+{
+    QPlainTextEdit* view = harvestView();
+    QVERIFY(view);
+    const int start = int(view->toPlainText().indexOf(text));
+    QVERIFY2(start >= 0, qPrintable(text));
+    QTextCursor cursor(view->document());
+    cursor.setPosition(start);
+    cursor.setPosition(start + int(text.size()), QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+}
+
+QString prompt(PromptKind kind, const QString& argument)
+{
+    return PromptText(kind, PromptSource(kind), argument);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs the action on the next message box in view that is not modal, then answers it No if
+// the action left it open.
+void onNextQuestion(std::function<void(QMessageBox*)> action)
+{
+    editortest::onNextWindow<QMessageBox>(
+        [] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+                    return box;
+            }
+            return static_cast<QMessageBox*>(nullptr);
+        },
+        std::move(action), [](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+}
+
+} // namespace
+
+class TestWizardWindows : public QObject, editortest::WindowUnderTest
+{
+    Q_OBJECT
+
+    QString project;
+
+    QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    void trigger(const char* name)
+    {
+        idle();
+        QVERIFY2(action(name)->isEnabled(), name);
+        action(name)->trigger();
+    }
+
+    QString writeProjectFile(const QString& name, const QString& text)
+    {
+        const QString path = project + u'/' + name;
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+            qFatal("cannot create the folder of %s", qPrintable(path));
+        return editortest::writeTextFile(QFileInfo(path).absolutePath(), QFileInfo(path).fileName(), text);
+    }
+
+    // Opens the wizard, lets the action fill in the dialog, and runs what it starts.
+    void runWizard(std::function<void(QDialog*)> fill)
+    {
+        onNextDialog(std::move(fill));
+        trigger("actWizard");
+    }
+    // The wizard accepted on the project directory and the given language column.
+    void harvest(int language = 0)
+    {
+        runWizard([this, language](QDialog* dialog) {
+            dialog->findChild<QComboBox*>(u"cbxLanguages"_s)->setCurrentIndex(language);
+            dialog->findChild<QLineEdit*>(u"dedProjectPath"_s)->setText(project);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+        });
+    }
+
+    QStringList column(int col) const
+    {
+        QStringList texts;
+        for (const QStringList& row : rowsOf(window->Dictionary()))
+            texts << row[col];
+        return texts;
+    }
+
+    QStringList enabledDocumentCommands()
+    {
+        QStringList enabled;
+        for (const char* name : kDocumentCommands) {
+            if (action(name)->isEnabled())
+                enabled << QString::fromLatin1(name);
+        }
+        return enabled;
+    }
+
+    void removeSettings() { QFile::remove(TfrmMain::SettingsPath()); }
+
+private slots:
+    void init()
+    {
+        removeSettings();
+        QVERIFY(start());
+        project = files->filePath(u"project"_s);
+        QVERIFY(QDir().mkpath(project));
+        QVERIFY(window->ReadDictionary(editortest::writeTextFile(files->path(), u"two.lng"_s, kTwoLanguages)));
+    }
+    void cleanup()
+    {
+        stop();
+        removeSettings();
+        QVERIFY(harvestWindows().isEmpty());
+    }
+
+    // ---- the dialog ----
+
+    void dialogShowsItsControlsInTabOrder()
+    {
+        QStringList order;
+        QString title;
+        QString intro;
+        bool introBoldCentred = false;
+        QSize picture;
+        bool languagesEditable = true;
+        runWizard([&](QDialog* dialog) {
+            title = dialog->windowTitle();
+            const auto* label = dialog->findChild<QLabel*>(u"Label1"_s);
+            intro = label->text();
+            introBoldCentred = label->font().bold() && label->alignment() == Qt::AlignCenter;
+            picture = dialog->findChild<QLabel*>(u"Image1"_s)->pixmap().size();
+            languagesEditable = dialog->findChild<QComboBox*>(u"cbxLanguages"_s)->isEditable();
+            QWidget* widget = dialog->findChild<QComboBox*>(u"cbxLanguages"_s);
+            for (int i = 0; i < 6; ++i, widget = widget->nextInFocusChain()) {
+                while (!(widget->focusPolicy() & Qt::TabFocus))
+                    widget = widget->nextInFocusChain();
+                order << widget->objectName();
+            }
+        });
+        QCOMPARE(title, u"Мастер"_s);
+        QCOMPARE(intro, u"Мастер поможет добавить в\nсловарь слова (не английские) \nиз вашего Delphi проекта."_s);
+        QVERIFY(introBoldCentred);
+        QCOMPARE(picture, QSize(30, 30));
+        QVERIFY(!languagesEditable);
+        QCOMPARE(order, (QStringList{u"cbxLanguages"_s, u"dedProjectPath"_s, u"btnProjectPath"_s, u"cbxEncoding"_s,
+                                     u"btnOK"_s, u"btnCancel"_s}));
+    }
+
+    void dialogOffersTheHeadersFirstSelected()
+    {
+        QStringList offered;
+        int selected = -1;
+        runWizard([&](QDialog* dialog) {
+            const auto* languages = dialog->findChild<QComboBox*>(u"cbxLanguages"_s);
+            for (int i = 0; i < languages->count(); ++i)
+                offered << languages->itemText(i);
+            selected = languages->currentIndex();
+        });
+        QCOMPARE(offered, window->HeaderTexts());
+        QCOMPARE(selected, 0);
+    }
+
+    void singleLanguageIsOfferedSelected()
+    {
+        window->ClearGrid();
+        window->Grid()->dictModel()->setColumn(0, {u"Russian"_s, u"Русский"_s, 204});
+        QStringList offered;
+        runWizard([&](QDialog* dialog) {
+            const auto* languages = dialog->findChild<QComboBox*>(u"cbxLanguages"_s);
+            offered << languages->currentText() << QString::number(languages->count());
+        });
+        QCOMPARE(offered, (QStringList{kRussian, u"1"_s}));
+    }
+
+    void emptyPathWarnsAndKeepsTheDialogOpen()
+    {
+        bool openAfterOk = false;
+        const QWidget* shown = nullptr;
+        runWizard([&](QDialog* dialog) {
+            shown = dialog;
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            openAfterOk = dialog->isVisible();
+        });
+        QVERIFY(openAfterOk);
+        QCOMPARE(prompter->messages.size(), 1);
+        const RecordingPrompter::Message warning = prompter->messages.front();
+        QCOMPARE(warning.text, u"Введите путь к Delphi проекту"_s);
+        QCOMPARE(warning.caption, u"Varnok Translation Toolkit"_s);
+        QCOMPARE(warning.icon, Prompter::Icon::Warning);
+        QCOMPARE(warning.buttons, int(Prompter::Ok));
+        QCOMPARE(warning.owner, shown);
+        QVERIFY(harvestWindows().isEmpty());
+    }
+
+    void chooserWritesTheDirectoryIntoTheField()
+    {
+        prompter->fileAnswers << project;
+        QString field;
+        runWizard([&](QDialog* dialog) {
+            QTest::mouseClick(dialog->findChild<QToolButton*>(u"btnProjectPath"_s), Qt::LeftButton);
+            field = dialog->findChild<QLineEdit*>(u"dedProjectPath"_s)->text();
+        });
+        QCOMPARE(field, project);
+        QCOMPARE(prompter->fileCaptions, QStringList{u"Путь к Delphi проекту"_s});
+    }
+
+    void codePageIsRememberedForTheNextRun()
+    {
+        QString offeredFirst;
+        runWizard([&](QDialog* dialog) {
+            auto* encodings = dialog->findChild<QComboBox*>(u"cbxEncoding"_s);
+            offeredFirst = encodings->currentText();
+            encodings->setCurrentIndex(encodings->findText(u"KOI8-R"_s));
+            dialog->findChild<QLineEdit*>(u"dedProjectPath"_s)->setText(project);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+        });
+        QCOMPARE(offeredFirst, u"windows-1251"_s);
+        QCOMPARE(QSettings(TfrmMain::SettingsPath(), QSettings::IniFormat).value(u"Wizard/LegacyEncoding"_s).toString(),
+                 u"KOI8-R"_s);
+        QString offeredNext;
+        runWizard([&](QDialog* dialog) { offeredNext = dialog->findChild<QComboBox*>(u"cbxEncoding"_s)->currentText(); });
+        QCOMPARE(offeredNext, u"KOI8-R"_s);
+    }
+
+    void cancelledDialogScansNothing()
+    {
+        writeProjectFile(u"Unit1.pas"_s, kUnit);
+        runWizard([this](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>(u"dedProjectPath"_s)->setText(project);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnCancel"_s), Qt::LeftButton);
+        });
+        QVERIFY(prompter->messages.isEmpty());
+        QVERIFY(!window->Modified());
+    }
+
+    // ---- the harvest ----
+
+    void acceptedLiteralsReachTheGridAndTheUnit()
+    {
+        const QString unit = writeProjectFile(u"Unit1.pas"_s, kUnit);
+        const QString form = writeProjectFile(u"Form1.dfm"_s, kForm);
+        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::Yes << Prompter::Yes;
+        harvest();
+        const QList<QPair<int, QString>> expected = {
+            {Prompter::Yes | Prompter::No | Prompter::Cancel, prompt(PromptKind::AddPhrase, u"Привет"_s)},
+            {Prompter::Yes | Prompter::No | Prompter::Cancel, prompt(PromptKind::WrapLiteral, u"Готово"_s)},
+            {Prompter::Yes | Prompter::No, prompt(PromptKind::AddUses, u"OrbTranslate"_s)},
+            {Prompter::Yes | Prompter::No, prompt(PromptKind::SaveFile, unit)},
+        };
+        QCOMPARE(prompter->messages.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const RecordingPrompter::Message& asked = prompter->messages[i];
+            QCOMPARE(asked.text, expected[i].second);
+            QCOMPARE(asked.buttons, expected[i].first);
+            QCOMPARE(asked.caption, u"Varnok Translation Toolkit"_s);
+            QCOMPARE(asked.icon, Prompter::Icon::Question);
+            QVERIFY(asked.nonModal);
+        }
+        QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Привет"_s, u"Готово"_s}));
+        QVERIFY(window->Modified());
+        QCOMPARE(contents(unit), kUnitRewritten.toUtf8());
+        QCOMPARE(contents(form), kForm.toUtf8());
+        QVERIFY(harvestWindows().isEmpty());
+    }
+
+    void phrasesGoToTheChosenColumn()
+    {
+        writeProjectFile(u"Form1.dfm"_s, kForm);
+        prompter->answers << Prompter::Yes;
+        harvest(1);
+        QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{u"Файл"_s, u"File"_s}, {QString(), u"Привет"_s}}));
+    }
+
+    void answeredNoLeavesTheUnitAsItWas()
+    {
+        const QString unit = writeProjectFile(u"Unit1.pas"_s, kUnit);
+        prompter->answers << Prompter::Yes << Prompter::No << Prompter::No;
+        harvest();
+        QCOMPARE(prompter->messages.size(), 3);
+        QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Готово"_s}));
+        QCOMPARE(contents(unit), kUnit.toUtf8());
+    }
+
+    void harvestWindowShowsTheFileWithTheLiteralSelected()
+    {
+        const QString unit = writeProjectFile(u"Unit1.pas"_s, kUnit);
+        QString title;
+        QRect geometry;
+        QString box;
+        QString selected;
+        bool readOnly = false;
+        bool noWrap = false;
+        bool bothBars = false;
+        bool selectionKeepsColour = false;
+        bool busyOverQuestion = true;
+        QString rewrittenSoFar;
+        prompter->whileAsked << [&] {
+            TfrmFindWords* harvest = harvestWindow();
+            QVERIFY(harvest);
+            title = harvest->windowTitle();
+            geometry = QRect(harvest->pos(), harvest->size());
+            box = harvest->findChild<QGroupBox*>(u"gbxModule"_s)->title();
+            QPlainTextEdit* view = harvestView();
+            selected = view->textCursor().selectedText();
+            readOnly = view->isReadOnly();
+            noWrap = view->lineWrapMode() == QPlainTextEdit::NoWrap;
+            bothBars = view->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn
+                       && view->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+            const QPalette palette = view->palette();
+            selectionKeepsColour = palette.color(QPalette::Inactive, QPalette::Highlight)
+                                       == palette.color(QPalette::Active, QPalette::Highlight)
+                                   && palette.color(QPalette::Inactive, QPalette::HighlightedText)
+                                          == palette.color(QPalette::Active, QPalette::HighlightedText);
+            busyOverQuestion = QGuiApplication::overrideCursor() != nullptr;
+        };
+        // At the uses question the view shows the literal wrapped, as the scanner has it.
+        prompter->whileAsked << [&] { rewrittenSoFar = harvestView()->toPlainText(); };
+        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::No;
+        harvest();
+        QCOMPARE(title, u"Поиск слов в проекте"_s);
+        QCOMPARE(geometry, QRect(196, 0, 463, 249));
+        QCOMPARE(box, unit);
+        QCOMPARE(selected, u"'Готово'"_s);
+        QVERIFY(readOnly);
+        QVERIFY(noWrap);
+        QVERIFY(bothBars);
+        QVERIFY(selectionKeepsColour);
+        QVERIFY(!busyOverQuestion);
+        QCOMPARE(rewrittenSoFar, QString(kUnit).replace(u"('Готово')"_s, u"(Translate('Готово'))"_s));
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    void viewScrollsOneLineBeyondTheLiteral()
+    {
+        QString text;
+        for (int line = 0; line < 200; ++line)
+            text += u"  x := %1;\n"_s.arg(line);
+        text += u"  ShowMessage('Далеко');\n"_s;
+        for (int line = 0; line < 200; ++line)
+            text += u"  y := %1;\n"_s.arg(line);
+        writeProjectFile(u"Far.pas"_s, text);
+        int linesBelow = -1;
+        prompter->whileAsked << [&] {
+            QPlainTextEdit* view = harvestView();
+            const int lineHeight = view->fontMetrics().lineSpacing();
+            linesBelow = (view->viewport()->height() - view->cursorRect().bottom()) / lineHeight;
+        };
+        prompter->answers << Prompter::No;
+        harvest();
+        QCOMPARE(linesBelow, 1);
+    }
+
+    void selectionChangedDuringTheQuestionIsAskedAbout()
+    {
+        const QString unit = writeProjectFile(u"Unit1.pas"_s, u"uses A;\nbegin\n  ShowMessage('Файл ' + 'открыт');\nend.\n"_s);
+        prompter->whileAsked << [] { selectInView(u"'Файл ' + 'открыт'"_s); };
+        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::No << Prompter::No;
+        harvest();
+        QCOMPARE(prompter->texts().mid(0, 2), (QStringList{prompt(PromptKind::WrapLiteral, u"Файл "_s),
+                                                          prompt(PromptKind::WrapLiteral, u"Файл открыт"_s)}));
+        QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Файл открыт"_s}));
+        QCOMPARE(contents(unit), QByteArray("uses A;\nbegin\n  ShowMessage('Файл ' + 'открыт');\nend.\n"));
+    }
+
+    void commandsWaitWhileTheScanRuns()
+    {
+        writeProjectFile(u"Form1.dfm"_s, kForm);
+        QStringList enabledDuring;
+        bool cellsEditable = false;
+        bool saveEnabled = false;
+        prompter->whileAsked << [&] {
+            window->AddPhrase(kRussian, u"изменено"_s); // a change, so that saving is possible
+            idle();
+            enabledDuring = enabledDocumentCommands();
+            cellsEditable = window->findChild<QToolButton*>(u"sbtnEditCell"_s)->isEnabled()
+                            && (window->Grid()->dictModel()->flags(window->Grid()->dictModel()->cellIndex(0, 1))
+                                & Qt::ItemIsEditable);
+            saveEnabled = action("actSaveDict")->isEnabled();
+        };
+        prompter->answers << Prompter::Yes;
+        harvest();
+        QCOMPARE(enabledDuring, QStringList());
+        QVERIFY(cellsEditable);
+        QVERIFY(saveEnabled);
+        idle();
+        QCOMPARE(enabledDocumentCommands().size(), qsizetype(std::size(kDocumentCommands)));
+    }
+
+    void onlyOneHarvestWindowAtATime()
+    {
+        writeProjectFile(u"Form1.dfm"_s, kForm);
+        const QString other = files->filePath(u"other"_s);
+        QVERIFY(QDir().mkpath(other));
+        editortest::writeTextFile(other, u"Form2.dfm"_s, u"object Form2: TForm2\n  Caption = 'Второй'\nend\n"_s);
+        qsizetype windowsDuringNested = 0;
+        bool windowAfterNested = false;
+        prompter->whileAsked << [&] {
+            prompter->whileAsked << [&] { windowsDuringNested = harvestWindows().size(); };
+            // The language of the running scan stays: the nested call's is not used.
+            ScanProjectDir(u"English(English)"_s, other, *window, "windows-1251");
+            windowAfterNested = harvestWindow() != nullptr;
+        };
+        prompter->answers << Prompter::Yes << Prompter::Yes;
+        harvest();
+        QCOMPARE(windowsDuringNested, 1);
+        QVERIFY(windowAfterNested);
+        QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Второй"_s, u"Привет"_s}));
+    }
+
+    void closingTheHarvestWindowEndsTheScan()
+    {
+        const QString unit = writeProjectFile(u"A.pas"_s, kUnit);
+        writeProjectFile(u"B.dfm"_s, kForm);
+        prompter->whileAsked << [] { harvestWindow()->close(); };
+        prompter->answers << Prompter::Yes;
+        harvest();
+        QCOMPARE(prompter->messages.size(), 1);
+        QCOMPARE(prompter->answers.size(), 1); // the question was not answered by the user
+        QCOMPARE(column(0), QStringList{u"Файл"_s});
+        QCOMPARE(contents(unit), kUnit.toUtf8());
+        QVERIFY(harvestWindows().isEmpty());
+    }
+
+    void closingTheMainWindowEndsTheScanThenAsksToSave()
+    {
+        writeProjectFile(u"A.dfm"_s, kForm);
+        writeProjectFile(u"B.dfm"_s, u"object Form2: TForm2\n  Caption = 'Второй'\nend\n"_s);
+        writeProjectFile(u"C.dfm"_s, u"object Form3: TForm3\n  Caption = 'Третий'\nend\n"_s);
+        bool closed = true;
+        prompter->whileAsked << [] {} << [&] { closed = window->close(); };
+        // Yes to the first form, Cancel to the question about the changed dictionary.
+        prompter->answers << Prompter::Yes << Prompter::Cancel;
+        harvest();
+        QVERIFY(!closed);
+        QCOMPARE(prompter->texts(), (QStringList{prompt(PromptKind::AddPhrase, u"Привет"_s),
+                                                 prompt(PromptKind::AddPhrase, u"Второй"_s),
+                                                 u"Сохранить измененный словарь ?"_s}));
+        QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Привет"_s}));
+        QVERIFY(harvestWindows().isEmpty());
+        idle();
+        QVERIFY(action("actWizard")->isEnabled());
+    }
+
+    void unusableFileEndsTheWalkWithItsMessage_data()
+    {
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("unwritable");
+        QTest::newRow("unreadable") << u"cannot read: No such file or directory"_s << false;
+        // While the save question was open, a folder took the file's place.
+        QTest::newRow("unwritable") << u"cannot write: "_s << true;
+    }
+    void unusableFileEndsTheWalkWithItsMessage()
+    {
+        QFETCH(QString, reason);
+        QFETCH(bool, unwritable);
+        const QString saved = writeProjectFile(u"A.pas"_s, kUnit);
+        const QString broken = project + u"/B.pas"_s;
+        if (unwritable)
+            writeProjectFile(u"B.pas"_s, kUnit);
+        else
+            QVERIFY(QFile::link(u"missing.pas"_s, broken));
+        writeProjectFile(u"C.dfm"_s, kForm);
+        const QWidget* harvestShown = nullptr;
+        prompter->whileAsked << [&] { harvestShown = harvestWindow(); } << [] {} << [] {} << [] {} << [] {}
+                             << [&] { QVERIFY(QFile::remove(broken) && QDir().mkpath(broken + u"/inside"_s)); };
+        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::Yes  // A.pas, saved
+                          << Prompter::Yes << Prompter::Yes << Prompter::Yes; // B.pas, if it can be read
+        harvest();
+        const RecordingPrompter::Message failure = prompter->messages.back();
+        const QString lead = u"Поиск слов в проекте прерван\n"_s + broken + u": "_s;
+        QVERIFY2(failure.text.startsWith(lead + reason), qPrintable(failure.text));
+        QCOMPARE(failure.icon, Prompter::Icon::Error);
+        QCOMPARE(failure.buttons, int(Prompter::Ok));
+        QVERIFY(harvestShown);
+        QCOMPARE(failure.owner, harvestShown);
+        // What came before stays; nothing after it is visited.
+        QCOMPARE(contents(saved), kUnitRewritten.toUtf8());
+        QVERIFY(column(0).contains(u"Готово"_s));
+        QVERIFY(!column(0).contains(u"Привет"_s));
+        QVERIFY(harvestWindows().isEmpty());
+    }
+
+    void missingDirectoryScansNothingSilently()
+    {
+        project = files->filePath(u"nowhere"_s);
+        harvest();
+        QVERIFY(prompter->messages.isEmpty());
+        QVERIFY(!window->Modified());
+        QVERIFY(harvestWindows().isEmpty());
+    }
+
+    // ---- the real question ----
+
+    void questionBlocksNoWindow()
+    {
+        prompter.reset();
+        QWidget beside;
+        beside.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&beside));
+        bool blocksNothing = false;
+        bool onTop = false;
+        bool ownerless = false;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        onNextQuestion([&](QMessageBox* box) {
+            blocksNothing = box->windowModality() == Qt::NonModal && !QApplication::activeModalWidget()
+                            && beside.isEnabled();
+            onTop = box->windowFlags() & Qt::WindowStaysOnTopHint;
+            ownerless = !box->parentWidget();
+            icon = box->icon();
+            box->button(QMessageBox::Yes)->click();
+        });
+        QCOMPARE(Prompter::current().nonModalQuestion(&beside, u"caption"_s, u"text"_s,
+                                                      Prompter::Yes | Prompter::No | Prompter::Cancel),
+                 Prompter::Yes);
+        QVERIFY(blocksNothing);
+        QVERIFY(onTop);
+        QVERIFY(ownerless);
+        QCOMPARE(icon, QMessageBox::Question);
+    }
+
+    void shortQuestionIsAsWideAsItsCaption()
+    {
+        prompter.reset();
+        const QString caption = u"Varnok Translation Toolkit"_s;
+        QFont captionFont = QApplication::font("QMdiSubWindowTitleBar");
+        captionFont.setBold(true);
+        const QFontMetrics metrics(captionFont);
+        int width = 0;
+        onNextQuestion([&width](QMessageBox* box) { width = box->width(); });
+        Prompter::current().nonModalQuestion(nullptr, caption, u"Replace?"_s, Prompter::Yes | Prompter::No);
+        // Room for the caption in bold, and beside it for the title bar's icon and buttons.
+        QVERIFY2(width >= metrics.horizontalAdvance(caption) + 5 * metrics.height(), qPrintable(QString::number(width)));
+    }
+
+    void questionEndsWhenItsWindowCloses()
+    {
+        prompter.reset();
+        QWidget beside;
+        beside.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&beside));
+        QPointer<QMessageBox> asked;
+        onNextQuestion([&](QMessageBox* box) {
+            asked = box;
+            beside.close();
+        });
+        QCOMPARE(Prompter::current().nonModalQuestion(&beside, u"caption"_s, u"text"_s, Prompter::Yes | Prompter::No),
+                 Prompter::Cancel);
+        QVERIFY(!asked);
+    }
+};
+
+QTEST_MAIN(TestWizardWindows)
+#include "tst_wizard_windows.moc"

@@ -1,0 +1,187 @@
+#include "FindWords.h"
+#include "ui_FindWords.h"
+
+#include "HarvestTarget.h"
+#include "OrbTranslate.h"
+#include "Prompter.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include <utility>
+
+namespace {
+
+// The one harvest window, while a scan runs.
+TfrmFindWords* frmFindWords = nullptr;
+
+// The target column, as the scanners see it.
+class ColumnSink : public PhraseSink
+{
+public:
+    ColumnSink(HarvestTarget& target, const QString& header) : m_target(target), m_header(header) {}
+    bool phraseExists(const QString& phrase) const override { return m_target.PhraseExists(m_header, phrase); }
+    void addPhrase(const QString& phrase) override { m_target.AddPhrase(m_header, phrase); }
+
+private:
+    HarvestTarget& m_target;
+    QString m_header;
+};
+
+int buttonsFor(PromptKind kind)
+{
+    switch (kind) {
+    case PromptKind::WrapLiteral:
+    case PromptKind::AddPhrase:
+        return Prompter::Yes | Prompter::No | Prompter::Cancel;
+    case PromptKind::AddUses:
+    case PromptKind::SaveFile:
+        break;
+    }
+    return Prompter::Yes | Prompter::No;
+}
+
+} // namespace
+
+TfrmFindWords::TfrmFindWords(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::frmFindWords>())
+{
+    ui->setupUi(this);
+    FormCreate();
+}
+
+TfrmFindWords::~TfrmFindWords()
+{
+    setBusy(false);
+}
+
+void TfrmFindWords::FormCreate()
+{
+    move(196, 0);
+    // The literal under consideration stays marked while the user is busy with its question.
+    QPalette palette = ui->mmModule->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    ui->mmModule->setPalette(palette);
+    // The group box's title is a file's path, no interface text to translate or learn.
+    if (TOrbTranslate* translator = TranslateInstance())
+        translator->AddNotTranslate(ui->gbxModule);
+}
+
+ProjectHarvester* TfrmFindWords::setHarvester(ProjectHarvester* harvester)
+{
+    return std::exchange(m_harvester, harvester);
+}
+
+void TfrmFindWords::showFile(const QString& path, const EditedText& text)
+{
+    ui->gbxModule->setTitle(path);
+    ui->mmModule->setPlainText(text.toString());
+}
+
+void TfrmFindWords::showSelection(Selection selection, bool scrollFurther)
+{
+    QTextCursor cursor(ui->mmModule->document());
+    cursor.setPosition(int(selection.start));
+    cursor.setPosition(int(selection.end()), QTextCursor::KeepAnchor);
+    ui->mmModule->setTextCursor(cursor);
+    if (scrollFurther) {
+        QScrollBar* bar = ui->mmModule->verticalScrollBar();
+        bar->setValue(bar->value() + 1);
+    }
+}
+
+void TfrmFindWords::textInserted(qsizetype pos, QStringView inserted)
+{
+    QTextCursor cursor(ui->mmModule->document());
+    cursor.setPosition(int(pos));
+    cursor.insertText(inserted.toString());
+}
+
+void TfrmFindWords::searchStarted()
+{
+    setBusy(true);
+}
+
+void TfrmFindWords::searchFinished()
+{
+    setBusy(false);
+}
+
+void TfrmFindWords::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+Selection TfrmFindWords::currentSelection() const
+{
+    const QTextCursor cursor = ui->mmModule->textCursor();
+    return {cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
+}
+
+Answer TfrmFindWords::ask(PromptKind kind, const QString& argument, Selection& selection)
+{
+    // After a close every question of the file still to come is answered for the user.
+    if (m_closed)
+        return Answer::Cancel;
+    const QString text = PromptText(kind, Translate(PromptSource(kind)), argument);
+    const Prompter::Button answer = Prompter::current().nonModalQuestion(this, HarvestCaption(), text, buttonsFor(kind));
+    selection = currentSelection();
+    if (m_closed)
+        return Answer::Cancel;
+    return answer == Prompter::Yes ? Answer::Yes : answer == Prompter::No ? Answer::No : Answer::Cancel;
+}
+
+void TfrmFindWords::closeEvent(QCloseEvent* event)
+{
+    m_closed = true;
+    if (m_harvester)
+        m_harvester->requestStop();
+    event->accept();
+}
+
+bool ScanProjectDir(const QString& language, const QString& directory, HarvestTarget& target,
+                    const QByteArray& legacyEncoding)
+{
+    std::unique_ptr<TfrmFindWords> owned;
+    if (!frmFindWords) {
+        owned = std::make_unique<TfrmFindWords>();
+        owned->FLanguage = language;
+        frmFindWords = owned.get();
+    }
+    TfrmFindWords& window = *frmFindWords;
+    window.show();
+    ColumnSink sink(target, window.FLanguage);
+    FileHarvester harvester(window, sink, legacyEncoding);
+    ProjectHarvester* outer = window.setHarvester(&harvester);
+    const HarvestStep step = WalkProjectDir(directory, harvester);
+    window.setHarvester(outer);
+    // The reason is the scanners' own, in the words orb-lng also prints; the line before it
+    // says in the interface language what happened.
+    if (step == HarvestStep::Failed)
+        Prompter::current().messageBox(&window, HarvestCaption(),
+                                       Translate(QStringLiteral("Поиск слов в проекте прерван")) + u'\n'
+                                           + harvester.errorText(),
+                                       Prompter::Icon::Error, Prompter::Ok);
+    if (owned)
+        frmFindWords = nullptr;
+    return step == HarvestStep::Continue;
+}
+
+bool ProjectScanRunning()
+{
+    return frmFindWords != nullptr;
+}
+
+void EndProjectScan()
+{
+    if (frmFindWords)
+        frmFindWords->close();
+}

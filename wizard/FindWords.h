@@ -1,0 +1,64 @@
+#pragma once
+
+#include "Harvest.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class HarvestTarget;
+
+namespace Ui {
+class frmFindWords;
+}
+
+// The harvest window: the file being scanned, with the literal under consideration selected.
+// Its questions are asked beside it rather than over it, so that the user can select another
+// word or phrase in the text before answering. Closing it ends the scan as Cancel would.
+class TfrmFindWords : public QWidget, public HarvestPrompt
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmFindWords(QWidget* parent = nullptr);
+    ~TfrmFindWords() override;
+
+    // The header text of the target language column.
+    QString FLanguage;
+    // The walk a close stops; returns the one set before (nested scans).
+    ProjectHarvester* setHarvester(ProjectHarvester* harvester);
+
+    void showFile(const QString& path, const EditedText& text) override;
+    void showSelection(Selection selection, bool scrollFurther) override;
+    void textInserted(qsizetype pos, QStringView inserted) override;
+    void searchStarted() override;
+    void searchFinished() override;
+    Answer ask(PromptKind kind, const QString& argument, Selection& selection) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    Selection currentSelection() const;
+    void setBusy(bool busy);
+
+    std::unique_ptr<Ui::frmFindWords> ui;
+    ProjectHarvester* m_harvester = nullptr;
+    bool m_closed = false;
+    bool m_busy = false;
+};
+
+// Harvests a project directory into the column of target whose header text is language: every
+// unit and form file of its tree, those not in UTF-8 read in legacyEncoding. The outermost call
+// shows the harvest window for the walk and destroys it afterwards; a call made while a scan
+// runs uses that window and its language. A file that cannot be read or written ends the walk
+// with an error message naming it. False when the walk did not reach its end.
+bool ScanProjectDir(const QString& language, const QString& directory, HarvestTarget& target,
+                    const QByteArray& legacyEncoding);
+// True while a scan runs.
+bool ProjectScanRunning();
+// Ends a running scan as Cancel would (its window closes); nothing when none runs.
+void EndProjectScan();

@@ -1,0 +1,104 @@
+#include "Wizard.h"
+#include "ui_Wizard.h"
+
+#include "FindWords.h"
+#include "MessageCaption.h"
+#include "OrbTranslate.h"
+#include "Prompter.h"
+#include "SourceFile.h"
+
+#include <QDir>
+#include <QSettings>
+
+namespace {
+
+const QString kEncodingKey = QStringLiteral("Wizard/LegacyEncoding");
+
+} // namespace
+
+TfrmWizard::TfrmWizard(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmWizard>())
+{
+    ui->setupUi(this);
+    FormCreate();
+}
+
+TfrmWizard::~TfrmWizard() = default;
+
+void TfrmWizard::FormCreate()
+{
+    ui->cbxEncoding->addItems(LegacyEncodings());
+    // Header texts, code page names and the chooser's "..." are no interface texts:
+    // translating them would also teach them to the interface dictionary.
+    if (TOrbTranslate* translator = TranslateInstance()) {
+        for (QObject* name : {static_cast<QObject*>(ui->cbxLanguages), static_cast<QObject*>(ui->cbxEncoding),
+                              static_cast<QObject*>(ui->btnProjectPath)})
+            translator->AddNotTranslate(name);
+    }
+    connect(ui->btnOK, &QPushButton::clicked, this, &TfrmWizard::btnOKClick);
+    connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->btnProjectPath, &QToolButton::clicked, this, &TfrmWizard::dedProjectPathButtonClick);
+}
+
+void TfrmWizard::setLanguages(const QStringList& headers)
+{
+    ui->cbxLanguages->clear();
+    ui->cbxLanguages->addItems(headers);
+    ui->cbxLanguages->setCurrentIndex(0);
+}
+
+void TfrmWizard::setLegacyEncoding(const QString& encoding)
+{
+    const int position = ui->cbxEncoding->findText(encoding, Qt::MatchFixedString);
+    ui->cbxEncoding->setCurrentIndex(std::max(position, 0));
+}
+
+QString TfrmWizard::language() const
+{
+    return ui->cbxLanguages->currentText();
+}
+
+QString TfrmWizard::projectPath() const
+{
+    return ui->dedProjectPath->text();
+}
+
+QByteArray TfrmWizard::legacyEncoding() const
+{
+    return ui->cbxEncoding->currentText().toLatin1();
+}
+
+void TfrmWizard::btnOKClick()
+{
+    setResult(0);
+    if (!ui->dedProjectPath->text().isEmpty()) {
+        accept();
+        return;
+    }
+    Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Введите путь к Delphi проекту")),
+                                   Prompter::Icon::Warning, Prompter::Ok);
+}
+
+void TfrmWizard::dedProjectPathButtonClick()
+{
+    const QString typed = ui->dedProjectPath->text();
+    const QString chosen = Prompter::current().existingDirectory(this, ui->Label2->text(),
+                                                                 typed.isEmpty() ? QDir::homePath() : typed);
+    if (!chosen.isEmpty())
+        ui->dedProjectPath->setText(QDir::toNativeSeparators(chosen));
+}
+
+void RunProjectWizard(const QStringList& headers, HarvestTarget& target, QWidget* owner, const QString& settingsPath)
+{
+    if (headers.isEmpty())
+        return;
+    TfrmWizard dialog(owner);
+    dialog.setLanguages(headers);
+    QSettings settings(settingsPath, QSettings::IniFormat);
+    dialog.setLegacyEncoding(settings.value(kEncodingKey, LegacyEncodings().value(0)).toString());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // An unwritable settings file only means the choice is not remembered.
+    settings.setValue(kEncodingKey, QString::fromLatin1(dialog.legacyEncoding()));
+    settings.sync();
+    ScanProjectDir(dialog.language(), dialog.projectPath(), target, dialog.legacyEncoding());
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "FixedDialog.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class HarvestTarget;
+
+namespace Ui {
+class frmWizard;
+}
+
+// The project wizard's dialog: the language column to harvest into, the Delphi project's
+// directory and the code page of its files that are not UTF-8.
+class TfrmWizard : public TFixedDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmWizard(QWidget* parent = nullptr);
+    ~TfrmWizard() override;
+
+    // Offers the header texts in their order, the first selected.
+    void setLanguages(const QStringList& headers);
+    // Selects the code page; one not offered leaves the default selected.
+    void setLegacyEncoding(const QString& encoding);
+
+    QString language() const;
+    QString projectPath() const;
+    QByteArray legacyEncoding() const;
+
+private:
+    void FormCreate();
+    // Accepts the dialog unless the path is empty, which is said and keeps it open.
+    void btnOKClick();
+    void dedProjectPathButtonClick();
+
+    std::unique_ptr<Ui::frmWizard> ui;
+};
+
+// The wizard command: asks for the language (one of headers, the texts of the dictionary's
+// header row) and the project, then harvests the project into that column of target. Nothing
+// happens for an empty list or a cancelled dialog. The code page chosen is remembered in the
+// settings file.
+void RunProjectWizard(const QStringList& headers, HarvestTarget& target, QWidget* owner,
+                      const QString& settingsPath);

@@ -74,6 +74,22 @@ ProjectHarvester* TfrmFindWords::setHarvester(ProjectHarvester* harvester)
     return std::exchange(m_harvester, harvester);
 }
 
+QString TfrmFindWords::cannotShow(const EditedText& text) const
+{
+    qsizetype line = 1;
+    for (qsizetype start = 0; start <= text.size(); ++line) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        if (end - start > kLongestLineShown)
+            return QStringLiteral("line %1 is %2 characters long, more than the harvest window can show")
+                .arg(line)
+                .arg(end - start);
+        start = end + 1;
+    }
+    return QString();
+}
+
 void TfrmFindWords::showFile(const QString& path, const EditedText& text)
 {
     ui->gbxModule->setTitle(path);

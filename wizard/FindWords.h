@@ -30,6 +30,10 @@ public:
     // The walk a close stops; returns the one set before (nested scans).
     ProjectHarvester* setHarvester(ProjectHarvester* harvester);
 
+    // The text view lays out a line as a whole: one of megabytes takes it seconds for every
+    // selection. Longer lines than any source holds are refused.
+    static constexpr qsizetype kLongestLineShown = 1 << 16;
+    QString cannotShow(const EditedText& text) const override;
     void showFile(const QString& path, const EditedText& text) override;
     void showSelection(Selection selection, bool scrollFurther) override;
     void textInserted(qsizetype pos, QStringView inserted) override;

@@ -466,6 +466,10 @@ QString HarvestCaption()
 }
 
 HarvestPrompt::~HarvestPrompt() = default;
+QString HarvestPrompt::cannotShow(const EditedText&) const
+{
+    return QString();
+}
 void HarvestPrompt::showFile(const QString&, const EditedText&) {}
 void HarvestPrompt::showSelection(Selection, bool) {}
 void HarvestPrompt::textInserted(qsizetype, QStringView) {}
@@ -540,7 +544,8 @@ HarvestStep FileHarvester::harvestUnit(const QString& path)
     if (!read(path, file))
         return HarvestStep::Failed;
     EditedText text(file.text);
-    m_prompt.showFile(path, text);
+    if (!show(path, text))
+        return HarvestStep::Failed;
     const UnitScanResult result = HarvestUnitText(text, m_prompt, m_sink, path);
     if (!result.proceed)
         return HarvestStep::Cancelled;
@@ -561,7 +566,8 @@ HarvestStep FileHarvester::harvestForm(const QString& path)
     if (file.binaryForm)
         return HarvestStep::Continue;
     const EditedText text(NormalizeFormText(file.text));
-    m_prompt.showFile(path, text);
+    if (!show(path, text))
+        return HarvestStep::Failed;
     return HarvestFormText(text, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
 }
 
@@ -572,6 +578,17 @@ bool FileHarvester::read(const QString& path, SourceFile& file)
         return true;
     fail(path, reason);
     return false;
+}
+
+bool FileHarvester::show(const QString& path, const EditedText& text)
+{
+    const QString reason = m_prompt.cannotShow(text);
+    if (!reason.isEmpty()) {
+        fail(path, reason);
+        return false;
+    }
+    m_prompt.showFile(path, text);
+    return true;
 }
 
 HarvestStep FileHarvester::fail(const QString& path, const QString& reason)

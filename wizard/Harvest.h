@@ -62,6 +62,9 @@ class HarvestPrompt
 public:
     virtual ~HarvestPrompt();
 
+    // Why this caller cannot show the text, or empty when it can; the file then fails like
+    // one that cannot be read. A window cannot lay out a line of megabytes and stay usable.
+    virtual QString cannotShow(const EditedText& text) const;
     // A new file is being scanned; text is its buffer (live until the next call).
     virtual void showFile(const QString& path, const EditedText& text);
     // The scan selected a candidate; scrollFurther: scroll the view one line beyond it.
@@ -148,6 +151,8 @@ public:
 private:
     // False, with the walk's error set, when the file cannot be read.
     bool read(const QString& path, SourceFile& file);
+    // False, with the walk's error set, when the prompt cannot show the text.
+    bool show(const QString& path, const EditedText& text);
     HarvestStep fail(const QString& path, const QString& reason);
 
     HarvestPrompt& m_prompt;

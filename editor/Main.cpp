@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QEventLoop>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -28,6 +29,9 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QSettings>
+
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -472,10 +476,7 @@ bool TfrmMain::ReadDictionary(const QString& path)
     DictTable table;
     GridRead result;
     QString reason;
-    {
-        const WaitCursor busy;
-        result = readDictionaryGrid(path, table, &reason);
-    }
+    WorkWhileResponsive([&] { result = readDictionaryGrid(path, table, &reason); });
     if (!ReadSucceeded(result, path, reason, QStringLiteral("Ошибка при открытии")))
         return false;
     m_model->setTable(std::move(table));
@@ -506,11 +507,8 @@ bool TfrmMain::WriteDictionary(const QString& path)
 {
     bool written = false;
     QString reason;
-    {
-        const WaitCursor busy;
-        DeleteEmptyRows();
-        written = writeDictionaryGrid(Dictionary(), path, &reason);
-    }
+    DeleteEmptyRows();
+    WorkWhileResponsive([&] { written = writeDictionaryGrid(Dictionary(), path, &reason); });
     if (!written)
         Prompter::current().messageBox(this, MessageCaption(), FailureText(QStringLiteral("Ощибка при сохранении"), path, reason),
                                        Prompter::Icon::Error, Prompter::Ok);
@@ -534,25 +532,23 @@ bool TfrmMain::ImportDictionary(const QString& path, QStringList& lostLanguages)
     ImportSource source;
     GridRead read;
     QString reason;
-    {
-        const WaitCursor busy;
-        read = source.open(path, &reason);
-    }
+    WorkWhileResponsive([&] { read = source.open(path, &reason); });
     const QString importError = QStringLiteral("Ошибка при импорте");
     if (!ReadSucceeded(read, path, reason, importError))
         return false;
     ImportChoice choice;
     if (!ImportDialog(this, HeaderTexts(), source.entryTexts(), choice))
         return false;
+    // Everything is read and checked before the grid changes: a damaged file leaves the
+    // document as it was, not half merged.
+    ImportPlan plan;
     bool planned = false;
-    {
-        const WaitCursor busy;
-        // Everything is read and checked before the grid changes: a damaged file leaves the
-        // document as it was, not half merged.
-        ImportPlan plan;
+    WorkWhileResponsive([&] {
         planned = source.plan(Dictionary(), choice.keyColumn, choice.keyPosition, choice.importPosition, plan, &reason);
-        if (planned)
-            m_model->applyImport(plan);
+    });
+    if (planned) {
+        const WaitCursor busy;
+        m_model->applyImport(plan);
     }
     if (!planned)
         return ReadSucceeded(GridRead::ReadError, path, reason, importError);
@@ -580,8 +576,33 @@ bool TfrmMain::FormCloseQuery()
     return AskToSave(SaveQuestion::YesNoCancel);
 }
 
+void TfrmMain::WorkWhileResponsive(const std::function<void()>& work)
+{
+    const WaitCursor busy;
+    m_working = true;
+    QEventLoop loop;
+    std::thread worker([&] {
+        work();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    // The user's clicks and keys wait until the work is done, so that nothing changes the
+    // document meanwhile; painting, timers and the window manager's close go on.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    m_working = false;
+    if (std::exchange(m_closeAfterWork, false))
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    // A close that comes while a file is read or written waits for the end of it, then goes
+    // on as always.
+    if (m_working) {
+        m_closeAfterWork = true;
+        event->ignore();
+        return;
+    }
     // A harvest under way ends first, as its Cancel would; the close then goes on as always.
     EndProjectScan();
     if (FormCloseQuery())

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class DictGridModel;
@@ -118,6 +119,9 @@ private:
     // from or written to, else home. Never where a save failed: a dialog opened in a folder
     // it cannot list (/proc) blocks the editor.
     QString DialogFolder() const;
+    // Runs work (a read or write of a whole file) on a thread of its own under the busy
+    // cursor, while the window repaints and takes a close, which is carried out afterwards.
+    void WorkWhileResponsive(const std::function<void()>& work);
     void sgDictGridSetEditText(int col, int row, const QString& text);
     void ShowDocument();
     // The identifiers of the language columns but the given one (-1: of all of them).
@@ -138,6 +142,8 @@ private:
     QString FTitle;
     QString FDictFile;
     bool FModified = false;
+    bool m_working = false;       // WorkWhileResponsive runs
+    bool m_closeAfterWork = false; // a close came meanwhile
     int FEditCol = 0;
     int FEditRow = 0;
     QString FEditText;

@@ -9,6 +9,7 @@
 #include "Main.h"
 #include "OrbTranslate.h"
 #include "RecordingPrompter.h"
+#include "SyntheticDictionary.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -498,6 +499,26 @@ private slots:
         // No still gives the changes up.
         prompter->answers << Prompter::No;
         QVERIFY(window->close());
+    }
+
+    // A large file is read on another thread: the window keeps painting and takes a close,
+    // which it carries out once the document is open.
+    void closeDuringALongReadWaitsForIt()
+    {
+        const QString path = files->filePath(u"large.lng"_s);
+        synthetic::writeDictionary(synthetic::makeDictionary(100000, 4), path);
+        bool closedDuringTheRead = false;
+        idle(); // the open command enabled, so that the next pass of the loop is the read's
+        QTimer::singleShot(0, window.get(), [&] {
+            closedDuringTheRead = window->DictFile().isEmpty();
+            window->close();
+        });
+        prompter->fileAnswers << path;
+        action("actOpenDict")->trigger();
+        QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
+        QVERIFY(closedDuringTheRead);
+        QTRY_VERIFY(!window->isVisible());
+        QVERIFY(prompter->messages.isEmpty());
     }
 
     void closeWithoutChangesAsksNothing()

@@ -1,13 +1,12 @@
 #include "DictionaryFile.h"
 
 #include "PhraseTable.h"
-#include "SaveFile.h"
+#include "SafeFile.h"
 #include "TextRoutines.h"
 #include "Utf8Scratch.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -183,16 +182,16 @@ bool hasChildElement(pugi::xml_node node)
 class SaveFileWriter : public pugi::xml_writer
 {
 public:
-    explicit SaveFileWriter(QSaveFile& file) : m_file(file) {}
+    explicit SaveFileWriter(SafeFile& file) : m_file(file) {}
     void write(const void* data, std::size_t size) override
     {
-        if (m_ok && m_file.write(static_cast<const char*>(data), qint64(size)) != qint64(size))
-            m_ok = false;
+        if (m_ok)
+            m_ok = m_file.write(static_cast<const char*>(data), qint64(size));
     }
     bool ok() const { return m_ok; }
 
 private:
-    QSaveFile& m_file;
+    SafeFile& m_file;
     bool m_ok = true;
 };
 
@@ -691,19 +690,15 @@ bool buildDictionaryDocument(const QList<TLangDict>& languages, pugi::xml_docume
 
 bool saveXmlFile(const pugi::xml_document& doc, const QString& path, Layout layout, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    SafeFile file(path);
+    if (!file.open())
         return setError(error, file.errorString());
     SaveFileWriter writer(file);
     const unsigned flags = layout == Layout::Indented ? pugi::format_indent : pugi::format_raw;
     doc.save(writer, "  ", flags, pugi::encoding_utf8);
-    if (!writer.ok()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        file.commit();
-        return setError(error, why);
-    }
-    return commitSaveFile(file, error);
+    if (!writer.ok() || !file.commit())
+        return setError(error, file.errorString());
+    return true;
 }
 
 bool writeDictionaryFile(const QList<TLangDict>& languages, const QString& path, Layout layout,

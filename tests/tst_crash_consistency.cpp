@@ -6,6 +6,7 @@
 #include "DictionaryFile.h"
 #include "DictionaryGridIO.h"
 #include "PhraseTable.h"
+#include "SafeFile.h"
 #include "SourceFile.h"
 #include "SyntheticDictionary.h"
 
@@ -171,6 +172,23 @@ private slots:
 
         saveToTheEnd(writer, target);
         QCOMPARE(readAll(target), newContent);
+        QCOMPARE(temporariesBeside(target), QStringList());
+    }
+
+    // A temporary that a running save holds is not an abandoned one.
+    void savingLeavesRunningSavesTemporariesAlone()
+    {
+        const QString target = m_dir.filePath(u"shared.lng"_s);
+        orb::SafeFile running(target);
+        QVERIFY(running.open());
+        QVERIFY(running.write("running", 7));
+        orb::SafeFile other(target);
+        QVERIFY(other.open());
+        QVERIFY(other.write("other", 5));
+        QVERIFY(other.commit());
+        QCOMPARE(temporariesBeside(target).size(), 1);
+        QVERIFY(running.commit());
+        QCOMPARE(readAll(target), "running"_ba);
         QCOMPARE(temporariesBeside(target), QStringList());
     }
 };

@@ -472,7 +472,7 @@ private slots:
         window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
         QVERIFY(window->Modified());
         const QStringList questionAndFailure{u"Сохранить измененный словарь ?"_s,
-                                             failure(u"Ощибка при сохранении"_s, path, u"Filename refers to a directory"_s)};
+                                             failure(u"Ощибка при сохранении"_s, path, u"Is a directory"_s)};
 
         prompter->answers << Prompter::Yes;
         QVERIFY(!window->close());

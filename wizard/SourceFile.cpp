@@ -1,10 +1,9 @@
 #include "SourceFile.h"
 
-#include "SaveFile.h"
+#include "SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -156,15 +155,10 @@ bool WriteSourceFile(const QString& path, const SourceFile& file, const QString&
     if (file.byteOrderMark)
         bytes.prepend(kByteOrderMark);
 
-    QSaveFile out(path);
-    QString why;
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
-        why = out.errorString();
-        out.cancelWriting();
-        out.commit();
-    } else if (orb::commitSaveFile(out, &why)) {
-        return true;
+    orb::SafeFile out(path);
+    if (!out.open() || !out.write(bytes.constData(), bytes.size()) || !out.commit()) {
+        *error = QStringLiteral("cannot write: %1").arg(out.errorString());
+        return false;
     }
-    *error = QStringLiteral("cannot write: %1").arg(why);
-    return false;
+    return true;
 }

@@ -650,9 +650,12 @@ bool buildDictionaryDocument(const QList<TLangDict>& languages, pugi::xml_docume
     doc.reset();
     std::vector<QByteArray> ids;
     for (const TLangDict& language : languages) {
-        if (!isValidXmlName(language.LangID))
+        const QByteArray id = language.LangID.toUtf8();
+        // Cells are read back by identifier: a second language with the same one would give
+        // its texts to the first and lose its own.
+        if (!isValidXmlName(language.LangID) || std::find(ids.begin(), ids.end(), id) != ids.end())
             return false;
-        ids.push_back(language.LangID.toUtf8());
+        ids.push_back(id);
     }
 
     Utf8Scratch scratch;
@@ -707,7 +710,7 @@ bool writeDictionaryFile(const QList<TLangDict>& languages, const QString& path,
     try {
         pugi::xml_document doc;
         if (!buildDictionaryDocument(languages, doc))
-            return setError(error, QStringLiteral("a language identifier is not a valid XML element name"));
+            return setError(error, QStringLiteral("a language identifier is not a valid XML element name, or two languages share one"));
         return saveXmlFile(doc, path, layout, error);
     } catch (const std::bad_alloc&) {
         return setError(error, outOfMemoryText());

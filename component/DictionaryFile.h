@@ -69,7 +69,7 @@ ORBTRANSLATETOOLKIT_EXPORT QString outOfMemoryText();
 enum class Layout { Compact, Indented };
 
 // Builds the document of a dictionary. False, and nothing built, when an identifier is not a
-// valid XML element name; std::bad_alloc when memory runs out.
+// valid XML element name or two languages share one; std::bad_alloc when memory runs out.
 ORBTRANSLATETOOLKIT_EXPORT bool buildDictionaryDocument(const QList<TLangDict>& languages,
                                                         pugi::xml_document& doc);
 // Saves the document so that the file is replaced as a whole or not at all.

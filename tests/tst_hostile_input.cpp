@@ -6,6 +6,7 @@
 #include "DictionaryFile.h"
 #include "DictionaryGridIO.h"
 #include "DictionaryImport.h"
+#include "Harvest.h"
 #include "PhraseTable.h"
 #include "SyntheticDictionary.h"
 
@@ -39,8 +40,19 @@ qint64 peakResidentKiB()
 
 // What the readers need, made before the limit on memory is set, so that only the readers
 // themselves can run out.
+// A user who answers No to every question, with an empty dictionary column.
+class DecliningUser : public HarvestPrompt, public PhraseSink
+{
+public:
+    Answer ask(PromptKind, const QString&, Selection&) override { return Answer::No; }
+    bool phraseExists(const QString&) const override { return false; }
+    void addPhrase(const QString&) override {}
+};
+
 struct Readers
 {
+    DecliningUser user;
+    FileHarvester harvester{user, user, "windows-1251"};
     orb::PhraseTable phrases;
     DictTable table;
     ImportSource source;
@@ -54,6 +66,8 @@ bool readWith(Readers& readers, const QString& reader, const QString& path)
         return orb::readDictionaryFile(path, readers.phrases) == orb::ReadResult::Ok;
     if (reader == u"editor")
         return readDictionaryGrid(path, readers.table) == GridRead::Ok;
+    if (reader == u"form")
+        return readers.harvester.harvestForm(path) == HarvestStep::Continue;
     if (readers.source.open(path) != GridRead::Ok)
         return false;
     return readers.source.plan(readers.table, 0, 0, int(readers.source.languages().size()) - 1, readers.plan);
@@ -190,11 +204,15 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("mayBeRead");
-        const auto add = [&](const char* name, bool mayBeRead, const std::function<void(QFile&)>& fill) {
-            const QString path = m_dir.filePath(QString::fromLatin1(name).replace(u' ', u'-') + u".lng"_s);
+        const auto addFor = [&](std::initializer_list<const char*> readers, const char* name, const char* extension,
+                                bool mayBeRead, const std::function<void(QFile&)>& fill) {
+            const QString path = m_dir.filePath(QString::fromLatin1(name).replace(u' ', u'-') + QString::fromLatin1(extension));
             writeFile(path, fill);
-            for (const char* reader : {"component", "editor", "import"})
+            for (const char* reader : readers)
                 QTest::addRow("%s, %s", name, reader) << path << mayBeRead;
+        };
+        const auto add = [&](const char* name, bool mayBeRead, const std::function<void(QFile&)>& fill) {
+            addFor({"component", "editor", "import"}, name, ".lng", mayBeRead, fill);
         };
         // Far larger than any dictionary: refused before anything is read (the file is sparse).
         add("gigabyte attribute", false, [](QFile& file) {
@@ -223,6 +241,12 @@ private slots:
             repeat(file, "<b>", 100'000);
             repeat(file, "</b>", 100'000);
             file.write(kTail);
+        });
+        // Scanned as any other form (the harvest window refuses to show such a line).
+        addFor({"form"}, "form of one 50 MB line", ".dfm", true, [](QFile& file) {
+            file.write("object Form1: TForm1\n  Caption = ");
+            repeat(file, "#1055'\xc6'+", 50'000'000 / 9);
+            file.write("''\nend\n");
         });
     }
 

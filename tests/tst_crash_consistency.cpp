@@ -1,6 +1,7 @@
 // Saves killed with SIGKILL at random moments: the file must afterwards hold the old content
 // or the new, byte for byte, and the next save that succeeds must leave no temporary behind.
-// The save runs in a child process, which is this executable started with --save.
+// The content is loaded once; each save runs in a child forked from the test, which is
+// killed while it writes.
 
 #include "DictTable.h"
 #include "DictionaryFile.h"
@@ -13,13 +14,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
-#include <cstdio>
+#include <functional>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -40,37 +44,27 @@ void writeAll(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// The child's part: load the new content from source, say so, then save it to target the
-// way the writer under test does.
-int saveInChild(const QString& writer, const QString& source, const QString& target)
+// Starts the save in a child process; the child leaves with 0 when it saved.
+pid_t startSave(const std::function<bool()>& save)
 {
-    bool saved = false;
-    if (writer == u"component") {
-        orb::PhraseTable table;
-        if (orb::readDictionaryFile(source, table) != orb::ReadResult::Ok)
-            return 3;
-        std::puts("saving");
-        std::fflush(stdout);
-        saved = orb::writeDictionaryFile(table.languages(), target, orb::Layout::Compact);
-    } else if (writer == u"editor") {
-        DictTable table;
-        if (readDictionaryGrid(source, table) != GridRead::Ok)
-            return 3;
-        std::puts("saving");
-        std::fflush(stdout);
-        saved = writeDictionaryGrid(table, target);
-    } else if (writer == u"wizard") {
-        // A unit rewritten as the harvest rewrites one: the same lines, literals wrapped.
-        SourceFile unit;
-        QString error;
-        if (!ReadSourceFile(source, "windows-1251", unit, &error))
-            return 3;
-        const QString text = QString(unit.text).replace(u"'"_s, u"''"_s);
-        std::puts("saving");
-        std::fflush(stdout);
-        saved = WriteSourceFile(target, unit, text, &error);
-    }
-    return saved ? 0 : 4;
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(save() ? 0 : 4);
+    if (child < 0)
+        qFatal("cannot fork");
+    return child;
+}
+
+// Runs a save to its end; returns how long it took, in milliseconds.
+qint64 saveToTheEnd(const std::function<bool()>& save)
+{
+    QElapsedTimer timer;
+    timer.start();
+    int status = 0;
+    waitpid(startSave(save), &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        qFatal("the saving child failed");
+    return timer.elapsed();
 }
 
 } // namespace
@@ -80,33 +74,11 @@ class CrashConsistencyTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_source; // the new content, as the dictionary writers read it
-    QString m_unit;   // the unit the wizard's writer rewrites
-
-    QProcess* startSave(const QString& writer, const QString& target)
-    {
-        auto* child = new QProcess(this);
-        child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        const QString source = writer == u"wizard" ? m_unit : m_source;
-        child->start(QCoreApplication::applicationFilePath(), {u"--save"_s, writer, source, target});
-        if (!child->waitForStarted() || !child->waitForReadyRead(120000))
-            qFatal("the saving child did not start");
-        return child;
-    }
-
-    // Runs one save to its end; returns how long the save itself took.
-    qint64 saveToTheEnd(const QString& writer, const QString& target)
-    {
-        QProcess* child = startSave(writer, target);
-        QElapsedTimer timer;
-        timer.start();
-        child->waitForFinished(120000);
-        const qint64 elapsed = timer.elapsed();
-        if (child->exitStatus() != QProcess::NormalExit || child->exitCode() != 0)
-            qFatal("the saving child failed");
-        delete child;
-        return elapsed;
-    }
+    QString m_unit;            // the unit the wizard's writer rewrites
+    orb::PhraseTable m_phrases; // the new content, as the component holds it
+    DictTable m_table;          // and as the editor holds it
+    SourceFile m_source;        // the unit as read
+    QString m_rewritten;        // and as rewritten
 
     // Any file named after the target but the target itself: what a writer left behind.
     QStringList temporariesBeside(const QString& target) const
@@ -117,18 +89,38 @@ class CrashConsistencyTest : public QObject
         return left;
     }
 
+    std::function<bool()> saveOf(const QString& writer, const QString& target)
+    {
+        if (writer == u"component")
+            return [=, this] { return orb::writeDictionaryFile(m_phrases.languages(), target, orb::Layout::Compact); };
+        if (writer == u"editor")
+            return [=, this] { return writeDictionaryGrid(m_table, target); };
+        return [=, this] {
+            QString error;
+            return WriteSourceFile(target, m_source, m_rewritten, &error);
+        };
+    }
+
 private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        m_source = m_dir.filePath(u"new-source.lng"_s);
-        synthetic::writeDictionary(synthetic::makeDictionary(100000, 4, 7), m_source);
-        QVERIFY(QFileInfo(m_source).size() > 25'000'000);
+        const QString dictionary = m_dir.filePath(u"new-source.lng"_s);
+        synthetic::writeDictionary(synthetic::makeDictionary(100000, 4, 7), dictionary);
+        QVERIFY(QFileInfo(dictionary).size() > 25'000'000);
+        QCOMPARE(orb::readDictionaryFile(dictionary, m_phrases), orb::ReadResult::Ok);
+        QCOMPARE(readDictionaryGrid(dictionary, m_table), GridRead::Ok);
+
         m_unit = m_dir.filePath(u"Unit1.pas"_s);
         QFile unit(m_unit);
         QVERIFY(unit.open(QIODevice::WriteOnly));
         for (int line = 0; line < 600000; ++line)
             unit.write("  ShowMessage('\xcf\xf0\xe8\xe2\xe5\xf2 " + QByteArray::number(line) + "');\r\n");
+        unit.close();
+        QString error;
+        QVERIFY(ReadSourceFile(m_unit, "windows-1251", m_source, &error));
+        // A unit rewritten as the harvest rewrites one: the same lines, literals wrapped.
+        m_rewritten = QString(m_source.text).replace(u"ShowMessage('"_s, u"ShowMessage(Translate('"_s);
     }
 
     void killedSaveLeavesOldOrNewFile_data()
@@ -143,7 +135,8 @@ private slots:
     {
         QFETCH(QString, writer);
         const QString target = m_dir.filePath(writer + (writer == u"wizard" ? u".pas"_s : u".lng"_s));
-        const qint64 saveTime = saveToTheEnd(writer, target);
+        const std::function<bool()> save = saveOf(writer, target);
+        const qint64 saveTime = saveToTheEnd(save);
         const QByteArray newContent = readAll(target);
         QByteArray oldContent;
         if (writer == u"wizard") {
@@ -158,11 +151,10 @@ private slots:
         int keptOld = 0;
         for (int kill = 0; kill < kKills; ++kill) {
             writeAll(target, oldContent);
-            QProcess* child = startSave(writer, target);
+            const pid_t child = startSave(save);
             QThread::msleep(QRandomGenerator::global()->bounded(int(saveTime + saveTime / 4) + 1));
-            child->kill();
-            child->waitForFinished();
-            delete child;
+            ::kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
             const QByteArray after = readAll(target);
             QVERIFY2(after == oldContent || after == newContent,
                      qPrintable(u"kill %1 left %2 bytes"_s.arg(kill).arg(after.size())));
@@ -170,7 +162,7 @@ private slots:
         }
         QVERIFY2(keptOld > 0, "no kill landed during the save");
 
-        saveToTheEnd(writer, target);
+        saveToTheEnd(save);
         QCOMPARE(readAll(target), newContent);
         QCOMPARE(temporariesBeside(target), QStringList());
     }
@@ -193,14 +185,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() == 5 && args[1] == u"--save")
-        return saveInChild(args[2], args[3], args[4]);
-    CrashConsistencyTest test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(CrashConsistencyTest)
 #include "tst_crash_consistency.moc"

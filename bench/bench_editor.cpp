@@ -10,6 +10,8 @@
 #include "DictTable.h"
 #include "DictionaryGridIO.h"
 #include "DictionaryImport.h"
+#include "EditedText.h"
+#include "FindWords.h"
 #include "Main.h"
 #include "OrbTranslate.h"
 #include "SyntheticDictionary.h"
@@ -207,6 +209,29 @@ int main(int argc, char* argv[])
         std::printf("%-34s %9.2f us per phrase (%d phrases into %d rows)\n", what,
                     double(harvest.nsecsElapsed()) / 1e3 / phrases, phrases, rows);
     }
+
+    // ---- the harvest window ----
+    // A unit of 5 MB shown for its scan, and a literal in its middle selected.
+    QString unit;
+    for (int line = 0; unit.size() < 5'000'000; ++line)
+        unit += QStringLiteral("  ShowMessage('Сообщение номер %1'); // строка\n").arg(line);
+    const EditedText unitText(unit);
+    std::unique_ptr<TfrmFindWords> harvestWindow;
+    const qsizetype middle = unitText.indexOf(u'\'', unitText.size() / 2);
+    const double shown = bestMs(
+        [&] {
+            harvestWindow = std::make_unique<TfrmFindWords>();
+            harvestWindow->show();
+            QApplication::processEvents();
+        },
+        [&] {
+            harvestWindow->showFile(QStringLiteral("Unit1.pas"), unitText);
+            harvestWindow->showSelection({middle, unitText.indexOf(u'\'', middle + 1) - middle + 1}, true);
+            QApplication::processEvents();
+        });
+    std::printf("%-34s %9.1f ms (a unit of %.1f million characters, a literal in its middle selected)\n",
+                "harvest window: show a unit", shown, double(unit.size()) / 1e6);
+    harvestWindow.reset();
 
     // ---- memory of the open document ----
     window.reset();

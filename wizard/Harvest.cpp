@@ -33,7 +33,7 @@ bool isDigitAt(QStringView text, qsizetype pos)
 // #13 or #10 with no digit after it (#130 is another code).
 bool isLineCodeAt(QStringView text, qsizetype pos, QStringView code)
 {
-    return text.sliced(pos).startsWith(code) && !isDigitAt(text, pos + code.size());
+    return text[pos] == u'#' && text.sliced(pos).startsWith(code) && !isDigitAt(text, pos + code.size());
 }
 
 // DecodeLiteral's first pass: the source's line breaks dropped, #13 dropped, #10 a line break.

@@ -106,3 +106,10 @@ private:
 };
 
 } // namespace fuzz
+
+// Every target includes this header once: its memory is tracked from libFuzzer's start.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::MemoryPeak::install();
+    return 0;
+}

@@ -4,12 +4,6 @@
 #include "DictionaryFile.h"
 #include "PhraseTable.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::MemoryPeak::install();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const fuzz::InputFile input(data, size);

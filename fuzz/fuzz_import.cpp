@@ -7,12 +7,6 @@
 
 using namespace Qt::StringLiterals;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::MemoryPeak::install();
-    return 0;
-}
-
 namespace {
 
 DictTable documentOfAFewRows()

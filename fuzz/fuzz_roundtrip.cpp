@@ -68,12 +68,6 @@ void componentRoundTrip(const QString& input, const QString& written)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::MemoryPeak::install();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const fuzz::InputFile input(data, size);

@@ -1,12 +1,6 @@
 // The unit scan with a scripted user: answers and selections come from the input.
 #include "ScriptedUser.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::MemoryPeak::install();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const fuzz::ScriptAndText input = fuzz::splitInput(data, size);

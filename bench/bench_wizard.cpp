@@ -303,6 +303,8 @@ void harvestUnclosedCalls()
 
 int main()
 {
+    // As the editor and orb-lng do, so that the figures are theirs.
+    KeepFreedMemoryForTheNextFile();
     QTemporaryDir dir;
     if (!dir.isValid())
         qFatal("no temporary directory");

@@ -1,6 +1,7 @@
 // orb-lng SUBCOMMAND [options]: the toolkit's work on dictionaries and projects without the
 // editor, for scripts and builds.
 #include "Diagnostics.h"
+#include "SourceFile.h"
 #include "Subcommands.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,7 @@ void printUsage(std::FILE* stream)
 
 int main(int argc, char* argv[])
 {
+    KeepFreedMemoryForTheNextFile();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orb-lng"));
     const QStringList arguments = QCoreApplication::arguments();

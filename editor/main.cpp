@@ -1,10 +1,12 @@
 #include "Main.h"
+#include "SourceFile.h"
 
 #include <QApplication>
 #include <QScreen>
 
 int main(int argc, char* argv[])
 {
+    KeepFreedMemoryForTheNextFile();
     QApplication application(argc, argv);
     TfrmMain window;
     const QRect desktop = window.screen()->availableGeometry();

@@ -2,16 +2,31 @@
 
 #include <algorithm>
 
-EditedText::EditedText(QStringView text)
-    : m_units(text.utf16(), text.utf16() + text.size())
-    , m_gapStart(text.size())
-    , m_gapEnd(text.size())
+namespace {
+
+// A gap of a quarter of the text more than pays for the copy that makes it, so that a run of
+// small insertions costs amortised constant time per unit inserted.
+qsizetype gapFor(qsizetype textSize, qsizetype needed)
 {
+    return std::max(needed, textSize / 4 + 64);
+}
+
+} // namespace
+
+EditedText::EditedText(QStringView text)
+{
+    // The gap starts in front: the scans insert first near the start and then ever further on,
+    // so the gap only moves forward and every unit is moved once at most.
+    const qsizetype gap = gapFor(text.size(), 0);
+    m_capacity = text.size() + gap;
+    m_units.reset(new char16_t[std::size_t(m_capacity)]); // not zeroed: the gap is never read
+    std::copy(text.utf16(), text.utf16() + text.size(), m_units.get() + gap);
+    m_gapEnd = gap;
 }
 
 qsizetype EditedText::size() const
 {
-    return qsizetype(m_units.size()) - gapLength();
+    return m_capacity - gapLength();
 }
 
 QChar EditedText::at(qsizetype pos) const
@@ -23,18 +38,18 @@ QChar EditedText::at(qsizetype pos) const
 
 qsizetype EditedText::indexOf(QChar ch, qsizetype from) const
 {
+    // QStringView's search is vectorised; std::find over char16_t is not.
     from = std::max<qsizetype>(from, 0);
-    const char16_t unit = ch.unicode();
-    const char16_t* data = m_units.data();
     if (from < m_gapStart) {
-        const char16_t* found = std::find(data + from, data + m_gapStart, unit);
-        if (found != data + m_gapStart)
-            return found - data;
+        const qsizetype found = beforeGap().sliced(from).indexOf(ch);
+        if (found >= 0)
+            return from + found;
         from = m_gapStart;
     }
-    const char16_t* end = data + m_units.size();
-    const char16_t* found = std::find(data + from + gapLength(), end, unit);
-    return found == end ? -1 : found - data - gapLength();
+    if (from >= size())
+        return -1;
+    const qsizetype found = afterGap().sliced(from - m_gapStart).indexOf(ch);
+    return found < 0 ? -1 : from + found;
 }
 
 qsizetype EditedText::indexOf(QStringView needle, qsizetype from) const
@@ -53,11 +68,10 @@ bool EditedText::matchesAt(qsizetype pos, QStringView needle) const
 {
     if (pos < 0 || pos + needle.size() > size())
         return false;
-    for (qsizetype i = 0; i < needle.size(); ++i) {
-        if (m_units[std::size_t(storageIndex(pos + i))] != needle[i].unicode())
-            return false;
-    }
-    return true;
+    const qsizetype inFront = std::clamp<qsizetype>(m_gapStart - pos, 0, needle.size());
+    const qsizetype behind = needle.size() - inFront;
+    return (inFront == 0 || QStringView(m_units.get() + pos, inFront) == needle.first(inFront))
+        && (behind == 0 || QStringView(m_units.get() + storageIndex(pos + inFront), behind) == needle.sliced(inFront));
 }
 
 QString EditedText::mid(qsizetype pos, qsizetype length) const
@@ -76,7 +90,7 @@ void EditedText::insert(qsizetype pos, QStringView text)
         reallocateWithGapAt(pos, text.size());
     else
         moveGapTo(pos);
-    std::copy(text.utf16(), text.utf16() + text.size(), m_units.begin() + m_gapStart);
+    std::copy(text.utf16(), text.utf16() + text.size(), m_units.get() + m_gapStart);
     m_gapStart += text.size();
 }
 
@@ -95,9 +109,19 @@ qsizetype EditedText::storageIndex(qsizetype pos) const
     return pos < m_gapStart ? pos : pos + gapLength();
 }
 
+QStringView EditedText::beforeGap() const
+{
+    return QStringView(m_units.get(), m_gapStart);
+}
+
+QStringView EditedText::afterGap() const
+{
+    return QStringView(m_units.get() + m_gapEnd, m_capacity - m_gapEnd);
+}
+
 void EditedText::moveGapTo(qsizetype pos)
 {
-    const auto units = m_units.begin();
+    char16_t* const units = m_units.get();
     if (pos < m_gapStart) {
         std::copy_backward(units + pos, units + m_gapStart, units + m_gapEnd);
     } else if (pos > m_gapStart) {
@@ -109,20 +133,20 @@ void EditedText::moveGapTo(qsizetype pos)
 
 void EditedText::reallocateWithGapAt(qsizetype pos, qsizetype needed)
 {
-    // A gap of a quarter of the text more than pays for the copy, so that a run of small
-    // insertions costs amortised constant time per unit inserted.
-    const qsizetype newGap = std::max(needed, size() / 4 + 64);
-    std::vector<char16_t> units(std::size_t(size() + newGap));
-    copyOut(0, pos, units.data());
-    copyOut(pos, size(), units.data() + pos + newGap);
+    const qsizetype newGap = gapFor(size(), needed);
+    const qsizetype capacity = size() + newGap;
+    std::unique_ptr<char16_t[]> units(new char16_t[std::size_t(capacity)]);
+    copyOut(0, pos, units.get());
+    copyOut(pos, size(), units.get() + pos + newGap);
     m_units = std::move(units);
+    m_capacity = capacity;
     m_gapStart = pos;
     m_gapEnd = pos + newGap;
 }
 
 void EditedText::copyOut(qsizetype from, qsizetype to, char16_t* target) const
 {
-    const char16_t* data = m_units.data();
+    const char16_t* data = m_units.get();
     const qsizetype beforeGap = std::clamp<qsizetype>(m_gapStart - from, 0, to - from);
     std::copy(data + from, data + from + beforeGap, target);
     std::copy(data + storageIndex(from + beforeGap), data + storageIndex(from + beforeGap) + (to - from - beforeGap),

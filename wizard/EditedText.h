@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringView>
 
-#include <vector>
+#include <memory>
 
 // The text of one scanned file while a harvest rewrites it: a gap buffer of UTF-16 units.
 // The scans move forward and insert just behind where they read, so an insertion at or
@@ -32,6 +32,8 @@ public:
 
 private:
     qsizetype gapLength() const;
+    QStringView beforeGap() const;
+    QStringView afterGap() const;
     qsizetype storageIndex(qsizetype pos) const;
     void moveGapTo(qsizetype pos);
     // Copies the text into new storage with a gap of at least needed units at pos.
@@ -39,7 +41,9 @@ private:
     // Copies the units from .. to-1 of the text to target.
     void copyOut(qsizetype from, qsizetype to, char16_t* target) const;
 
-    std::vector<char16_t> m_units; // text before the gap, the gap, text after the gap
+    // The text before the gap, the gap, the text after the gap.
+    std::unique_ptr<char16_t[]> m_units;
+    qsizetype m_capacity = 0;
     qsizetype m_gapStart = 0;
     qsizetype m_gapEnd = 0;
 };

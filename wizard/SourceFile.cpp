@@ -9,6 +9,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 const QByteArray kUtf8 = QByteArrayLiteral("UTF-8");
@@ -161,4 +165,14 @@ bool WriteSourceFile(const QString& path, const SourceFile& file, const QString&
         return false;
     }
     return true;
+}
+
+void KeepFreedMemoryForTheNextFile()
+{
+#ifdef __GLIBC__
+    // Large blocks from the heap rather than each from its own mapping, and freed memory at the
+    // heap's top kept up to the size a few buffers of the largest source file take.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, int(4 * kMaxSourceFileBytes));
+#endif
 }

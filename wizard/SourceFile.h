@@ -41,3 +41,9 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
 // give back.
 bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
                      QString* error);
+
+// A harvest allocates and frees buffers of a file's size for every file, and reading a large
+// dictionary does the same. glibc hands such blocks back to the kernel when they are freed and
+// the next file's are faulted in again page by page, which costs as much as reading the file;
+// this keeps them (up to the largest source file) for the next one. For programs, at start-up.
+void KeepFreedMemoryForTheNextFile();

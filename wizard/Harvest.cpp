@@ -1,4 +1,5 @@
 #include "Harvest.h"
+#include "HarvestLoop.h"
 
 #include "SourceFile.h"
 
@@ -127,46 +128,6 @@ QString joinAdjacentPieces(QStringView text)
     return joined;
 }
 
-Selection clippedTo(Selection selection, qsizetype size)
-{
-    selection.start = std::clamp<qsizetype>(selection.start, 0, size);
-    selection.length = std::clamp<qsizetype>(selection.length, 0, size - selection.start);
-    return selection;
-}
-
-QString selectedText(const EditedText& text, Selection selection)
-{
-    return text.mid(selection.start, selection.length);
-}
-
-struct PromptOutcome
-{
-    Answer answer;
-    QString asked;       // the selection's text the last question was about
-    QString phrase;      // what DecodeLiteral makes of it
-    Selection selection; // the selection as it stood when the user answered
-};
-
-bool holdsText(const EditedText& text, Selection selection, const QString& expected)
-{
-    return selection.length == expected.size() && text.matchesAt(selection.start, expected);
-}
-
-// Asks about the selection, and again when the user answered Yes but had selected something
-// else meanwhile, so that a Yes always confirms the text it was asked about.
-PromptOutcome askAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
-                                HarvestPrompt& prompt)
-{
-    for (;;) {
-        const QString asked = selectedText(text, selection);
-        const QString phrase = DecodeLiteral(asked);
-        const Answer answer = prompt.ask(kind, phrase, selection);
-        selection = clippedTo(selection, text.size());
-        if (answer != Answer::Yes || holdsText(text, selection, asked))
-            return {answer, asked, phrase, selection};
-    }
-}
-
 // Where a unit scan sends the literals it finds inside Translate(...) already.
 struct WrappedHarvest
 {
@@ -273,7 +234,7 @@ private:
         if (callEnd < 0)
             return;
         const Selection literal{open, callEnd - open};
-        const QString phrase = DecodeLiteral(selectedText(m_text, literal));
+        const QString phrase = DecodeLiteral(SelectedText(m_text, literal));
         m_wrapped->sink.addPhrase(phrase);
         m_wrapped->prompt.wrappedLiteralHarvested(literal, phrase);
         m_from = callEnd + 1;
@@ -316,18 +277,12 @@ std::optional<Selection> searchNext(LiteralScanner& scanner, HarvestPrompt& prom
     return literal;
 }
 
-void insertText(EditedText& text, qsizetype pos, QStringView inserted, HarvestPrompt& prompt)
-{
-    text.insert(pos, inserted);
-    prompt.textInserted(pos, inserted);
-}
-
 // Encloses the selected literal in Translate(...); the position after the ")".
 qsizetype wrapInCall(EditedText& text, Selection literal, HarvestPrompt& prompt)
 {
-    insertText(text, literal.start, kCallOpen, prompt);
+    InsertText(text, literal.start, kCallOpen, prompt);
     const qsizetype closing = literal.end() + kCallOpen.size();
-    insertText(text, closing, kCallClose, prompt);
+    InsertText(text, closing, kCallClose, prompt);
     return closing + kCallClose.size();
 }
 
@@ -354,7 +309,7 @@ Selection offerUsesClause(EditedText& text, Selection shown, HarvestPrompt& prom
     Selection caret{end, 0};
     prompt.showSelection(caret, false);
     if (prompt.ask(PromptKind::AddUses, kTranslationUnit.toString(), caret) == Answer::Yes)
-        insertText(text, end, kUsesInsertion, prompt);
+        InsertText(text, end, kUsesInsertion, prompt);
     return caret;
 }
 
@@ -489,7 +444,7 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
     Selection shown;
     while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
         prompt.showSelection(*literal, true);
-        const PromptOutcome outcome = askAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt);
+        const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt, DecodeLiteral);
         shown = outcome.selection;
         scanner.continueAt(outcome.selection.end());
         if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
@@ -512,12 +467,12 @@ bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& 
     LiteralScanner scanner(text, nullptr);
     while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
         scanner.continueAt(literal->end());
-        if (sink.phraseExists(DecodeLiteral(selectedText(text, *literal)))) {
+        if (sink.phraseExists(DecodeLiteral(SelectedText(text, *literal)))) {
             prompt.showSelection(*literal, false);
             continue;
         }
         prompt.showSelection(*literal, true);
-        const PromptOutcome outcome = askAboutSelection(PromptKind::AddPhrase, text, *literal, prompt);
+        const PromptOutcome outcome = AskAboutSelection(PromptKind::AddPhrase, text, *literal, prompt, DecodeLiteral);
         scanner.continueAt(outcome.selection.end());
         if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
             return false;

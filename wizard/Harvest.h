@@ -98,6 +98,9 @@ struct UnitScanResult
 {
     bool proceed = true; // false: the user cancelled, the whole walk stops
     bool save = false;   // literals were rewritten and the user agreed to replace the file
+    // A line the scan added (an #include) ends with the line break of this index among the
+    // text's line breaks; -1 when it added none. The file gives it its neighbour's line end.
+    qsizetype addedLineBreak = -1;
 };
 
 // Scans a unit's text: offers every non-ASCII literal, rewrites accepted ones into

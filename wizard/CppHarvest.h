@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Harvest.h"
+
+#include <vector>
+
+// The harvest of translatable string literals from C++ sources (.cpp .cc .cxx .c++ .h .hh
+// .hpp .hxx) of a Qt project: a tokenizer that knows comments, character literals,
+// preprocessor lines, raw strings and encoding prefixes, so that only real string literals are
+// candidates. Same prompts, sink and buffer conventions as the Pascal unit scan (Harvest.h).
+
+// Which literals are offered.
+enum class CppOffer {
+    NonAscii,   // those holding a character of code 128 or more (a project not written in English)
+    WithLetter, // every one holding a letter, except those CppKeyRules() takes for keys
+};
+
+// What a C++ string-literal expression stands for: one literal or several adjacent ones
+// (whitespace, line breaks and comments between them), each with its prefix (u8 u U L) and
+// raw or not, escapes decoded (\n \t \" \\ \' \xHH \uXXXX \UXXXXXXXX, octal and the rest of
+// the standard's simple escapes), the pieces joined.
+QString DecodeCppLiteral(QStringView source);
+
+// A call whose string arguments are keys, not user texts: with CppOffer::WithLetter a literal
+// passed to it (bare, or inside QStringLiteral, QLatin1String, QLatin1StringView or u"..."_s)
+// is not offered.
+struct CppKeyRule
+{
+    QStringView callee; // the name as it stands before "(", e.g. u"setObjectName", u"SIGNAL"
+    QStringView why;    // for the reader of the table
+};
+const std::vector<CppKeyRule>& CppKeyRules();
+
+// Scans a C++ source: offers every candidate literal (PromptKind::WrapLiteral, the phrase
+// DecodeCppLiteral's), rewrites an accepted one into Translate(...) (a literal inside
+// QStringLiteral(...) by wrapping the whole macro call), harvests the literals of calls that
+// translate already (Translate, tr, QObject::tr, QCoreApplication::translate's second
+// argument, QT_TR_NOOP, QT_TRANSLATE_NOOP's second) silently through
+// HarvestPrompt::wrappedLiteralHarvested, and when something was rewritten offers the
+// #include of the component (PromptKind::AddUses with argument CppIncludeLine()) after the
+// file's last #include line, then the save of the file at path.
+UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
+                              const QString& path, CppOffer offer);
+
+// "#include <OrbTranslate.h>"
+QString CppIncludeLine();

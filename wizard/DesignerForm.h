@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Harvest.h"
+
+#include <vector>
+
+// The translatable texts of Qt Designer forms (.ui). The forms are never rewritten: the
+// component's walk translates their texts at run time, so the harvest only offers them for the
+// dictionary, as it does a Delphi form's.
+
+// A <string> element's text: where it stands in the form's XML (between the tags, entities
+// and all) and the text it stands for.
+struct DesignerString
+{
+    Selection source;
+    QString phrase;
+};
+
+// The form's <string> elements not marked notr="true", in document order (window titles,
+// texts, tool tips, status tips, whatsThis, placeholders, items, header items, tab titles,
+// actions: whatever property or attribute holds them); empty texts left out. False, with the
+// reason and its line in *error, when the XML is malformed or declares a document type.
+bool ReadDesignerStrings(QStringView xml, std::vector<DesignerString>& strings, QString* error);
+
+// The text a stretch of XML character data stands for: entity and character references
+// resolved, CDATA sections unwrapped (what a selection in a form's XML means).
+QString DecodeXmlText(QStringView source);
+
+// Offers every string not yet in the column (PromptKind::AddPhrase), the selection on its text
+// in the XML shown. False when the user cancelled.
+bool HarvestDesignerForm(const EditedText& text, const std::vector<DesignerString>& strings,
+                         HarvestPrompt& prompt, PhraseSink& sink);

@@ -304,6 +304,21 @@ QString Translate(const char* utf8Text)
     return Translate(QString::fromUtf8(utf8Text));
 }
 
+QString Translate(const char16_t* text)
+{
+    return Translate(QString::fromUtf16(text));
+}
+
+QString Translate(const char32_t* text)
+{
+    return Translate(QString::fromUcs4(text));
+}
+
+QString Translate(const wchar_t* text)
+{
+    return Translate(QString::fromWCharArray(text));
+}
+
 void Register()
 {
     qRegisterMetaType<TOrbTranslate*>();

@@ -154,6 +154,17 @@ ORBTRANSLATETOOLKIT_EXPORT TOrbTranslate* TranslateInstance();
 ORBTRANSLATETOOLKIT_EXPORT QString Translate(const QString& text);
 // The same for a UTF-8 literal, for hosts that write Translate("...").
 ORBTRANSLATETOOLKIT_EXPORT QString Translate(const char* utf8Text);
+// The same for the other kinds of C++ string literal (u"...", U"...", L"...", u8"..."), so that
+// a literal of any kind can be wrapped in Translate(...) as it is written.
+ORBTRANSLATETOOLKIT_EXPORT QString Translate(const char16_t* text);
+ORBTRANSLATETOOLKIT_EXPORT QString Translate(const char32_t* text);
+ORBTRANSLATETOOLKIT_EXPORT QString Translate(const wchar_t* text);
+#if defined(__cpp_char8_t)
+inline QString Translate(const char8_t* utf8Text)
+{
+    return Translate(reinterpret_cast<const char*>(utf8Text));
+}
+#endif
 
 // Makes TOrbTranslate creatable by name through Qt's meta-type system
 // (QMetaType::fromName("TOrbTranslate*").metaObject()->newInstance(...)).

@@ -127,6 +127,11 @@ private slots:
             QCOMPARE(Translate(u"File"_qs), u"File"_qs); // second has no language yet
             QVERIFY(second->SetLangID(u"en"_qs));
             QCOMPARE(Translate("Datei"), u"File"_qs);
+            // Every kind of literal the wizard wraps reaches the same lookup.
+            QCOMPARE(Translate(u"Datei"), u"File"_qs);
+            QCOMPARE(Translate(U"Datei"), u"File"_qs);
+            QCOMPARE(Translate(L"Datei"), u"File"_qs);
+            QCOMPARE(Translate(u8"Datei"), u"File"_qs);
         }
         QCOMPARE(TranslateInstance(), nullptr); // the destroyed instance is not reached
         QCOMPARE(Translate(u"File"_qs), u"File"_qs);

@@ -2,6 +2,7 @@
 // window and its dialog must be the current language's text of its dictionary row.
 #include "DemoWindow.h"
 #include "RecordingPrompter.h"
+#include "VisibleTexts.h"
 
 #include <OrbTranslate.h>
 
@@ -28,49 +29,6 @@ class DemoTest : public QObject
     std::unique_ptr<DemoWindow> m_window;
     QStringList m_ids;
 
-    // Texts a user sees, with the objects that show them; the language menu's entries keep
-    // their own names on purpose and are left out.
-    static QList<std::pair<QString, QString>> visibleTexts(QObject* root, const QSet<QObject*>& skip)
-    {
-        QList<std::pair<QString, QString>> texts;
-        const auto add = [&](QObject* o, const QString& what, const QString& text) {
-            if (!text.isEmpty())
-                texts.append({QString::fromLatin1(o->metaObject()->className()) + u'.' + what, text});
-        };
-        QList<QObject*> objects{root};
-        objects += root->findChildren<QObject*>();
-        for (QObject* o : objects) {
-            if (skip.contains(o))
-                continue;
-            if (auto* w = qobject_cast<QWidget*>(o)) {
-                if (w->isWindow())
-                    add(o, QStringLiteral("windowTitle"), w->windowTitle());
-                add(o, QStringLiteral("toolTip"), w->toolTip());
-            }
-            for (const char* property : {"text", "title", "placeholderText"})
-                add(o, QString::fromLatin1(property), o->property(property).toString());
-            if (auto* a = qobject_cast<QAction*>(o))
-                add(o, QStringLiteral("toolTip"), a->toolTip());
-            if (auto* c = qobject_cast<QComboBox*>(o))
-                for (int i = 0; i < c->count(); ++i)
-                    add(o, QStringLiteral("item"), c->itemText(i));
-            if (auto* l = qobject_cast<QListWidget*>(o))
-                for (int i = 0; i < l->count(); ++i)
-                    add(o, QStringLiteral("item"), l->item(i)->text());
-            if (auto* t = qobject_cast<QTreeWidget*>(o)) {
-                for (int c = 0; c < t->columnCount(); ++c)
-                    add(o, QStringLiteral("header"), t->headerItem()->text(c));
-                for (QTreeWidgetItemIterator it(t); *it; ++it)
-                    for (int c = 0; c < t->columnCount(); ++c)
-                        add(o, QStringLiteral("node"), (*it)->text(c));
-            }
-            if (auto* tabs = qobject_cast<QTabWidget*>(o))
-                for (int i = 0; i < tabs->count(); ++i)
-                    add(o, QStringLiteral("tab"), tabs->tabText(i));
-        }
-        return texts;
-    }
-
     void expectAllIn(const QString& langId, QObject* root, int atLeast)
     {
         TOrbTranslate* translator = m_window->translator();
@@ -78,6 +36,7 @@ class DemoTest : public QObject
         QSet<QObject*> skip;
         for (QAction* entry : m_window->languageMenu()->actions())
             skip.insert(entry);
+        // The language menu's entries keep their own names on purpose.
         const auto texts = visibleTexts(root, skip);
         QVERIFY(texts.size() >= atLeast); // the walk over the window found what it shows
         for (const auto& [where, text] : texts) {

@@ -131,6 +131,8 @@ public:
 
     HarvestStep harvestUnit(const QString& path) override { return decode(path); }
     HarvestStep harvestForm(const QString& path) override { return decode(path); }
+    HarvestStep harvestCppSource(const QString& path) override { return decode(path); }
+    HarvestStep harvestDesignerForm(const QString& path) override { return decode(path); }
 
 private:
     HarvestStep decode(const QString& path)
@@ -154,6 +156,8 @@ class ReadingHarvester : public ProjectHarvester
 public:
     HarvestStep harvestUnit(const QString& path) override { return read(path); }
     HarvestStep harvestForm(const QString& path) override { return read(path); }
+    HarvestStep harvestCppSource(const QString& path) override { return read(path); }
+    HarvestStep harvestDesignerForm(const QString& path) override { return read(path); }
 
 protected:
     HarvestStep read(const QString& path)

@@ -23,7 +23,7 @@ struct HarvestOptions
     QString directory;
     QString language;
     QString dictionary;
-    QByteArray encoding;
+    HarvestSettings settings;
     Answer answer = Answer::No;
     bool listOnly = true; // nothing is written
 };
@@ -42,9 +42,17 @@ public:
         m_lineStart = 0;
     }
 
-    // The text grew at pos by length units, none of them a line break.
-    void textInserted(qsizetype pos, qsizetype length)
+    // The text grew at pos by these units.
+    void textInserted(qsizetype pos, QStringView inserted)
     {
+        const qsizetype length = inserted.size();
+        // A line added (an #include) before what was counted: counted again when next asked.
+        if (pos < m_counted && inserted.contains(u'\n')) {
+            m_counted = 0;
+            m_line = 1;
+            m_lineStart = 0;
+            return;
+        }
         if (pos < m_lineStart)
             m_lineStart += length;
         if (pos < m_counted)
@@ -85,12 +93,13 @@ public:
     void showFile(const QString& path, const EditedText& text) override
     {
         m_file = jsonString(path);
+        m_source = jsonString(SourceKindName(SourceKindOf(QFileInfo(path).fileName())));
         m_position.restart(text);
     }
 
     void textInserted(qsizetype pos, QStringView inserted) override
     {
-        m_position.textInserted(pos, inserted.size());
+        m_position.textInserted(pos, inserted);
     }
 
     void wrappedLiteralHarvested(Selection literal, const QString& phrase) override
@@ -110,24 +119,29 @@ private:
     {
         const auto [line, column] = m_position.lineAndColumn(literal.start);
         // One pass over the pattern, so that a path or phrase holding "%3" stays as it is.
-        const QString json = QStringLiteral("{\"kind\":\"%1\",\"file\":%2,\"line\":%3,\"column\":%4,\"phrase\":%5%6}\n")
-                                 .arg(kind, m_file, QString::number(line), QString::number(column), jsonString(phrase), more);
+        const QString json = QStringLiteral("{\"kind\":\"%1\",\"source\":%2,\"file\":%3,\"line\":%4,\"column\":%5,\"phrase\":%6%7}\n")
+                                 .arg(kind, m_source, m_file, QString::number(line), QString::number(column),
+                                      jsonString(phrase), more);
         std::fputs(qUtf8Printable(json), stdout);
     }
 
     Answer m_answer;
     QString m_file;
+    QString m_source;
     TextPosition m_position;
 };
 
 void describeHarvest(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(QStringLiteral(
-        "Walks a Delphi project directory and its subdirectories and offers every string literal "
-        "with a non-ASCII character in its units (.pas) and text forms (.dfm), as the editor's "
-        "project wizard does. Every offer, and every literal already inside Translate(...), is "
-        "written as a JSON line on standard output. Accepted phrases go into the language column "
-        "of the dictionary; accepted unit literals are rewritten into Translate(...) calls."));
+        "Walks a project directory and its subdirectories, as the editor's project wizard does, "
+        "and offers every string literal with a non-ASCII character in its Delphi units (.pas) "
+        "and text forms (.dfm), the literals of its C++ sources (.cpp .cc .cxx .c++ .h .hh .hpp "
+        ".hxx) that --offer chooses, and the texts of its Qt Designer forms (.ui). Every offer, "
+        "and every literal already translated (Translate, tr, QT_TR_NOOP...), is written as a "
+        "JSON line on standard output. Accepted phrases go into the language column of the "
+        "dictionary; accepted literals of units and C++ sources are rewritten into "
+        "Translate(...) calls."));
     parser.addPositionalArgument(QStringLiteral("directory"), QStringLiteral("The project directory."),
                                  QStringLiteral("harvest DIR"));
     parser.addOption({QStringLiteral("language"),
@@ -144,6 +158,11 @@ void describeHarvest(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("encoding"),
                       QStringLiteral("The code page of source files that are not UTF-8 (default windows-1251)."),
                       QStringLiteral("name"), QStringLiteral("windows-1251")});
+    parser.addOption({QStringLiteral("offer"),
+                      QStringLiteral("Which C++ literals are offered: those with a non-ASCII character "
+                                     "(the default), or every one with a letter that is not a key "
+                                     "(object names, settings keys, log messages...)."),
+                      QStringLiteral("non-ascii|letters"), QStringLiteral("non-ascii")});
 }
 
 // The options, or a reason why they cannot be used.
@@ -157,7 +176,13 @@ bool readOptions(const QCommandLineParser& parser, HarvestOptions& options, QStr
     options.directory = QDir::cleanPath(positional.first());
     options.language = parser.value(QStringLiteral("language"));
     options.dictionary = parser.value(QStringLiteral("dictionary"));
-    options.encoding = parser.value(QStringLiteral("encoding")).toLatin1();
+    options.settings.legacyEncoding = parser.value(QStringLiteral("encoding")).toLatin1();
+    const QString offer = parser.value(QStringLiteral("offer"));
+    if (offer != u"non-ascii" && offer != u"letters") {
+        problem = QStringLiteral("--offer is non-ascii or letters, not %1").arg(offer);
+        return false;
+    }
+    options.settings.cppOffer = offer == u"letters" ? CppOffer::WithLetter : CppOffer::NonAscii;
     if (options.language.isEmpty() || options.dictionary.isEmpty()) {
         problem = QStringLiteral("harvest needs --language and --dictionary");
         return false;
@@ -175,8 +200,8 @@ bool readOptions(const QCommandLineParser& parser, HarvestOptions& options, QStr
         options.answer = answer == u"yes" ? Answer::Yes : Answer::No;
         options.listOnly = false;
     }
-    if (!QStringDecoder(options.encoding.constData()).isValid()) {
-        problem = QStringLiteral("unknown code page %1").arg(QString::fromLatin1(options.encoding));
+    if (!QStringDecoder(options.settings.legacyEncoding.constData()).isValid()) {
+        problem = QStringLiteral("unknown code page %1").arg(QString::fromLatin1(options.settings.legacyEncoding));
         return false;
     }
     return true;
@@ -209,7 +234,7 @@ int harvest(const HarvestOptions& options)
 
     ColumnSink sink(table, column);
     ReportingPrompt prompt(options.answer);
-    FileHarvester harvester(prompt, sink, options.encoding);
+    FileHarvester harvester(prompt, sink, options.settings);
     const bool walked = WalkProjectDir(options.directory, harvester) != HarvestStep::Failed;
     std::fflush(stdout);
     if (!walked)

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <string_view>
 #include <utility>
 
 // The texts a user sees in a window and everything it owns, each with where it stands
@@ -33,8 +34,12 @@ inline QList<std::pair<QString, QString>> visibleTexts(QObject* root, const QSet
             add(o, QStringLiteral("statusTip"), w->statusTip());
             add(o, QStringLiteral("whatsThis"), w->whatsThis());
         }
+        // A spin box's text, in it and in its line edit, is its value with prefix and suffix,
+        // which are looked at below.
+        const bool showsValue = qobject_cast<QAbstractSpinBox*>(o) || qobject_cast<QAbstractSpinBox*>(o->parent());
         for (const char* property : {"text", "title", "placeholderText"})
-            add(o, QString::fromLatin1(property), o->property(property).toString());
+            if (!(showsValue && property == std::string_view("text")))
+                add(o, QString::fromLatin1(property), o->property(property).toString());
         if (auto* a = qobject_cast<QAction*>(o)) {
             add(o, QStringLiteral("toolTip"), a->toolTip());
             add(o, QStringLiteral("statusTip"), a->statusTip());

@@ -52,7 +52,7 @@ public:
 struct Readers
 {
     DecliningUser user;
-    FileHarvester harvester{user, user, "windows-1251"};
+    FileHarvester harvester{user, user, {"windows-1251"}};
     orb::PhraseTable phrases;
     DictTable table;
     ImportSource source;

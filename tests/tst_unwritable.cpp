@@ -195,7 +195,7 @@ private slots:
         QVERIFY(unit.open(QIODevice::WriteOnly) && unit.write(kUnit) == kUnit.size());
         unit.close();
         AgreeingUser user;
-        FileHarvester harvester(user, user, "windows-1251");
+        FileHarvester harvester(user, user, {"windows-1251"});
         HarvestStep step = HarvestStep::Continue;
         if (!underCondition(condition, [&] { step = harvester.harvestUnit(path); }))
             QSKIP("this machine cannot make a folder read-only for this user");

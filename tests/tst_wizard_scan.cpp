@@ -490,7 +490,7 @@ private slots:
         writeFile(path, original);
         ScriptedPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, legacyEncoding);
+        FileHarvester harvester(prompt, sink, {legacyEncoding});
         QCOMPARE(harvester.harvestUnit(path), HarvestStep::Continue);
         QCOMPARE(harvester.savedFiles(), QStringList{path});
         QTEST(readFile(path), "rewritten");
@@ -512,7 +512,7 @@ private slots:
         writeFile(path, original);
         ScriptedPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, encoding);
+        FileHarvester harvester(prompt, sink, {encoding});
         QCOMPARE(harvester.harvestUnit(path), HarvestStep::Failed);
         QCOMPARE(prompt.log.size(), 3);
         QCOMPARE(harvester.errorText(), path + u": not replaced: its bytes do not all decode in "_s

@@ -35,6 +35,8 @@ public:
 
     HarvestStep harvestUnit(const QString& path) override { return meet(u"unit "_s, path); }
     HarvestStep harvestForm(const QString& path) override { return meet(u"form "_s, path); }
+    HarvestStep harvestCppSource(const QString& path) override { return meet(u"cpp "_s, path); }
+    HarvestStep harvestDesignerForm(const QString& path) override { return meet(u"qt-form "_s, path); }
 
 private:
     HarvestStep meet(const QString& kind, const QString& path)
@@ -198,7 +200,7 @@ private slots:
         writeFile(project + u"/sub/Form1.dfm"_s, "  Caption = #1044#1072\n");
         ScriptedPrompt prompt({u"yes"_s, u"no"_s, u"yes"_s, u"yes"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, "windows-1251");
+        FileHarvester harvester(prompt, sink, {"windows-1251"});
         QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Continue);
         QCOMPARE(prompt.files, (QStringList{project + u"/A.pas"_s, project + u"/sub/Form1.dfm"_s}));
         QCOMPARE(prompt.log, (QStringList{u"wrap Привет"_s, u"uses OrbTranslate"_s, u"save "_s + project + u"/A.pas"_s,
@@ -216,7 +218,7 @@ private slots:
         writeFile(project + u"/B.pas"_s, kUnit);
         ScriptedPrompt prompt({u"cancel"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, "windows-1251");
+        FileHarvester harvester(prompt, sink, {"windows-1251"});
         QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Cancelled);
         QCOMPARE(prompt.files, QStringList{project + u"/A.pas"_s});
         QVERIFY(harvester.errorText().isEmpty());
@@ -234,7 +236,7 @@ private slots:
         const QString form = fileIn(u"Binary.dfm"_s, bytes);
         ScriptedPrompt prompt({});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, "windows-1251");
+        FileHarvester harvester(prompt, sink, {"windows-1251"});
         QCOMPARE(harvester.harvestForm(form), HarvestStep::Continue);
         QVERIFY(prompt.files.isEmpty());
         QVERIFY(prompt.log.isEmpty());
@@ -271,7 +273,7 @@ private slots:
         writeFile(project + u"/Zed.pas"_s, kUnit);
         ScriptedPrompt prompt({});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, "windows-1251");
+        FileHarvester harvester(prompt, sink, {"windows-1251"});
         QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Failed);
         QFETCH(QString, reason);
         QCOMPARE(harvester.errorText(), file + u": "_s + reason);

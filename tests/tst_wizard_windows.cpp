@@ -207,7 +207,7 @@ private slots:
             picture = dialog->findChild<QLabel*>(u"Image1"_s)->pixmap().size();
             languagesEditable = dialog->findChild<QComboBox*>(u"cbxLanguages"_s)->isEditable();
             QWidget* widget = dialog->findChild<QComboBox*>(u"cbxLanguages"_s);
-            for (int i = 0; i < 6; ++i, widget = widget->nextInFocusChain()) {
+            for (int i = 0; i < 7; ++i, widget = widget->nextInFocusChain()) {
                 while (!(widget->focusPolicy() & Qt::TabFocus))
                     widget = widget->nextInFocusChain();
                 order << widget->objectName();
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(picture, QSize(30, 30));
         QVERIFY(!languagesEditable);
         QCOMPARE(order, (QStringList{u"cbxLanguages"_s, u"dedProjectPath"_s, u"btnProjectPath"_s, u"cbxEncoding"_s,
-                                     u"btnOK"_s, u"btnCancel"_s}));
+                                     u"cbxCppOffer"_s, u"btnOK"_s, u"btnCancel"_s}));
     }
 
     void dialogOffersTheHeadersFirstSelected()
@@ -280,22 +280,33 @@ private slots:
         QCOMPARE(prompter->fileCaptions, QStringList{u"Путь к Delphi проекту"_s});
     }
 
-    void codePageIsRememberedForTheNextRun()
+    void codePageAndCppOfferAreRememberedForTheNextRun()
     {
         QString offeredFirst;
+        int cppOfferFirst = -1;
         runWizard([&](QDialog* dialog) {
             auto* encodings = dialog->findChild<QComboBox*>(u"cbxEncoding"_s);
+            auto* cppOffer = dialog->findChild<QComboBox*>(u"cbxCppOffer"_s);
             offeredFirst = encodings->currentText();
+            cppOfferFirst = cppOffer->currentIndex();
             encodings->setCurrentIndex(encodings->findText(u"KOI8-R"_s));
+            cppOffer->setCurrentIndex(1);
             dialog->findChild<QLineEdit*>(u"dedProjectPath"_s)->setText(project);
             QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
         });
         QCOMPARE(offeredFirst, u"windows-1251"_s);
-        QCOMPARE(QSettings(TfrmMain::SettingsPath(), QSettings::IniFormat).value(u"Wizard/LegacyEncoding"_s).toString(),
-                 u"KOI8-R"_s);
+        QCOMPARE(cppOfferFirst, 0); // non-ASCII literals only, as in a Delphi project
+        const QSettings settings(TfrmMain::SettingsPath(), QSettings::IniFormat);
+        QCOMPARE(settings.value(u"Wizard/LegacyEncoding"_s).toString(), u"KOI8-R"_s);
+        QCOMPARE(settings.value(u"Wizard/CppOffer"_s).toString(), u"WithLetter"_s);
         QString offeredNext;
-        runWizard([&](QDialog* dialog) { offeredNext = dialog->findChild<QComboBox*>(u"cbxEncoding"_s)->currentText(); });
+        int cppOfferNext = -1;
+        runWizard([&](QDialog* dialog) {
+            offeredNext = dialog->findChild<QComboBox*>(u"cbxEncoding"_s)->currentText();
+            cppOfferNext = dialog->findChild<QComboBox*>(u"cbxCppOffer"_s)->currentIndex();
+        });
         QCOMPARE(offeredNext, u"KOI8-R"_s);
+        QCOMPARE(cppOfferNext, 1);
     }
 
     void cancelledDialogScansNothing()
@@ -473,7 +484,7 @@ private slots:
         prompter->whileAsked << [&] {
             prompter->whileAsked << [&] { windowsDuringNested = harvestWindows().size(); };
             // The language of the running scan stays: the nested call's is not used.
-            ScanProjectDir(u"English(English)"_s, other, *window, "windows-1251");
+            ScanProjectDir(u"English(English)"_s, other, *window, {"windows-1251"});
             windowAfterNested = harvestWindow() != nullptr;
         };
         prompter->answers << Prompter::Yes << Prompter::Yes;

@@ -9,21 +9,18 @@
 // preprocessor lines, raw strings and encoding prefixes, so that only real string literals are
 // candidates. Same prompts, sink and buffer conventions as the Pascal unit scan (Harvest.h).
 
-// Which literals are offered.
-enum class CppOffer {
-    NonAscii,   // those holding a character of code 128 or more (a project not written in English)
-    WithLetter, // every one holding a letter, except those CppKeyRules() takes for keys
-};
-
 // What a C++ string-literal expression stands for: one literal or several adjacent ones
 // (whitespace, line breaks and comments between them), each with its prefix (u8 u U L) and
 // raw or not, escapes decoded (\n \t \" \\ \' \xHH \uXXXX \UXXXXXXXX, octal and the rest of
 // the standard's simple escapes), the pieces joined.
 QString DecodeCppLiteral(QStringView source);
 
-// A call whose string arguments are keys, not user texts: with CppOffer::WithLetter a literal
-// passed to it (bare, or inside QStringLiteral, QLatin1String, QLatin1StringView or u"..."_s)
-// is not offered.
+// A call whose string arguments are keys, not user texts: a literal passed to it (bare, or
+// inside QStringLiteral, QLatin1String, QLatin1StringView or u"..."_s) is not offered, whatever
+// the CppOffer: a key in Russian is still a key. With CppOffer::WithLetter a text without
+// blanks that reads as an identifier, a path or a file name ("mainWindow/geometry",
+// "notes.lng") is not offered either. Literals streamed into qDebug() and its kin, after
+// extern and in operator"" are keys as well.
 struct CppKeyRule
 {
     QStringView callee; // the name as it stands before "(", e.g. u"setObjectName", u"SIGNAL"

@@ -164,7 +164,7 @@ void TfrmFindWords::closeEvent(QCloseEvent* event)
 }
 
 bool ScanProjectDir(const QString& language, const QString& directory, HarvestTarget& target,
-                    const QByteArray& legacyEncoding)
+                    const HarvestSettings& settings)
 {
     std::unique_ptr<TfrmFindWords> owned;
     if (!frmFindWords) {
@@ -175,7 +175,7 @@ bool ScanProjectDir(const QString& language, const QString& directory, HarvestTa
     TfrmFindWords& window = *frmFindWords;
     window.show();
     ColumnSink sink(target, window.FLanguage);
-    FileHarvester harvester(window, sink, legacyEncoding);
+    FileHarvester harvester(window, sink, settings);
     ProjectHarvester* outer = window.setHarvester(&harvester);
     const HarvestStep step = WalkProjectDir(directory, harvester);
     window.setHarvester(outer);

@@ -61,7 +61,7 @@ private:
 // runs uses that window and its language. A file that cannot be read or written ends the walk
 // with an error message naming it. False when the walk did not reach its end.
 bool ScanProjectDir(const QString& language, const QString& directory, HarvestTarget& target,
-                    const QByteArray& legacyEncoding);
+                    const HarvestSettings& settings);
 // True while a scan runs.
 bool ProjectScanRunning();
 // Ends a running scan as Cancel would (its window closes); nothing when none runs.

@@ -1,4 +1,7 @@
 #include "Harvest.h"
+
+#include "CppHarvest.h"
+#include "DesignerForm.h"
 #include "HarvestLoop.h"
 
 #include "SourceFile.h"
@@ -328,6 +331,35 @@ bool hasExtension(const QString& name, QStringView extension)
     return true;
 }
 
+bool hasAnyExtension(const QString& name, std::initializer_list<QStringView> extensions)
+{
+    return std::any_of(extensions.begin(), extensions.end(),
+                       [&](QStringView extension) { return hasExtension(name, extension); });
+}
+
+bool isGeneratedByQt(const QString& name)
+{
+    return name.startsWith(u"moc_") || name.startsWith(u"qrc_") || name.endsWith(u".moc")
+        || (name.startsWith(u"ui_") && hasExtension(name, u".H"));
+}
+
+HarvestStep harvestFile(ProjectHarvester& harvester, const QString& path, SourceKind kind)
+{
+    switch (kind) {
+    case SourceKind::PascalUnit:
+        return harvester.harvestUnit(path);
+    case SourceKind::DelphiForm:
+        return harvester.harvestForm(path);
+    case SourceKind::CppSource:
+        return harvester.harvestCppSource(path);
+    case SourceKind::DesignerForm:
+        return harvester.harvestDesignerForm(path);
+    case SourceKind::None:
+        break;
+    }
+    return HarvestStep::Continue;
+}
+
 HarvestStep walkDirectory(const QString& directory, ProjectHarvester& harvester,
                           QSet<QString>& visited)
 {
@@ -345,12 +377,13 @@ HarvestStep walkDirectory(const QString& directory, ProjectHarvester& harvester,
             return HarvestStep::Cancelled;
         const QString path = directory + u'/' + name;
         HarvestStep step = HarvestStep::Continue;
-        if (QFileInfo(path).isDir())
-            step = walkDirectory(path, harvester, visited);
-        else if (hasExtension(name, u".PAS"))
-            step = harvester.harvestUnit(path);
-        else if (hasExtension(name, u".DFM"))
-            step = harvester.harvestForm(path);
+        if (QFileInfo(path).isDir()) {
+            // What CMake's automoc and autouic generate, never the project's own sources.
+            if (!name.endsWith(u"_autogen"))
+                step = walkDirectory(path, harvester, visited);
+        } else {
+            step = harvestFile(harvester, path, SourceKindOf(name));
+        }
         if (step != HarvestStep::Continue)
             return step;
     }
@@ -482,14 +515,46 @@ bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& 
     return true;
 }
 
+SourceKind SourceKindOf(const QString& fileName)
+{
+    if (hasExtension(fileName, u".PAS"))
+        return SourceKind::PascalUnit;
+    if (hasExtension(fileName, u".DFM"))
+        return SourceKind::DelphiForm;
+    if (isGeneratedByQt(fileName))
+        return SourceKind::None;
+    if (hasAnyExtension(fileName, {u".CPP", u".CC", u".CXX", u".C++", u".H", u".HH", u".HPP", u".HXX"}))
+        return SourceKind::CppSource;
+    if (hasExtension(fileName, u".UI"))
+        return SourceKind::DesignerForm;
+    return SourceKind::None;
+}
+
+QString SourceKindName(SourceKind kind)
+{
+    switch (kind) {
+    case SourceKind::PascalUnit:
+        return QStringLiteral("pascal");
+    case SourceKind::DelphiForm:
+        return QStringLiteral("delphi-form");
+    case SourceKind::CppSource:
+        return QStringLiteral("cpp");
+    case SourceKind::DesignerForm:
+        return QStringLiteral("qt-form");
+    case SourceKind::None:
+        break;
+    }
+    return {};
+}
+
 HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester)
 {
     QSet<QString> visited;
     return walkDirectory(directory, harvester, visited);
 }
 
-FileHarvester::FileHarvester(HarvestPrompt& prompt, PhraseSink& sink, QByteArray legacyEncoding)
-    : m_prompt(prompt), m_sink(sink), m_legacyEncoding(std::move(legacyEncoding))
+FileHarvester::FileHarvester(HarvestPrompt& prompt, PhraseSink& sink, HarvestSettings settings)
+    : m_prompt(prompt), m_sink(sink), m_settings(std::move(settings))
 {
 }
 
@@ -501,16 +566,7 @@ HarvestStep FileHarvester::harvestUnit(const QString& path)
     EditedText text(file.text);
     if (!show(path, text))
         return HarvestStep::Failed;
-    const UnitScanResult result = HarvestUnitText(text, m_prompt, m_sink, path);
-    if (!result.proceed)
-        return HarvestStep::Cancelled;
-    if (!result.save)
-        return HarvestStep::Continue;
-    QString reason;
-    if (!WriteSourceFile(path, file, text.toString(), &reason))
-        return fail(path, reason);
-    m_saved.append(path);
-    return HarvestStep::Continue;
+    return save(path, file, text, HarvestUnitText(text, m_prompt, m_sink, path));
 }
 
 HarvestStep FileHarvester::harvestForm(const QString& path)
@@ -526,10 +582,52 @@ HarvestStep FileHarvester::harvestForm(const QString& path)
     return HarvestFormText(text, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
 }
 
+HarvestStep FileHarvester::harvestCppSource(const QString& path)
+{
+    SourceFile file;
+    if (!read(path, file))
+        return HarvestStep::Failed;
+    EditedText text(file.text);
+    if (!show(path, text))
+        return HarvestStep::Failed;
+    return save(path, file, text, HarvestCppText(text, m_prompt, m_sink, path, m_settings.cppOffer));
+}
+
+HarvestStep FileHarvester::harvestDesignerForm(const QString& path)
+{
+    SourceFile file;
+    if (!read(path, file))
+        return HarvestStep::Failed;
+    std::vector<DesignerString> strings;
+    QString reason;
+    if (!ReadDesignerStrings(file.text, strings, &reason))
+        return fail(path, reason);
+    const EditedText text(file.text);
+    if (!show(path, text))
+        return HarvestStep::Failed;
+    return HarvestDesignerForm(text, strings, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
+}
+
+HarvestStep FileHarvester::save(const QString& path, SourceFile& file, const EditedText& text,
+                                const UnitScanResult& result)
+{
+    if (!result.proceed)
+        return HarvestStep::Cancelled;
+    if (!result.save)
+        return HarvestStep::Continue;
+    if (result.addedLineBreak >= 0)
+        AddLineBreak(file, result.addedLineBreak);
+    QString reason;
+    if (!WriteSourceFile(path, file, text.toString(), &reason))
+        return fail(path, reason);
+    m_saved.append(path);
+    return HarvestStep::Continue;
+}
+
 bool FileHarvester::read(const QString& path, SourceFile& file)
 {
     QString reason;
-    if (ReadSourceFile(path, m_legacyEncoding, file, &reason))
+    if (ReadSourceFile(path, m_settings.legacyEncoding, file, &reason))
         return true;
     fail(path, reason);
     return false;

@@ -9,8 +9,9 @@
 
 struct SourceFile;
 
-// The harvest of translatable literals from a Delphi project: the scanners of unit sources
-// and form files, and the walk over a project directory. No widgets: the harvest window,
+// The harvest of translatable literals from a project: the scanners of Delphi unit sources and
+// form files (C++ sources and Qt Designer forms have theirs in CppHarvest.h and
+// DesignerForm.h), and the walk over a project directory. No widgets: the harvest window,
 // orb-lng harvest and the tests are three callers of this code, each supplying its own
 // HarvestPrompt (how the user is asked and shown the text) and PhraseSink (where accepted
 // phrases go).
@@ -112,6 +113,33 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
 // False when the user cancelled.
 bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& sink);
 
+// Which literals of C++ sources are offered.
+enum class CppOffer {
+    NonAscii,   // those holding a character of code 128 or more (a project not written in English)
+    WithLetter, // every one holding a letter, except those CppKeyRules() takes for keys
+};
+
+// What the user chose for a harvest, beside the project and the column.
+struct HarvestSettings
+{
+    QByteArray legacyEncoding; // for files whose bytes are not UTF-8
+    CppOffer cppOffer = CppOffer::NonAscii;
+};
+
+// The kinds of files a harvest reads, told by their extensions in any case.
+enum class SourceKind {
+    None,
+    PascalUnit,   // .pas
+    DelphiForm,   // .dfm
+    CppSource,    // .cpp .cc .cxx .c++ .h .hh .hpp .hxx
+    DesignerForm, // .ui
+};
+// Files Qt's build tools generate (moc_*, qrc_*, ui_*.h, *.moc) are None: their literals are
+// meta-object tables and copies of a form's texts, not sources to harvest.
+SourceKind SourceKindOf(const QString& fileName);
+// How orb-lng names the kind: "pascal", "delphi-form", "cpp", "qt-form".
+QString SourceKindName(SourceKind kind);
+
 // One step of the walk.
 enum class HarvestStep { Continue, Cancelled, Failed };
 
@@ -122,6 +150,8 @@ public:
     virtual ~ProjectHarvester();
     virtual HarvestStep harvestUnit(const QString& path) = 0;
     virtual HarvestStep harvestForm(const QString& path) = 0;
+    virtual HarvestStep harvestCppSource(const QString& path) = 0;
+    virtual HarvestStep harvestDesignerForm(const QString& path) = 0;
     // Ends the walk as a cancel before its next entry (the window was closed meanwhile).
     void requestStop() { m_stopRequested = true; }
     bool stopRequested() const { return m_stopRequested; }
@@ -130,9 +160,9 @@ private:
     bool m_stopRequested = false;
 };
 
-// Walks a directory tree depth-first, entries in name order, hidden ones included: .pas files
-// (any case) to harvestUnit, .dfm files to harvestForm, subdirectories walked where met, a
-// directory reached again through a link not walked twice. Stops at every level on the first
+// Walks a directory tree depth-first, entries in name order, hidden ones included: each file
+// to the harvest of its SourceKind, subdirectories walked where met (but the *_autogen folders
+// of Qt's build tools), a directory reached again through a link not walked twice. Stops at every level on the first
 // step that is not Continue and returns it. A directory that cannot be listed is passed over.
 HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester);
 
@@ -142,10 +172,12 @@ HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester
 class FileHarvester : public ProjectHarvester
 {
 public:
-    FileHarvester(HarvestPrompt& prompt, PhraseSink& sink, QByteArray legacyEncoding);
+    FileHarvester(HarvestPrompt& prompt, PhraseSink& sink, HarvestSettings settings);
 
     HarvestStep harvestUnit(const QString& path) override;
     HarvestStep harvestForm(const QString& path) override;
+    HarvestStep harvestCppSource(const QString& path) override;
+    HarvestStep harvestDesignerForm(const QString& path) override;
 
     // The failure that ended the walk: file and reason, for the user.
     QString errorText() const { return m_error; }
@@ -157,10 +189,13 @@ private:
     // False, with the walk's error set, when the prompt cannot show the text.
     bool show(const QString& path, const EditedText& text);
     HarvestStep fail(const QString& path, const QString& reason);
+    // Writes a rewritten source back, or fails the walk.
+    HarvestStep save(const QString& path, SourceFile& file, const EditedText& text,
+                     const UnitScanResult& result);
 
     HarvestPrompt& m_prompt;
     PhraseSink& m_sink;
-    QByteArray m_legacyEncoding;
+    HarvestSettings m_settings;
     QString m_error;
     QStringList m_saved;
 };

@@ -167,6 +167,15 @@ bool WriteSourceFile(const QString& path, const SourceFile& file, const QString&
     return true;
 }
 
+void AddLineBreak(SourceFile& file, qsizetype index)
+{
+    index = std::clamp<qsizetype>(index, 0, file.lineEnds.size());
+    const char neighbour = index < file.lineEnds.size() ? file.lineEnds[index]
+        : file.lineEnds.isEmpty()                      ? 'n'
+                                                       : file.lineEnds.back();
+    file.lineEnds.insert(index, neighbour);
+}
+
 void KeepFreedMemoryForTheNextFile()
 {
 #ifdef __GLIBC__

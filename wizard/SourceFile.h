@@ -42,6 +42,10 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
 bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
                      QString* error);
 
+// A line break a scan added at this index among the text's line breaks gets the line end of
+// the line it was split from (LF in a file without line breaks), so that the file keeps one style.
+void AddLineBreak(SourceFile& file, qsizetype index);
+
 // A harvest allocates and frees buffers of a file's size for every file, and reading a large
 // dictionary does the same. glibc hands such blocks back to the kernel when they are freed and
 // the next file's are faulted in again page by page, which costs as much as reading the file;

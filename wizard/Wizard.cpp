@@ -13,6 +13,10 @@
 namespace {
 
 const QString kEncodingKey = QStringLiteral("Wizard/LegacyEncoding");
+const QString kCppOfferKey = QStringLiteral("Wizard/CppOffer");
+
+// As the settings file names them, in the order of the dialog's list.
+const QStringList kCppOfferNames = {QStringLiteral("NonAscii"), QStringLiteral("WithLetter")};
 
 } // namespace
 
@@ -52,6 +56,11 @@ void TfrmWizard::setLegacyEncoding(const QString& encoding)
     ui->cbxEncoding->setCurrentIndex(std::max(position, 0));
 }
 
+void TfrmWizard::setCppOffer(CppOffer offer)
+{
+    ui->cbxCppOffer->setCurrentIndex(offer == CppOffer::WithLetter ? 1 : 0);
+}
+
 QString TfrmWizard::language() const
 {
     return ui->cbxLanguages->currentText();
@@ -65,6 +74,11 @@ QString TfrmWizard::projectPath() const
 QByteArray TfrmWizard::legacyEncoding() const
 {
     return ui->cbxEncoding->currentText().toLatin1();
+}
+
+CppOffer TfrmWizard::cppOffer() const
+{
+    return ui->cbxCppOffer->currentIndex() == 1 ? CppOffer::WithLetter : CppOffer::NonAscii;
 }
 
 void TfrmWizard::btnOKClick()
@@ -95,10 +109,14 @@ void RunProjectWizard(const QStringList& headers, HarvestTarget& target, QWidget
     dialog.setLanguages(headers);
     QSettings settings(settingsPath, QSettings::IniFormat);
     dialog.setLegacyEncoding(settings.value(kEncodingKey, LegacyEncodings().value(0)).toString());
+    const bool withLetter = settings.value(kCppOfferKey).toString() == kCppOfferNames[1];
+    dialog.setCppOffer(withLetter ? CppOffer::WithLetter : CppOffer::NonAscii);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    // An unwritable settings file only means the choice is not remembered.
+    // An unwritable settings file only means the choices are not remembered.
     settings.setValue(kEncodingKey, QString::fromLatin1(dialog.legacyEncoding()));
+    settings.setValue(kCppOfferKey, kCppOfferNames[dialog.cppOffer() == CppOffer::WithLetter ? 1 : 0]);
     settings.sync();
-    ScanProjectDir(dialog.language(), dialog.projectPath(), target, dialog.legacyEncoding());
+    ScanProjectDir(dialog.language(), dialog.projectPath(), target,
+                   {dialog.legacyEncoding(), dialog.cppOffer()});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CppHarvest.h"
 #include "FixedDialog.h"
 
 #include <QByteArray>
@@ -14,8 +15,8 @@ namespace Ui {
 class frmWizard;
 }
 
-// The project wizard's dialog: the language column to harvest into, the Delphi project's
-// directory and the code page of its files that are not UTF-8.
+// The project wizard's dialog: the language column to harvest into, the project's directory
+// (Delphi or Qt), the code page of its files that are not UTF-8 and which C++ literals to offer.
 class TfrmWizard : public TFixedDialog
 {
     Q_OBJECT
@@ -28,10 +29,12 @@ public:
     void setLanguages(const QStringList& headers);
     // Selects the code page; one not offered leaves the default selected.
     void setLegacyEncoding(const QString& encoding);
+    void setCppOffer(CppOffer offer);
 
     QString language() const;
     QString projectPath() const;
     QByteArray legacyEncoding() const;
+    CppOffer cppOffer() const;
 
 private:
     void FormCreate();
@@ -44,7 +47,7 @@ private:
 
 // The wizard command: asks for the language (one of headers, the texts of the dictionary's
 // header row) and the project, then harvests the project into that column of target. Nothing
-// happens for an empty list or a cancelled dialog. The code page chosen is remembered in the
-// settings file.
+// happens for an empty list or a cancelled dialog. The code page and the C++ offer chosen are
+// remembered in the settings file.
 void RunProjectWizard(const QStringList& headers, HarvestTarget& target, QWidget* owner,
                       const QString& settingsPath);

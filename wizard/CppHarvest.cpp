@@ -1,0 +1,817 @@
+#include "CppHarvest.h"
+
+#include "HarvestLoop.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr QStringView kCallOpen = u"Translate(";
+constexpr QStringView kCallClose = u")";
+constexpr QStringView kHeaderName = u"OrbTranslate.h";
+
+bool isIdentifierStart(QChar ch)
+{
+    return ch == u'_' || (ch >= u'a' && ch <= u'z') || (ch >= u'A' && ch <= u'Z') || ch.unicode() >= 128;
+}
+
+bool isIdentifierChar(QChar ch)
+{
+    return isIdentifierStart(ch) || (ch >= u'0' && ch <= u'9');
+}
+
+bool isSpace(QChar ch)
+{
+    return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r' || ch == u'\f' || ch == u'\v';
+}
+
+bool isStringPrefix(QStringView name)
+{
+    return name == u"u8" || name == u"u" || name == u"U" || name == u"L";
+}
+
+bool isRawPrefix(QStringView name)
+{
+    return name == u"R" || name == u"u8R" || name == u"uR" || name == u"UR" || name == u"LR";
+}
+
+// The calls a literal may stand in that only turn it into a string type: the literal's callee
+// is the call around them. The first three are wrapped whole by a rewrite.
+const QStringView kWrappers[] = {u"QStringLiteral", u"QLatin1String", u"QLatin1StringView", u"QByteArrayLiteral",
+                                 u"QString", u"QStringView", u"QLatin1Char", u"fromUtf8", u"fromLatin1",
+                                 u"fromLocal8Bit", u"QByteArray"};
+constexpr int kWrappedWhole = 3;
+
+bool isWrapper(QStringView name)
+{
+    return std::find(std::begin(kWrappers), std::end(kWrappers), name) != std::end(kWrappers);
+}
+
+bool isWrappedWhole(QStringView name)
+{
+    return std::find(std::begin(kWrappers), std::begin(kWrappers) + kWrappedWhole, name)
+        != std::begin(kWrappers) + kWrappedWhole;
+}
+
+// The calls that translate their argument at that index; a literal at another index of them
+// (a context, a disambiguation, a count) is neither offered nor harvested.
+struct TranslatingCall
+{
+    QStringView name;
+    int textArgument;
+};
+const TranslatingCall kTranslatingCalls[] = {
+    {u"Translate", 0},           {u"tr", 0},
+    {u"trUtf8", 0},              {u"QT_TR_NOOP", 0},
+    {u"QT_TR_N_NOOP", 0},        {u"QT_TR_NOOP_UTF8", 0},
+    {u"translate", 1},           {u"QT_TRANSLATE_NOOP", 1},
+    {u"QT_TRANSLATE_N_NOOP", 1}, {u"QT_TRANSLATE_NOOP3", 1},
+    {u"QT_TRANSLATE_NOOP_UTF8", 1}, {u"QT_TRID_NOOP", -1},
+    {u"qtTrId", -1},             {u"QT_TRID_N_NOOP", -1},
+};
+
+const TranslatingCall* translatingCall(QStringView name)
+{
+    for (const TranslatingCall& call : kTranslatingCalls) {
+        if (call.name == name)
+            return &call;
+    }
+    return nullptr;
+}
+
+// Logging statements: what is streamed into them up to the end of the statement is a key.
+const QStringView kLoggingHeads[] = {u"qDebug", u"qInfo", u"qWarning", u"qCritical", u"qFatal",
+                                     u"qCDebug", u"qCInfo", u"qCWarning", u"qCCritical"};
+
+bool isLoggingHead(QStringView name)
+{
+    return std::find(std::begin(kLoggingHeads), std::end(kLoggingHeads), name) != std::end(kLoggingHeads);
+}
+
+bool isKeyCallee(QStringView last, QStringView qualified)
+{
+    const auto& rules = CppKeyRules();
+    return std::any_of(rules.begin(), rules.end(),
+                       [&](const CppKeyRule& rule) { return rule.callee == last || rule.callee == qualified; });
+}
+
+// A text without blanks that reads as an identifier, a path, a file or an object name
+// ("mainWindow/geometry", "notes.lng", "org.example"), not as words for a user.
+bool looksLikeKey(QStringView phrase)
+{
+    bool separated = false;
+    for (qsizetype i = 0; i < phrase.size(); ++i) {
+        const QChar ch = phrase[i];
+        if (ch.isSpace())
+            return false;
+        const bool between = i > 0 && i + 1 < phrase.size() && phrase[i - 1].isLetterOrNumber()
+            && phrase[i + 1].isLetterOrNumber();
+        if ((ch == u'/' || ch == u'\\' || ch == u'_' || ch == u':' || ch == u'.') && between)
+            separated = true;
+        if (ch.isUpper() && i > 0 && phrase[i - 1].isLower())
+            separated = true; // camelCase
+    }
+    return separated;
+}
+
+bool holdsNonAscii(QStringView phrase)
+{
+    return std::any_of(phrase.begin(), phrase.end(), [](QChar ch) { return ch.unicode() >= 128; });
+}
+
+bool holdsLetter(QStringView phrase)
+{
+    return std::any_of(phrase.begin(), phrase.end(), [](QChar ch) { return ch.isLetter(); });
+}
+
+int hexValue(QChar ch)
+{
+    if (ch >= u'0' && ch <= u'9')
+        return ch.unicode() - u'0';
+    if (ch >= u'a' && ch <= u'f')
+        return ch.unicode() - u'a' + 10;
+    if (ch >= u'A' && ch <= u'F')
+        return ch.unicode() - u'A' + 10;
+    return -1;
+}
+
+void appendCodePoint(QString& text, char32_t code)
+{
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        code = QChar::ReplacementCharacter;
+    text += QString::fromUcs4(&code, 1);
+}
+
+// The text of one literal's body (between its quotes), escapes resolved. In a narrow literal
+// (no prefix, or u8) numeric escapes are bytes of UTF-8; in the others, code units.
+void decodeEscapes(QStringView body, bool narrow, QString& text)
+{
+    QByteArray bytes; // narrow numeric escapes waiting to be decoded together
+    const auto flush = [&] {
+        if (!bytes.isEmpty())
+            text += QString::fromUtf8(bytes);
+        bytes.clear();
+    };
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const QChar ch = body[i];
+        if (ch != u'\\' || i + 1 == body.size()) {
+            flush();
+            text += ch;
+            continue;
+        }
+        const QChar next = body[++i];
+        char32_t code = 0;
+        bool numeric = true;
+        if (next == u'x') {
+            qsizetype digits = 0;
+            while (i + 1 < body.size() && hexValue(body[i + 1]) >= 0 && digits < 8) {
+                code = code * 16 + char32_t(hexValue(body[++i]));
+                ++digits;
+            }
+        } else if (next >= u'0' && next <= u'7') {
+            code = next.unicode() - u'0';
+            for (int digits = 1; digits < 3 && i + 1 < body.size() && body[i + 1] >= u'0' && body[i + 1] <= u'7'; ++digits)
+                code = code * 8 + char32_t(body[++i].unicode() - u'0');
+        } else if (next == u'u' || next == u'U') {
+            const qsizetype digits = next == u'u' ? 4 : 8;
+            for (qsizetype d = 0; d < digits && i + 1 < body.size() && hexValue(body[i + 1]) >= 0; ++d)
+                code = code * 16 + char32_t(hexValue(body[++i]));
+            flush();
+            appendCodePoint(text, code);
+            continue;
+        } else {
+            numeric = false;
+        }
+        if (numeric) {
+            if (narrow && code < 256) {
+                bytes += char(code);
+            } else {
+                flush();
+                appendCodePoint(text, code);
+            }
+            continue;
+        }
+        flush();
+        switch (next.unicode()) {
+        case u'n': text += u'\n'; break;
+        case u't': text += u'\t'; break;
+        case u'r': text += u'\r'; break;
+        case u'a': text += u'\a'; break;
+        case u'b': text += u'\b'; break;
+        case u'f': text += u'\f'; break;
+        case u'v': text += u'\v'; break;
+        case u'\n': break; // a line continued
+        default: text += next; // \\ \' \" \? and escapes no compiler knows
+        }
+    }
+    flush();
+}
+
+// One string literal token.
+struct LiteralToken
+{
+    qsizetype start = 0;  // its prefix's first character
+    qsizetype end = 0;    // after its closing quote or delimiter, and its suffix
+    bool closed = false;  // an unterminated literal is no candidate
+};
+
+// An open parenthesis or brace and the name in front of it.
+struct Frame
+{
+    QString name;          // the last component ("tr"), empty for none
+    QString qualified;     // with its qualifiers ("QObject::tr")
+    qsizetype nameStart = 0;
+    int argument = 0;      // the index of the argument being read
+    bool brace = false;    // a block: calls outside it are not the callee of what is inside
+};
+
+// The tokenizer over a text that grows behind it. It stops at each string-literal expression
+// (adjacent literals joined) and says where it stands.
+class CppLexer
+{
+public:
+    explicit CppLexer(const EditedText& text) : m_text(text) {}
+
+    struct Literal
+    {
+        Selection source;
+        bool closed;
+    };
+
+    std::optional<Literal> next()
+    {
+        while (m_pos < m_text.size()) {
+            const QChar ch = m_text.at(m_pos);
+            if (ch == u'\n') {
+                ++m_pos;
+                m_lineStart = true;
+                continue;
+            }
+            if (isSpace(ch)) {
+                ++m_pos;
+                continue;
+            }
+            if (ch == u'#' && m_lineStart) {
+                directive();
+                continue;
+            }
+            m_lineStart = false;
+            if (skipComment())
+                continue;
+            if (const std::optional<Literal> literal = literalAt(m_pos))
+                return literal;
+            token(ch);
+        }
+        return std::nullopt;
+    }
+
+    const std::vector<Frame>& frames() const { return m_frames; }
+    bool inLoggingStatement() const { return m_loggingDepth >= 0; }
+    // The token before the literal was "extern" or "operator".
+    bool afterLinkageOrOperator() const { return m_previousName == u"extern" || m_previousName == u"operator"; }
+    // Moves on to pos (after the literal, or after a rewrite of it).
+    void continueAt(qsizetype pos) { m_pos = pos; }
+    // The position after the whitespace and comments from pos.
+    qsizetype skipBlanks(qsizetype pos) const
+    {
+        while (pos < m_text.size()) {
+            if (isSpace(m_text.at(pos))) {
+                ++pos;
+            } else if (const qsizetype end = commentEnd(pos); end > pos) {
+                pos = end;
+            } else {
+                break;
+            }
+        }
+        return pos;
+    }
+    // The innermost parenthesis is closed by a rewrite.
+    void popFrame()
+    {
+        if (!m_frames.empty())
+            m_frames.pop_back();
+    }
+
+private:
+    // The end of the comment at pos, or pos when none starts there.
+    qsizetype commentEnd(qsizetype pos) const
+    {
+        if (m_text.at(pos) != u'/')
+            return pos;
+        const QChar next = m_text.at(pos + 1);
+        if (next == u'/') {
+            const qsizetype end = m_text.indexOf(u'\n', pos);
+            return end < 0 ? m_text.size() : end;
+        }
+        if (next == u'*') {
+            const qsizetype end = m_text.indexOf(u"*/", pos + 2);
+            return end < 0 ? m_text.size() : end + 2;
+        }
+        return pos;
+    }
+
+    bool skipComment()
+    {
+        const qsizetype end = commentEnd(m_pos);
+        if (end == m_pos)
+            return false;
+        m_pos = end;
+        return true;
+    }
+
+    // A preprocessor line: those that name files or speak to the compiler are passed over
+    // whole; the others (#define, #if...) are read as code.
+    void directive()
+    {
+        qsizetype pos = m_pos + 1;
+        while (pos < m_text.size() && (m_text.at(pos) == u' ' || m_text.at(pos) == u'\t'))
+            ++pos;
+        qsizetype nameEnd = pos;
+        while (nameEnd < m_text.size() && isIdentifierChar(m_text.at(nameEnd)))
+            ++nameEnd;
+        const QString name = m_text.mid(pos, nameEnd - pos);
+        m_lineStart = false;
+        static const QStringView kSkipped[] = {u"include", u"include_next", u"import", u"pragma",
+                                               u"line", u"error", u"warning", u"ident", u"embed"};
+        if (std::find(std::begin(kSkipped), std::end(kSkipped), name) == std::end(kSkipped)) {
+            m_pos = nameEnd;
+            return;
+        }
+        // To the end of the line, continuations included.
+        qsizetype end = nameEnd;
+        for (;;) {
+            end = m_text.indexOf(u'\n', end);
+            if (end < 0) {
+                end = m_text.size();
+                break;
+            }
+            if (m_text.at(end - 1) != u'\\')
+                break;
+            ++end;
+        }
+        m_pos = end;
+    }
+
+    // A literal token beginning at pos (its prefix included), or none.
+    std::optional<LiteralToken> literalTokenAt(qsizetype pos) const
+    {
+        qsizetype quote = pos;
+        while (quote < m_text.size() && isIdentifierChar(m_text.at(quote)) && quote - pos < 3)
+            ++quote;
+        if (m_text.at(quote) != u'"')
+            return std::nullopt;
+        const QString prefix = m_text.mid(pos, quote - pos);
+        if (!prefix.isEmpty() && pos > 0 && isIdentifierChar(m_text.at(pos - 1)))
+            return std::nullopt;
+        if (isRawPrefix(prefix))
+            return rawToken(pos, quote);
+        if (!prefix.isEmpty() && !isStringPrefix(prefix))
+            return std::nullopt;
+        LiteralToken token{pos, quote + 1, false};
+        while (token.end < m_text.size()) {
+            const QChar ch = m_text.at(token.end);
+            if (ch == u'\\') {
+                token.end += 2;
+                continue;
+            }
+            if (ch == u'\n')
+                break;
+            ++token.end;
+            if (ch == u'"') {
+                token.closed = true;
+                break;
+            }
+        }
+        token.end = std::min(token.end, m_text.size());
+        return withSuffix(token);
+    }
+
+    std::optional<LiteralToken> rawToken(qsizetype pos, qsizetype quote) const
+    {
+        const qsizetype open = m_text.indexOf(u'(', quote + 1);
+        if (open < 0 || open - quote - 1 > 16)
+            return LiteralToken{pos, m_text.size(), false};
+        const QString close = u')' + m_text.mid(quote + 1, open - quote - 1) + u'"';
+        const qsizetype end = m_text.indexOf(close, open + 1);
+        if (end < 0)
+            return LiteralToken{pos, m_text.size(), false};
+        return withSuffix({pos, end + close.size(), true});
+    }
+
+    LiteralToken withSuffix(LiteralToken token) const
+    {
+        if (token.closed) {
+            while (token.end < m_text.size() && isIdentifierChar(m_text.at(token.end)))
+                ++token.end;
+        }
+        return token;
+    }
+
+    std::optional<Literal> literalAt(qsizetype pos)
+    {
+        const QChar ch = m_text.at(pos);
+        if (ch != u'"' && ch != u'u' && ch != u'U' && ch != u'L' && ch != u'R')
+            return std::nullopt;
+        std::optional<LiteralToken> token = literalTokenAt(pos);
+        if (!token)
+            return std::nullopt;
+        Literal literal{{token->start, token->end - token->start}, token->closed};
+        // Adjacent literals are one: the compiler joins them.
+        while (literal.closed) {
+            const qsizetype after = skipBlanks(literal.source.end());
+            const std::optional<LiteralToken> more = after < m_text.size() ? literalTokenAt(after) : std::nullopt;
+            if (!more)
+                break;
+            literal.source.length = more->end - literal.source.start;
+            literal.closed = more->closed;
+        }
+        m_pos = literal.source.end();
+        return literal;
+    }
+
+    void token(QChar ch)
+    {
+        if (isIdentifierStart(ch)) {
+            identifier();
+            return;
+        }
+        if (ch >= u'0' && ch <= u'9') {
+            number();
+            return;
+        }
+        if (ch == u'\'') {
+            characterLiteral();
+            return;
+        }
+        punctuation(ch);
+    }
+
+    void identifier()
+    {
+        const qsizetype start = m_pos;
+        while (m_pos < m_text.size() && isIdentifierChar(m_text.at(m_pos)))
+            ++m_pos;
+        const QString name = m_text.mid(start, m_pos - start);
+        if (m_qualifying) {
+            m_qualified += name;
+        } else {
+            m_qualified = name;
+            m_nameStart = start;
+        }
+        m_qualifying = false;
+        m_previousName = name;
+        m_nameEnd = m_pos;
+        if (isLoggingHead(name) && m_loggingDepth < 0)
+            m_loggingDepth = int(m_frames.size());
+    }
+
+    // A number with its digit separators and exponent signs, so that 1'000 starts no literal.
+    void number()
+    {
+        ++m_pos;
+        while (m_pos < m_text.size()) {
+            const QChar ch = m_text.at(m_pos);
+            const QChar before = m_text.at(m_pos - 1);
+            const bool sign = (ch == u'+' || ch == u'-')
+                && (before == u'e' || before == u'E' || before == u'p' || before == u'P');
+            if (!(isIdentifierChar(ch) || ch == u'.' || sign || (ch == u'\'' && isIdentifierChar(m_text.at(m_pos + 1)))))
+                break;
+            ++m_pos;
+        }
+        forgetName();
+    }
+
+    void characterLiteral()
+    {
+        ++m_pos;
+        while (m_pos < m_text.size()) {
+            const QChar ch = m_text.at(m_pos);
+            if (ch == u'\\') {
+                m_pos += 2;
+                continue;
+            }
+            if (ch == u'\n')
+                break;
+            ++m_pos;
+            if (ch == u'\'')
+                break;
+        }
+        forgetName();
+    }
+
+    void punctuation(QChar ch)
+    {
+        const bool namedCall = m_nameEnd == m_pos || (m_nameEnd >= 0 && skipBlanks(m_nameEnd) == m_pos);
+        ++m_pos;
+        if (ch == u':' && m_text.at(m_pos) == u':') {
+            ++m_pos;
+            m_qualified += QStringLiteral("::");
+            m_qualifying = true;
+            m_nameEnd = -1;
+            return;
+        }
+        if (ch == u'(') {
+            const QString qualified = namedCall ? m_qualified : QString();
+            const QString last = qualified.mid(qualified.lastIndexOf(u':') + 1);
+            m_frames.push_back({last, qualified, namedCall ? m_nameStart : m_pos - 1, 0, false});
+        } else if (ch == u'{') {
+            m_frames.push_back({QString(), QString(), m_pos - 1, 0, true});
+        } else if (ch == u')' || ch == u'}') {
+            popFrame();
+            if (m_loggingDepth > int(m_frames.size()))
+                m_loggingDepth = -1;
+        } else if (ch == u',' && !m_frames.empty()) {
+            ++m_frames.back().argument;
+        } else if (ch == u';' && m_loggingDepth >= int(m_frames.size())) {
+            m_loggingDepth = -1;
+        }
+        forgetName();
+    }
+
+    void forgetName()
+    {
+        m_nameEnd = -1;
+        m_qualifying = false;
+        m_previousName.clear();
+    }
+
+    const EditedText& m_text;
+    qsizetype m_pos = 0;
+    bool m_lineStart = true;
+    std::vector<Frame> m_frames;
+    QString m_qualified;          // the name read last, with its qualifiers
+    qsizetype m_nameStart = 0;
+    qsizetype m_nameEnd = -1;     // after the name read last, -1 when another token followed
+    bool m_qualifying = false;    // "::" was read after a name
+    QString m_previousName;       // the token before the literal, when a name
+    int m_loggingDepth = -1;      // the depth of the logging statement being read, or -1
+};
+
+enum class Verdict { Skip, Translated, Offer };
+
+// Where the literal stands: in a call that translates it, in one that takes a key, or free.
+struct Context
+{
+    Verdict verdict = Verdict::Skip;
+    const Frame* wrapper = nullptr; // the QStringLiteral(...) around it, if any
+};
+
+Context contextOf(const CppLexer& lexer)
+{
+    const std::vector<Frame>& frames = lexer.frames();
+    Context context;
+    if (!frames.empty() && isWrappedWhole(frames.back().name) && frames.back().argument == 0)
+        context.wrapper = &frames.back();
+    if (lexer.afterLinkageOrOperator() || lexer.inLoggingStatement())
+        return context;
+    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) {
+        if (frame->brace)
+            break;
+        if (frame->name.isEmpty() || isWrapper(frame->name))
+            continue;
+        if (const TranslatingCall* call = translatingCall(frame->name)) {
+            context.verdict = frame->argument == call->textArgument ? Verdict::Translated : Verdict::Skip;
+            return context;
+        }
+        if (isKeyCallee(frame->name, frame->qualified))
+            return context;
+        break;
+    }
+    context.verdict = Verdict::Offer;
+    return context;
+}
+
+bool offered(const QString& phrase, CppOffer offer)
+{
+    if (offer == CppOffer::NonAscii)
+        return holdsNonAscii(phrase);
+    return holdsLetter(phrase) && !looksLikeKey(phrase);
+}
+
+// The end of the line of the file's last #include, or -1.
+qsizetype lastIncludeLineEnd(const EditedText& text, bool& included)
+{
+    qsizetype found = -1;
+    included = false;
+    for (qsizetype lineStart = 0; lineStart < text.size();) {
+        qsizetype lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        qsizetype pos = lineStart;
+        while (pos < lineEnd && (text.at(pos) == u' ' || text.at(pos) == u'\t'))
+            ++pos;
+        if (text.at(pos) == u'#') {
+            const QString line = text.mid(pos + 1, lineEnd - pos - 1).trimmed();
+            if (line.startsWith(u"include")) {
+                found = lineEnd;
+                included = included || line.contains(kHeaderName);
+            }
+        }
+        lineStart = lineEnd + 1;
+    }
+    return found;
+}
+
+qsizetype lineBreaksBefore(const EditedText& text, qsizetype pos)
+{
+    qsizetype count = 0;
+    for (qsizetype at = text.indexOf(u'\n', 0); at >= 0 && at < pos; at = text.indexOf(u'\n', at + 1))
+        ++count;
+    return count;
+}
+
+// Offers the component's header after the last #include; the caret the question was shown
+// with, and the index of the line break a Yes added.
+Selection offerInclude(EditedText& text, Selection shown, HarvestPrompt& prompt, qsizetype& addedLineBreak)
+{
+    bool included = false;
+    const qsizetype lineEnd = lastIncludeLineEnd(text, included);
+    if (included)
+        return shown;
+    Selection caret{std::max<qsizetype>(lineEnd, 0), 0};
+    prompt.showSelection(caret, false);
+    if (prompt.ask(PromptKind::AddUses, CppIncludeLine(), caret) != Answer::Yes)
+        return caret;
+    if (lineEnd < 0) {
+        InsertText(text, 0, QString(CppIncludeLine() + u'\n'), prompt);
+        addedLineBreak = 0;
+    } else {
+        InsertText(text, lineEnd, QString(u'\n' + CppIncludeLine()), prompt);
+        addedLineBreak = lineBreaksBefore(text, lineEnd);
+    }
+    return caret;
+}
+
+// Encloses what the literal stands in with Translate(...); the position after the ")".
+qsizetype wrapLiteral(EditedText& text, CppLexer& lexer, Selection literal, const Context& context,
+                      bool selectionKept, HarvestPrompt& prompt)
+{
+    Selection wrapped = literal;
+    if (selectionKept && context.wrapper) {
+        const qsizetype close = lexer.skipBlanks(literal.end());
+        if (text.at(close) == u')') {
+            wrapped = {context.wrapper->nameStart, close + 1 - context.wrapper->nameStart};
+            lexer.popFrame();
+        }
+    }
+    InsertText(text, wrapped.start, kCallOpen, prompt);
+    InsertText(text, wrapped.end() + kCallOpen.size(), kCallClose, prompt);
+    return wrapped.end() + kCallOpen.size() + kCallClose.size();
+}
+
+} // namespace
+
+QString DecodeCppLiteral(QStringView source)
+{
+    const EditedText text(source);
+    CppLexer lexer(text);
+    QString phrase;
+    while (const std::optional<CppLexer::Literal> literal = lexer.next()) {
+        // Each token of the expression in turn.
+        for (qsizetype pos = literal->source.start; pos < literal->source.end();) {
+            pos = lexer.skipBlanks(pos);
+            qsizetype quote = pos;
+            while (quote < literal->source.end() && text.at(quote) != u'"')
+                ++quote;
+            const QString prefix = text.mid(pos, quote - pos);
+            if (isRawPrefix(prefix)) {
+                const qsizetype open = text.indexOf(u'(', quote + 1);
+                const QString close = u')' + text.mid(quote + 1, open - quote - 1) + u'"';
+                const qsizetype end = open < 0 ? -1 : text.indexOf(close, open + 1);
+                if (end < 0 || end >= literal->source.end())
+                    break;
+                phrase += text.mid(open + 1, end - open - 1);
+                pos = end + close.size();
+            } else {
+                qsizetype end = quote + 1;
+                while (end < literal->source.end() && text.at(end) != u'"')
+                    end += text.at(end) == u'\\' ? 2 : 1;
+                decodeEscapes(text.mid(quote + 1, std::min(end, literal->source.end()) - quote - 1),
+                              prefix.isEmpty() || prefix == u"u8", phrase);
+                pos = end + 1;
+            }
+            while (pos < literal->source.end() && isIdentifierChar(text.at(pos)))
+                ++pos; // a suffix
+        }
+    }
+    return phrase;
+}
+
+const std::vector<CppKeyRule>& CppKeyRules()
+{
+    static const std::vector<CppKeyRule> rules = {
+        {u"setObjectName", u"an object's name"},
+        {u"objectName", u"an object's name"},
+        {u"findChild", u"an object's name"},
+        {u"findChildren", u"an object's name"},
+        {u"property", u"a property's name"},
+        {u"setProperty", u"a property's name"},
+        {u"SIGNAL", u"a signal's signature"},
+        {u"SLOT", u"a slot's signature"},
+        {u"connect", u"signal and slot signatures"},
+        {u"disconnect", u"signal and slot signatures"},
+        {u"invokeMethod", u"a method's name"},
+        {u"QMetaObject::invokeMethod", u"a method's name"},
+        {u"qDebug", u"a log message"},
+        {u"qInfo", u"a log message"},
+        {u"qWarning", u"a log message"},
+        {u"qCritical", u"a log message"},
+        {u"qFatal", u"a log message"},
+        {u"qCDebug", u"a log message"},
+        {u"qCInfo", u"a log message"},
+        {u"qCWarning", u"a log message"},
+        {u"qCCritical", u"a log message"},
+        {u"Q_LOGGING_CATEGORY", u"a logging category's name"},
+        {u"Q_DECLARE_LOGGING_CATEGORY", u"a logging category's name"},
+        {u"QLoggingCategory", u"a logging category's name"},
+        {u"setFilterRules", u"logging rules"},
+        {u"QSettings", u"an organisation or application name, or a file"},
+        {u"setApplicationName", u"the name settings and data folders are found by"},
+        {u"setOrganizationName", u"the name settings and data folders are found by"},
+        {u"setOrganizationDomain", u"the name settings and data folders are found by"},
+        {u"setDesktopFileName", u"a file name"},
+        {u"value", u"a settings key"},
+        {u"setValue", u"a settings key"},
+        {u"contains", u"a settings key"},
+        {u"remove", u"a settings key"},
+        {u"beginGroup", u"a settings group"},
+        {u"beginReadArray", u"a settings array"},
+        {u"beginWriteArray", u"a settings array"},
+        {u"qgetenv", u"an environment variable"},
+        {u"qputenv", u"an environment variable"},
+        {u"qEnvironmentVariable", u"an environment variable"},
+        {u"qEnvironmentVariableIsSet", u"an environment variable"},
+        {u"static_assert", u"a message for the compiler"},
+        {u"Q_ASSERT_X", u"a message for the developer"},
+        {u"Q_CLASSINFO", u"meta-object information"},
+        {u"Q_PLUGIN_METADATA", u"a plugin's interface identifier"},
+        {u"Q_DECLARE_INTERFACE", u"an interface identifier"},
+        {u"qmlRegisterType", u"a QML module's name"},
+        {u"setStyleSheet", u"style sheet code"},
+        {u"QRegularExpression", u"a pattern"},
+    };
+    return rules;
+}
+
+QString CppIncludeLine()
+{
+    return QStringLiteral("#include <OrbTranslate.h>");
+}
+
+UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
+                              const QString& path, CppOffer offer)
+{
+    CppLexer lexer(text);
+    bool changed = false;
+    Selection shown;
+    for (;;) {
+        prompt.searchStarted();
+        std::optional<CppLexer::Literal> literal;
+        Context context;
+        QString phrase;
+        while ((literal = lexer.next())) {
+            if (!literal->closed)
+                continue;
+            context = contextOf(lexer);
+            if (context.verdict == Verdict::Skip)
+                continue;
+            phrase = DecodeCppLiteral(SelectedText(text, literal->source));
+            if (context.verdict == Verdict::Translated) {
+                if (!phrase.isEmpty()) {
+                    sink.addPhrase(phrase);
+                    prompt.wrappedLiteralHarvested(literal->source, phrase);
+                }
+                continue;
+            }
+            if (offered(phrase, offer))
+                break;
+        }
+        prompt.searchFinished();
+        if (!literal)
+            break;
+        prompt.showSelection(literal->source, true);
+        const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, literal->source, prompt, DecodeCppLiteral);
+        shown = outcome.selection;
+        if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
+            return {false, false};
+        if (outcome.answer == Answer::No)
+            continue;
+        const bool kept = outcome.selection == literal->source;
+        const qsizetype after = wrapLiteral(text, lexer, outcome.selection, context, kept, prompt);
+        // The scan goes on after the literal it asked about, wherever the user wrapped.
+        const qsizetype literalEnd = literal->source.end();
+        lexer.continueAt(kept ? after
+                              : literalEnd + (outcome.selection.start <= literalEnd ? kCallOpen.size() : 0)
+                                  + (outcome.selection.end() <= literalEnd ? kCallClose.size() : 0));
+        sink.addPhrase(outcome.phrase);
+        changed = true;
+    }
+    if (!changed)
+        return {true, false};
+    qsizetype addedLineBreak = -1;
+    shown = offerInclude(text, shown, prompt, addedLineBreak);
+    return {true, prompt.ask(PromptKind::SaveFile, path, shown) == Answer::Yes, addedLineBreak};
+}

@@ -14,6 +14,29 @@ bool isTranslatable(const QXmlStreamReader& xml)
     return xml.attributes().value(QStringLiteral("notr")) != u"true";
 }
 
+// Where the character data from start ends: at the end tag, CDATA sections and comments
+// passed over. The reader's own offset cannot tell, as it reads ahead.
+qsizetype characterDataEnd(QStringView xml, qsizetype start)
+{
+    static constexpr QStringView kCdataOpen = u"<![CDATA[";
+    static constexpr QStringView kCommentOpen = u"<!--";
+    qsizetype pos = xml.indexOf(u'<', start);
+    while (pos >= 0) {
+        const QStringView rest = xml.sliced(pos);
+        qsizetype skipTo = -1;
+        if (rest.startsWith(kCdataOpen))
+            skipTo = xml.indexOf(u"]]>", pos);
+        else if (rest.startsWith(kCommentOpen))
+            skipTo = xml.indexOf(u"-->", pos);
+        else
+            return pos;
+        if (skipTo < 0)
+            break;
+        pos = xml.indexOf(u'<', skipTo + 3);
+    }
+    return xml.size();
+}
+
 // The <string> element the reader has just entered, up to its end tag: its character data,
 // where it stands, and its text. A nested element ends it as malformed for a form.
 bool readString(QXmlStreamReader& xml, QStringView xmlText, DesignerString& string)
@@ -26,12 +49,9 @@ bool readString(QXmlStreamReader& xml, QStringView xmlText, DesignerString& stri
             break;
         case QXmlStreamReader::Comment:
             break;
-        case QXmlStreamReader::EndElement: {
-            // The reader has read ahead by then: the text ends where the end tag begins.
-            const qsizetype end = std::max(xmlText.lastIndexOf(u"</", xml.characterOffset()), start);
-            string.source = {start, end - start};
+        case QXmlStreamReader::EndElement:
+            string.source = {start, characterDataEnd(xmlText, start) - start};
             return true;
-        }
         default:
             xml.raiseError(QStringLiteral("a <string> holds more than text"));
             return false;

@@ -608,17 +608,15 @@ HarvestStep FileHarvester::harvestDesignerForm(const QString& path)
     return HarvestDesignerForm(text, strings, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
 }
 
-HarvestStep FileHarvester::save(const QString& path, SourceFile& file, const EditedText& text,
+HarvestStep FileHarvester::save(const QString& path, const SourceFile& file, const EditedText& text,
                                 const UnitScanResult& result)
 {
     if (!result.proceed)
         return HarvestStep::Cancelled;
     if (!result.save)
         return HarvestStep::Continue;
-    if (result.addedLineBreak >= 0)
-        AddLineBreak(file, result.addedLineBreak);
     QString reason;
-    if (!WriteSourceFile(path, file, text.toString(), &reason))
+    if (!WriteSourceFile(path, file, text.toString(), &reason, result.addedLineBreak))
         return fail(path, reason);
     m_saved.append(path);
     return HarvestStep::Continue;

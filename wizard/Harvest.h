@@ -190,7 +190,7 @@ private:
     bool show(const QString& path, const EditedText& text);
     HarvestStep fail(const QString& path, const QString& reason);
     // Writes a rewritten source back, or fails the walk.
-    HarvestStep save(const QString& path, SourceFile& file, const EditedText& text,
+    HarvestStep save(const QString& path, const SourceFile& file, const EditedText& text,
                      const UnitScanResult& result);
 
     HarvestPrompt& m_prompt;

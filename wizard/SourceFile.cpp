@@ -85,6 +85,17 @@ bool encodesBackFaithfully(const SourceFile& file)
         == file.bytes;
 }
 
+// The line ends with one for a line break added at index: its neighbour's.
+QByteArray withAddedLineBreak(QByteArray lineEnds, qsizetype index)
+{
+    if (index < 0)
+        return lineEnds;
+    index = std::min<qsizetype>(index, lineEnds.size());
+    const char neighbour = index < lineEnds.size() ? lineEnds[index] : lineEnds.isEmpty() ? 'n' : lineEnds.back();
+    lineEnds.insert(index, neighbour);
+    return lineEnds;
+}
+
 } // namespace
 
 QStringList LegacyEncodings()
@@ -136,7 +147,7 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
 }
 
 bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
-                     QString* error)
+                     QString* error, qsizetype addedLineBreak)
 {
     if (file.encoding != kUtf8 && !encodesBackFaithfully(file)) {
         *error = QStringLiteral("not replaced: its bytes do not all decode in %1, "
@@ -144,13 +155,14 @@ bool WriteSourceFile(const QString& path, const SourceFile& file, const QString&
                      .arg(QString::fromLatin1(file.encoding));
         return false;
     }
-    if (text.count(u'\n') != file.lineEnds.size()) {
+    const QByteArray lineEnds = withAddedLineBreak(file.lineEnds, addedLineBreak);
+    if (text.count(u'\n') != lineEnds.size()) {
         *error = QStringLiteral("not replaced: the rewritten text has %1 line breaks, the file %2")
-                     .arg(text.count(u'\n')).arg(file.lineEnds.size());
+                     .arg(text.count(u'\n')).arg(lineEnds.size());
         return false;
     }
     QStringEncoder encoder(file.encoding.constData());
-    QByteArray bytes = encoder.encode(joinLineEnds(text, file.lineEnds));
+    QByteArray bytes = encoder.encode(joinLineEnds(text, lineEnds));
     if (encoder.hasError()) {
         *error = QStringLiteral("not replaced: the text cannot be written in %1")
                      .arg(QString::fromLatin1(file.encoding));
@@ -165,15 +177,6 @@ bool WriteSourceFile(const QString& path, const SourceFile& file, const QString&
         return false;
     }
     return true;
-}
-
-void AddLineBreak(SourceFile& file, qsizetype index)
-{
-    index = std::clamp<qsizetype>(index, 0, file.lineEnds.size());
-    const char neighbour = index < file.lineEnds.size() ? file.lineEnds[index]
-        : file.lineEnds.isEmpty()                      ? 'n'
-                                                       : file.lineEnds.back();
-    file.lineEnds.insert(index, neighbour);
 }
 
 void KeepFreedMemoryForTheNextFile()

@@ -38,13 +38,10 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
 // Writes text (LF line ends, as many line breaks as file.text) back in the file's encoding,
 // byte-order mark and line ends, replacing the file atomically: on failure the file is as it
 // was and *error holds the reason. Refused for a file whose bytes its decoded text does not
-// give back.
+// give back. A line break the scan added (at addedLineBreak among the text's line breaks, -1
+// for none) gets the line end of the line it was split from, so that the file keeps one style.
 bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
-                     QString* error);
-
-// A line break a scan added at this index among the text's line breaks gets the line end of
-// the line it was split from (LF in a file without line breaks), so that the file keeps one style.
-void AddLineBreak(SourceFile& file, qsizetype index);
+                     QString* error, qsizetype addedLineBreak = -1);
 
 // A harvest allocates and frees buffers of a file's size for every file, and reading a large
 // dictionary does the same. glibc hands such blocks back to the kernel when they are freed and

@@ -1,9 +1,13 @@
-// The project wizard's harvest through its scanners, every question answered Yes, into a
-// 100k-row dictionary column, against reading and decoding the same files alone: a generated
-// project of a few hundred units and forms, the same project twice over, and one large unit.
+// The project wizard's harvest through its scanners into a 100k-row dictionary column, against
+// reading and decoding the same files alone: a generated Delphi project of a few hundred units
+// and forms, the same project twice over, and one large unit, every question answered Yes; a
+// generated C++ tree of about 20 MB and twice that, and Qt's examples where installed, every
+// question answered No.
 // Prints a table; run by hand (orb_bench_wizard).
 #include "BestOfRuns.h"
 #include "ColumnSink.h"
+#include "CppHarvest.h"
+#include "DesignerForm.h"
 #include "DictTable.h"
 #include "Harvest.h"
 #include "SourceFile.h"
@@ -116,11 +120,15 @@ Project writeProject(const QString& directory, const Workload& workload)
     return project;
 }
 
-// Every question answered Yes, nothing shown.
-class YesPrompt : public HarvestPrompt
+// Every question answered alike, nothing shown.
+class AnsweringPrompt : public HarvestPrompt
 {
 public:
-    Answer ask(PromptKind, const QString&, Selection&) override { return Answer::Yes; }
+    explicit AnsweringPrompt(Answer answer) : m_answer(answer) {}
+    Answer ask(PromptKind, const QString&, Selection&) override { return m_answer; }
+
+private:
+    Answer m_answer;
 };
 
 // Reads every file and decodes it, and nothing more: what any harvest must spend.
@@ -171,12 +179,12 @@ protected:
     SourceFile m_file;
 };
 
-// Reads, then scans with every answer Yes; the rewritten unit is made but not written, so that
-// every run sees the same project.
+// Reads, then scans with every question answered alike (C++ literals with a letter offered);
+// a rewritten source is made but not written, so that every run sees the same project.
 class ScanningHarvester : public ReadingHarvester
 {
 public:
-    explicit ScanningHarvester(PhraseSink& sink) : m_sink(sink) {}
+    ScanningHarvester(PhraseSink& sink, Answer answer) : m_sink(sink), m_prompt(answer) {}
     qsizetype rewrittenCharacters = 0;
 
     HarvestStep harvestUnit(const QString& path) override
@@ -193,10 +201,27 @@ public:
         HarvestFormText(EditedText(NormalizeFormText(m_file.text)), m_prompt, m_sink);
         return HarvestStep::Continue;
     }
+    HarvestStep harvestCppSource(const QString& path) override
+    {
+        read(path);
+        EditedText text(m_file.text);
+        if (HarvestCppText(text, m_prompt, m_sink, path, CppOffer::WithLetter).save)
+            rewrittenCharacters += text.toString().size();
+        return HarvestStep::Continue;
+    }
+    HarvestStep harvestDesignerForm(const QString& path) override
+    {
+        read(path);
+        std::vector<DesignerString> strings;
+        QString error;
+        if (ReadDesignerStrings(m_file.text, strings, &error))
+            HarvestDesignerForm(EditedText(m_file.text), strings, m_prompt, m_sink);
+        return HarvestStep::Continue;
+    }
 
 private:
     PhraseSink& m_sink;
-    YesPrompt m_prompt;
+    AnsweringPrompt m_prompt;
 };
 
 DictTable dictionaryOfRows(int rows)
@@ -221,7 +246,7 @@ struct Timing
     int phrasesAdded;
 };
 
-Timing timeProject(const QString& directory)
+Timing timeProject(const QString& directory, Answer answer)
 {
     const DictTable dictionary = dictionaryOfRows(kDictionaryRows);
     const double decodeMs = bestOfRunsMs(kRuns, [] {}, [&] {
@@ -243,21 +268,19 @@ Timing timeProject(const QString& directory)
             sink = std::make_unique<ColumnSink>(table, 0);
         },
         [&] {
-            ScanningHarvester harvester(*sink);
+            ScanningHarvester harvester(*sink, answer);
             WalkProjectDir(directory, harvester);
         });
     return {decodeMs, readMs, indexMs, harvestMs, table.rowCount() - 1 - kDictionaryRows};
 }
 
-void printHarvest(const Workload& workload, const Project& project, const Timing& timing)
+void printTiming(const Timing& timing, const char* answers)
 {
-    std::printf("%s: %d units, %d forms, %d literals, %.1f MB, %d phrases added\n", workload.name, workload.units,
-                workload.forms, project.literals, double(project.bytes) / 1e6, timing.phrasesAdded);
     std::printf("  read and decode only              %8.1f ms\n", timing.decodeMs);
     std::printf("  read into the scans' text         %8.1f ms  (%.2f x decoding)\n", timing.readMs,
                 timing.readMs / timing.decodeMs);
-    std::printf("  harvest, all answers Yes          %8.1f ms  (%.2f x reading into text; %.2f x decoding)\n",
-                timing.harvestMs, timing.harvestMs / timing.readMs, timing.harvestMs / timing.decodeMs);
+    std::printf("  harvest, all answers %-3s          %8.1f ms  (%.2f x reading into text; %.2f x decoding)\n",
+                answers, timing.harvestMs, timing.harvestMs / timing.readMs, timing.harvestMs / timing.decodeMs);
     std::printf("  and once before it: indexing the %d rows of the column %.1f ms\n", kDictionaryRows, timing.indexMs);
 }
 
@@ -269,10 +292,80 @@ void harvestAndDouble(const QTemporaryDir& dir, const Workload& workload, const 
     for (const Workload& each : {workload, twice}) {
         const QString directory = dir.filePath(QString::fromLatin1(each.name));
         const Project project = writeProject(directory, each);
-        timings[index] = timeProject(directory);
-        printHarvest(each, project, timings[index++]);
+        timings[index] = timeProject(directory, Answer::Yes);
+        std::printf("%s: %d units, %d forms, %d literals, %.1f MB, %d phrases added\n", each.name, each.units,
+                    each.forms, project.literals, double(project.bytes) / 1e6, timings[index].phrasesAdded);
+        printTiming(timings[index++], "Yes");
     }
     std::printf("  twice as large costs %.2f x (linear: 2)\n\n", timings[1].harvestMs / timings[0].harvestMs);
+}
+
+// A C++ source of Qt code of about 50 KB: includes, comments, calls with user texts in English
+// and Russian, translated texts, keys, log statements and raw strings.
+QByteArray cppSource(int file)
+{
+    QString text = QStringLiteral("// Window %1 of the generated tree.\n#include \"Window%1.h\"\n#include \"ui_Window%1.h\"\n\n"
+                                  "#include <QMessageBox>\n#include <QSettings>\n\n").arg(file);
+    for (int function = 0; text.size() < 50000; ++function) {
+        text += QStringLiteral(
+                    "/* Shows part %2 of the window, with its texts. */\n"
+                    "void Window%1::showPart%2()\n{\n"
+                    "    setObjectName(QStringLiteral(\"part%2\"));\n"
+                    "    ui->label%2->setText(\"Part %2 of window %1\");\n"
+                    "    ui->title%2->setText(\"Часть %2 окна %1\");\n"
+                    "    ui->button%2->setToolTip(tr(\"Open part %2\"));\n"
+                    "    QSettings settings;\n"
+                    "    const int size = settings.value(QStringLiteral(\"window%1/part%2\"), 10).toInt(); // remembered\n"
+                    "    qDebug() << \"part\" << %2 << \"shown with\" << size;\n"
+                    "    ui->help%2->setHtml(R\"(<p>Press <b>Next</b> to go on, \"Back\" to return.</p>)\");\n"
+                    "    const char c = '\"';\n"
+                    "    if (size > 1'000)\n"
+                    "        QMessageBox::warning(this, \"Window %1\", \"The part is too large: \" \"%2\");\n}\n\n")
+                    .arg(file)
+                    .arg(function);
+    }
+    return text.toUtf8();
+}
+
+Project writeCppTree(const QString& directory, int files)
+{
+    Project project;
+    for (int file = 0; file < files; ++file) {
+        const QString folder = directory + QStringLiteral("/module%1").arg(file % 10);
+        QDir().mkpath(folder);
+        const QByteArray source = cppSource(file);
+        writeFile(folder + QStringLiteral("/Window%1.cpp").arg(file), source);
+        project.bytes += source.size();
+    }
+    return project;
+}
+
+void harvestCppAndDouble(const QTemporaryDir& dir, int files)
+{
+    Timing timings[2];
+    for (int index = 0; index < 2; ++index) {
+        const int count = files << index;
+        const QString directory = dir.filePath(QStringLiteral("cpp%1").arg(count));
+        const Project project = writeCppTree(directory, count);
+        timings[index] = timeProject(directory, Answer::No);
+        std::printf("C++ tree: %d files, %.1f MB\n", count, double(project.bytes) / 1e6);
+        printTiming(timings[index], "No");
+    }
+    std::printf("  twice as large costs %.2f x (linear: 2)\n\n", timings[1].harvestMs / timings[0].harvestMs);
+}
+
+// Qt's own examples, where a distribution installs them.
+void harvestQtExamples()
+{
+    for (const char* candidate : {"/usr/share/qt6/examples", "/usr/lib/qt6/examples", "/usr/lib/x86_64-linux-gnu/qt6/examples"}) {
+        const QString directory = QString::fromLatin1(candidate);
+        if (!QDir(directory).exists())
+            continue;
+        std::printf("Qt's examples in %s\n", candidate);
+        printTiming(timeProject(directory, Answer::No), "No");
+        return;
+    }
+    std::printf("Qt's examples are not installed here; not measured\n");
 }
 
 class NoSink : public PhraseSink
@@ -287,7 +380,7 @@ public:
 double unclosedCallsMs(int calls)
 {
     const QString text = QStringLiteral("uses Forms;\n") + QStringLiteral("Translate('").repeated(calls) + u'\n';
-    YesPrompt prompt;
+    AnsweringPrompt prompt(Answer::Yes);
     NoSink sink;
     EditedText buffer;
     return bestOfRunsMs(
@@ -317,5 +410,8 @@ int main()
     // One unit of about 5 MB with 20,000 literals, against one half its size.
     harvestAndDouble(dir, {"half the large unit", 1, 10000, 3, 0, 0}, {"one large unit", 1, 20000, 3, 0, 0});
     harvestUnclosedCalls();
+    // About 20 MB of C++ in 400 files, then twice that, every offer answered No.
+    harvestCppAndDouble(dir, 400);
+    harvestQtExamples();
     return 0;
 }

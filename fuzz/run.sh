@@ -18,6 +18,8 @@ targets=(
     "fuzz_normalize_form_text form-text pascal.dict"
     "fuzz_unit_scan unit pascal.dict"
     "fuzz_form_scan form pascal.dict"
+    "fuzz_cpp_scan cpp cpp.dict"
+    "fuzz_designer_form designer dictionary.dict"
 )
 
 mkdir -p "$build/fuzz-artifacts"

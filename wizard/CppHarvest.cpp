@@ -39,21 +39,23 @@ bool isRawPrefix(QStringView name)
 }
 
 // The calls a literal may stand in that only turn it into a string type: the literal's callee
-// is the call around them. The first three are wrapped whole by a rewrite.
+// is the call around them. A rewrite wraps the first ones whole.
+const QStringView kWrappedWhole[] = {u"QStringLiteral", u"QLatin1String", u"QLatin1StringView"};
 const QStringView kWrappers[] = {u"QStringLiteral", u"QLatin1String", u"QLatin1StringView", u"QByteArrayLiteral",
                                  u"QString", u"QStringView", u"QLatin1Char", u"fromUtf8", u"fromLatin1",
                                  u"fromLocal8Bit", u"QByteArray"};
-constexpr int kWrappedWhole = 3;
 
-bool isWrapper(QStringView name)
+// The text from start to end is word: names are compared where they stand, never copied.
+bool spells(const EditedText& text, qsizetype start, qsizetype end, QStringView word)
 {
-    return std::find(std::begin(kWrappers), std::end(kWrappers), name) != std::end(kWrappers);
+    return end - start == word.size() && text.matchesAt(start, word);
 }
 
-bool isWrappedWhole(QStringView name)
+template<typename Words>
+bool spellsOneOf(const EditedText& text, qsizetype start, qsizetype end, const Words& words)
 {
-    return std::find(std::begin(kWrappers), std::begin(kWrappers) + kWrappedWhole, name)
-        != std::begin(kWrappers) + kWrappedWhole;
+    return std::any_of(std::begin(words), std::end(words),
+                       [&](QStringView word) { return spells(text, start, end, word); });
 }
 
 // The calls that translate their argument at that index; a literal at another index of them
@@ -73,10 +75,10 @@ const TranslatingCall kTranslatingCalls[] = {
     {u"qtTrId", -1},             {u"QT_TRID_N_NOOP", -1},
 };
 
-const TranslatingCall* translatingCall(QStringView name)
+const TranslatingCall* translatingCall(const EditedText& text, qsizetype start, qsizetype end)
 {
     for (const TranslatingCall& call : kTranslatingCalls) {
-        if (call.name == name)
+        if (spells(text, start, end, call.name))
             return &call;
     }
     return nullptr;
@@ -86,17 +88,7 @@ const TranslatingCall* translatingCall(QStringView name)
 const QStringView kLoggingHeads[] = {u"qDebug", u"qInfo", u"qWarning", u"qCritical", u"qFatal",
                                      u"qCDebug", u"qCInfo", u"qCWarning", u"qCCritical"};
 
-bool isLoggingHead(QStringView name)
-{
-    return std::find(std::begin(kLoggingHeads), std::end(kLoggingHeads), name) != std::end(kLoggingHeads);
-}
 
-bool isKeyCallee(QStringView last, QStringView qualified)
-{
-    const auto& rules = CppKeyRules();
-    return std::any_of(rules.begin(), rules.end(),
-                       [&](const CppKeyRule& rule) { return rule.callee == last || rule.callee == qualified; });
-}
 
 // A text without blanks that reads as an identifier, a path, a file or an object name
 // ("mainWindow/geometry", "notes.lng", "org.example"), not as words for a user.
@@ -218,14 +210,16 @@ struct LiteralToken
     bool closed = false;  // an unterminated literal is no candidate
 };
 
-// An open parenthesis or brace and the name in front of it.
+// An open parenthesis or brace and the name in front of it, by its place in the text:
+// qualifiers from nameStart ("QObject::tr"), the last component from lastStart ("tr").
 struct Frame
 {
-    QString name;          // the last component ("tr"), empty for none
-    QString qualified;     // with its qualifiers ("QObject::tr")
     qsizetype nameStart = 0;
+    qsizetype lastStart = 0;
+    qsizetype nameEnd = 0; // lastStart when the parenthesis has no name before it
     int argument = 0;      // the index of the argument being read
     bool brace = false;    // a block: calls outside it are not the callee of what is inside
+    bool named() const { return nameEnd > lastStart; }
 };
 
 // The tokenizer over a text that grows behind it. It stops at each string-literal expression
@@ -271,7 +265,11 @@ public:
     const std::vector<Frame>& frames() const { return m_frames; }
     bool inLoggingStatement() const { return m_loggingDepth >= 0; }
     // The token before the literal was "extern" or "operator".
-    bool afterLinkageOrOperator() const { return m_previousName == u"extern" || m_previousName == u"operator"; }
+    bool afterLinkageOrOperator() const
+    {
+        return m_nameEnd >= 0
+            && (spells(m_text, m_lastStart, m_nameEnd, u"extern") || spells(m_text, m_lastStart, m_nameEnd, u"operator"));
+    }
     // Moves on to pos (after the literal, or after a rewrite of it).
     void continueAt(qsizetype pos) { m_pos = pos; }
     // The position after the whitespace and comments from pos.
@@ -454,17 +452,12 @@ private:
         const qsizetype start = m_pos;
         while (m_pos < m_text.size() && isIdentifierChar(m_text.at(m_pos)))
             ++m_pos;
-        const QString name = m_text.mid(start, m_pos - start);
-        if (m_qualifying) {
-            m_qualified += name;
-        } else {
-            m_qualified = name;
+        if (!m_qualifying)
             m_nameStart = start;
-        }
         m_qualifying = false;
-        m_previousName = name;
+        m_lastStart = start;
         m_nameEnd = m_pos;
-        if (isLoggingHead(name) && m_loggingDepth < 0)
+        if (m_loggingDepth < 0 && spellsOneOf(m_text, start, m_pos, kLoggingHeads))
             m_loggingDepth = int(m_frames.size());
     }
 
@@ -508,17 +501,17 @@ private:
         ++m_pos;
         if (ch == u':' && m_text.at(m_pos) == u':') {
             ++m_pos;
-            m_qualified += QStringLiteral("::");
-            m_qualifying = true;
+            m_qualifying = m_nameEnd >= 0;
             m_nameEnd = -1;
             return;
         }
         if (ch == u'(') {
-            const QString qualified = namedCall ? m_qualified : QString();
-            const QString last = qualified.mid(qualified.lastIndexOf(u':') + 1);
-            m_frames.push_back({last, qualified, namedCall ? m_nameStart : m_pos - 1, 0, false});
+            if (namedCall)
+                m_frames.push_back({m_nameStart, m_lastStart, m_nameEnd, 0, false});
+            else
+                m_frames.push_back({m_pos - 1, m_pos - 1, m_pos - 1, 0, false});
         } else if (ch == u'{') {
-            m_frames.push_back({QString(), QString(), m_pos - 1, 0, true});
+            m_frames.push_back({m_pos - 1, m_pos - 1, m_pos - 1, 0, true});
         } else if (ch == u')' || ch == u'}') {
             popFrame();
             if (m_loggingDepth > int(m_frames.size()))
@@ -535,18 +528,16 @@ private:
     {
         m_nameEnd = -1;
         m_qualifying = false;
-        m_previousName.clear();
     }
 
     const EditedText& m_text;
     qsizetype m_pos = 0;
     bool m_lineStart = true;
     std::vector<Frame> m_frames;
-    QString m_qualified;          // the name read last, with its qualifiers
-    qsizetype m_nameStart = 0;
+    qsizetype m_nameStart = 0;    // the name read last, with its qualifiers
+    qsizetype m_lastStart = 0;    // its last component
     qsizetype m_nameEnd = -1;     // after the name read last, -1 when another token followed
     bool m_qualifying = false;    // "::" was read after a name
-    QString m_previousName;       // the token before the literal, when a name
     int m_loggingDepth = -1;      // the depth of the logging statement being read, or -1
 };
 
@@ -559,24 +550,34 @@ struct Context
     const Frame* wrapper = nullptr; // the QStringLiteral(...) around it, if any
 };
 
-Context contextOf(const CppLexer& lexer)
+bool isKeyCallee(const EditedText& text, const Frame& frame)
+{
+    const auto& rules = CppKeyRules();
+    return std::any_of(rules.begin(), rules.end(), [&](const CppKeyRule& rule) {
+        return spells(text, frame.lastStart, frame.nameEnd, rule.callee)
+            || spells(text, frame.nameStart, frame.nameEnd, rule.callee);
+    });
+}
+
+Context contextOf(const EditedText& text, const CppLexer& lexer)
 {
     const std::vector<Frame>& frames = lexer.frames();
     Context context;
-    if (!frames.empty() && isWrappedWhole(frames.back().name) && frames.back().argument == 0)
+    if (!frames.empty() && frames.back().argument == 0
+        && spellsOneOf(text, frames.back().lastStart, frames.back().nameEnd, kWrappedWhole))
         context.wrapper = &frames.back();
     if (lexer.afterLinkageOrOperator() || lexer.inLoggingStatement())
         return context;
     for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) {
         if (frame->brace)
             break;
-        if (frame->name.isEmpty() || isWrapper(frame->name))
+        if (!frame->named() || spellsOneOf(text, frame->lastStart, frame->nameEnd, kWrappers))
             continue;
-        if (const TranslatingCall* call = translatingCall(frame->name)) {
+        if (const TranslatingCall* call = translatingCall(text, frame->lastStart, frame->nameEnd)) {
             context.verdict = frame->argument == call->textArgument ? Verdict::Translated : Verdict::Skip;
             return context;
         }
-        if (isKeyCallee(frame->name, frame->qualified))
+        if (isKeyCallee(text, *frame))
             return context;
         break;
     }
@@ -666,36 +667,46 @@ qsizetype wrapLiteral(EditedText& text, CppLexer& lexer, Selection literal, cons
 
 QString DecodeCppLiteral(QStringView source)
 {
-    const EditedText text(source);
-    CppLexer lexer(text);
+    // Everything but the literals' bodies is dropped, so the selection need not be exactly
+    // one expression: blanks, comments and a QStringLiteral( around it do not matter.
     QString phrase;
-    while (const std::optional<CppLexer::Literal> literal = lexer.next()) {
-        // Each token of the expression in turn.
-        for (qsizetype pos = literal->source.start; pos < literal->source.end();) {
-            pos = lexer.skipBlanks(pos);
-            qsizetype quote = pos;
-            while (quote < literal->source.end() && text.at(quote) != u'"')
-                ++quote;
-            const QString prefix = text.mid(pos, quote - pos);
-            if (isRawPrefix(prefix)) {
-                const qsizetype open = text.indexOf(u'(', quote + 1);
-                const QString close = u')' + text.mid(quote + 1, open - quote - 1) + u'"';
-                const qsizetype end = open < 0 ? -1 : text.indexOf(close, open + 1);
-                if (end < 0 || end >= literal->source.end())
-                    break;
-                phrase += text.mid(open + 1, end - open - 1);
-                pos = end + close.size();
-            } else {
-                qsizetype end = quote + 1;
-                while (end < literal->source.end() && text.at(end) != u'"')
-                    end += text.at(end) == u'\\' ? 2 : 1;
-                decodeEscapes(text.mid(quote + 1, std::min(end, literal->source.end()) - quote - 1),
-                              prefix.isEmpty() || prefix == u"u8", phrase);
-                pos = end + 1;
-            }
-            while (pos < literal->source.end() && isIdentifierChar(text.at(pos)))
-                ++pos; // a suffix
+    for (qsizetype pos = 0; pos < source.size();) {
+        const QChar ch = source[pos];
+        if (ch == u'/' && pos + 1 < source.size() && (source[pos + 1] == u'/' || source[pos + 1] == u'*')) {
+            const bool line = source[pos + 1] == u'/';
+            const qsizetype end = source.indexOf(line ? QStringView(u"\n") : QStringView(u"*/"), pos + 2);
+            pos = end < 0 ? source.size() : end + (line ? 1 : 2);
+            continue;
         }
+        if (ch != u'"') {
+            ++pos;
+            continue;
+        }
+        qsizetype prefixStart = pos;
+        while (prefixStart > 0 && pos - prefixStart < 3 && isIdentifierChar(source[prefixStart - 1]))
+            --prefixStart;
+        // The end of a longer name is no prefix: abcR"x" is a name and a plain literal.
+        const bool partOfName = prefixStart > 0 && isIdentifierChar(source[prefixStart - 1]);
+        const QStringView prefix = partOfName ? QStringView() : source.sliced(prefixStart, pos - prefixStart);
+        if (isRawPrefix(prefix)) {
+            const qsizetype open = source.indexOf(u'(', pos + 1);
+            const qsizetype delimiter = open - pos - 1;
+            const QString close = open < 0 ? QString() : u')' + source.sliced(pos + 1, delimiter).toString() + u'"';
+            const qsizetype end = open < 0 || delimiter > 16 ? -1 : source.indexOf(close, open + 1);
+            if (end < 0) {
+                phrase += source.sliced(open < 0 ? pos + 1 : open + 1);
+                break;
+            }
+            phrase += source.sliced(open + 1, end - open - 1);
+            pos = end + close.size();
+            continue;
+        }
+        qsizetype end = pos + 1;
+        while (end < source.size() && source[end] != u'"')
+            end += source[end] == u'\\' ? 2 : 1;
+        end = std::min(end, source.size());
+        decodeEscapes(source.sliced(pos + 1, end - pos - 1), !isStringPrefix(prefix) || prefix == u"u8", phrase);
+        pos = end + 1;
     }
     return phrase;
 }
@@ -775,7 +786,7 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
         while ((literal = lexer.next())) {
             if (!literal->closed)
                 continue;
-            context = contextOf(lexer);
+            context = contextOf(text, lexer);
             if (context.verdict == Verdict::Skip)
                 continue;
             phrase = DecodeCppLiteral(SelectedText(text, literal->source));
@@ -793,7 +804,8 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
         if (!literal)
             break;
         prompt.showSelection(literal->source, true);
-        const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, literal->source, prompt, DecodeCppLiteral);
+        const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, literal->source, prompt,
+                                                        DecodeCppLiteral, phrase);
         shown = outcome.selection;
         if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
             return {false, false};

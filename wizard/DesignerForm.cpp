@@ -161,7 +161,8 @@ bool HarvestDesignerForm(const EditedText& text, const std::vector<DesignerStrin
             continue;
         }
         prompt.showSelection(string.source, true);
-        const PromptOutcome outcome = AskAboutSelection(PromptKind::AddPhrase, text, string.source, prompt, DecodeXmlText);
+        const PromptOutcome outcome = AskAboutSelection(PromptKind::AddPhrase, text, string.source, prompt,
+                                                        DecodeXmlText, string.phrase);
         if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
             return false;
         if (outcome.answer == Answer::Yes)

@@ -24,18 +24,6 @@ EditedText::EditedText(QStringView text)
     m_gapEnd = gap;
 }
 
-qsizetype EditedText::size() const
-{
-    return m_capacity - gapLength();
-}
-
-QChar EditedText::at(qsizetype pos) const
-{
-    if (pos < 0 || pos >= size())
-        return QChar();
-    return QChar(m_units[std::size_t(storageIndex(pos))]);
-}
-
 qsizetype EditedText::indexOf(QChar ch, qsizetype from) const
 {
     // QStringView's search is vectorised; std::find over char16_t is not.

@@ -17,8 +17,14 @@ public:
     EditedText() = default;
     explicit EditedText(QStringView text);
 
-    qsizetype size() const;
-    QChar at(qsizetype pos) const;
+    // Inline: the scans call these once or more for every character.
+    qsizetype size() const { return m_capacity - (m_gapEnd - m_gapStart); }
+    QChar at(qsizetype pos) const
+    {
+        if (pos < 0 || pos >= size())
+            return QChar();
+        return QChar(m_units[std::size_t(pos < m_gapStart ? pos : pos + (m_gapEnd - m_gapStart))]);
+    }
     // The first position >= from that holds ch (or starts needle), or -1.
     qsizetype indexOf(QChar ch, qsizetype from) const;
     qsizetype indexOf(QStringView needle, qsizetype from) const;

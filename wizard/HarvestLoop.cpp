@@ -24,11 +24,12 @@ QString SelectedText(const EditedText& text, Selection selection)
 }
 
 PromptOutcome AskAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
-                                HarvestPrompt& prompt, LiteralDecoder decode)
+                                HarvestPrompt& prompt, LiteralDecoder decode, QString phrase)
 {
-    for (;;) {
+    for (bool first = true;; first = false) {
         const QString asked = SelectedText(text, selection);
-        const QString phrase = decode(asked);
+        if (!first || phrase.isNull())
+            phrase = decode(asked);
         const Answer answer = prompt.ask(kind, phrase, selection);
         selection = clippedTo(selection, text.size());
         if (answer != Answer::Yes || holdsText(text, selection, asked))

@@ -47,6 +47,15 @@ bool hasGuiApplication()
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
+// The font charsets of the languages written from right to left.
+constexpr quint8 kHebrewCharset = 177;
+constexpr quint8 kArabicCharset = 178;
+
+Qt::LayoutDirection layoutDirectionOf(quint8 charset)
+{
+    return charset == kHebrewCharset || charset == kArabicCharset ? Qt::RightToLeft : Qt::LeftToRight;
+}
+
 } // namespace
 
 TOrbTranslate::TOrbTranslate(QObject* owner) : QObject(owner), d(std::make_unique<TOrbTranslatePrivate>())
@@ -59,6 +68,7 @@ TOrbTranslate::TOrbTranslate(QObject* owner) : QObject(owner), d(std::make_uniqu
 
 TOrbTranslate::~TOrbTranslate()
 {
+    removeQtTranslator();
     FreeDictionary();
     removeHooksOf(this);
     if (translateInstance == this)
@@ -71,6 +81,8 @@ bool TOrbTranslate::UseOnShowHint() const { return d->useOnShowHint; }
 void TOrbTranslate::SetUseOnShowHint(bool use) { d->useOnShowHint = use; }
 bool TOrbTranslate::UseOnActiveFormChange() const { return d->useOnActiveFormChange; }
 void TOrbTranslate::SetUseOnActiveFormChange(bool use) { d->useOnActiveFormChange = use; }
+bool TOrbTranslate::UseQtTranslator() const { return d->useQtTranslator; }
+void TOrbTranslate::SetUseQtTranslator(bool use) { d->useQtTranslator = use; }
 bool TOrbTranslate::SuppressMessage() const { return d->suppressMessage; }
 void TOrbTranslate::SetSuppressMessage(bool suppress) { d->suppressMessage = suppress; }
 bool TOrbTranslate::IsDesignMode() const { return d->designMode; }
@@ -103,6 +115,8 @@ void TOrbTranslate::DefineProperties()
     try {
         d->loaded = loadDictionary();
         installHooks();
+        if (d->useQtTranslator)
+            installQtTranslator();
     } catch (...) {
     }
 }
@@ -207,6 +221,7 @@ bool TOrbTranslate::SetLangID(const QString& value)
     refreshLookup();
 
     if (hasGuiApplication()) {
+        QGuiApplication::setLayoutDirection(layoutDirectionOf(d->curCharset));
         const QString title = QGuiApplication::applicationDisplayName();
         const QString translated = TranslateNotSave(title);
         if (translated != title)
@@ -216,7 +231,55 @@ bool TOrbTranslate::SetLangID(const QString& value)
         for (QWidget* window : QApplication::topLevelWidgets())
             TranslateAllComponents(window);
     }
+    // After the walk: what a handler sets from tr() is the last word on its texts.
+    if (d->qtTranslator)
+        sendLanguageChange();
     return true;
+}
+
+void TOrbTranslate::installQtTranslator()
+{
+    if (!QCoreApplication::instance() || d->qtTranslator)
+        return;
+    d->qtTranslator = std::make_unique<DictionaryTranslator>(*this);
+    QCoreApplication::installTranslator(d->qtTranslator.get());
+}
+
+void TOrbTranslate::removeQtTranslator()
+{
+    if (!d->qtTranslator)
+        return;
+    if (QCoreApplication::instance())
+        QCoreApplication::removeTranslator(d->qtTranslator.get());
+    d->qtTranslator.reset();
+}
+
+void TOrbTranslate::sendLanguageChange()
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application)
+        return;
+    // Qt answers the application's LanguageChange by posting one to every window, each of
+    // which hands it down to its widgets. Delivered at once, the handlers have run when
+    // SetLangID returns, as the walk has.
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(application, &change);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+}
+
+QString TOrbTranslate::translateForQt(const QString& text, bool& found)
+{
+    // Qt widgets break lines at a line feed alone: a carriage return before it shows as a
+    // glyph or a gap. Never learned: a walk or a tr() call meets texts that are no phrases.
+    QString translated = d->table.translate(text, d->lookup, d->lastLangIndex, false, nullptr, &found);
+    if (translated.contains(u'\r'))
+        translated.remove(u'\r');
+    return translated;
+}
+
+bool TOrbTranslate::hasDictionary() const
+{
+    return d->table.languageCount() > 0;
 }
 
 bool TOrbTranslate::SetLangIDDefault(const QString& langId)

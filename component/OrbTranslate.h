@@ -27,6 +27,7 @@ class ORBTRANSLATETOOLKIT_EXPORT TOrbTranslate : public QObject
     Q_PROPERTY(bool UseOnShowHint READ UseOnShowHint WRITE SetUseOnShowHint)
     Q_PROPERTY(bool UseOnActiveFormChange READ UseOnActiveFormChange WRITE SetUseOnActiveFormChange)
     Q_PROPERTY(bool SuppressMessage READ SuppressMessage WRITE SetSuppressMessage)
+    Q_PROPERTY(bool UseQtTranslator READ UseQtTranslator WRITE SetUseQtTranslator)
 
 public:
     // Becomes the instance that serves the unit-level Translate().
@@ -43,6 +44,13 @@ public:
     void SetUseOnShowHint(bool use);
     bool UseOnActiveFormChange() const;
     void SetUseOnActiveFormChange(bool use);
+    // Whether start-up installs a QTranslator that answers tr() and QCoreApplication::translate
+    // (Qt's own dialogs included) from the dictionary; read at start-up only. With it,
+    // SetLangID also sends QEvent::LanguageChange, so that changeEvent/retranslateUi
+    // handlers run, after the walk. A source text with %n is looked up as written; Qt puts
+    // the number in afterwards, so each language holds one text for every count.
+    bool UseQtTranslator() const;
+    void SetUseQtTranslator(bool use);
     // No message boxes from loading and saving (the SetLangIDDefault message is still shown).
     bool SuppressMessage() const;
     void SetSuppressMessage(bool suppress);
@@ -65,9 +73,10 @@ public:
     int GetIndLangID(const QString& langId);
     // Replaces the list's contents with the identifiers in language order; nullptr is ignored.
     void GetLangIDs(QStringList* list);
-    // Selects the language with this identifier or display name (exact, then without "&")
-    // and retranslates the application title and every top-level window. False, with
-    // nothing changed, when no language matches.
+    // Selects the language with this identifier or display name (exact, then without "&"),
+    // sets the application's layout direction (right to left for the Hebrew and Arabic
+    // charsets, 177 and 178, left to right for any other) and retranslates the application
+    // title and every top-level window. False, with nothing changed, when no language matches.
     bool SetLangID(const QString& value);
     // Sets the language whose texts stand in for blank ones; the identifier is matched
     // ignoring case. False, after a message that is never suppressed, when it is not found.
@@ -135,6 +144,14 @@ public:
     QString DictionaryPath() const;
 
 private:
+    friend class DictionaryTranslator;
+    // TranslateForWidget without the start-up, telling a text the dictionary holds from one
+    // it does not.
+    QString translateForQt(const QString& text, bool& found);
+    bool hasDictionary() const;
+    void installQtTranslator();
+    void removeQtTranslator();
+    void sendLanguageChange();
     void ensureStarted();
     void installHooks();
     void walk(QObject* component, QSet<const QObject*>& visited);

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "DictionaryTranslator.h"
 #include "PhraseTable.h"
 
 #include <QList>
 #include <QSet>
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 struct TOrbTranslatePrivate
 {
@@ -15,6 +18,7 @@ struct TOrbTranslatePrivate
     QString dictName = QStringLiteral("language.lng");
     bool useOnShowHint = true;
     bool useOnActiveFormChange = true;
+    bool useQtTranslator = true;
     bool suppressMessage = false;
     bool designMode = false;
     bool initialized = false;
@@ -30,5 +34,8 @@ struct TOrbTranslatePrivate
     // Compared by identity only, never followed: the objects belong to the host. An entry
     // goes with its object.
     QSet<const QObject*> notTranslate;
+
+    // Installed at start-up when useQtTranslator is set.
+    std::unique_ptr<DictionaryTranslator> qtTranslator;
 };
 

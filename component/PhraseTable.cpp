@@ -257,10 +257,12 @@ int PhraseTable::findLanguageIgnoringCase(const QString& langId) const
 }
 
 QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& lastLanguage,
-                               bool learn, bool* learned)
+                               bool learn, bool* learned, bool* found)
 {
     if (learned)
         *learned = false;
+    if (found)
+        *found = false;
     if (text.isEmpty() || lookup.current < 0 || lookup.current >= languageCount())
         return text;
 
@@ -276,12 +278,13 @@ QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& l
         // Without an ampersand the retry would repeat the same search, which changes nothing.
         QString bare = deleteAmpersand(*key);
         row = findPhrase(bare, lastLanguage, lookup.current);
-        if (row >= 0)
-            return translated(row, text, lookup);
     }
 
-    if (row >= 0)
+    if (row >= 0) {
+        if (found)
+            *found = true;
         return translated(row, text, lookup);
+    }
 
     if (learn) {
         appendRowInEveryLanguage(*key);

@@ -68,8 +68,9 @@ public:
     };
     // Translates the text into the current language; on a miss, learns it when learn is true
     // (and reports that through learned). lastLanguage is the search state of findPhrase.
+    // found, when given, tells a hit from a miss, whose result is the text itself.
     QString translate(const QString& text, const Lookup& lookup, int& lastLanguage, bool learn,
-                      bool* learned = nullptr);
+                      bool* learned = nullptr, bool* found = nullptr);
 
     // Memory held by the index, for measurements.
     qsizetype indexBytes() const { return qsizetype(m_slots.size() * sizeof(Slot)); }

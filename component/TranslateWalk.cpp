@@ -424,12 +424,9 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
 
 QString TOrbTranslate::TranslateForWidget(const QString& text)
 {
-    // Qt widgets break lines at a line feed alone: a carriage return before it shows as a
-    // glyph or a gap.
-    QString translated = TranslateNotSave(text);
-    if (translated.contains(u'\r'))
-        translated.remove(u'\r');
-    return translated;
+    ensureStarted();
+    bool found = false;
+    return translateForQt(text, found);
 }
 
 void TOrbTranslate::OnActiveFormChange(QObject*)

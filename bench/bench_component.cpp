@@ -200,19 +200,43 @@ QTranslator* qtTranslator()
     return translator;
 }
 
-void BM_QTranslator(benchmark::State& state)
+std::vector<QByteArray> englishSources(bool hit)
 {
-    const bool hit = state.range(0) == HitLast;
-    QTranslator* translator = qtTranslator();
     std::vector<QByteArray> sources;
     for (int i = 0; i < 1024; ++i) {
         const int row = int((i * 2654435761u) % kLarge);
         sources.push_back(hit ? lookupFixture().dict[0].Phrases[row].toUtf8()
                               : QStringLiteral("No such phrase %1 anywhere").arg(i).toUtf8());
     }
+    return sources;
+}
+
+void BM_QTranslator(benchmark::State& state)
+{
+    QTranslator* translator = qtTranslator();
+    const std::vector<QByteArray> sources = englishSources(state.range(0) == HitLast);
     std::size_t i = 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(translator->translate("Host", sources[i++ & 1023].constData()));
+}
+
+// The same sources through tr()'s entry point, answered once by the component's translator
+// and once by a QTranslator loaded from the equivalent .qm: each installed alone.
+void BM_CoreTranslate(benchmark::State& state, bool ours)
+{
+    const std::vector<QByteArray> sources = englishSources(state.range(0) == HitLast);
+    std::unique_ptr<TOrbTranslate> component;
+    if (ours) {
+        component = loadedComponent(kLarge);
+        component->SetLangID(QStringLiteral("Russian"));
+    } else {
+        QCoreApplication::installTranslator(qtTranslator());
+    }
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QCoreApplication::translate("Host", sources[i++ & 1023].constData()));
+    if (!ours)
+        QCoreApplication::removeTranslator(qtTranslator());
 }
 
 // ---- saving ------------------------------------------------------------------------------
@@ -343,6 +367,14 @@ void printSummary(const CollectingReporter& r)
                     ours / 1e3, qt / 1e3, ours / qt);
     }
     std::printf("  target: at most 1x (no slower than QTranslator)\n");
+    for (int c : {HitLast, Miss}) {
+        const double ours = ns("QCoreApplication::translate, the component's translator/" + std::to_string(c));
+        const double qt = ns("QCoreApplication::translate, .qm translator/" + std::to_string(c));
+        std::printf("%-58s %10.3fus %10.3fus %8.2fx\n",
+                    (std::string("tr() through the component vs through a .qm, ") + (c == Miss ? "miss" : "hit")).c_str(),
+                    ours / 1e3, qt / 1e3, ours / qt);
+    }
+    std::printf("  target: at most 1.2x\n");
     const double learnedLoad = ns("InitDictionary, learned texts");
     const double syntheticLoad = ns("InitDictionary/" + std::to_string(kLarge));
     std::printf("%-58s %10.2fms %10.2fms %8.2fx\n", "InitDictionary, learned texts vs synthetic, 100000 rows",
@@ -413,6 +445,10 @@ int main(int argc, char** argv)
     }));
     add(benchmark::RegisterBenchmark("QTranslator::translate", BM_QTranslator))->Arg(HitLast);
     add(benchmark::RegisterBenchmark("QTranslator::translate", BM_QTranslator))->Arg(Miss);
+    for (int c : {HitLast, Miss}) {
+        add(benchmark::RegisterBenchmark("QCoreApplication::translate, the component's translator", BM_CoreTranslate, true))->Arg(c);
+        add(benchmark::RegisterBenchmark("QCoreApplication::translate, .qm translator", BM_CoreTranslate, false))->Arg(c);
+    }
     add(benchmark::RegisterBenchmark("pugixml build and save", BM_PugixmlBuildAndSave))->Unit(benchmark::kMillisecond);
     add(benchmark::RegisterBenchmark("SaveDictionary", BM_SaveDictionary))->Unit(benchmark::kMillisecond);
 

@@ -22,6 +22,7 @@ public:
 
 private:
     TOrbTranslate& m_component;
+    Qt::HANDLE m_thread; // the component's, where the translator is made
     // The source text as UTF-16, in storage reused from call to call. Only the component's
     // thread uses it (see translate()).
     mutable QString m_key;

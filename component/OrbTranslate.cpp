@@ -267,14 +267,15 @@ void TOrbTranslate::sendLanguageChange()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 }
 
-QString TOrbTranslate::translateForQt(const QString& text, bool& found)
+bool TOrbTranslate::translateForQt(const QString& text, QString& translated)
 {
+    const int row = d->table.findRow(text, d->lookup, d->lastLangIndex);
+    if (row < 0)
+        return false;
     // Qt widgets break lines at a line feed alone: a carriage return before it shows as a
-    // glyph or a gap. Never learned: a walk or a tr() call meets texts that are no phrases.
-    QString translated = d->table.translate(text, d->lookup, d->lastLangIndex, false, nullptr, &found);
-    if (translated.contains(u'\r'))
-        translated.remove(u'\r');
-    return translated;
+    // glyph or a gap.
+    translated = d->table.translated(row, text, d->lookup, orb::PhraseTable::LineBreaks::LineFeedAlone);
+    return true;
 }
 
 bool TOrbTranslate::hasDictionary() const

@@ -145,9 +145,9 @@ public:
 
 private:
     friend class DictionaryTranslator;
-    // TranslateForWidget without the start-up, telling a text the dictionary holds from one
-    // it does not.
-    QString translateForQt(const QString& text, bool& found);
+    // TranslateForWidget without the start-up for a text the dictionary holds; false, with
+    // translated untouched, for one it does not. Never learns.
+    bool translateForQt(const QString& text, QString& translated);
     bool hasDictionary() const;
     void installQtTranslator();
     void removeQtTranslator();

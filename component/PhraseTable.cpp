@@ -126,6 +126,20 @@ void PhraseTable::insert(std::uint32_t hash, int language, int row) const
     }
 }
 
+std::uint8_t PhraseTable::lineBreakFlags(QStringView text)
+{
+    // One pass over plain units without an early exit, which the compiler turns into vector
+    // code: loading looks at every cell of the dictionary.
+    const char16_t* units = text.utf16();
+    unsigned feed = 0;
+    unsigned carriageReturn = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        feed |= units[i] == u'\n';
+        carriageReturn |= units[i] == u'\r';
+    }
+    return std::uint8_t((feed ? HoldsLineFeed : 0) | (carriageReturn ? HoldsCarriageReturn : 0));
+}
+
 void PhraseTable::indexPendingRows() const
 {
     const int rows = rowCount();
@@ -179,7 +193,7 @@ void PhraseTable::indexRows(int fromRow, int toRow) const
                 for (int language = firstLanguage; language < lastLanguage; ++language) {
                     const QString& text = m_languages[language].Phrases[row];
                     m_cellFlags[language][row] = std::uint8_t((isBlank(text) ? BlankCell : 0)
-                                                              | (text.contains(u'\n') ? HoldsLineFeed : 0));
+                                                              | lineBreakFlags(text));
                     *hash = foldedHash(text);
                     __builtin_prefetch(&m_slots[homeSlot(*hash)]);
                     ++hash;
@@ -257,15 +271,28 @@ int PhraseTable::findLanguageIgnoringCase(const QString& langId) const
 }
 
 QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& lastLanguage,
-                               bool learn, bool* learned, bool* found)
+                               bool learn, bool* learned)
 {
     if (learned)
         *learned = false;
-    if (found)
-        *found = false;
+    const int row = findRow(text, lookup, lastLanguage);
+    if (row >= 0)
+        return translated(row, text, lookup);
     if (text.isEmpty() || lookup.current < 0 || lookup.current >= languageCount())
         return text;
+    const QString key = text.contains(u'\r') ? cleanStr(text) : text;
+    if (learn) {
+        appendRowInEveryLanguage(key);
+        if (learned)
+            *learned = true;
+    }
+    return restoreStr(key);
+}
 
+int PhraseTable::findRow(const QString& text, const Lookup& lookup, int& lastLanguage) const
+{
+    if (text.isEmpty() || lookup.current < 0 || lookup.current >= languageCount())
+        return -1;
     // Most texts hold no carriage return and are looked up as they are, without a copy.
     QString cleaned;
     const QString* key = &text;
@@ -273,38 +300,29 @@ QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& l
         cleaned = cleanStr(text);
         key = &cleaned;
     }
-    int row = findPhrase(*key, lastLanguage, lookup.current);
-    if (row < 0 && key->contains(u'&')) {
-        // Without an ampersand the retry would repeat the same search, which changes nothing.
-        QString bare = deleteAmpersand(*key);
-        row = findPhrase(bare, lastLanguage, lookup.current);
-    }
-
-    if (row >= 0) {
-        if (found)
-            *found = true;
-        return translated(row, text, lookup);
-    }
-
-    if (learn) {
-        appendRowInEveryLanguage(*key);
-        if (learned)
-            *learned = true;
-    }
-    return restoreStr(*key);
+    const int row = findPhrase(*key, lastLanguage, lookup.current);
+    // Without an ampersand the retry would repeat the same search, which changes nothing.
+    if (row >= 0 || !key->contains(u'&'))
+        return row;
+    return findPhrase(deleteAmpersand(*key), lastLanguage, lookup.current);
 }
 
-QString PhraseTable::translated(int row, const QString& text, const Lookup& lookup) const
+// The current language's text of a found row, with the fallback for blank texts.
+QString PhraseTable::translated(int row, const QString& text, const Lookup& lookup, LineBreaks lineBreaks) const
 {
+    const bool lineFeedAlone = lineBreaks == LineBreaks::LineFeedAlone;
     int language = lookup.current;
     if (m_cellFlags[language][row] & BlankCell) {
         if (!lookup.fallbackSet)
-            return restoreStr(text);
+            return lineFeedAlone ? cleanStr(text) : restoreStr(text);
         if (lookup.fallback >= 0 && lookup.fallback < languageCount())
             language = lookup.fallback;
     }
     const QString& result = m_languages[language].Phrases[row];
-    return (m_cellFlags[language][row] & HoldsLineFeed) ? restoreStr(result) : result;
+    const std::uint8_t flags = m_cellFlags[language][row];
+    if (lineFeedAlone)
+        return (flags & HoldsCarriageReturn) ? cleanStr(result) : result;
+    return (flags & HoldsLineFeed) ? restoreStr(result) : result;
 }
 
 } // namespace orb

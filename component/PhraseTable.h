@@ -68,9 +68,17 @@ public:
     };
     // Translates the text into the current language; on a miss, learns it when learn is true
     // (and reports that through learned). lastLanguage is the search state of findPhrase.
-    // found, when given, tells a hit from a miss, whose result is the text itself.
     QString translate(const QString& text, const Lookup& lookup, int& lastLanguage, bool learn,
-                      bool* learned = nullptr, bool* found = nullptr);
+                      bool* learned = nullptr);
+    // The two halves of translate without learning, for callers that must tell a miss from a
+    // hit: the row that answers the text (as written but for carriage returns, then without
+    // ampersands), -1 on a miss or without a current language; and that row's text.
+    // Line breaks as the dictionary's callers want them: CR LF for the host's Translate(),
+    // a line feed alone for Qt's widgets.
+    enum class LineBreaks { CrLf, LineFeedAlone };
+    int findRow(const QString& text, const Lookup& lookup, int& lastLanguage) const;
+    QString translated(int row, const QString& text, const Lookup& lookup,
+                       LineBreaks lineBreaks = LineBreaks::CrLf) const;
 
     // Memory held by the index, for measurements.
     qsizetype indexBytes() const { return qsizetype(m_slots.size() * sizeof(Slot)); }
@@ -80,7 +88,9 @@ private:
     enum CellFlag : std::uint8_t {
         BlankCell = 1,     // isBlank: the fallback applies
         HoldsLineFeed = 2, // restoreStr may change the text
+        HoldsCarriageReturn = 4, // cleanStr may change the text
     };
+    static std::uint8_t lineBreakFlags(QStringView text);
 
     // A slot points at its text's characters itself, so that a comparison does not first
     // have to fetch the QString from the language's list: on a large table that is one
@@ -95,8 +105,6 @@ private:
     };
     static constexpr std::uint32_t kLongText = 0xFFFFFFFFu;
 
-    // The current language's text of a found row, with the fallback for blank texts.
-    QString translated(int row, const QString& text, const Lookup& lookup) const;
     void indexRows(int fromRow, int toRow) const;
     void insert(std::uint32_t hash, int language, int row) const;
     // Makes room for that many entries in all without another growth.

@@ -1,6 +1,7 @@
 // The walk over windows and what they own, and the two application-wide hooks.
 #include "OrbTranslate.h"
 #include "OrbTranslate_p.h"
+#include "TextRoutines.h"
 #include "TranslateWalk.h"
 
 #include <QAbstractButton>
@@ -425,8 +426,8 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
 QString TOrbTranslate::TranslateForWidget(const QString& text)
 {
     ensureStarted();
-    bool found = false;
-    return translateForQt(text, found);
+    QString translated;
+    return translateForQt(text, translated) ? translated : orb::cleanStr(text);
 }
 
 void TOrbTranslate::OnActiveFormChange(QObject*)

@@ -24,6 +24,8 @@ const char kDictionary[] = R"(<Varnok_translation_toolkit_dictionary_file>
 <Item><en Message="Opens a file"/><de Message="Öffnet eine Datei"/><ru Message="Открывает файл"/><he Message="פותח קובץ"/></Item>
 <Item><en Message="%n file(s) saved"/><de Message="%n Datei(en) gespeichert"/><ru Message="Сохранено файлов: %n"/><he Message="%n קבצים נשמרו"/></Item>
 <Item><en Message="Yes"/><de Message="Ja"/><ru Message="Да"/><he Message="כן"/></Item>
+<Item><en Message="Two&#10;lines"/><de Message="Zwei&#13;&#10;Zeilen"/><ru Message=""/><he Message=""/></Item>
+<Item><en Message="Three&#10;lines"/><de Message="Drei&#10;Zeilen"/><ru Message=""/><he Message=""/></Item>
 <Item><en Message="No"/><de Message="Nein"/><ru Message="Нет"/><he Message="לא"/></Item>
 </Varnok_translation_toolkit_dictionary_file>)";
 
@@ -121,6 +123,16 @@ private slots:
         QFile saved(m_dir.filePath(u"language.lng"_qs));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QVERIFY(!saved.readAll().contains("Not in the dictionary"));
+    }
+
+    void lineBreaksReachQtAsLineFeedsAlone()
+    {
+        const auto component = started();
+        QVERIFY(component->SetLangID(u"de"_qs));
+        QCOMPARE(QCoreApplication::translate("Any", "Two\nlines"), u"Zwei\nZeilen"_qs);
+        QCOMPARE(QCoreApplication::translate("Any", "Three\nlines"), u"Drei\nZeilen"_qs);
+        // The host's own Translate() keeps its CR LF.
+        QCOMPARE(component->Translate(u"Three\nlines"_qs), u"Drei\r\nZeilen"_qs);
     }
 
     void qtsOwnButtonsFollowTheLanguage()

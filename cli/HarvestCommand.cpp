@@ -5,7 +5,6 @@
 #include "Subcommands.h"
 
 #include "DictTable.h"
-#include "DictionaryGridIO.h"
 #include "Harvest.h"
 
 #include <QCommandLineParser>
@@ -207,16 +206,6 @@ bool readOptions(const QCommandLineParser& parser, HarvestOptions& options, QStr
     return true;
 }
 
-bool readDictionary(const QString& path, DictTable& table)
-{
-    QString error;
-    const GridRead read = readDictionaryGrid(path, table, &error);
-    if (read == GridRead::Ok)
-        return true;
-    reportProblem(path, read == GridRead::Missing ? QStringLiteral("no such file") : error);
-    return false;
-}
-
 int harvest(const HarvestOptions& options)
 {
     if (!QFileInfo(options.directory).isDir()) {
@@ -224,7 +213,7 @@ int harvest(const HarvestOptions& options)
         return ExitUnusableInput;
     }
     DictTable table;
-    if (!readDictionary(options.dictionary, table))
+    if (!loadDictionary(options.dictionary, table))
         return ExitUnusableInput;
     const int column = table.findLangColumn(options.language);
     if (column < 0) {
@@ -240,13 +229,8 @@ int harvest(const HarvestOptions& options)
     if (!walked)
         printDiagnostic(harvester.errorText());
     // Units saved before a failure already call Translate on their phrases: the column keeps them.
-    if (!options.listOnly && sink.changed()) {
-        QString error;
-        if (!writeDictionaryGrid(table, options.dictionary, &error)) {
-            reportProblem(options.dictionary, error);
-            return ExitUnusableInput;
-        }
-    }
+    if (!options.listOnly && sink.changed() && !saveDictionary(table, options.dictionary))
+        return ExitUnusableInput;
     return walked ? ExitSuccess : ExitUnusableInput;
 }
 

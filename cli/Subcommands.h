@@ -20,3 +20,4 @@ struct Subcommand
 };
 
 int runHarvest(const QStringList& arguments);
+int runPseudo(const QStringList& arguments);

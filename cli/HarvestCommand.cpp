@@ -8,7 +8,6 @@
 #include "Harvest.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -238,15 +237,5 @@ int harvest(const HarvestOptions& options)
 
 int runHarvest(const QStringList& arguments)
 {
-    QCommandLineParser parser;
-    describeHarvest(parser);
-    if (!parseCommandLine(parser, arguments))
-        return ExitUnusableInput;
-    HarvestOptions options;
-    QString problem;
-    if (!readOptions(parser, options, problem)) {
-        reportProblem(QCoreApplication::applicationName(), problem);
-        return ExitUnusableInput;
-    }
-    return harvest(options);
+    return runSubcommand(arguments, describeHarvest, readOptions, harvest);
 }

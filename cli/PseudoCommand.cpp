@@ -9,7 +9,6 @@
 #include "PseudoTranslation.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 
 namespace {
 
@@ -84,15 +83,5 @@ int pseudo(const PseudoOptions& options)
 
 int runPseudo(const QStringList& arguments)
 {
-    QCommandLineParser parser;
-    describePseudo(parser);
-    if (!parseCommandLine(parser, arguments))
-        return ExitUnusableInput;
-    PseudoOptions options;
-    QString problem;
-    if (!readOptions(parser, options, problem)) {
-        reportProblem(QCoreApplication::applicationName(), problem);
-        return ExitUnusableInput;
-    }
-    return pseudo(options);
+    return runSubcommand(arguments, describePseudo, readOptions, pseudo);
 }

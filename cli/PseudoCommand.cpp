@@ -24,7 +24,7 @@ void describePseudo(QCommandLineParser& parser)
     parser.setApplicationDescription(QStringLiteral(
         "Fills the language --to of the dictionary with the pseudo-translation of the language "
         "--from: every text with accented letters, bracketed and padded with middle dots to about "
-        "30 % more, its accelerators, placeholders, format specifiers, tags, entities and "
+        "30 % more, its accelerators, placeholders, printf formats, tags, entities and "
         "line breaks kept, so that a program running in the pseudo language shows at a glance "
         "every text that is not translated or does not fit. A missing --to language is added at "
         "the right end, named Pseudo; the texts of an existing one are replaced. The dictionary "

@@ -84,7 +84,7 @@ bool holdsOneOf(QStringView text, qsizetype pos, QLatin1StringView set)
     return pos < text.size() && set.contains(text[pos]);
 }
 
-// The length of the placeholder or format specifier that starts with the "%" at pos; 0 for
+// The length of the placeholder or printf format that starts with the "%" at pos; 0 for
 // none. "%%"; printf's and Delphi's %[index$|index:][flags][width][.precision][length]type;
 // QString::arg's %1 to %99 and %L1.
 qsizetype formatLength(QStringView text, qsizetype pos)

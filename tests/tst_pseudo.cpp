@@ -16,7 +16,7 @@ using editortest::rowsOf;
 namespace {
 
 // What the program reads in a text, in its order: tags (of the elements the generator uses),
-// "&&", entities, accelerators' "&", placeholders and format specifiers.
+// "&&", entities, accelerators' "&", placeholders and printf formats.
 const QRegularExpression kCodes(
     u"</?(?:a|b|i|p|br|span|html|head|body)(?=[\\s/>])[^>]*>"
     "|&&|&(?:#\\d+|#[xX][0-9a-fA-F]+|[A-Za-z][A-Za-z0-9]*);|&"
@@ -61,8 +61,8 @@ QString withoutMarker(QString pseudo)
     return pseudo.remove(padding, close + 1 - padding);
 }
 
-// Texts as a program's interface holds them: words, accelerators, placeholders, format
-// specifiers, tags, entities and line breaks, side by side or apart, with or without
+// Texts as a program's interface holds them: words, accelerators, placeholders, printf
+// formats, tags, entities and line breaks, side by side or apart, with or without
 // whitespace around the whole. The generator uses no "[", "]" or "·" of its own.
 QString generatedText(QRandomGenerator& random)
 {

@@ -1,5 +1,8 @@
 #include "Diagnostics.h"
 
+#include "DictTable.h"
+#include "DictionaryGridIO.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -25,6 +28,25 @@ bool parseCommandLine(QCommandLineParser& parser, const QStringList& arguments)
     if (parser.isSet(help))
         parser.showHelp(0);
     return true;
+}
+
+bool loadDictionary(const QString& path, DictTable& table)
+{
+    QString error;
+    const GridRead read = readDictionaryGrid(path, table, &error);
+    if (read == GridRead::Ok)
+        return true;
+    reportProblem(path, read == GridRead::Missing ? QStringLiteral("no such file") : error);
+    return false;
+}
+
+bool saveDictionary(const DictTable& table, const QString& path)
+{
+    QString error;
+    if (writeDictionaryGrid(table, path, &error))
+        return true;
+    reportProblem(path, error);
+    return false;
 }
 
 QString jsonString(const QString& text)

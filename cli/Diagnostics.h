@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class DictTable;
 class QCommandLineParser;
 
 // Writes one line on standard error.
@@ -13,6 +14,12 @@ void reportProblem(const QString& subject, const QString& message);
 // Parses a subcommand's command line; --help shows the help and exits. False, with the
 // problem reported, when the command line is wrong.
 bool parseCommandLine(QCommandLineParser& parser, const QStringList& arguments);
+
+// Reads a dictionary file into the table, or writes the table to one (atomically: a failed
+// write leaves the file as it was). False, with the problem reported as "file: reason", when
+// that cannot be done.
+bool loadDictionary(const QString& path, DictTable& table);
+bool saveDictionary(const DictTable& table, const QString& path);
 
 // The text as a JSON string, quotes included.
 QString jsonString(const QString& text);

@@ -5,11 +5,9 @@
 #include "Subcommands.h"
 
 #include "DictTable.h"
-#include "DictionaryGridIO.h"
 #include "Harvest.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -207,16 +205,6 @@ bool readOptions(const QCommandLineParser& parser, HarvestOptions& options, QStr
     return true;
 }
 
-bool readDictionary(const QString& path, DictTable& table)
-{
-    QString error;
-    const GridRead read = readDictionaryGrid(path, table, &error);
-    if (read == GridRead::Ok)
-        return true;
-    reportProblem(path, read == GridRead::Missing ? QStringLiteral("no such file") : error);
-    return false;
-}
-
 int harvest(const HarvestOptions& options)
 {
     if (!QFileInfo(options.directory).isDir()) {
@@ -224,7 +212,7 @@ int harvest(const HarvestOptions& options)
         return ExitUnusableInput;
     }
     DictTable table;
-    if (!readDictionary(options.dictionary, table))
+    if (!loadDictionary(options.dictionary, table))
         return ExitUnusableInput;
     const int column = table.findLangColumn(options.language);
     if (column < 0) {
@@ -240,13 +228,8 @@ int harvest(const HarvestOptions& options)
     if (!walked)
         printDiagnostic(harvester.errorText());
     // Units saved before a failure already call Translate on their phrases: the column keeps them.
-    if (!options.listOnly && sink.changed()) {
-        QString error;
-        if (!writeDictionaryGrid(table, options.dictionary, &error)) {
-            reportProblem(options.dictionary, error);
-            return ExitUnusableInput;
-        }
-    }
+    if (!options.listOnly && sink.changed() && !saveDictionary(table, options.dictionary))
+        return ExitUnusableInput;
     return walked ? ExitSuccess : ExitUnusableInput;
 }
 
@@ -254,15 +237,5 @@ int harvest(const HarvestOptions& options)
 
 int runHarvest(const QStringList& arguments)
 {
-    QCommandLineParser parser;
-    describeHarvest(parser);
-    if (!parseCommandLine(parser, arguments))
-        return ExitUnusableInput;
-    HarvestOptions options;
-    QString problem;
-    if (!readOptions(parser, options, problem)) {
-        reportProblem(QCoreApplication::applicationName(), problem);
-        return ExitUnusableInput;
-    }
-    return harvest(options);
+    return runSubcommand(arguments, describeHarvest, readOptions, harvest);
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "Diagnostics.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -19,4 +23,24 @@ struct Subcommand
     int (*run)(const QStringList& arguments);
 };
 
+// What every subcommand's entry point does: sets up the parser with describe (--help shows
+// it), reads the options with readOptions, which says what makes them unusable, and runs.
+template <typename Options>
+int runSubcommand(const QStringList& arguments, void (*describe)(QCommandLineParser&),
+                  bool (*readOptions)(const QCommandLineParser&, Options&, QString&), int (*run)(const Options&))
+{
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parseCommandLine(parser, arguments))
+        return ExitUnusableInput;
+    Options options;
+    QString problem;
+    if (!readOptions(parser, options, problem)) {
+        reportProblem(QCoreApplication::applicationName(), problem);
+        return ExitUnusableInput;
+    }
+    return run(options);
+}
+
 int runHarvest(const QStringList& arguments);
+int runPseudo(const QStringList& arguments);

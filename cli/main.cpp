@@ -18,6 +18,9 @@ const std::vector<Subcommand>& subcommands()
         {QStringLiteral("harvest"),
          QStringLiteral("collect the non-ASCII literals of a Delphi project into a dictionary column"),
          runHarvest},
+        {QStringLiteral("pseudo"),
+         QStringLiteral("fill a language column with the pseudo-translation of another"),
+         runPseudo},
     };
     return all;
 }

@@ -2,7 +2,6 @@
 #include "ui_AddLang.h"
 
 #include "Charsets.h"
-#include "LangIdentifier.h"
 #include "MessageCaption.h"
 #include "OrbTranslate.h"
 #include "Prompter.h"
@@ -102,22 +101,29 @@ bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
     return !cbxLangIDKeyPress(*key);
 }
 
+QString LangIdRefusal(LangIdCheck check)
+{
+    switch (check) {
+    case LangIdCheck::Empty:
+        return QStringLiteral("Введите идентификатор языка");
+    case LangIdCheck::NotXmlName:
+        return QStringLiteral("Идентификатор языка должен начинаться с латинской буквы и состоять из латинских букв");
+    case LangIdCheck::Taken:
+        return QStringLiteral("Этот идентификатор уже есть у другого языка словаря");
+    case LangIdCheck::Valid:
+        break;
+    }
+    return QString();
+}
+
 void TfrmAddLanguage::btnOKClick()
 {
     setResult(0);
     // The writer refuses every identifier refused here, and a document it cannot save could
     // not be closed without giving up the changes.
-    switch (CheckLangId(ui->cbxLangID->currentText(), m_takenIds)) {
-    case LangIdCheck::Empty:
-        return refuse(QStringLiteral("Введите идентификатор языка"), ui->cbxLangID);
-    case LangIdCheck::NotXmlName:
-        return refuse(QStringLiteral("Идентификатор языка должен начинаться с латинской буквы и состоять из латинских букв"),
-                      ui->cbxLangID);
-    case LangIdCheck::Taken:
-        return refuse(QStringLiteral("Этот идентификатор уже есть у другого языка словаря"), ui->cbxLangID);
-    case LangIdCheck::Valid:
-        break;
-    }
+    const QString refusal = LangIdRefusal(CheckLangId(ui->cbxLangID->currentText(), m_takenIds));
+    if (!refusal.isEmpty())
+        return refuse(refusal, ui->cbxLangID);
     if (ui->edtLangDisplay->text().isEmpty())
         return refuse(QStringLiteral("Введите название языка"), ui->edtLangDisplay);
     accept();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FixedDialog.h"
+#include "LangIdentifier.h"
 
 #include <QString>
 #include <QStringList>
@@ -51,6 +52,10 @@ private:
     std::unique_ptr<Ui::frmAddLanguage> ui;
     QStringList m_takenIds;
 };
+
+// What a dialog says of an identifier CheckLangId refused, as the key of its interface text;
+// empty for a valid one.
+QString LangIdRefusal(LangIdCheck check);
 
 // Asks for a new language, the dialog's defaults first; its identifier may not be one of
 // takenIds. On acceptance fills lang and returns true; otherwise lang stays as it was.

@@ -14,6 +14,8 @@
 #include "OrbTranslate.h"
 #include "TextRoutines.h"
 #include "Prompter.h"
+#include "Pseudo.h"
+#include "PseudoTranslation.h"
 #include "Wizard.h"
 
 #include <QAbstractEventDispatcher>
@@ -71,8 +73,8 @@ TfrmMain::TfrmMain(QWidget* parent)
         {ui->actNewLang, "tbAddLanguage"},     {ui->actDeleteLang, "tbDeleteLanguage"},
         {ui->actLangProperty, "tbLangProperty"}, {ui->actNewLine, "tbAddLine"},
         {ui->actDeleteLine, "tbDeleteLine"},   {ui->actSort, "tbSort"},
-        {ui->actWizard, "tbWizard"},           {ui->actLanguages, "tbLanguages"},
-        {ui->actAbout, "tbAbout"},
+        {ui->actWizard, "tbWizard"},           {ui->actPseudo, "tbPseudo"},
+        {ui->actLanguages, "tbLanguages"},     {ui->actAbout, "tbAbout"},
     };
     for (const auto& [action, name] : buttons) {
         QWidget* button = ui->ToolBar1->widgetForAction(action);
@@ -124,6 +126,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     connect(ui->actDeleteLine, &QAction::triggered, this, &TfrmMain::actDeleteLineExecute);
     connect(ui->actSort, &QAction::triggered, this, &TfrmMain::actSortExecute);
     connect(ui->actWizard, &QAction::triggered, this, &TfrmMain::actWizardExecute);
+    connect(ui->actPseudo, &QAction::triggered, this, &TfrmMain::actPseudoExecute);
     connect(ui->actAbout, &QAction::triggered, this, &TfrmMain::actAboutExecute);
     connect(ui->actBrowseURL, &QAction::triggered, this, &TfrmMain::actBrowseURLExecute);
     connect(ui->sbtnEditCell, &QToolButton::clicked, this, &TfrmMain::sbtnEditCellClick);
@@ -330,6 +333,31 @@ void TfrmMain::actSortExecute()
 void TfrmMain::actWizardExecute()
 {
     RunProjectWizard(HeaderTexts(), *this, this, SettingsPath());
+}
+
+void TfrmMain::actPseudoExecute()
+{
+    PseudoChoice choice;
+    if (!PseudoDialog(this, HeaderTexts(), LangIDsExcept(-1), ui->sgDictGrid->currentCol(), choice))
+        return;
+    ImportPlan plan;
+    if (!PlanPseudoColumn(Dictionary(), choice.sourceCol, choice.targetId, plan))
+        return;
+    // A column of pseudo-translations is made again at will; a column of real ones is not.
+    if (PlanReplacesOwnTexts(Dictionary(), plan)) {
+        const QString prompt = Translate(QStringLiteral("Заменить тексты языка")) + u' '
+                               + Dictionary().headerText(plan.targetCol) + QStringLiteral(" ?");
+        if (Prompter::current().messageBoxWithDefault(this, MessageCaption(), prompt, Prompter::Icon::Warning,
+                                                      Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
+            return;
+    }
+    FModified = true;
+    {
+        const WaitCursor busy;
+        m_model->applyImport(plan);
+    }
+    const int row = ui->sgDictGrid->currentRow();
+    ui->sgDictGrid->setCurrentCell(plan.targetCol, row > 0 ? row : 1);
 }
 
 // ---- languages ---------------------------------------------------------------------------
@@ -689,7 +717,7 @@ void TfrmMain::UpdateCommands()
     ui->actOpenDict->setEnabled(settled);
     ui->actSaveDict->setEnabled(FModified && open);
     for (QAction* action : {ui->actNewLang, ui->actDeleteLang, ui->actNewLine, ui->actDeleteLine, ui->actWizard,
-                            ui->actImport, ui->actLangProperty})
+                            ui->actImport, ui->actLangProperty, ui->actPseudo})
         action->setEnabled(open && settled);
     const int col = ui->sgDictGrid->currentCol();
     ui->actSort->setEnabled(open && settled && col >= 0 && col < Dictionary().columnCount());

@@ -81,6 +81,8 @@ public:
     void actDeleteLineExecute();
     void actSortExecute();
     void actWizardExecute();
+    // Fills a language column, new or not, with the pseudo-translation of another.
+    void actPseudoExecute();
     void actAboutExecute();
     void actBrowseURLExecute();
     void sbtnEditCellClick();

@@ -7,6 +7,24 @@
 
 namespace editortest {
 
+// A table with the given columns ("name(id)" is not parsed: identifiers are the texts) and
+// rows of cells, row r of rows being table row r + 1.
+inline DictTable makeTable(const QStringList& ids, const QList<QStringList>& rows)
+{
+    std::vector<LangColumn> columns;
+    for (const QString& id : ids)
+        columns.push_back({id, id + QStringLiteral("-name"), 0});
+    DictTable table;
+    table.resetColumns(columns);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        if (r > 0)
+            table.appendRow();
+        for (qsizetype c = 0; c < rows[r].size(); ++c)
+            table.setCell(int(c), int(r + 1), rows[r][c]);
+    }
+    return table;
+}
+
 // The phrase rows of a table, cell by cell, for comparing whole documents at once.
 inline QList<QStringList> rowsOf(const DictTable& table)
 {

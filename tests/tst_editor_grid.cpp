@@ -14,27 +14,10 @@
 #include <random>
 
 using namespace Qt::StringLiterals;
+using editortest::makeTable;
 using editortest::rowsOf;
 
 namespace {
-
-// A table with the given columns ("name(id)" is not parsed: identifiers are the texts) and
-// rows of cells, row r of rows being table row r + 1.
-DictTable makeTable(const QStringList& ids, const QList<QStringList>& rows)
-{
-    std::vector<LangColumn> columns;
-    for (const QString& id : ids)
-        columns.push_back({id, id + u"-name"_s, 0});
-    DictTable table;
-    table.resetColumns(columns);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        if (r > 0)
-            table.appendRow();
-        for (qsizetype c = 0; c < rows[r].size(); ++c)
-            table.setCell(int(c), int(r + 1), rows[r][c]);
-    }
-    return table;
-}
 
 // The row order of the straight insertion sort the window's sort is defined by, for
 // comparison with the fast one.

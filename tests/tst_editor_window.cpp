@@ -54,6 +54,19 @@ std::function<void(QDialog*)> language(const QString& id, const QString& name, c
     };
 }
 
+// Fills the pseudo-translation dialog and accepts it: the source column's position, then
+// the identifiers tried in turn.
+std::function<void(QDialog*)> pseudo(int source, const QStringList& targetIds)
+{
+    return [=](QDialog* dialog) {
+        dialog->findChild<QComboBox*>(u"cbxSourceLanguage"_s)->setCurrentIndex(source);
+        for (const QString& id : targetIds) {
+            dialog->findChild<QLineEdit*>(u"edtTargetID"_s)->setText(id);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+        }
+    };
+}
+
 // A failed read's or write's message: its text, then the file and the reason.
 QString failure(const QString& text, const QString& path, const QString& reason)
 {
@@ -172,6 +185,7 @@ private slots:
             {"actSort", u"Сортировать"_s, u"Сортировать"_s}, {"actAbout", u"О программе"_s, u"О программе"_s},
             {"actLanguages", u"Язык"_s, u"Язык"_s},        {"actImport", u"Импорт"_s, u"Импорт словаря"_s},
             {"actLangProperty", u"Свойства языка"_s, u"Свойства языка"_s}, {"actBrowseURL", u"&Browse URL"_s, u"Browse URL"_s},
+            {"actPseudo", u"Псевдоперевод"_s, u"Заполнить язык псевдопереводом"_s},
         };
         for (const auto& [name, caption, hint] : table) {
             QVERIFY2(action(name), name);
@@ -184,7 +198,7 @@ private slots:
         for (QAction* a : toolbar->actions())
             order << (a->isSeparator() ? u"|"_s : toolbar->widgetForAction(a)->objectName());
         QCOMPARE(order.join(u' '), u"tbCreate tbOpen tbSave tbImport | tbAddLanguage tbDeleteLanguage tbLangProperty "
-                                   "tbAddLine tbDeleteLine | tbSort tbWizard tbLanguages | tbAbout"_s);
+                                   "tbAddLine tbDeleteLine | tbSort tbWizard tbPseudo tbLanguages | tbAbout"_s);
         QCOMPARE(toolbar->widgetForAction(action("actSaveDict"))->toolTip(), u"Сохранить"_s);
     }
 
@@ -199,7 +213,7 @@ private slots:
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
         idle();
         // Every command, save and sort included: the document is new and column 0 current.
-        QCOMPARE(enabledButtons().size(), 13);
+        QCOMPARE(enabledButtons().size(), 14);
         QVERIFY(action("actSort")->isEnabled());
         QVERIFY(prompter->messages.isEmpty());
     }
@@ -257,7 +271,7 @@ private slots:
         QVERIFY(!window->Modified());
         idle();
         QVERIFY(!action("actSaveDict")->isEnabled());
-        QCOMPARE(enabledButtons().size(), 12);
+        QCOMPARE(enabledButtons().size(), 13);
 
         typeIntoCell(1, 1, u"X"_s);
         QVERIFY(window->Modified());
@@ -575,6 +589,52 @@ private slots:
         QVERIFY(window->Modified());
         QCOMPARE(window->Grid()->currentCol(), 0);
         QCOMPARE(window->Grid()->currentRow(), 4);
+    }
+
+    void pseudoTranslationCommand()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        window->Grid()->setCurrentCell(2, 2);
+        QString offered;
+        onNextDialog([&offered](QDialog* dialog) {
+            offered = dialog->findChild<QComboBox*>(u"cbxSourceLanguage"_s)->currentText() + u' '
+                      + dialog->findChild<QLineEdit*>(u"edtTargetID"_s)->text();
+            dialog->reject();
+        });
+        trigger("actPseudo");
+        QCOMPARE(offered, u"Русский(Russian) pseudo"_s);
+        QVERIFY(!window->Modified());
+
+        // The source's own identifier is refused, and the dialog stays open for another.
+        onNextDialog(pseudo(0, {u"English"_s, u"pseudo"_s}));
+        trigger("actPseudo");
+        QCOMPARE(prompter->texts(), QStringList{u"Псевдоперевод нельзя записать в исходный язык"_s});
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(English)/0"_s, u"Deutsch(German)/1"_s,
+                                                               u"Русский(Russian)/204"_s, u"Pseudo(pseudo)/0"_s}));
+        QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{u"File"_s, u"Datei"_s, u"Файл"_s, u"[Fîļé··]"_s},
+                                                                    {u"Open"_s, u"Öffnen"_s, u"Открыть"_s, u"[Öpéñ··]"_s}}));
+        const QAbstractItemModel* grid = window->Grid()->model();
+        QCOMPARE(grid->headerData(3, Qt::Horizontal).toString(), u"Pseudo(pseudo)"_s);
+        QCOMPARE(grid->index(1, 3).data().toString(), u"[Öpéñ··]"_s);
+        QVERIFY(window->Modified());
+        QCOMPARE(window->Grid()->currentCol(), 3);
+        QCOMPARE(window->Grid()->currentRow(), 2);
+
+        // Real translations are replaced only when the user agrees; pseudo ones without a question.
+        prompter->clear();
+        prompter->answers << Prompter::No << Prompter::Yes;
+        for (int i = 0; i < 2; ++i) {
+            onNextDialog(pseudo(2, {u"German"_s}));
+            trigger("actPseudo");
+            QCOMPARE(window->Dictionary().cell(1, 1), i == 0 ? u"Datei"_s : u"[Файл··]"_s);
+        }
+        QCOMPARE(prompter->texts(), QStringList(2, u"Заменить тексты языка Deutsch(German) ?"_s));
+        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Warning);
+        QCOMPARE(prompter->messages[0].defaultButton, int(Prompter::No));
+        onNextDialog(pseudo(2, {u"pseudo"_s}));
+        trigger("actPseudo");
+        QCOMPARE(prompter->messages.size(), 2);
+        QCOMPARE(window->Dictionary().cell(3, 2), u"[Открыть···]"_s);
     }
 
     void deleteLanguages()

@@ -541,7 +541,7 @@ private slots:
         idle();
         cut << cutTexts(window.get());
         window->Grid()->setCurrentCell(0, 1);
-        for (const char* command : {"actNewLang", "actLangProperty"}) {
+        for (const char* command : {"actNewLang", "actLangProperty", "actPseudo"}) {
             onNextDialog(measure);
             trigger(command);
         }
@@ -585,7 +585,7 @@ private slots:
         russian << russianTexts(windowTexts(window.get(), languageEntries));
         russian << russianTexts(statusTexts());
         window->Grid()->setCurrentCell(0, 1);
-        for (const char* command : {"actNewLang", "actLangProperty"}) {
+        for (const char* command : {"actNewLang", "actLangProperty", "actPseudo"}) {
             seen = dialogTexts(command);
             QVERIFY2(seen.contains(u"dialog"_s), command);
             russian << russianTexts(seen);
@@ -611,6 +611,17 @@ private slots:
             QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
         });
         trigger("actNewLang");
+
+        // The pseudo-translation dialog's warnings (no identifier, one that is no XML name, the
+        // source's own) and the question before it replaces a column's own texts.
+        onNextDialog([](QDialog* dialog) {
+            for (const QString& id : {QString(), u"1 de"_s, u"en"_s, u"fr"_s}) {
+                dialog->findChild<QLineEdit*>(u"edtTargetID"_s)->setText(id);
+                QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+            }
+        });
+        prompter->answers << Prompter::Ok << Prompter::Ok << Prompter::Ok << Prompter::No;
+        trigger("actPseudo");
 
         // Every question, each answered so that nothing changes.
         prompter->answers << Prompter::Cancel << Prompter::Cancel << Prompter::No;
@@ -682,7 +693,7 @@ private slots:
         QStringList messageTexts;
         for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
-        QVERIFY2(prompter->messages.size() == 25, qPrintable(messageTexts.join(u'\n')));
+        QVERIFY2(prompter->messages.size() == 29, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
         for (const QString& filter : std::as_const(prompter->fileFilters)) {
             russian << russianTexts({u"filter: "_s + filter});

@@ -1,5 +1,6 @@
-// orb-lng harvest run as a program on a copy of examples/delphi.
+// orb-lng harvest and pseudo run as a program on a copy of examples/delphi.
 #include "DictTable.h"
+#include "DictTableContents.h"
 #include "DictionaryGridIO.h"
 #include "WizardTestHelpers.h"
 
@@ -261,12 +262,52 @@ private slots:
         QVERIFY(readFile(project() + u"/Greeting.pas"_s).contains("Translate("));
     }
 
+    void pseudoFillsAColumn()
+    {
+        Run run = orbLng({u"pseudo"_s, dictionary(), u"--from"_s, u"en"_s});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+        DictTable table;
+        QCOMPARE(readDictionaryGrid(dictionary(), table), GridRead::Ok);
+        QCOMPARE(editortest::headersOf(table), (QStringList{u"Russian(ru)/204"_s, u"English(en)/0"_s, u"Pseudo(pseudo)/0"_s}));
+        QCOMPARE(columnTexts(dictionary(), u"Pseudo(pseudo)"_s), (QStringList{u"[Öpéñ··]"_s, u"[Ŕépöŕţ··]"_s}));
+        // An existing language is filled in place.
+        run = orbLng({u"pseudo"_s, dictionary(), u"--from"_s, u"ru"_s, u"--to"_s, u"en"_s});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(columnTexts(dictionary(), u"English(en)"_s), (QStringList{u"[Открыть···]"_s, u"[Отчёт··]"_s}));
+        QCOMPARE(columnTexts(dictionary(), u"Pseudo(pseudo)"_s), (QStringList{u"[Öpéñ··]"_s, u"[Ŕépöŕţ··]"_s}));
+    }
+
+    void pseudoRefusalLeavesTheFile_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown source") << QStringList{u"--from"_s, u"xx"_s} << u"DICTIONARY: no language xx\n"_s;
+        QTest::newRow("no source") << QStringList{u"--to"_s, u"xx"_s} << u"orb-lng: pseudo needs --from\n"_s;
+        QTest::newRow("target no identifier") << QStringList{u"--from"_s, u"en"_s, u"--to"_s, u"1 x"_s}
+                                              << u"orb-lng: --to 1 x is no language identifier (an XML element name)\n"_s;
+        QTest::newRow("target is the source") << QStringList{u"--from"_s, u"en"_s, u"--to"_s, u"en"_s}
+                                              << u"orb-lng: --from and --to name the same language\n"_s;
+    }
+    void pseudoRefusalLeavesTheFile()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, message);
+        const QByteArray before = readFile(dictionary());
+        const Run run = orbLng(QStringList{u"pseudo"_s, dictionary()} + options);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.err, message.replace(u"DICTIONARY"_s, dictionary()));
+        QCOMPARE(readFile(dictionary()), before);
+    }
+
     void help_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("mentions");
         QTest::newRow("program") << QStringList{u"--help"_s} << u"harvest"_s;
         QTest::newRow("harvest") << QStringList{u"harvest"_s, u"--help"_s} << u"--dictionary <file>"_s;
+        QTest::newRow("pseudo listed") << QStringList{u"--help"_s} << u"pseudo"_s;
+        QTest::newRow("pseudo") << QStringList{u"pseudo"_s, u"--help"_s} << u"--from <id>"_s;
     }
     void help()
     {

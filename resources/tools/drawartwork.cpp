@@ -495,6 +495,12 @@ void drawLanguageProperties(QPainter& p)
     drawLanguage(p, Badge::Gear);
 }
 
+// A bubble of pseudo text: an accented letter between the brackets that mark it.
+void drawPseudoTranslation(QPainter& p)
+{
+    drawBubble(p, QRectF(1.5, 4.5, 27, 17), true, kGreen, kGreenDark, u"[à]"_s);
+}
+
 // ---- Edit-cell glyph --------------------------------------------------------------------
 
 // A pencil writing a line: "edit this cell's text in full".
@@ -652,6 +658,7 @@ int main(int argc, char** argv)
         drawInterfaceLanguage,                              // 10 interface language
         drawImport,                                         // 11 import
         drawLanguageProperties,                             // 12 language properties
+        drawPseudoTranslation,                              // 13 pseudo-translation
     };
     bool ok = true;
     int index = 0;

@@ -85,6 +85,7 @@ const TranslatingCall* translatingCall(const EditedText& text, qsizetype start, 
 }
 
 // Logging statements: what is streamed into them up to the end of the statement is a key.
+// Each head begins with "q", which the scan looks at before it compares names.
 const QStringView kLoggingHeads[] = {u"qDebug", u"qInfo", u"qWarning", u"qCritical", u"qFatal",
                                      u"qCDebug", u"qCInfo", u"qCWarning", u"qCCritical"};
 
@@ -148,10 +149,14 @@ void decodeEscapes(QStringView body, bool narrow, QString& text)
         bytes.clear();
     };
     for (qsizetype i = 0; i < body.size(); ++i) {
-        const QChar ch = body[i];
-        if (ch != u'\\' || i + 1 == body.size()) {
+        // The text up to the next escape goes in at once; a backslash that ends the body is text.
+        qsizetype escape = body.indexOf(u'\\', i);
+        if (escape < 0 || escape + 1 == body.size())
+            escape = body.size();
+        if (escape > i) {
             flush();
-            text += ch;
+            text += body.sliced(i, escape - i);
+            i = escape - 1;
             continue;
         }
         const QChar next = body[++i];
@@ -227,7 +232,7 @@ struct Frame
 class CppLexer
 {
 public:
-    explicit CppLexer(const EditedText& text) : m_text(text) {}
+    explicit CppLexer(const EditedText& text) : m_text(text), m_units(text.units()) {}
 
     struct Literal
     {
@@ -237,8 +242,8 @@ public:
 
     std::optional<Literal> next()
     {
-        while (m_pos < m_text.size()) {
-            const QChar ch = m_text.at(m_pos);
+        while (m_pos < m_units.size()) {
+            const QChar ch = m_units.at(m_pos);
             if (ch == u'\n') {
                 ++m_pos;
                 m_lineStart = true;
@@ -270,13 +275,17 @@ public:
         return m_nameEnd >= 0
             && (spells(m_text, m_lastStart, m_nameEnd, u"extern") || spells(m_text, m_lastStart, m_nameEnd, u"operator"));
     }
-    // Moves on to pos (after the literal, or after a rewrite of it).
-    void continueAt(qsizetype pos) { m_pos = pos; }
+    // Moves on to pos (after the literal, or after a rewrite of it, which changed the text).
+    void continueAt(qsizetype pos)
+    {
+        m_units = m_text.units();
+        m_pos = pos;
+    }
     // The position after the whitespace and comments from pos.
     qsizetype skipBlanks(qsizetype pos) const
     {
-        while (pos < m_text.size()) {
-            if (isSpace(m_text.at(pos))) {
+        while (pos < m_units.size()) {
+            if (isSpace(m_units.at(pos))) {
                 ++pos;
             } else if (const qsizetype end = commentEnd(pos); end > pos) {
                 pos = end;
@@ -297,16 +306,16 @@ private:
     // The end of the comment at pos, or pos when none starts there.
     qsizetype commentEnd(qsizetype pos) const
     {
-        if (m_text.at(pos) != u'/')
+        if (m_units.at(pos) != u'/')
             return pos;
-        const QChar next = m_text.at(pos + 1);
+        const QChar next = m_units.at(pos + 1);
         if (next == u'/') {
             const qsizetype end = m_text.indexOf(u'\n', pos);
-            return end < 0 ? m_text.size() : end;
+            return end < 0 ? m_units.size() : end;
         }
         if (next == u'*') {
             const qsizetype end = m_text.indexOf(u"*/", pos + 2);
-            return end < 0 ? m_text.size() : end + 2;
+            return end < 0 ? m_units.size() : end + 2;
         }
         return pos;
     }
@@ -325,10 +334,10 @@ private:
     void directive()
     {
         qsizetype pos = m_pos + 1;
-        while (pos < m_text.size() && (m_text.at(pos) == u' ' || m_text.at(pos) == u'\t'))
+        while (pos < m_units.size() && (m_units.at(pos) == u' ' || m_units.at(pos) == u'\t'))
             ++pos;
         qsizetype nameEnd = pos;
-        while (nameEnd < m_text.size() && isIdentifierChar(m_text.at(nameEnd)))
+        while (nameEnd < m_units.size() && isIdentifierChar(m_units.at(nameEnd)))
             ++nameEnd;
         const QString name = m_text.mid(pos, nameEnd - pos);
         m_lineStart = false;
@@ -343,10 +352,10 @@ private:
         for (;;) {
             end = m_text.indexOf(u'\n', end);
             if (end < 0) {
-                end = m_text.size();
+                end = m_units.size();
                 break;
             }
-            if (m_text.at(end - 1) != u'\\')
+            if (m_units.at(end - 1) != u'\\')
                 break;
             ++end;
         }
@@ -357,20 +366,20 @@ private:
     std::optional<LiteralToken> literalTokenAt(qsizetype pos) const
     {
         qsizetype quote = pos;
-        while (quote < m_text.size() && isIdentifierChar(m_text.at(quote)) && quote - pos < 3)
+        while (quote < m_units.size() && isIdentifierChar(m_units.at(quote)) && quote - pos < 3)
             ++quote;
-        if (m_text.at(quote) != u'"')
+        if (m_units.at(quote) != u'"')
             return std::nullopt;
         const QString prefix = m_text.mid(pos, quote - pos);
-        if (!prefix.isEmpty() && pos > 0 && isIdentifierChar(m_text.at(pos - 1)))
+        if (!prefix.isEmpty() && pos > 0 && isIdentifierChar(m_units.at(pos - 1)))
             return std::nullopt;
         if (isRawPrefix(prefix))
             return rawToken(pos, quote);
         if (!prefix.isEmpty() && !isStringPrefix(prefix))
             return std::nullopt;
         LiteralToken token{pos, quote + 1, false};
-        while (token.end < m_text.size()) {
-            const QChar ch = m_text.at(token.end);
+        while (token.end < m_units.size()) {
+            const QChar ch = m_units.at(token.end);
             if (ch == u'\\') {
                 token.end += 2;
                 continue;
@@ -383,7 +392,7 @@ private:
                 break;
             }
         }
-        token.end = std::min(token.end, m_text.size());
+        token.end = std::min(token.end, m_units.size());
         return withSuffix(token);
     }
 
@@ -391,18 +400,18 @@ private:
     {
         const qsizetype open = m_text.indexOf(u'(', quote + 1);
         if (open < 0 || open - quote - 1 > 16)
-            return LiteralToken{pos, m_text.size(), false};
+            return LiteralToken{pos, m_units.size(), false};
         const QString close = u')' + m_text.mid(quote + 1, open - quote - 1) + u'"';
         const qsizetype end = m_text.indexOf(close, open + 1);
         if (end < 0)
-            return LiteralToken{pos, m_text.size(), false};
+            return LiteralToken{pos, m_units.size(), false};
         return withSuffix({pos, end + close.size(), true});
     }
 
     LiteralToken withSuffix(LiteralToken token) const
     {
         if (token.closed) {
-            while (token.end < m_text.size() && isIdentifierChar(m_text.at(token.end)))
+            while (token.end < m_units.size() && isIdentifierChar(m_units.at(token.end)))
                 ++token.end;
         }
         return token;
@@ -410,7 +419,7 @@ private:
 
     std::optional<Literal> literalAt(qsizetype pos)
     {
-        const QChar ch = m_text.at(pos);
+        const QChar ch = m_units.at(pos);
         if (ch != u'"' && ch != u'u' && ch != u'U' && ch != u'L' && ch != u'R')
             return std::nullopt;
         std::optional<LiteralToken> token = literalTokenAt(pos);
@@ -420,7 +429,7 @@ private:
         // Adjacent literals are one: the compiler joins them.
         while (literal.closed) {
             const qsizetype after = skipBlanks(literal.source.end());
-            const std::optional<LiteralToken> more = after < m_text.size() ? literalTokenAt(after) : std::nullopt;
+            const std::optional<LiteralToken> more = after < m_units.size() ? literalTokenAt(after) : std::nullopt;
             if (!more)
                 break;
             literal.source.length = more->end - literal.source.start;
@@ -450,14 +459,14 @@ private:
     void identifier()
     {
         const qsizetype start = m_pos;
-        while (m_pos < m_text.size() && isIdentifierChar(m_text.at(m_pos)))
+        while (m_pos < m_units.size() && isIdentifierChar(m_units.at(m_pos)))
             ++m_pos;
         if (!m_qualifying)
             m_nameStart = start;
         m_qualifying = false;
         m_lastStart = start;
         m_nameEnd = m_pos;
-        if (m_loggingDepth < 0 && spellsOneOf(m_text, start, m_pos, kLoggingHeads))
+        if (m_loggingDepth < 0 && m_units.at(start) == u'q' && spellsOneOf(m_text, start, m_pos, kLoggingHeads))
             m_loggingDepth = int(m_frames.size());
     }
 
@@ -465,12 +474,12 @@ private:
     void number()
     {
         ++m_pos;
-        while (m_pos < m_text.size()) {
-            const QChar ch = m_text.at(m_pos);
-            const QChar before = m_text.at(m_pos - 1);
+        while (m_pos < m_units.size()) {
+            const QChar ch = m_units.at(m_pos);
+            const QChar before = m_units.at(m_pos - 1);
             const bool sign = (ch == u'+' || ch == u'-')
                 && (before == u'e' || before == u'E' || before == u'p' || before == u'P');
-            if (!(isIdentifierChar(ch) || ch == u'.' || sign || (ch == u'\'' && isIdentifierChar(m_text.at(m_pos + 1)))))
+            if (!(isIdentifierChar(ch) || ch == u'.' || sign || (ch == u'\'' && isIdentifierChar(m_units.at(m_pos + 1)))))
                 break;
             ++m_pos;
         }
@@ -480,8 +489,8 @@ private:
     void characterLiteral()
     {
         ++m_pos;
-        while (m_pos < m_text.size()) {
-            const QChar ch = m_text.at(m_pos);
+        while (m_pos < m_units.size()) {
+            const QChar ch = m_units.at(m_pos);
             if (ch == u'\\') {
                 m_pos += 2;
                 continue;
@@ -497,16 +506,15 @@ private:
 
     void punctuation(QChar ch)
     {
-        const bool namedCall = m_nameEnd == m_pos || (m_nameEnd >= 0 && skipBlanks(m_nameEnd) == m_pos);
-        ++m_pos;
-        if (ch == u':' && m_text.at(m_pos) == u':') {
+        const qsizetype at = m_pos++;
+        if (ch == u':' && m_units.at(m_pos) == u':') {
             ++m_pos;
             m_qualifying = m_nameEnd >= 0;
             m_nameEnd = -1;
             return;
         }
         if (ch == u'(') {
-            if (namedCall)
+            if (m_nameEnd == at || (m_nameEnd >= 0 && skipBlanks(m_nameEnd) == at))
                 m_frames.push_back({m_nameStart, m_lastStart, m_nameEnd, 0, false});
             else
                 m_frames.push_back({m_pos - 1, m_pos - 1, m_pos - 1, 0, false});
@@ -531,6 +539,7 @@ private:
     }
 
     const EditedText& m_text;
+    EditedText::Units m_units;
     qsizetype m_pos = 0;
     bool m_lineStart = true;
     std::vector<Frame> m_frames;
@@ -670,6 +679,7 @@ QString DecodeCppLiteral(QStringView source)
     // Everything but the literals' bodies is dropped, so the selection need not be exactly
     // one expression: blanks, comments and a QStringLiteral( around it do not matter.
     QString phrase;
+    phrase.reserve(source.size());
     for (qsizetype pos = 0; pos < source.size();) {
         const QChar ch = source[pos];
         if (ch == u'/' && pos + 1 < source.size() && (source[pos + 1] == u'/' || source[pos + 1] == u'*')) {

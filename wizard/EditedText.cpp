@@ -24,6 +24,16 @@ EditedText::EditedText(QStringView text)
     m_gapEnd = gap;
 }
 
+EditedText::Units EditedText::units() const
+{
+    Units units;
+    units.m_units = m_units.get();
+    units.m_gapStart = m_gapStart;
+    units.m_gapLength = gapLength();
+    units.m_size = size();
+    return units;
+}
+
 qsizetype EditedText::indexOf(QChar ch, qsizetype from) const
 {
     // QStringView's search is vectorised; std::find over char16_t is not.

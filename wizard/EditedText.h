@@ -25,6 +25,28 @@ public:
             return QChar();
         return QChar(m_units[std::size_t(pos < m_gapStart ? pos : pos + (m_gapEnd - m_gapStart))]);
     }
+    // The text's layout as it stands, for loops that read unit after unit; valid until the
+    // next insert. Its reads load nothing through the text, which the compiler must otherwise
+    // do again after every store such a loop makes to its own position.
+    class Units
+    {
+    public:
+        qsizetype size() const { return m_size; }
+        QChar at(qsizetype pos) const
+        {
+            if (pos < 0 || pos >= m_size)
+                return QChar();
+            return QChar(m_units[std::size_t(pos < m_gapStart ? pos : pos + m_gapLength)]);
+        }
+
+    private:
+        friend class EditedText;
+        const char16_t* m_units = nullptr;
+        qsizetype m_gapStart = 0;
+        qsizetype m_gapLength = 0;
+        qsizetype m_size = 0;
+    };
+    Units units() const;
     // The first position >= from that holds ch (or starts needle), or -1.
     qsizetype indexOf(QChar ch, qsizetype from) const;
     qsizetype indexOf(QStringView needle, qsizetype from) const;

@@ -227,13 +227,15 @@ bool TOrbTranslate::SetLangID(const QString& value)
         if (translated != title)
             QGuiApplication::setApplicationDisplayName(translated);
     }
+    // The handlers first, the walk after them, as every later activation of a window walks
+    // it again: the walk finds a text a handler set from tr() translated already and leaves
+    // it, and changes only what no handler sets.
+    if (d->qtTranslator)
+        sendLanguageChange();
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         for (QWidget* window : QApplication::topLevelWidgets())
             TranslateAllComponents(window);
     }
-    // After the walk: what a handler sets from tr() is the last word on its texts.
-    if (d->qtTranslator)
-        sendLanguageChange();
     return true;
 }
 

@@ -26,6 +26,7 @@ const char kDictionary[] = R"(<Varnok_translation_toolkit_dictionary_file>
 <Item><en Message="Yes"/><de Message="Ja"/><ru Message="Да"/><he Message="כן"/></Item>
 <Item><en Message="Two&#10;lines"/><de Message="Zwei&#13;&#10;Zeilen"/><ru Message=""/><he Message=""/></Item>
 <Item><en Message="Three&#10;lines"/><de Message="Drei&#10;Zeilen"/><ru Message=""/><he Message=""/></Item>
+<Item><en Message="Home"/><de Message="Startseite"/><ru Message="Главная"/><he Message="בית"/></Item>
 <Item><en Message="No"/><de Message="Nein"/><ru Message="Нет"/><he Message="לא"/></Item>
 </Varnok_translation_toolkit_dictionary_file>)";
 
@@ -146,6 +147,14 @@ private slots:
         QVERIFY(component->SetLangID(u"ru"_qs));
         QCOMPARE(box.button(QMessageBox::Yes)->text(), u"Да"_qs);
         QCOMPARE(box.button(QMessageBox::No)->text(), u"Нет"_qs);
+    }
+
+    void keyNamesAreNotPhrases()
+    {
+        const auto component = started();
+        QVERIFY(component->SetLangID(u"de"_qs));
+        QCOMPARE(QCoreApplication::translate("Any", "Home"), u"Startseite"_qs);
+        QCOMPARE(QKeySequence(Qt::Key_Home).toString(QKeySequence::NativeText), u"Home"_qs);
     }
 
     void hebrewAndArabicLayOutRightToLeft()

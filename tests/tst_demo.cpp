@@ -11,7 +11,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QFile>
 #include <QListWidget>
 #include <QMenu>
@@ -55,7 +60,8 @@ private slots:
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_window->translator()->GetLangIDs(&m_ids);
-        QCOMPARE(m_ids, (QStringList{QStringLiteral("English"), QStringLiteral("German"), QStringLiteral("Russian")}));
+        QCOMPARE(m_ids, (QStringList{QStringLiteral("English"), QStringLiteral("German"), QStringLiteral("Russian"),
+                                     QStringLiteral("Hebrew"), QStringLiteral("Pseudo")}));
         QVERIFY(m_prompter.messages.isEmpty());
     }
 
@@ -66,7 +72,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(dialog));
         auto* delivery = m_window->findChild<QComboBox*>(QStringLiteral("delivery"));
         delivery->setCurrentIndex(1);
-        for (const QString& language : {QStringLiteral("German"), QStringLiteral("Russian"), QStringLiteral("English")}) {
+        for (const QString& language : {QStringLiteral("German"), QStringLiteral("Russian"), QStringLiteral("Pseudo"),
+                                        QStringLiteral("English")}) {
             m_window->chooseLanguage(language);
             QCOMPARE(m_window->translator()->CurrentLangID(), language);
             expectAllIn(language, m_window.get(), 40); // the dialog is owned by the window
@@ -78,6 +85,46 @@ private slots:
             }
         }
         dialog->close();
+    }
+
+    // Qt's file dialog and message box ask the component's translator for their texts.
+    void qtsOwnDialogsFollowTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("texts"); // look in, file name, file type, Open, Yes, No
+        QTest::newRow("German") << QStringLiteral("German")
+                                << QStringList{u"Suchen in:"_qs, u"Dateiname:"_qs, u"Dateien des Typs:"_qs,
+                                               u"Öffnen"_qs, u"Ja"_qs, u"Nein"_qs};
+        QTest::newRow("Russian") << QStringLiteral("Russian")
+                                 << QStringList{u"Папка:"_qs, u"Имя файла:"_qs, u"Типы файлов:"_qs, u"Открыть"_qs,
+                                                u"Да"_qs, u"Нет"_qs};
+    }
+
+    void qtsOwnDialogsFollowTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, texts);
+        m_window->chooseLanguage(language);
+        QFileDialog* files = m_window->openOrderFile();
+        QMessageBox* question = m_window->askToRemoveOrders();
+        const auto label = [files](const char* name) { return files->findChild<QLabel*>(QLatin1String(name))->text(); };
+        const auto* buttons = files->findChild<QDialogButtonBox*>();
+        QCOMPARE((QStringList{label("lookInLabel"), label("fileNameLabel"), label("fileTypeLabel"),
+                              TOrbTranslate::DeleteAmpersand(buttons->button(QDialogButtonBox::Open)->text()),
+                              question->button(QMessageBox::Yes)->text(), question->button(QMessageBox::No)->text()}),
+                 texts);
+        files->close();
+        question->close();
+        m_window->chooseLanguage(QStringLiteral("English"));
+    }
+
+    void hebrewLaysTheWindowOutRightToLeft()
+    {
+        m_window->chooseLanguage(QStringLiteral("Hebrew"));
+        QCOMPARE(m_window->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(m_window->windowTitle(), u"הזמנות"_qs);
+        m_window->chooseLanguage(QStringLiteral("English"));
+        QCOMPARE(m_window->layoutDirection(), Qt::LeftToRight);
     }
 
     void windowOpenedAfterTheSwitchIsTranslatedOnActivation()

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,6 +39,8 @@ DemoWindow::DemoWindow(const QString& dictName, QWidget* parent)
 void DemoWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Open an order..."), this, [this] { openOrderFile(); });
+    file->addAction(QStringLiteral("&Remove all orders..."), this, [this] { askToRemoveOrders(); });
     QAction* settings = file->addAction(QStringLiteral("&Settings..."), this, [this] { openSettings(); });
     settings->setToolTip(QStringLiteral("Change the settings"));
     QAction* save = file->addAction(QStringLiteral("&Keep learned phrases"), this, [this] { saveLearnedPhrases(); });
@@ -165,6 +168,25 @@ QDialog* DemoWindow::openSettings()
     // Nothing translates the dialog here: the component does it when the dialog is activated.
     dialog->show();
     return dialog;
+}
+
+QFileDialog* DemoWindow::openOrderFile()
+{
+    // Qt's own dialog rather than the desktop's, whose texts do not come from the application.
+    auto* dialog = new QFileDialog(this, QStringLiteral("Open an order"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    return dialog;
+}
+
+QMessageBox* DemoWindow::askToRemoveOrders()
+{
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Orders"), QStringLiteral("Remove all orders?"),
+                                QMessageBox::Yes | QMessageBox::No, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+    return box;
 }
 
 void DemoWindow::saveLearnedPhrases()

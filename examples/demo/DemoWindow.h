@@ -4,7 +4,9 @@
 
 class QActionGroup;
 class QDialog;
+class QFileDialog;
 class QMenu;
+class QMessageBox;
 class TOrbTranslate;
 
 // A small order-entry window that shows what a host does with the component: one
@@ -23,6 +25,10 @@ public:
     void chooseLanguage(const QString& langId);
     // Creates and shows the settings dialog (owned by this window, not modal).
     QDialog* openSettings();
+    // Qt's own dialogs, which the component translates through tr(): a file chooser and a
+    // question with Qt's Yes and No buttons (both owned by this window, not modal).
+    QFileDialog* openOrderFile();
+    QMessageBox* askToRemoveOrders();
 
 private:
     void buildMenus();

@@ -156,6 +156,7 @@ private:
     void installHooks();
     void walk(QObject* component, QSet<const QObject*>& visited);
     void translateObject(QObject* object, QSet<const QObject*>& visited);
+    void giveCurrentCharset(QObject* object);
     bool loadDictionary();
     void refreshLookup();
     void showMessage(const QString& text, int icon);

@@ -5,7 +5,9 @@
 
 #include <QList>
 #include <QSet>
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -34,6 +36,18 @@ struct TOrbTranslatePrivate
     // Compared by identity only, never followed: the objects belong to the host. An entry
     // goes with its object.
     QSet<const QObject*> notTranslate;
+
+    // The charset the walk last gave each object, so that an object whose charset is current
+    // is not asked again: QObject::property searches the class's properties by name before
+    // the dynamic ones, which on a widget costs more than translating its texts. The pointer
+    // tells a live object from a destroyed one whose address came back for another object.
+    struct CharsetMark
+    {
+        QPointer<QObject> object;
+        quint8 charset = 0;
+    };
+    QHash<const QObject*, CharsetMark> charsetMarks;
+    qsizetype charsetMarksAfterPruning = 0;
 
     // Installed at start-up when useQtTranslator is set.
     std::unique_ptr<DictionaryTranslator> qtTranslator;

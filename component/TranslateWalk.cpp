@@ -392,8 +392,8 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
 
     const KeepComboState comboState(object);
     const KeepButtonShortcut buttonShortcut(object);
-    if (plan.holdsFont && object->property("charset") != QVariant(int(d->curCharset)))
-        object->setProperty("charset", int(d->curCharset));
+    if (plan.holdsFont)
+        giveCurrentCharset(object);
 
     for (const QMetaProperty& property : plan.strings) {
         const QString text = property.read(object).toString();
@@ -420,6 +420,23 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
     for (const QMetaProperty& property : plan.objects) {
         if (QObject* referred = property.read(object).value<QObject*>())
             translateObject(referred, visited);
+    }
+}
+
+void TOrbTranslate::giveCurrentCharset(QObject* object)
+{
+    TOrbTranslatePrivate::CharsetMark& mark = d->charsetMarks[object];
+    const bool marked = mark.object == object;
+    if (marked && mark.charset == d->curCharset)
+        return;
+    if (marked || object->property("charset") != QVariant(int(d->curCharset)))
+        object->setProperty("charset", int(d->curCharset));
+    mark = {object, d->curCharset};
+    // The marks of destroyed objects go once they are as many as the live ones, so that an
+    // application that opens dialog after dialog does not grow the table for ever.
+    if (d->charsetMarks.size() > 2 * d->charsetMarksAfterPruning + 1024) {
+        d->charsetMarks.removeIf([](const auto& entry) { return entry.value().object.isNull(); });
+        d->charsetMarksAfterPruning = d->charsetMarks.size();
     }
 }
 

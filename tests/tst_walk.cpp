@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <new>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBox>
@@ -279,6 +281,19 @@ private slots:
         QCOMPARE(top->child(0)->text(0), QStringLiteral("Three"));
         QCOMPARE(button->property("charset").toInt(), 0);
         QCOMPARE(translator->GetDictLang(QStringLiteral("en"))->Phrases.size(), 8); // nothing learned
+    }
+
+    void charsetReachesAnObjectBornWhereAnotherDied()
+    {
+        auto translator = started();
+        QVERIFY(translator->SetLangID(QStringLiteral("de")));
+        alignas(QPushButton) unsigned char storage[sizeof(QPushButton)];
+        for (int born = 0; born < 2; ++born) {
+            auto* button = new (storage) QPushButton;
+            translator->TranslateForm(button);
+            QCOMPARE(button->property("charset").toInt(), 161);
+            button->~QPushButton();
+        }
     }
 
     void comboBoxKeepsItsSelection()

@@ -40,6 +40,7 @@ bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_walk
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_editor
 	@$(BUILD)/bench/orb_bench_wizard
+	@$(BUILD)/bench/orb_bench_check
 
 clean:
 	@rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz

@@ -44,3 +44,5 @@ int runSubcommand(const QStringList& arguments, void (*describe)(QCommandLinePar
 
 int runHarvest(const QStringList& arguments);
 int runPseudo(const QStringList& arguments);
+int runCheck(const QStringList& arguments);
+int runStats(const QStringList& arguments);

@@ -21,6 +21,10 @@ const std::vector<Subcommand>& subcommands()
         {QStringLiteral("pseudo"),
          QStringLiteral("fill a language column with the pseudo-translation of another"),
          runPseudo},
+        {QStringLiteral("check"),
+         QStringLiteral("find the translation faults of a dictionary (exit status 1 on errors)"),
+         runCheck},
+        {QStringLiteral("stats"), QStringLiteral("rows, languages and how complete each language is"), runStats},
     };
     return all;
 }

@@ -300,6 +300,60 @@ private slots:
         QCOMPARE(readFile(dictionary()), before);
     }
 
+    // The example dictionary (Russian first, then English) with one more row of the given texts.
+    void writeDictionaryWithRow(const QString& russian, const QString& english)
+    {
+        wizardtest::writeFile(dictionary(), (u"<Varnok_translation_toolkit_dictionary_file>"
+            "<Languages><ru Name=\"Russian\"/><en Name=\"English\"/></Languages>"
+            "<Charsets><ru Charset=\"204\"/><en Charset=\"0\"/></Charsets>"
+            "<Item><ru Message=\"Открыть\"/><en Message=\"Open\"/></Item>"
+            "<Item><ru Message=\""_s + russian + u"\"/><en Message=\""_s + english
+            + u"\"/></Item></Varnok_translation_toolkit_dictionary_file>"_s).toUtf8());
+    }
+
+    void checkExitStatus_data()
+    {
+        QTest::addColumn<QString>("russian");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("clean") << u"Файл %1"_s << u"File %1"_s << QStringList() << 0
+                               << u"DICTIONARY: en: 100.0 % translated (2 of 2 rows)"_s;
+        QTest::newRow("error") << u"Файл %1"_s << u"File"_s << QStringList() << 1
+                               << u"DICTIONARY:2: en: error: placeholders differ: %1 in the source, none here"_s;
+        QTest::newRow("warning") << u"Файл"_s << QString() << QStringList() << 0
+                                 << u"DICTIONARY:2: en: warning: not translated"_s;
+        QTest::newRow("warning, strict") << u"Файл"_s << QString() << QStringList{u"--strict"_s} << 1
+                                         << u"DICTIONARY:2: en: warning: not translated"_s;
+        QTest::newRow("against English") << u"Файл"_s << u"File %1"_s << QStringList{u"--source"_s, u"en"_s} << 1
+                                         << u"DICTIONARY:2: ru: error: placeholders differ: %1 in the source, none here"_s;
+        QTest::newRow("json") << u"Файл %1"_s << u"File"_s << QStringList{u"--format"_s, u"json"_s} << 1
+                              << u"{\"kind\":\"finding\",\"file\":\"DICTIONARY\",\"row\":2,\"language\":\"en\",\"severity\":\"error\","
+                                 "\"rule\":\"placeholders\",\"message\":\"placeholders differ: %1 in the source, none here\"}"_s;
+        QTest::newRow("unknown source") << u"Файл"_s << u"File"_s << QStringList{u"--source"_s, u"xx"_s} << 2 << QString();
+    }
+    void checkExitStatus()
+    {
+        QFETCH(QString, russian);
+        QFETCH(QString, english);
+        QFETCH(QStringList, options);
+        QFETCH(QString, firstLine);
+        writeDictionaryWithRow(russian, english);
+        const Run run = orbLng(QStringList{u"check"_s, dictionary()} + options);
+        QTEST(run.exitCode, "exitCode");
+        QCOMPARE(QString::fromUtf8(run.out).section(u'\n', 0, 0), firstLine.replace(u"DICTIONARY"_s, dictionary()));
+    }
+
+    void statsCountsWhatIsTranslated()
+    {
+        writeDictionaryWithRow(u"Файл"_s, QString());
+        const Run run = orbLng({u"stats"_s, dictionary()});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(run.out), dictionary() + u": 2 rows, 2 languages, source ru\nen (English): 50.0 % (1 of 2 rows)\n"_s);
+        QCOMPARE(orbLng({u"stats"_s, m_dir->filePath(u"missing.lng"_s)}).exitCode, 2);
+    }
+
     void help_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -308,6 +362,7 @@ private slots:
         QTest::newRow("harvest") << QStringList{u"harvest"_s, u"--help"_s} << u"--dictionary <file>"_s;
         QTest::newRow("pseudo listed") << QStringList{u"--help"_s} << u"pseudo"_s;
         QTest::newRow("pseudo") << QStringList{u"pseudo"_s, u"--help"_s} << u"--from <id>"_s;
+        QTest::newRow("check") << QStringList{u"check"_s, u"--help"_s} << u"--strict"_s;
     }
     void help()
     {

@@ -268,17 +268,24 @@ private:
             int& plain = firstWithoutAmpersand[key.contains(u'&') ? orb::deleteAmpersand(key) : key];
             if (plain == 0)
                 plain = row;
-            else if (otherTextsDiffer(plain, row, col))
+            else if (otherTextsDiffer(plain, row, col, IgnoringAccelerators))
                 add(row, col, CheckSeverity::Warning, "duplicate",
                     QStringLiteral("\"%1\" differs from row %2 (\"%3\") only by accelerators, and their translations differ")
                         .arg(text).arg(plain).arg(m_table.cell(col, plain)));
         }
     }
 
-    bool otherTextsDiffer(int first, int row, int keyColumn) const
+    // Rows that differ only by accelerators in every language are one text on a menu and
+    // in a tooltip, not a conflict.
+    static constexpr bool IgnoringAccelerators = true;
+    bool otherTextsDiffer(int first, int row, int keyColumn, bool ignoringAccelerators = false) const
     {
         for (int col = 0; col < m_table.columnCount(); ++col) {
-            if (col != keyColumn && m_table.cell(col, first) != m_table.cell(col, row))
+            if (col == keyColumn)
+                continue;
+            const QString& a = m_table.cell(col, first);
+            const QString& b = m_table.cell(col, row);
+            if (ignoringAccelerators ? orb::deleteAmpersand(a) != orb::deleteAmpersand(b) : a != b)
                 return true;
         }
         return false;

@@ -80,7 +80,9 @@ private slots:
                                               {u"Close"_qs, u"Schließen"_qs},
                                               {u"Close"_qs, u"Schließen"_qs},  // the same row again: harmless
                                               {u"&Save"_qs, u"&Speichern"_qs},
-                                              {u"Sa&ve"_qs, u"Sichern"_qs}}); // other accelerators
+                                              {u"Sa&ve"_qs, u"Sichern"_qs},   // other accelerators
+                                              {u"&Print"_qs, u"&Drucken"_qs},
+                                              {u"Print"_qs, u"Drucken"_qs}}); // a tooltip of the menu entry
         QCOMPARE(findingsOf(table), (QStringList{u"duplicate!@2"_qs, u"duplicate@6"_qs, u"accelerators!@6"_qs}));
     }
 

@@ -345,6 +345,21 @@ private slots:
         QCOMPARE(QString::fromUtf8(run.out).section(u'\n', 0, 0), firstLine.replace(u"DICTIONARY"_s, dictionary()));
     }
 
+    // The dictionaries this project ships hold no fault a translator would have to mend.
+    void shippedDictionariesCheckClean_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char* file : {"resources/language.lng", "examples/demo/language.lng", "examples/qtapp/notes.lng",
+                                 "examples/delphi/dictionary.lng", "examples/sample.lng"})
+            QTest::newRow(file) << QStringLiteral(ORB_SOURCE_DIR "/") + QLatin1String(file);
+    }
+    void shippedDictionariesCheckClean()
+    {
+        QFETCH(QString, file);
+        const Run run = orbLng({u"check"_s, file});
+        QVERIFY2(run.exitCode == 0, run.out.constData());
+    }
+
     void statsCountsWhatIsTranslated()
     {
         writeDictionaryWithRow(u"Файл"_s, QString());

@@ -8,7 +8,9 @@
 #include "TranslateWalk.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -93,11 +95,39 @@ quint8 TOrbTranslate::CurCharset() const { return d->curCharset; }
 QString TOrbTranslate::DefaultLangID() const { return d->defaultLangID; }
 int TOrbTranslate::LastLangIndex() const { return d->lastLangIndex; }
 
+namespace {
+
+QString relativeDictionaryPath(QString dictName)
+{
+    return dictName.replace(u'\\', u'/');
+}
+
+} // namespace
+
 QString TOrbTranslate::DictionaryPath() const
 {
-    QString relative = d->dictName;
-    relative.replace(u'\\', u'/');
-    return QCoreApplication::applicationDirPath() + u'/' + relative;
+    return QCoreApplication::applicationDirPath() + u'/' + relativeDictionaryPath(d->dictName);
+}
+
+QString TOrbTranslate::UserDictionaryPath() const
+{
+    // Subfolders of DictName are kept; a path that leads out of the executable's folder
+    // ("../share/app.lng") must not lead out of the user's, so only its file name counts.
+    QString relative = QDir::cleanPath(relativeDictionaryPath(d->dictName));
+    if (relative == u".." || relative.startsWith(u"../") || QDir::isAbsolutePath(relative))
+        relative = QFileInfo(relative).fileName();
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + u'/' + relative;
+}
+
+QString TOrbTranslate::pathToLoad() const
+{
+    const QFileInfo installed(DictionaryPath());
+    const QFileInfo user(UserDictionaryPath());
+    // Equal times are a save right after the installed file was written, within the file
+    // system's clock tick: the copy is the later one.
+    if (user.exists() && (!installed.exists() || user.lastModified() >= installed.lastModified()))
+        return user.filePath();
+    return installed.filePath();
 }
 
 void TOrbTranslate::ensureStarted()
@@ -140,7 +170,8 @@ bool TOrbTranslate::InitDictionary()
 
 bool TOrbTranslate::loadDictionary()
 {
-    const QString path = DictionaryPath();
+    const QString path = pathToLoad();
+    d->loadedUserCopy = path != DictionaryPath();
     if (!QFileInfo::exists(path)) {
         showMessage(QStringLiteral("Dictionary not found\r\n") + path, int(Prompter::Icon::Warning));
         return false;
@@ -344,7 +375,18 @@ bool TOrbTranslate::SaveDictionary()
     if (d->dictName.isEmpty() || d->table.languageCount() == 0)
         return false;
     BusyCursor busy;
-    const bool saved = orb::writeDictionaryFile(d->table.languages(), DictionaryPath(), orb::Layout::Compact);
+    const auto writeTo = [this](const QString& path) {
+        return orb::writeDictionaryFile(d->table.languages(), path, orb::Layout::Compact);
+    };
+    bool saved = !d->loadedUserCopy && writeTo(DictionaryPath());
+    // An installed application's folder is not the user's to write: the phrases learned go
+    // to the user's own copy, which the next start loads because it is newer. A DictName
+    // that names no folder at all is the host's mistake, and stays one.
+    if (!saved && (d->loadedUserCopy || QFileInfo(QFileInfo(DictionaryPath()).path()).isDir())) {
+        const QString user = UserDictionaryPath();
+        saved = QDir().mkpath(QFileInfo(user).path()) && writeTo(user);
+        d->loadedUserCopy = saved;
+    }
     busy.restore();
     if (!saved)
         showMessage(QStringLiteral("Error at saving"), int(Prompter::Icon::Error));

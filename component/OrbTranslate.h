@@ -94,9 +94,11 @@ public:
     // The language whose identifier equals langId ignoring case, or nullptr. The pointer is
     // valid until the dictionary is next loaded or freed.
     const TLangDict* GetDictLang(const QString& langId);
-    // Writes the in-memory dictionary back to the dictionary file, replacing it atomically.
-    // False, with nothing written, when DictName is empty or there is no language; false
-    // with "Error at saving" (unless suppressed) and the file as it was when writing fails.
+    // Writes the in-memory dictionary back to the file it was loaded from, replacing it
+    // atomically; when that is the one beside the executable and it cannot be written, to
+    // UserDictionaryPath instead. False, with nothing written, when DictName is empty or there
+    // is no language; false with "Error at saving" (unless suppressed) and the files as they
+    // were when neither can be written.
     bool SaveDictionary();
 
     // The text without carriage returns.
@@ -140,8 +142,13 @@ public:
     QString DefaultLangID() const;
     // The language in which the last successful search found its text; -1 at first.
     int LastLangIndex() const;
-    // The full path InitDictionary and SaveDictionary use.
+    // The full path of the dictionary beside the executable.
     QString DictionaryPath() const;
+    // Where SaveDictionary keeps the dictionary when DictionaryPath's folder cannot be written
+    // (an installed application): DictName under the user's QStandardPaths::AppLocalDataLocation.
+    // Loading takes this copy instead unless the one beside the executable is newer (an
+    // update of the application), or when that one is missing.
+    QString UserDictionaryPath() const;
 
 private:
     friend class DictionaryTranslator;
@@ -158,6 +165,8 @@ private:
     void translateObject(QObject* object, QSet<const QObject*>& visited);
     void giveCurrentCharset(QObject* object);
     bool loadDictionary();
+    // The file loading reads: the user's copy when it is newer, else the one beside the executable.
+    QString pathToLoad() const;
     void refreshLookup();
     void showMessage(const QString& text, int icon);
 

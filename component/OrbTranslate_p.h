@@ -25,6 +25,7 @@ struct TOrbTranslatePrivate
     bool designMode = false;
     bool initialized = false;
     bool loaded = false; // what the start-up's load returned
+    bool loadedUserCopy = false; // the dictionary came from the user's data folder
 
     QString curLangID;
     QString defaultLangID;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMetaType>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -63,6 +64,25 @@ class ComponentTest : public QObject
 
 private slots:
     void init() { m_prompter.clear(); }
+
+    void userCopyStaysInTheUsersFolder_data()
+    {
+        QTest::addColumn<QString>("dictName");
+        QTest::addColumn<QString>("inDataFolder");
+        QTest::newRow("plain") << u"language.lng"_qs << u"language.lng"_qs;
+        QTest::newRow("subfolder") << u"lang\\app.lng"_qs << u"lang/app.lng"_qs;
+        QTest::newRow("out of the folder") << u"../share/app/app.lng"_qs << u"app.lng"_qs;
+        QTest::newRow("absolute") << u"/usr/share/app/app.lng"_qs << u"app.lng"_qs;
+    }
+    void userCopyStaysInTheUsersFolder()
+    {
+        QFETCH(QString, dictName);
+        QFETCH(QString, inDataFolder);
+        TOrbTranslate component;
+        component.SetDictName(dictName);
+        QCOMPARE(component.UserDictionaryPath(),
+                 QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + u'/' + inDataFolder);
+    }
 
     void missingDictionaryIsReportedAndHarmless()
     {

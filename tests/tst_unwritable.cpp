@@ -5,7 +5,9 @@
 #include "Harvest.h"
 #include "OrbTranslate.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QStandardPaths>
 #include <QSet>
 
 #include <csignal>
@@ -137,6 +139,7 @@ class UnwritableTest : public QObject
     }
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { QVERIFY(m_test.start()); }
     void cleanup() { m_test.stop(); }
 
@@ -152,14 +155,37 @@ private slots:
         QVERIFY(component.SetLangID(u"ru"_s));
         component.Translate(u"A text the host learns"_s);
         m_test.prompter->clear();
+        const QString userCopy = component.UserDictionaryPath();
+        QFile::remove(userCopy); // left by a run that failed
         bool saved = true;
         if (!underCondition(condition, [&] { saved = component.SaveDictionary(); }))
             QSKIP("this machine cannot make a folder read-only for this user");
-        QVERIFY(!saved);
-        QCOMPARE(m_test.prompter->texts(), QStringList{u"Error at saving"_s});
         QCOMPARE(contents(path), before);
-        QVERIFY(component.SaveDictionary()); // the learned text was kept for the next try
-        QVERIFY(QString::fromUtf8(contents(path)).contains(u"A text the host learns"_s));
+        if (condition == u"full disk") {
+            QVERIFY(!saved);
+            QCOMPARE(m_test.prompter->texts(), QStringList{u"Error at saving"_s});
+            QVERIFY(!QFile::exists(userCopy));
+            QVERIFY(component.SaveDictionary()); // the learned text was kept for the next try
+            QVERIFY(QString::fromUtf8(contents(path)).contains(u"A text the host learns"_s));
+            return;
+        }
+        // An installed application: the user's own copy keeps what was learned, and the next
+        // start reads it.
+        QVERIFY(saved);
+        QCOMPARE(m_test.prompter->texts(), QStringList());
+        QVERIFY(QString::fromUtf8(contents(userCopy)).contains(u"A text the host learns"_s));
+        TOrbTranslate next;
+        next.SetDictName(component.DictName());
+        QVERIFY(next.SetLangID(u"ru"_s));
+        QCOMPARE(next.GetDictLang(u"en"_s)->Phrases.size(), 2);
+        // An update of the installed dictionary, newer than the copy, is read instead.
+        QFile copy(userCopy);
+        QVERIFY(copy.open(QIODevice::ReadWrite));
+        QVERIFY(copy.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+        copy.close();
+        next.InitDictionary();
+        QCOMPARE(next.GetDictLang(u"en"_s)->Phrases.size(), 1);
+        QVERIFY(QFile::remove(userCopy));
     }
 
     void editorSaveFails_data() { addConditions(); }

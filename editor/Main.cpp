@@ -1,4 +1,5 @@
 #include "Main.h"
+#include "SettingsLocation.h"
 #include "ui_Main.h"
 
 #include "About.h"
@@ -643,7 +644,7 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 
 QString TfrmMain::SettingsPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Settings.ini");
+    return SettingsFilePath(QCoreApplication::applicationDirPath());
 }
 
 void TfrmMain::BuildLanguageMenu()

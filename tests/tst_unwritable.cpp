@@ -4,11 +4,13 @@
 #include "EditorTestHelpers.h"
 #include "Harvest.h"
 #include "OrbTranslate.h"
+#include "SettingsLocation.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QStandardPaths>
 #include <QSet>
+#include <QSettings>
 
 #include <csignal>
 
@@ -186,6 +188,20 @@ private slots:
         next.InitDictionary();
         QCOMPARE(next.GetDictLang(u"en"_s)->Phrases.size(), 1);
         QVERIFY(QFile::remove(userCopy));
+    }
+
+    void settingsGoWhereTheUserMayWrite()
+    {
+        QCOMPARE(SettingsFilePath(folder()), folder() + u"/Settings.ini"_s);
+        ReadOnlyFolder locked(folder());
+        if (!locked.locked())
+            QSKIP("this machine cannot make a folder read-only for this user");
+        const QString path = SettingsFilePath(folder());
+        QCOMPARE(path, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + u"/Settings.ini"_s);
+        QSettings settings(path, QSettings::IniFormat);
+        settings.setValue(u"Language/Current"_s, u"en"_s);
+        settings.sync();
+        QCOMPARE(settings.status(), QSettings::NoError);
     }
 
     void editorSaveFails_data() { addConditions(); }

@@ -452,10 +452,30 @@ void TfrmMain::actOpenDictExecute()
     if (!AskToSave(SaveQuestion::OkCancel))
         return;
     const QString path = Prompter::current().openFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
-    if (path.isEmpty() || !ReadDictionary(path))
-        return;
+    if (!path.isEmpty())
+        OpenDictionary(path);
+}
+
+bool TfrmMain::OpenGivenDictionary(const QString& path)
+{
+    // The open dialog offers only files that exist; a path from outside may name none.
+    if (QFile missing(path); !missing.exists()) {
+        missing.open(QIODevice::ReadOnly); // for the system's own words
+        Prompter::current().messageBox(this, MessageCaption(),
+                                       FailureText(QStringLiteral("Ошибка при открытии"), path, missing.errorString()),
+                                       Prompter::Icon::Error, Prompter::Ok);
+        return false;
+    }
+    return OpenDictionary(path);
+}
+
+bool TfrmMain::OpenDictionary(const QString& path)
+{
+    if (!ReadDictionary(path))
+        return false;
     FModified = false;
-    BindFile(path);
+    BindFile(QFileInfo(path).absoluteFilePath());
+    return true;
 }
 
 void TfrmMain::actSaveDictExecute()

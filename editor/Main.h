@@ -43,6 +43,12 @@ public:
     // The header texts of the language columns, in column order.
     QStringList HeaderTexts() const;
 
+    // Opens the file as the document, replacing the open one without asking; false, with the
+    // reason shown, when it cannot be read (the open document stays).
+    bool OpenDictionary(const QString& path);
+    // The same for a path from the command line or a file manager, which may name no file:
+    // that is reported too.
+    bool OpenGivenDictionary(const QString& path);
     // One language column without a language, one empty phrase row, the grid shown.
     void ClearGrid();
     bool FindLangColumn(const QString& header, int& col) const;

@@ -287,6 +287,21 @@ private slots:
         QVERIFY(prompter->messages.isEmpty());
     }
 
+    // As the command line and a file manager give it: a path relative to the working folder.
+    void fileGivenToTheProgramIsOpened()
+    {
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QFileInfo(path).path()));
+        QVERIFY(window->OpenGivenDictionary(u"three.lng"_s));
+        QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
+        QCOMPARE(window->Dictionary().columnCount(), 3);
+        QVERIFY(!window->OpenGivenDictionary(u"missing.lng"_s));
+        QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
+        QCOMPARE(prompter->messages.size(), 1);
+        QDir::setCurrent(before);
+    }
+
     void openQuestionCancelStillOpens()
     {
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -223,6 +224,21 @@ private slots:
         QCOMPARE(reader.GetVerValue(vkProductVersion), u"1.0"_s);
         QCOMPARE(reader.GetVerValue(vkInternalName), u"Translate"_s);
         QCOMPARE(reader.GetFileBuild(), quint16(1));
+    }
+
+    // The program answers --version from its own version, with no display to open windows on.
+    void editorTellsItsVersionWithoutADisplay()
+    {
+        QProcess editor;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"DISPLAY"_s);
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        environment.remove(u"QT_QPA_PLATFORM"_s);
+        editor.setProcessEnvironment(environment);
+        editor.start(QStringLiteral(ORB_EDITOR_EXECUTABLE), {u"--version"_s});
+        QVERIFY(editor.waitForFinished());
+        QCOMPARE(editor.exitCode(), 0);
+        QCOMPARE(editor.readAllStandardOutput(), QByteArray("Translate " ORB_PROJECT_VERSION "\n"));
     }
 
     void filesWithoutBlock_data()

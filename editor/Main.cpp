@@ -38,6 +38,16 @@
 
 namespace {
 
+// The interface dictionary beside the program, as in a build or a copy unpacked anywhere;
+// else where an installation puts it, relative to the program's folder.
+QString InterfaceDictionaryName()
+{
+    const QString name = QStringLiteral("language.lng");
+    if (QFileInfo::exists(QCoreApplication::applicationDirPath() + u'/' + name))
+        return name;
+    return QStringLiteral(ORB_DATA_FROM_BIN "/") + name;
+}
+
 // "*.*" would hide every file without a dot in its name, as Linux names many.
 const QString kDictionaryFilter = QStringLiteral("Dictionary (*.lng);;All files (*)");
 
@@ -65,7 +75,7 @@ TfrmMain::TfrmMain(QWidget* parent)
       OrbTranslate(new TOrbTranslate(this)), pmLanguages(new QMenu(this)), m_languageGroup(new QActionGroup(this))
 {
     OrbTranslate->setObjectName(QStringLiteral("OrbTranslate"));
-    OrbTranslate->SetDictName(QStringLiteral("language.lng"));
+    OrbTranslate->SetDictName(InterfaceDictionaryName());
     ui->setupUi(this);
 
     const std::pair<QAction*, const char*> buttons[] = {

@@ -12,6 +12,34 @@ function(run_step)
 endfunction()
 
 run_step(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --component Unspecified)
+
+# The programs run from where they were installed, without a display, and the desktop's
+# files are what the desktop's own validators accept.
+run_step(${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY ${prefix}/bin/Translate --version)
+if(NOT last_output MATCHES "^Translate [0-9]")
+    message(FATAL_ERROR "Translate --version said: ${last_output}")
+endif()
+run_step(${prefix}/bin/orb-lng --help)
+foreach(installed
+        share/orb-translate/language.lng share/man/man1/orb-lng.1
+        share/icons/hicolor/48x48/apps/org.varnok.Translate.png
+        share/icons/hicolor/256x256/apps/org.varnok.Translate.png)
+    if(NOT EXISTS ${prefix}/${installed})
+        message(FATAL_ERROR "not installed: ${installed}")
+    endif()
+endforeach()
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+find_program(APPSTREAMCLI appstreamcli)
+find_program(XMLLINT xmllint)
+if(DESKTOP_FILE_VALIDATE)
+    run_step(${DESKTOP_FILE_VALIDATE} ${prefix}/share/applications/org.varnok.Translate.desktop)
+endif()
+if(APPSTREAMCLI)
+    run_step(${APPSTREAMCLI} validate --no-net ${prefix}/share/metainfo/org.varnok.Translate.metainfo.xml)
+endif()
+if(XMLLINT)
+    run_step(${XMLLINT} --noout ${prefix}/share/mime/packages/org.varnok.Translate.mime.xml)
+endif()
 # A library built with the sanitizers needs their runtime loaded first, by the consumer.
 set(consumer_flags)
 if(SANITIZE)

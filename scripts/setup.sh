@@ -12,6 +12,7 @@ packages=(
     fonts-dejavu-core     # offscreen text measurement needs at least one font
     xvfb xauth            # screenshots of real windows (make screenshots)
     desktop-file-utils appstream libxml2-utils # the desktop files' validators (tst_package)
+    dpkg-dev              # dpkg-shlibdeps, for the package's dependencies (make package)
     clang libclang-rt-14-dev # libFuzzer and the sanitizers' runtimes (make fuzz)
 )
 

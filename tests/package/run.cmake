@@ -1,5 +1,6 @@
-# Installs the built toolkit into a scratch prefix, then configures, builds and runs a
-# consumer that finds it with find_package.
+# Installs the built toolkit into a scratch prefix (with DEB set: makes the Debian package
+# and unpacks it into a scratch root instead), checks what was installed, then configures,
+# builds and runs a consumer that finds it with find_package.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -11,7 +12,18 @@ function(run_step)
     set(last_output "${out}" PARENT_SCOPE)
 endfunction()
 
-run_step(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --component Unspecified)
+if(DEB)
+    run_step(${CMAKE_COMMAND} -E chdir ${BUILD_DIR} cpack -G DEB -B ${WORK_DIR}/deb)
+    file(GLOB packages ${WORK_DIR}/deb/*.deb)
+    run_step(dpkg-deb -f ${packages} Depends)
+    if(NOT last_output MATCHES "libqt6widgets6")
+        message(FATAL_ERROR "the package depends on: ${last_output}")
+    endif()
+    run_step(dpkg-deb -x ${packages} ${WORK_DIR}/root)
+    set(prefix ${WORK_DIR}/root/usr)
+else()
+    run_step(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --component Unspecified)
+endif()
 
 # The programs run from where they were installed, without a display, and the desktop's
 # files are what the desktop's own validators accept.

@@ -44,3 +44,6 @@ int runSubcommand(const QStringList& arguments, void (*describe)(QCommandLinePar
 
 int runHarvest(const QStringList& arguments);
 int runPseudo(const QStringList& arguments);
+int runExport(const QStringList& arguments);
+int runImport(const QStringList& arguments);
+int runQm(const QStringList& arguments);

@@ -21,6 +21,15 @@ const std::vector<Subcommand>& subcommands()
         {QStringLiteral("pseudo"),
          QStringLiteral("fill a language column with the pseudo-translation of another"),
          runPseudo},
+        {QStringLiteral("export"),
+         QStringLiteral("write a language as a Qt Linguist (.ts) or gettext (.po) file for translators"),
+         runExport},
+        {QStringLiteral("import"),
+         QStringLiteral("take the translations of a .ts or .po file into a language column"),
+         runImport},
+        {QStringLiteral("qm"),
+         QStringLiteral("compile a language into a Qt .qm file with lrelease"),
+         runQm},
     };
     return all;
 }

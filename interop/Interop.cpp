@@ -30,11 +30,18 @@ bool lineError(QString* error, qint64 line, const QString& reason)
 // Text content as Linguist writes it. A carriage return is a character reference because an
 // XML reader turns a literal one into a line feed; the other control characters cannot be in
 // an XML 1.0 document at all, and Linguist's <byte> element carries them.
-void appendTsText(QByteArray& out, const QString& text)
+// In an attribute value a reader turns line breaks and tabs into blanks, so they are written
+// as references there, and <byte> cannot stand there: other control characters are left out.
+void appendTsText(QByteArray& out, const QString& text, bool attribute = false)
 {
     QString escaped;
     escaped.reserve(text.size());
     for (const QChar ch : text) {
+        if (attribute && ch.unicode() < 0x20) {
+            if (ch == u'\n' || ch == u'\t' || ch == u'\r')
+                escaped += QStringLiteral("&#x%1;").arg(ch.unicode(), 0, 16);
+            continue;
+        }
         switch (ch.unicode()) {
         case u'&': escaped += u"&amp;"; break;
         case u'<': escaped += u"&lt;"; break;
@@ -89,7 +96,8 @@ bool readTsText(QXmlStreamReader& xml, QString& text, QString* error)
                 const QStringView value = xml.attributes().value(QLatin1StringView("value"));
                 bool ok = false;
                 const uint code = value.startsWith(u'x') ? value.mid(1).toUInt(&ok, 16) : value.toUInt(&ok, 10);
-                if (!ok || code > 0xffff)
+                // Linguist writes the characters XML cannot hold; a surrogate would be half of one.
+                if (!ok || code >= 0xd800)
                     return lineError(error, xml.lineNumber(), QStringLiteral("a <byte> without a character value"));
                 own += QChar(char16_t(code));
                 xml.skipCurrentElement();
@@ -472,12 +480,12 @@ QByteArray WriteTs(const InteropCatalog& catalog)
     QByteArray out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\"";
     if (!catalog.language.isEmpty()) {
         out += " language=\"";
-        appendTsText(out, catalog.language);
+        appendTsText(out, catalog.language, true);
         out += '"';
     }
     if (!catalog.sourceLanguage.isEmpty()) {
         out += " sourcelanguage=\"";
-        appendTsText(out, catalog.sourceLanguage);
+        appendTsText(out, catalog.sourceLanguage, true);
         out += '"';
     }
     out += ">\n";

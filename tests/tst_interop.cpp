@@ -3,6 +3,7 @@
 #include "DictTable.h"
 #include "DictTableContents.h"
 #include "DictionaryGridIO.h"
+#include "Interop.h"
 #include "OrbLngRun.h"
 #include "WizardTestHelpers.h"
 
@@ -404,6 +405,9 @@ private slots:
         QTest::newRow("ts message without source")
             << u"in.ts"_s << ts("<message>\n<translation>x</translation></message>\n")
             << u"in.ts: line 4: a message without its <source>"_s;
+        QTest::newRow("ts byte of half a character")
+            << u"in.ts"_s << ts("<message><source>a<byte value=\"xd800\"/></source></message>\n")
+            << u"in.ts: line 4: a <byte> without a character value"_s;
         QTest::newRow("ts other root")
             << u"in.ts"_s << QByteArray("<html/>\n") << u"in.ts: line 1: not a Qt Linguist file (its root element is <html>, not <TS>)"_s;
         QTest::newRow("missing file") << u"in.po"_s << QByteArray() << u"in.po: no such file"_s;
@@ -424,6 +428,19 @@ private slots:
         QCOMPARE(diagnostics(run, m_dir->path()), QStringList{expected});
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(readFile(path(u"dict.lng"_s)), before);
+    }
+
+    // The language attributes keep what an XML reader would turn into blanks.
+    void tsAttributesKeepBlanks()
+    {
+        InteropCatalog catalog;
+        catalog.language = u"de\tAT\r\nx"_s;
+        catalog.sourceLanguage = u"en\nGB"_s;
+        InteropCatalog read;
+        QString error;
+        QVERIFY2(ReadTs(WriteTs(catalog), read, &error), qPrintable(error));
+        QCOMPARE(read.language, catalog.language);
+        QCOMPARE(read.sourceLanguage, catalog.sourceLanguage);
     }
 
     void unusableOptions_data()

@@ -233,6 +233,12 @@ std::optional<QByteArray> exportedBytes(const ExportOptions& options)
     std::vector<InteropNote> notes;
     InteropCatalog catalog = CatalogFromTable(table, langCol, sourceCol, options.context, notes);
     catalog.project = QFileInfo(options.dictionary).completeBaseName();
+    if (options.format == InteropFormat::Po) {
+        for (const InteropMessage& message : catalog.messages) {
+            if (const QString objection = MsgfmtObjection(message); !objection.isEmpty())
+                notes.push_back({message.line, 0, objection, message.translation});
+        }
+    }
     printNotes(options.dictionary, notes);
     return options.format == InteropFormat::Ts ? WriteTs(catalog) : WritePo(catalog);
 }

@@ -8,7 +8,10 @@
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <utility>
 #include <optional>
 
 namespace {
@@ -170,29 +173,29 @@ bool readTsContext(QXmlStreamReader& xml, std::vector<InteropMessage>& messages,
 
 // ---- .po ------------------------------------------------------------------------------------
 
+// The C escapes with a letter of their own, as character and letter: the writer's and the
+// reader's one table.
+constexpr std::pair<char, char> kPoLetterEscapes[] = {
+    {'\\', '\\'}, {'"', '"'}, {'\n', 'n'}, {'\t', 't'}, {'\r', 'r'},
+    {'\a', 'a'}, {'\b', 'b'}, {'\f', 'f'}, {'\v', 'v'},
+};
+
 void appendPoEscaped(QByteArray& out, QStringView text)
 {
     for (const char byte : text.toUtf8()) {
-        switch (byte) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case '\a': out += "\\a"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\v': out += "\\v"; break;
-        default:
-            if ((byte >= 0 && byte < 0x20) || byte == 0x7f) {
-                const int value = byte;
-                out += '\\';
-                out += char('0' + ((value >> 6) & 7));
-                out += char('0' + ((value >> 3) & 7));
-                out += char('0' + (value & 7));
-            } else {
-                out += byte;
-            }
+        const auto letter = std::find_if(std::begin(kPoLetterEscapes), std::end(kPoLetterEscapes),
+                                         [byte](const auto& escape) { return escape.first == byte; });
+        if (letter != std::end(kPoLetterEscapes)) {
+            out += '\\';
+            out += letter->second;
+        } else if ((byte >= 0 && byte < 0x20) || byte == 0x7f) {
+            const int value = byte;
+            out += '\\';
+            out += char('0' + ((value >> 6) & 7));
+            out += char('0' + ((value >> 3) & 7));
+            out += char('0' + (value & 7));
+        } else {
+            out += byte;
         }
     }
 }
@@ -252,15 +255,14 @@ bool parsePoString(QByteArrayView rest, QByteArray& bytes, QString& reason)
         if (i >= rest.size())
             break;
         c = rest[i++];
+        const auto letter = std::find_if(std::begin(kPoLetterEscapes), std::end(kPoLetterEscapes),
+                                         [c](const auto& escape) { return escape.second == c; });
+        if (letter != std::end(kPoLetterEscapes)) {
+            bytes += letter->first;
+            continue;
+        }
         switch (c) {
-        case 'n': bytes += '\n'; break;
-        case 't': bytes += '\t'; break;
-        case 'r': bytes += '\r'; break;
-        case 'a': bytes += '\a'; break;
-        case 'b': bytes += '\b'; break;
-        case 'f': bytes += '\f'; break;
-        case 'v': bytes += '\v'; break;
-        case '\\': case '"': case '\'': case '?': bytes += c; break;
+        case '\'': case '?': bytes += c; break;
         case 'x': {
             int value = 0, digits = 0;
             while (i < rest.size() && digits < 2 && std::isxdigit(static_cast<unsigned char>(rest[i]))) {
@@ -660,6 +662,19 @@ InteropCatalog CatalogFromTable(const DictTable& table, int langCol, int sourceC
         catalog.messages.push_back({context, source, translation, false, false, false, row});
     }
     return catalog;
+}
+
+QString MsgfmtObjection(const InteropMessage& message)
+{
+    if (message.translation.isEmpty())
+        return {};
+    if (message.source.startsWith(u'\n') != message.translation.startsWith(u'\n'))
+        return QStringLiteral("the translation and its source text do not both begin with a line break, "
+                              "which msgfmt --check refuses");
+    if (message.source.endsWith(u'\n') != message.translation.endsWith(u'\n'))
+        return QStringLiteral("the translation and its source text do not both end with a line break, "
+                              "which msgfmt --check refuses");
+    return {};
 }
 
 InteropImportResult ImportCatalog(DictTable& table, const InteropCatalog& catalog, int sourceCol,

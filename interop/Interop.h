@@ -77,6 +77,10 @@ struct InteropNote
 InteropCatalog CatalogFromTable(const DictTable& table, int langCol, int sourceCol, const QString& context,
                                 std::vector<InteropNote>& notes);
 
+// Why msgfmt --check would refuse the message, or nothing: gettext wants a translation to begin
+// and end with a line break exactly when its source text does (an empty one is untranslated).
+QString MsgfmtObjection(const InteropMessage& message);
+
 struct InteropImportOptions
 {
     bool addMissing = false;     // append a row for each message no row has the source of

@@ -266,6 +266,36 @@ private slots:
         QVERIFY(!written.contains("Speichern"));
     }
 
+    // A .po file keeps the texts as they are, but says which messages msgfmt --check will refuse.
+    void exportReportsWhatMsgfmtRefuses()
+    {
+        REQUIRE_TOOL(u"msgfmt"_s);
+        writeDictionary(u"dict.lng"_s, {{u"Done\n"_s, u"Fertig"_s}, {u"\nMore"_s, u"Mehr"_s}, {u"Open\n"_s, u""_s}});
+        const Run run = orbLng({u"export"_s, path(u"dict.lng"_s), u"--language"_s, u"de"_s, u"-o"_s, path(u"de.po"_s)});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(diagnostics(run, m_dir->path()),
+                 (QStringList{u"dict.lng: row 1: the translation and its source text do not both end with a line "
+                              "break, which msgfmt --check refuses: \"Fertig\""_s,
+                              u"dict.lng: row 2: the translation and its source text do not both begin with a line "
+                              "break, which msgfmt --check refuses: \"Mehr\""_s}));
+        QVERIFY(!runTool(u"msgfmt"_s, {u"--check"_s, u"-o"_s, u"/dev/null"_s, path(u"de.po"_s)}).isEmpty());
+        QCOMPARE(orbLng({u"import"_s, path(u"dict.lng"_s), path(u"de.po"_s), u"--language"_s, u"back"_s}).exitCode, 0);
+        QCOMPARE(columnOf(path(u"dict.lng"_s), u"back"_s), columnOf(path(u"dict.lng"_s), u"de"_s));
+    }
+
+    // A file beyond the size bound is refused before it is read.
+    void importRefusesHugeFile()
+    {
+        writeDictionary(u"dict.lng"_s, kReportRows);
+        QFile huge(path(u"huge.po"_s));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        QVERIFY(huge.resize(kMaxInteropFileBytes + 1)); // sparse: no disk taken
+        huge.close();
+        const Run run = orbLng({u"import"_s, path(u"dict.lng"_s), path(u"huge.po"_s), u"--language"_s, u"de"_s});
+        QCOMPARE(diagnostics(run, m_dir->path()), QStringList{u"huge.po: the file is larger than 256 MiB"_s});
+        QCOMPARE(run.exitCode, 2);
+    }
+
     void importReports_data()
     {
         QTest::addColumn<QString>("name");

@@ -366,7 +366,12 @@ private:
                 return lineError(error, line, QStringLiteral("a string outside an entry"));
             return appendString(text, *m_entry.open, line, error);
         }
-        const qsizetype blank = text.indexOf(' ') < 0 ? text.indexOf('\t') : text.indexOf(' ');
+        // The keyword ends at the first blank, tab or quote, whichever comes first.
+        qsizetype blank = 0;
+        while (blank < text.size() && text[blank] != ' ' && text[blank] != '\t' && text[blank] != '"')
+            ++blank;
+        if (blank == text.size())
+            blank = -1;
         const QByteArrayView keyword = blank < 0 ? text : text.first(blank);
         const QByteArrayView value = blank < 0 ? QByteArrayView() : text.sliced(blank);
         if (keyword == "msgctxt" || keyword == "msgid") {

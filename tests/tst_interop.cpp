@@ -162,6 +162,8 @@ private slots:
         QTest::newRow("ts") << u"de.ts"_s << QStringList{} << QString() << u"de.ts"_s;
         QTest::newRow("ts named .xml") << u"de.xml"_s << QStringList{u"--to"_s, u"ts"_s} << QString() << u"de.xml"_s;
         QTest::newRow("po named .txt") << u"de.txt"_s << QStringList{u"--to"_s, u"po"_s} << QString() << u"de.txt"_s;
+        QTest::newRow("po in a context") << u"de.po"_s << QStringList{u"--context"_s, u"MainWindow"_s} << QString()
+                                         << u"de.po"_s;
         QTest::newRow("ts in a context") << u"de.ts"_s << QStringList{u"--context"_s, u"MainWindow"_s} << QString()
                                          << u"de.ts"_s;
         QTest::newRow("ts, lconvert to po") << u"de.ts"_s << QStringList{} << u"lconvert"_s << u"out.po"_s;
@@ -328,6 +330,9 @@ private slots:
             << u"in.po"_s << po("#, fuzzy\nmsgid \"Open\"\nmsgstr \"Auf\"\n") << QStringList{}
             << QStringList{u"in.po:6: an unfinished translation, taken as empty (--keep-unfinished takes it): \"Open\""_s}
             << withDe(untouched, 0, u""_s);
+        QTest::newRow("po keywords followed by tabs")
+            << u"in.po"_s << po("msgid\t\"Open\"\nmsgstr\t\"Auf machen\"\n") << QStringList{} << QStringList{}
+            << withDe(untouched, 0, u"Auf machen"_s);
         QTest::newRow("po fuzzy kept")
             << u"in.po"_s << po("#, fuzzy, c-format\nmsgid \"Open\"\nmsgstr \"Auf\"\n")
             << QStringList{u"--keep-unfinished"_s} << QStringList{} << withDe(untouched, 0, u"Auf"_s);

@@ -225,14 +225,14 @@ void appendPoString(QByteArray& out, const char* keyword, const QString& text)
 // One .po entry as it is being read.
 struct PoEntry
 {
-    int line = 0;
+    int line = 0; // of its msgctxt or msgid, the line msgfmt names too
     bool fuzzy = false;
     bool obsolete = false;
     std::optional<QByteArray> context, id, idPlural;
     std::optional<QByteArray> translation; // msgstr or msgstr[0]
     bool hasMsgstr = false;
     int idLine = 0;
-    // The field the next continuation string belongs to, with the line it started on.
+    // The field the next continuation string belongs to.
     QByteArray* open = nullptr;
     QByteArray ignored; // msgstr[1] and further: read, checked and dropped
 };

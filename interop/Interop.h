@@ -46,8 +46,8 @@ QByteArray WriteTs(const InteropCatalog& catalog);
 QByteArray WritePo(const InteropCatalog& catalog);
 
 // Reads the bytes of a .ts or .po file into catalog. False, with error "line N: reason", when
-// they are not such a file: malformed XML, a document type or entity declaration, or what
-// Linguist would not write (.ts); an unterminated string, a bad escape, a keyword out of place,
+// they are not such a file: malformed XML, a document type declaration other than Linguist's
+// bare <!DOCTYPE TS> (which keeps entity declarations out), a message without its source (.ts); an unterminated string, a bad escape, a keyword out of place,
 // a charset other than UTF-8, bytes that are not UTF-8 (.po). catalog is written only on
 // success.
 bool ReadTs(const QByteArray& bytes, InteropCatalog& catalog, QString* error = nullptr);

@@ -46,3 +46,6 @@ int runHarvest(const QStringList& arguments);
 int runPseudo(const QStringList& arguments);
 int runCheck(const QStringList& arguments);
 int runStats(const QStringList& arguments);
+int runExport(const QStringList& arguments);
+int runImport(const QStringList& arguments);
+int runQm(const QStringList& arguments);

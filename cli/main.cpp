@@ -25,6 +25,15 @@ const std::vector<Subcommand>& subcommands()
          QStringLiteral("find the translation faults of a dictionary (exit status 1 on errors)"),
          runCheck},
         {QStringLiteral("stats"), QStringLiteral("rows, languages and how complete each language is"), runStats},
+        {QStringLiteral("export"),
+         QStringLiteral("write a language as a Qt Linguist (.ts) or gettext (.po) file for translators"),
+         runExport},
+        {QStringLiteral("import"),
+         QStringLiteral("take the translations of a .ts or .po file into a language column"),
+         runImport},
+        {QStringLiteral("qm"),
+         QStringLiteral("compile a language into a Qt .qm file with lrelease"),
+         runQm},
     };
     return all;
 }

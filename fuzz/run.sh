@@ -20,6 +20,8 @@ targets=(
     "fuzz_form_scan form pascal.dict"
     "fuzz_cpp_scan cpp cpp.dict"
     "fuzz_designer_form designer dictionary.dict"
+    "fuzz_ts_read ts ts.dict"
+    "fuzz_po_read po po.dict"
 )
 
 mkdir -p "$build/fuzz-artifacts"

@@ -7,7 +7,8 @@ packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libpugixml-dev
-    qt6-l10n-tools        # lrelease, for the QTranslator comparison in bench/
+    qt6-l10n-tools        # lrelease and lconvert: the QTranslator comparison in bench/, orb-lng qm, tst_interop
+    gettext               # msgfmt, msgmerge, xgettext, msgcat: tst_interop checks the .po files orb-lng writes and reads
     libbenchmark-dev
     fonts-dejavu-core     # offscreen text measurement needs at least one font
     xvfb xauth            # screenshots of real windows (make screenshots)

@@ -2,17 +2,19 @@
 #include "DictTable.h"
 #include "DictTableContents.h"
 #include "DictionaryGridIO.h"
+#include "OrbLngRun.h"
 #include "WizardTestHelpers.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using orblngtest::orbLng;
+using orblngtest::Run;
 using wizardtest::encoded;
 using wizardtest::readFile;
 
@@ -21,22 +23,6 @@ namespace {
 const QString kLanguage = u"Russian(ru)"_s;
 const QStringList kSources = {u"Greeting.pas"_s, u"Main.dfm"_s, u"Main.pas"_s, u"Project1.dpr"_s,
                               u"Reports/Reports.pas"_s, u"dictionary.lng"_s};
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run orbLng(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(ORB_LNG_EXECUTABLE), arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit)
-        qFatal("orb-lng did not finish");
-    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
-}
 
 // The example's bytes with texts replaced, in the file's code page.
 QByteArray exampleWith(const QString& name, const char* encoding, const QList<std::pair<QString, QString>>& replacements)

@@ -716,7 +716,7 @@ InteropImportResult ImportCatalog(DictTable& table, const InteropCatalog& catalo
         }
         QString translation = message.translation;
         if (message.unfinished && !options.keepUnfinished && !translation.isEmpty()) {
-            notes.push_back({0, line, QStringLiteral("an unfinished translation, taken as empty (--keep-unfinished takes it)"),
+            notes.push_back({0, line, QStringLiteral("an unfinished translation, left out (--keep-unfinished takes it)"),
                              message.source});
             translation.clear();
         }
@@ -734,9 +734,13 @@ InteropImportResult ImportCatalog(DictTable& table, const InteropCatalog& catalo
         }
         taken.insert(message.source, Taken{translation, line});
         const QList<int> rows = rowsBySource.value(message.source);
-        for (const int row : rows)
-            table.setCell(targetCol, row, translation);
-        result.rowsSet += int(rows.size());
+        // An empty translation changes nothing, as in the editor's import: a file exported
+        // before a text was translated must not take the translation back.
+        if (!translation.isEmpty()) {
+            for (const int row : rows)
+                table.setCell(targetCol, row, translation);
+            result.rowsSet += int(rows.size());
+        }
         if (!rows.isEmpty())
             continue;
         ++result.unmatched;

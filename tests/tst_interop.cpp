@@ -320,16 +320,16 @@ private slots:
             << u"in.ts"_s
             << ts("<message><source>Open</source><translation type=\"unfinished\">Auf</translation></message>\n")
             << QStringList{}
-            << QStringList{u"in.ts:4: an unfinished translation, taken as empty (--keep-unfinished takes it): \"Open\""_s}
-            << withDe(untouched, 0, u""_s);
+            << QStringList{u"in.ts:4: an unfinished translation, left out (--keep-unfinished takes it): \"Open\""_s}
+            << untouched; // the translation the dictionary has stays
         QTest::newRow("ts unfinished kept")
             << u"in.ts"_s
             << ts("<message><source>Open</source><translation type=\"unfinished\">Auf</translation></message>\n")
             << QStringList{u"--keep-unfinished"_s} << QStringList{} << withDe(untouched, 0, u"Auf"_s);
         QTest::newRow("po fuzzy")
             << u"in.po"_s << po("#, fuzzy\nmsgid \"Open\"\nmsgstr \"Auf\"\n") << QStringList{}
-            << QStringList{u"in.po:6: an unfinished translation, taken as empty (--keep-unfinished takes it): \"Open\""_s}
-            << withDe(untouched, 0, u""_s);
+            << QStringList{u"in.po:6: an unfinished translation, left out (--keep-unfinished takes it): \"Open\""_s}
+            << untouched;
         QTest::newRow("po keywords followed by tabs")
             << u"in.po"_s << po("msgid\t\"Open\"\nmsgstr\t\"Auf machen\"\n") << QStringList{} << QStringList{}
             << withDe(untouched, 0, u"Auf machen"_s);
@@ -552,13 +552,14 @@ private slots:
         writeDictionary(u"dict.lng"_s, {{u"Open"_s, u""_s}, {u"Save the file"_s, u""_s}, {u"Quit\tnow"_s, u"alt"_s}});
         const Run merged = orbLng({u"import"_s, path(u"dict.lng"_s), path(u"merged.po"_s), u"--language"_s, u"de"_s});
         QCOMPARE(merged.exitCode, 0);
-        QVERIFY2(merged.err.contains(u"an unfinished translation, taken as empty (--keep-unfinished takes it): "
+        QVERIFY2(merged.err.contains(u"an unfinished translation, left out (--keep-unfinished takes it): "
                                      "\"Save the file\""_s),
                  qPrintable(merged.err));
         QVERIFY2(merged.err.contains(u"merged.po: obsolete messages skipped: 1"_s), qPrintable(merged.err));
         QVERIFY2(merged.err.contains(u"no row has this source text (--add-missing adds one): \"%d file\""_s),
                  qPrintable(merged.err));
-        QCOMPARE(columnOf(path(u"dict.lng"_s), u"de"_s), (QStringList{u"Öffnen"_s, u""_s, u""_s}));
+        // An untranslated message takes no translation away.
+        QCOMPARE(columnOf(path(u"dict.lng"_s), u"de"_s), (QStringList{u"Öffnen"_s, u""_s, u"alt"_s}));
     }
 
     void help_data()

@@ -41,6 +41,7 @@ bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orb_bench_editor
 	@$(BUILD)/bench/orb_bench_wizard
 	@$(BUILD)/bench/orb_bench_check
+	@$(BUILD)/bench/orb_bench_interop
 
 clean:
 	@rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz

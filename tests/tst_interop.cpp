@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -518,6 +519,44 @@ private slots:
     }
 
     // What gettext's tools make of a program's sources and of our export: a template from
+    // The German catalogue of a program installed here, as its translators wrote it, made a
+    // dictionary and exported again: msgfmt accepts the result, and a plain message keeps
+    // its translation.
+    void realCatalogueOfAnInstalledProgram()
+    {
+        REQUIRE_TOOL(u"msgunfmt"_s);
+        QString catalogue;
+        for (const char* name : {"apt", "coreutils", "dpkg", "bash", "tar", "gzip"}) {
+            const QString candidate = u"/usr/share/locale/de/LC_MESSAGES/"_s + QLatin1String(name) + u".mo"_s;
+            if (QFile::exists(candidate)) {
+                catalogue = candidate;
+                break;
+            }
+        }
+        if (catalogue.isEmpty())
+            QSKIP("no German catalogue of an installed program here");
+        QCOMPARE(runTool(u"msgunfmt"_s, {u"-o"_s, path(u"real.po"_s), catalogue}), QString());
+        writeDictionary(u"real.lng"_s, {{u""_s, u""_s}});
+        const Run imported = orbLng({u"import"_s, path(u"real.lng"_s), path(u"real.po"_s), u"--language"_s, u"de"_s,
+                                     u"--add-missing"_s});
+        QCOMPARE(imported.exitCode, 0);
+        const QStringList sources = columnOf(path(u"real.lng"_s), u"en"_s);
+        QVERIFY2(sources.size() > 50, qPrintable(catalogue));
+        QCOMPARE(orbLng({u"export"_s, path(u"real.lng"_s), u"--language"_s, u"de"_s, u"-o"_s, path(u"back.po"_s)}).exitCode, 0);
+        QCOMPARE(runTool(u"msgfmt"_s, {u"--check"_s, u"-o"_s, u"/dev/null"_s, path(u"back.po"_s)}), QString());
+        // The first message of one line each, without context or plural, as msgunfmt wrote it.
+        QFile real(path(u"real.po"_s));
+        QVERIFY(real.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(real.readAll());
+        const QRegularExpression plain(u"\n\nmsgid (\"[^\n]+\")\nmsgstr (\"[^\n]+\")\n"_s);
+        const QRegularExpressionMatch pair = plain.match(text);
+        QVERIFY(pair.hasMatch());
+        QFile back(path(u"back.po"_s));
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        QVERIFY2(QString::fromUtf8(back.readAll()).contains(u"msgid "_s + pair.captured(1) + u"\nmsgstr "_s + pair.captured(2)),
+                 qPrintable(pair.captured(0)));
+    }
+
     // xgettext (charset placeholder, fuzzy header, plural forms) and a catalogue msgmerge
     // updated (fuzzy matches, untranslated, obsolete messages).
     void importFromGettextTools()

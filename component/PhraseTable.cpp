@@ -126,20 +126,6 @@ void PhraseTable::insert(std::uint32_t hash, int language, int row) const
     }
 }
 
-std::uint8_t PhraseTable::lineBreakFlags(QStringView text)
-{
-    // One pass over plain units without an early exit, which the compiler turns into vector
-    // code: loading looks at every cell of the dictionary.
-    const char16_t* units = text.utf16();
-    unsigned feed = 0;
-    unsigned carriageReturn = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        feed |= units[i] == u'\n';
-        carriageReturn |= units[i] == u'\r';
-    }
-    return std::uint8_t((feed ? HoldsLineFeed : 0) | (carriageReturn ? HoldsCarriageReturn : 0));
-}
-
 void PhraseTable::indexPendingRows() const
 {
     const int rows = rowCount();
@@ -193,7 +179,7 @@ void PhraseTable::indexRows(int fromRow, int toRow) const
                 for (int language = firstLanguage; language < lastLanguage; ++language) {
                     const QString& text = m_languages[language].Phrases[row];
                     m_cellFlags[language][row] = std::uint8_t((isBlank(text) ? BlankCell : 0)
-                                                              | lineBreakFlags(text));
+                                                              | (text.contains(u'\n') ? HoldsLineFeed : 0));
                     *hash = foldedHash(text);
                     __builtin_prefetch(&m_slots[homeSlot(*hash)]);
                     ++hash;
@@ -321,7 +307,7 @@ QString PhraseTable::translated(int row, const QString& text, const Lookup& look
     const QString& result = m_languages[language].Phrases[row];
     const std::uint8_t flags = m_cellFlags[language][row];
     if (lineFeedAlone)
-        return (flags & HoldsCarriageReturn) ? cleanStr(result) : result;
+        return cleanStr(result);
     return (flags & HoldsLineFeed) ? restoreStr(result) : result;
 }
 

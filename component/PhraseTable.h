@@ -88,9 +88,7 @@ private:
     enum CellFlag : std::uint8_t {
         BlankCell = 1,     // isBlank: the fallback applies
         HoldsLineFeed = 2, // restoreStr may change the text
-        HoldsCarriageReturn = 4, // cleanStr may change the text
     };
-    static std::uint8_t lineBreakFlags(QStringView text);
 
     // A slot points at its text's characters itself, so that a comparison does not first
     // have to fetch the QString from the language's list: on a large table that is one

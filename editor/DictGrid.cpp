@@ -97,6 +97,8 @@ void TDictGrid::setDictModel(DictGridModel* model)
 {
     m_model = model;
     setModel(model);
+    connect(model, &DictGridModel::rowsAboutToBeRebuilt, this, [this] { m_rebuildState = viewState(); });
+    connect(model, &DictGridModel::rowsRebuilt, this, [this] { restoreViewState(m_rebuildState); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
@@ -152,6 +154,13 @@ void TDictGrid::restoreViewState(const ViewState& state)
     if (!m_model || state.col < 0)
         return;
     setCurrentCell(state.col, std::min(state.row, m_model->table().rowCount() - 1));
+}
+
+void TDictGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableView::closeEditor(editor, hint);
+    if (m_model)
+        m_model->endTyping();
 }
 
 void TDictGrid::focusInEvent(QFocusEvent* event)

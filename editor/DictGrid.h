@@ -52,6 +52,9 @@ signals:
     void topLeftChanged();
 
 protected:
+    // One opening of the in-place editor is one change of the cell, however many keys it
+    // stored.
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void focusInEvent(QFocusEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,4 +64,5 @@ private:
 
     DictGridModel* m_model = nullptr;
     QString m_hint;
+    ViewState m_rebuildState;
 };

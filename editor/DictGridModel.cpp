@@ -1,99 +1,238 @@
 #include "DictGridModel.h"
 
+#include <memory>
+#include <utility>
+
+namespace {
+
+// A change and its reverse.
+class Step : public QUndoCommand
+{
+public:
+    Step(std::function<void()> forward, std::function<void()> backward)
+        : m_forward(std::move(forward)), m_backward(std::move(backward))
+    {
+    }
+    void redo() override { m_forward(); }
+    void undo() override { m_backward(); }
+
+private:
+    std::function<void()> m_forward;
+    std::function<void()> m_backward;
+};
+
+enum StepId { TypingStep = 1, HarvestStep = 2 };
+
+using PutCell = std::function<void(int col, int row, const QString& text)>;
+
+// A cell's new text. The keystrokes of one run in one cell merge into one step. A run that
+// changed nothing is a step too: opening the in-place editor and leaving it counts as an
+// edit of the cell.
+class CellStep : public QUndoCommand
+{
+public:
+    CellStep(PutCell put, std::function<void(int, int)> revisit, int col, int row, QString before, QString after,
+             int typingRun)
+        : m_put(std::move(put)), m_revisit(std::move(revisit)), m_col(col), m_row(row), m_before(std::move(before)),
+          m_after(std::move(after)), m_typingRun(typingRun)
+    {
+    }
+    int id() const override { return m_typingRun ? TypingStep : -1; }
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        const auto* next = static_cast<const CellStep*>(other);
+        if (next->m_col != m_col || next->m_row != m_row || next->m_typingRun != m_typingRun)
+            return false;
+        m_after = next->m_after;
+        return true;
+    }
+    void redo() override
+    {
+        m_put(m_col, m_row, m_after);
+        if (std::exchange(m_done, true))
+            m_revisit(m_col, m_row);
+    }
+    void undo() override
+    {
+        m_put(m_col, m_row, m_before);
+        m_revisit(m_col, m_row);
+    }
+
+private:
+    PutCell m_put;
+    std::function<void(int, int)> m_revisit;
+    int m_col;
+    int m_row;
+    QString m_before;
+    QString m_after;
+    int m_typingRun; // 0: not typed, never merged
+    bool m_done = false;
+};
+
+// The phrases one harvest put into a column, each into an empty last row or a new one.
+class PhraseStep : public QUndoCommand
+{
+public:
+    struct Phrase
+    {
+        int row;
+        bool newRow;
+        QString text;
+    };
+    struct Table
+    {
+        PutCell put;
+        std::function<void()> appendRow;
+        std::function<void(int row)> dropRow;
+    };
+
+    PhraseStep(Table table, int col, int batch, Phrase phrase) : m_table(std::move(table)), m_col(col), m_batch(batch)
+    {
+        m_phrases.push_back(std::move(phrase));
+    }
+    int id() const override { return HarvestStep; }
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        const auto* next = static_cast<const PhraseStep*>(other);
+        if (next->m_batch != m_batch || next->m_col != m_col)
+            return false;
+        m_phrases.insert(m_phrases.end(), next->m_phrases.begin(), next->m_phrases.end());
+        return true;
+    }
+    void redo() override
+    {
+        for (const Phrase& phrase : m_phrases) {
+            if (phrase.newRow)
+                m_table.appendRow();
+            m_table.put(m_col, phrase.row, phrase.text);
+        }
+    }
+    void undo() override
+    {
+        for (auto phrase = m_phrases.rbegin(); phrase != m_phrases.rend(); ++phrase) {
+            m_table.put(m_col, phrase->row, QString());
+            if (phrase->newRow)
+                m_table.dropRow(phrase->row);
+        }
+    }
+
+private:
+    Table m_table;
+    int m_col;
+    int m_batch;
+    std::vector<Phrase> m_phrases;
+};
+
+std::vector<int> inverseOrder(const std::vector<int>& order)
+{
+    std::vector<int> inverse(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        inverse[std::size_t(order[i] - 1)] = int(i) + 1;
+    return inverse;
+}
+
+} // namespace
+
 DictGridModel::DictGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void DictGridModel::setTable(DictTable table)
 {
+    // Clearing keeps a clean state the stack had left (resetClean), as a new document has.
+    m_history.clear();
+    m_history.setClean();
     beginResetModel();
     m_table = std::move(table);
     endResetModel();
 }
 
+// ---- recorded changes --------------------------------------------------------------------
+
 void DictGridModel::setCell(int col, int row, const QString& text)
 {
-    m_table.setCell(col, row, text);
-    const QModelIndex changed = cellIndex(col, row);
-    if (changed.isValid())
-        emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+    recordCell(col, row, text, 0);
+}
+
+void DictGridModel::recordCell(int col, int row, const QString& text, int typingRun)
+{
+    const bool phraseCell = col >= 0 && col < m_table.columnCount() && row >= 1 && row < m_table.rowCount();
+    if (!phraseCell || (!typingRun && m_table.cell(col, row) == text))
+        return;
+    m_history.push(new CellStep([this](int c, int r, const QString& t) { putCell(c, r, t); },
+                                [this](int c, int r) { emit cellRevisited(c, r); }, col, row, m_table.cell(col, row),
+                                text, typingRun));
 }
 
 void DictGridModel::setColumn(int col, const LangColumn& language)
 {
-    m_table.setColumn(col, language);
-    emit headerDataChanged(Qt::Horizontal, col, col);
+    if (col < 0 || col >= m_table.columnCount())
+        return;
+    const LangColumn before = m_table.column(col);
+    recordStep([this, col, language] { putColumn(col, language); }, [this, col, before] { putColumn(col, before); });
 }
 
 void DictGridModel::appendRow()
 {
-    const int row = rowCount();
-    beginInsertRows(QModelIndex(), row, row);
-    m_table.appendRow();
-    endInsertRows();
+    const int row = m_table.rowCount();
+    recordStep([this, row] { putRow(row, {}); }, [this, row] { dropRow(row); });
 }
 
 bool DictGridModel::deleteRow(int row)
 {
     if (row < 1 || row >= m_table.rowCount() || m_table.rowCount() <= 2)
         return false;
-    beginRemoveRows(QModelIndex(), row - 1, row - 1);
-    m_table.deleteRow(row);
-    endRemoveRows();
+    std::vector<QString> cells = m_table.rowCells(row);
+    recordStep([this, row] { dropRow(row); }, [this, row, cells] { putRow(row, cells); });
     return true;
 }
 
 int DictGridModel::deleteEmptyRows()
 {
-    bool any = false;
-    for (int row = 1; row < m_table.rowCount() && !any; ++row)
-        any = m_table.isRowEmpty(row);
-    if (!any || m_table.rowCount() == 2)
+    std::vector<int> rows = m_table.emptyRows();
+    // A table whose rows are all empty keeps its first.
+    if (!rows.empty() && int(rows.size()) == m_table.rowCount() - 1)
+        rows.erase(rows.begin());
+    if (rows.empty())
         return 0;
-    // Many scattered empty rows would mean as many removal signals, each costing the views
-    // a pass over their rows; one reset is cheaper.
-    beginResetModel();
-    const int removed = m_table.deleteEmptyRows();
-    endResetModel();
-    return removed;
+    recordStep([this] { dropEmptyRows(); }, [this, rows] { putEmptyRows(rows); });
+    return int(rows.size());
 }
 
 void DictGridModel::sortColumn(int col, bool ascending)
 {
     if (col < 0 || col >= m_table.columnCount())
         return;
+    m_history.beginMacro(QString());
     deleteEmptyRows();
-    // The views keep their current cell where it stands: the selection does not follow the
-    // rows.
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    m_table.sortColumn(col, ascending);
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    // The first run finds the order; the history keeps it, so that redoing needs no sort.
+    auto order = std::make_shared<std::vector<int>>();
+    recordStep(
+        [this, col, ascending, order] {
+            if (!order->empty()) {
+                putRowOrder(*order);
+                return;
+            }
+            emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+            *order = m_table.sortColumn(col, ascending);
+            emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        },
+        [this, order] { putRowOrder(inverseOrder(*order)); });
+    m_history.endMacro();
 }
 
 void DictGridModel::appendColumn(const LangColumn& language)
 {
-    const int col = columnCount();
-    beginInsertColumns(QModelIndex(), col, col);
-    m_table.appendColumn(language);
-    endInsertColumns();
-}
-
-void DictGridModel::applyImport(const ImportPlan& plan)
-{
-    if (plan.targetCol == columnCount())
-        appendColumn(plan.target);
-    applyImportPlan(m_table, plan);
-    emit headerDataChanged(Qt::Horizontal, plan.targetCol, plan.targetCol);
-    if (!plan.cells.empty())
-        emit dataChanged(cellIndex(plan.targetCol, plan.cells.front().first), cellIndex(plan.targetCol, plan.cells.back().first),
-                         {Qt::DisplayRole, Qt::EditRole});
+    const int col = m_table.columnCount();
+    recordStep([this, col, language] { putColumnAt(col, language, {}); }, [this, col] { dropColumn(col); });
 }
 
 bool DictGridModel::removeColumn(int col)
 {
     if (m_table.columnCount() <= 1 || col < 0 || col >= m_table.columnCount())
         return false;
-    beginRemoveColumns(QModelIndex(), col, col);
-    m_table.removeColumn(col);
-    endRemoveColumns();
+    const LangColumn language = m_table.column(col);
+    std::vector<QString> cells = m_table.columnCells(col);
+    recordStep([this, col] { dropColumn(col); },
+               [this, col, language, cells] { putColumnAt(col, language, cells); });
     return true;
 }
 
@@ -102,12 +241,134 @@ void DictGridModel::moveColumn(int from, int to)
     const int count = m_table.columnCount();
     if (from < 0 || from >= count || to < 0 || to >= count || from == to)
         return;
+    recordStep([this, from, to] { shiftColumn(from, to); }, [this, from, to] { shiftColumn(to, from); });
+}
+
+void DictGridModel::applyImport(const ImportPlan& plan)
+{
+    if (plan.targetCol < 0 || plan.targetCol > m_table.columnCount())
+        return;
+    if (plan.targetCol == m_table.columnCount()) {
+        recordStep([this, plan] { putImport(plan); }, [this, col = plan.targetCol] { dropColumn(col); });
+        return;
+    }
+    ImportPlan before{plan.targetCol, m_table.column(plan.targetCol), {}};
+    before.cells.reserve(plan.cells.size());
+    for (const auto& [row, text] : plan.cells)
+        before.cells.emplace_back(row, m_table.cell(plan.targetCol, row));
+    recordStep([this, plan] { putImport(plan); }, [this, before] { putImport(before); });
+}
+
+int DictGridModel::addPhrase(int col, const QString& text, int batch)
+{
+    const int last = m_table.rowCount() - 1;
+    const bool newRow = !m_table.isRowEmpty(last);
+    const int row = newRow ? last + 1 : last;
+    PhraseStep::Table table{[this](int c, int r, const QString& t) { putCell(c, r, t); },
+                            [this] { putRow(m_table.rowCount(), {}); }, [this](int r) { dropRow(r); }};
+    m_history.push(new PhraseStep(std::move(table), col, batch, {row, newRow, text}));
+    return row;
+}
+
+void DictGridModel::recordStep(std::function<void()> redo, std::function<void()> undo)
+{
+    m_history.push(new Step(std::move(redo), std::move(undo)));
+}
+
+// ---- the changes -------------------------------------------------------------------------
+
+void DictGridModel::putCell(int col, int row, const QString& text)
+{
+    m_table.setCell(col, row, text);
+    const QModelIndex changed = cellIndex(col, row);
+    if (changed.isValid())
+        emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void DictGridModel::putColumn(int col, const LangColumn& language)
+{
+    m_table.setColumn(col, language);
+    emit headerDataChanged(Qt::Horizontal, col, col);
+}
+
+void DictGridModel::putRow(int row, std::vector<QString> cells)
+{
+    beginInsertRows(QModelIndex(), row - 1, row - 1);
+    m_table.insertRow(row, std::move(cells));
+    endInsertRows();
+}
+
+void DictGridModel::dropRow(int row)
+{
+    beginRemoveRows(QModelIndex(), row - 1, row - 1);
+    m_table.deleteRow(row);
+    endRemoveRows();
+}
+
+// Many scattered rows would mean as many insertion or removal signals, each costing the
+// views a pass over their rows; one reset is cheaper.
+void DictGridModel::putEmptyRows(const std::vector<int>& rows)
+{
+    emit rowsAboutToBeRebuilt();
+    beginResetModel();
+    m_table.insertEmptyRows(rows);
+    endResetModel();
+    emit rowsRebuilt();
+}
+
+void DictGridModel::dropEmptyRows()
+{
+    emit rowsAboutToBeRebuilt();
+    beginResetModel();
+    m_table.deleteEmptyRows();
+    endResetModel();
+    emit rowsRebuilt();
+}
+
+void DictGridModel::putRowOrder(const std::vector<int>& order)
+{
+    // The views keep their current cell where it stands: the selection does not follow the
+    // rows.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    m_table.reorderRows(order);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void DictGridModel::putColumnAt(int col, const LangColumn& language, std::vector<QString> cells)
+{
+    beginInsertColumns(QModelIndex(), col, col);
+    m_table.insertColumn(col, language, std::move(cells));
+    endInsertColumns();
+}
+
+void DictGridModel::dropColumn(int col)
+{
+    beginRemoveColumns(QModelIndex(), col, col);
+    m_table.removeColumn(col);
+    endRemoveColumns();
+}
+
+void DictGridModel::shiftColumn(int from, int to)
+{
     // Qt names the destination as the column the moved one is put before.
     if (!beginMoveColumns(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to))
         return;
     m_table.moveColumn(from, to);
     endMoveColumns();
 }
+
+void DictGridModel::putImport(const ImportPlan& plan)
+{
+    if (plan.targetCol == columnCount())
+        putColumnAt(plan.targetCol, plan.target, {});
+    applyImportPlan(m_table, plan);
+    emit headerDataChanged(Qt::Horizontal, plan.targetCol, plan.targetCol);
+    if (!plan.cells.empty())
+        emit dataChanged(cellIndex(plan.targetCol, plan.cells.front().first), cellIndex(plan.targetCol, plan.cells.back().first),
+                         {Qt::DisplayRole, Qt::EditRole});
+}
+
+// ---- what the views read -----------------------------------------------------------------
 
 int DictGridModel::rowCount(const QModelIndex& parent) const
 {
@@ -133,8 +394,7 @@ bool DictGridModel::setData(const QModelIndex& index, const QVariant& value, int
     const int col = index.column();
     const int row = index.row() + 1;
     const QString text = value.toString();
-    m_table.setCell(col, row, text);
-    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    recordCell(col, row, text, m_typingRun);
     emit cellEdited(col, row, text);
     return true;
 }

@@ -126,6 +126,25 @@ void DictTable::appendRow()
     countInIndex(m_indexedCol, QString(), +1);
 }
 
+void DictTable::insertRow(int row, std::vector<QString> cells)
+{
+    if (row < 1 || row > m_rows + 1)
+        return;
+    cells.resize(m_columns.size());
+    m_cells.insert(m_cells.begin() + qsizetype(at(0, row)), std::make_move_iterator(cells.begin()),
+                   std::make_move_iterator(cells.end()));
+    ++m_rows;
+    dropIndex();
+}
+
+std::vector<QString> DictTable::rowCells(int row) const
+{
+    if (row < 1 || row > m_rows)
+        return {};
+    const auto first = m_cells.begin() + qsizetype(at(0, row));
+    return {first, first + columnCount()};
+}
+
 bool DictTable::deleteRow(int row)
 {
     if (m_rows <= 1 || row < 1 || row > m_rows)
@@ -160,10 +179,43 @@ int DictTable::deleteEmptyRows()
     return removed;
 }
 
-void DictTable::sortColumn(int col, bool ascending)
+std::vector<int> DictTable::emptyRows() const
+{
+    std::vector<int> rows;
+    for (int row = 1; row <= m_rows; ++row) {
+        if (isRowEmpty(row))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void DictTable::insertEmptyRows(const std::vector<int>& rows)
+{
+    const int total = m_rows + int(rows.size());
+    if (rows.empty() || !std::is_sorted(rows.begin(), rows.end()) || rows.front() < 1 || rows.back() > total
+        || std::adjacent_find(rows.begin(), rows.end()) != rows.end())
+        return;
+    const std::size_t width = m_columns.size();
+    std::vector<QString> cells(std::size_t(total) * width);
+    auto next = rows.begin();
+    int from = 1;
+    for (int row = 1; row <= total; ++row) {
+        if (next != rows.end() && *next == row) {
+            ++next;
+            continue;
+        }
+        const auto source = m_cells.begin() + qsizetype(at(0, from++));
+        std::move(source, source + qsizetype(width), cells.begin() + qsizetype(std::size_t(row - 1) * width));
+    }
+    m_cells = std::move(cells);
+    m_rows = total;
+    dropIndex();
+}
+
+std::vector<int> DictTable::sortColumn(int col, bool ascending)
 {
     if (col < 0 || col >= columnCount())
-        return;
+        return {};
     deleteEmptyRows();
 
     struct Key
@@ -186,10 +238,28 @@ void DictTable::sortColumn(int col, bool ascending)
                          [](const Key& a, const Key& b) { return lessByCodePoint(b.text, a.text); });
     }
 
+    std::vector<int> order;
+    order.reserve(keys.size());
+    for (const Key& key : keys)
+        order.push_back(key.row);
+    reorderRows(order);
+    return order;
+}
+
+void DictTable::reorderRows(const std::vector<int>& order)
+{
+    if (order.size() != std::size_t(m_rows))
+        return;
+    std::vector<bool> taken(std::size_t(m_rows) + 1);
+    for (const int row : order) {
+        if (row < 1 || row > m_rows || taken[std::size_t(row)])
+            return;
+        taken[std::size_t(row)] = true;
+    }
     const std::size_t width = m_columns.size();
     std::vector<QString> sorted(m_cells.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const auto from = m_cells.begin() + qsizetype(at(0, keys[i].row));
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const auto from = m_cells.begin() + qsizetype(at(0, order[i]));
         std::move(from, from + qsizetype(width), sorted.begin() + qsizetype(i * width));
     }
     m_cells = std::move(sorted);
@@ -198,15 +268,37 @@ void DictTable::sortColumn(int col, bool ascending)
 
 void DictTable::appendColumn(const LangColumn& language)
 {
+    insertColumn(columnCount(), language);
+}
+
+void DictTable::insertColumn(int col, const LangColumn& language, std::vector<QString> cells)
+{
+    if (col < 0 || col > columnCount())
+        return;
+    cells.resize(std::size_t(m_rows));
     const std::size_t oldWidth = m_columns.size();
-    std::vector<QString> cells(std::size_t(m_rows) * (oldWidth + 1));
+    std::vector<QString> grown(std::size_t(m_rows) * (oldWidth + 1));
     for (int row = 0; row < m_rows; ++row) {
         const auto from = m_cells.begin() + qsizetype(std::size_t(row) * oldWidth);
-        std::move(from, from + qsizetype(oldWidth), cells.begin() + qsizetype(std::size_t(row) * (oldWidth + 1)));
+        const auto to = grown.begin() + qsizetype(std::size_t(row) * (oldWidth + 1));
+        std::move(from, from + col, to);
+        to[col] = std::move(cells[std::size_t(row)]);
+        std::move(from + col, from + qsizetype(oldWidth), to + col + 1);
     }
-    m_cells = std::move(cells);
-    m_columns.push_back(language);
+    m_cells = std::move(grown);
+    m_columns.insert(m_columns.begin() + col, language);
     dropIndex();
+}
+
+std::vector<QString> DictTable::columnCells(int col) const
+{
+    std::vector<QString> cells;
+    if (col < 0 || col >= columnCount())
+        return cells;
+    cells.reserve(std::size_t(m_rows));
+    for (int row = 1; row <= m_rows; ++row)
+        cells.push_back(m_cells[at(col, row)]);
+    return cells;
 }
 
 bool DictTable::removeColumn(int col)

@@ -56,19 +56,39 @@ public:
     // Reserves room for the given number of phrase rows, for readers that know it.
     void reserveRows(int rows);
     void appendRow();
+    // Puts a phrase row with the given cells (one per column, missing ones empty) at that
+    // position, so that it becomes phrase row `row`; a position outside 1 .. rowCount() is
+    // ignored.
+    void insertRow(int row, std::vector<QString> cells);
+    // The cells of a phrase row, one per column; empty outside the phrase rows.
+    std::vector<QString> rowCells(int row) const;
     // Removes one phrase row. Refused (false) for the header row, a row outside the table
     // and the only phrase row.
     bool deleteRow(int row);
     // Removes every empty phrase row, keeping the order of the others; a table whose phrase
     // rows are all empty keeps one. Returns the number removed.
     int deleteEmptyRows();
+    // The empty phrase rows, in order.
+    std::vector<int> emptyRows() const;
+    // Puts empty phrase rows back where deleteEmptyRows took them from: rows are the
+    // positions they take in the result, ascending, as emptyRows() gave them.
+    void insertEmptyRows(const std::vector<int>& rows);
     // Removes the empty phrase rows, then orders the phrase rows by the column's texts
     // (lessByCodePoint). Ascending keeps rows with equal keys in their order; descending puts
     // them in reverse order. Nothing happens for a column outside the table.
-    void sortColumn(int col, bool ascending);
+    // Returns the order applied, as reorderRows takes it (empty when nothing happened).
+    std::vector<int> sortColumn(int col, bool ascending);
+    // Puts the phrase rows in a new order: order[i] is the phrase row that becomes row i + 1.
+    // An order that is not a permutation of the phrase rows is ignored.
+    void reorderRows(const std::vector<int>& order);
 
     // Appends a column with empty cells.
     void appendColumn(const LangColumn& language);
+    // Puts a column at position col (0 .. columnCount()) with the given phrase cells, one per
+    // phrase row (missing ones empty).
+    void insertColumn(int col, const LangColumn& language, std::vector<QString> cells = {});
+    // The phrase cells of a column, one per phrase row.
+    std::vector<QString> columnCells(int col) const;
     // Removes a column; refused (false) for the only column or one outside the table.
     bool removeColumn(int col);
     // Moves a column with its cells and language so that it ends up at position to.

@@ -8,7 +8,9 @@
 #include "DictGridModel.h"
 #include "DictionaryGridIO.h"
 #include "DictionaryImport.h"
+#include "DictSearch.h"
 #include "EditCell.h"
+#include "FindBar.h"
 #include "FindWords.h"
 #include "Import.h"
 #include "MessageCaption.h"
@@ -24,14 +26,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMimeData>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QSettings>
+#include <QTimer>
+#include <QUndoStack>
 
 #include <thread>
 #include <utility>
@@ -47,6 +55,9 @@ QString InterfaceDictionaryName()
         return name;
     return QStringLiteral(ORB_DATA_FROM_BIN "/") + name;
 }
+
+const QString kRecentFilesKey = QStringLiteral("Settings/RecentFiles");
+const int kRecentFilesKept = 8;
 
 // "*.*" would hide every file without a dot in its name, as Linux names many.
 const QString kDictionaryFilter = QStringLiteral("Dictionary (*.lng);;All files (*)");
@@ -72,7 +83,8 @@ QString FailureText(const QString& text, const QString& path, const QString& rea
 
 TfrmMain::TfrmMain(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_model(new DictGridModel(this)),
-      OrbTranslate(new TOrbTranslate(this)), pmLanguages(new QMenu(this)), m_languageGroup(new QActionGroup(this))
+      OrbTranslate(new TOrbTranslate(this)), pmLanguages(new QMenu(this)), m_languageGroup(new QActionGroup(this)),
+      m_statistics(new QLabel(this)), m_statisticsTimer(new QTimer(this))
 {
     OrbTranslate->setObjectName(QStringLiteral("OrbTranslate"));
     OrbTranslate->SetDictName(InterfaceDictionaryName());
@@ -123,8 +135,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     // A column that changes its width or place takes the current cell's corner with it.
     connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this, placeOnCurrent);
     connect(m_model, &QAbstractItemModel::columnsMoved, this, placeOnCurrent);
-    // A dragged column changes the language order the next save writes.
-    connect(m_model, &QAbstractItemModel::columnsMoved, this, [this] { FModified = true; });
+    connect(m_model, &DictGridModel::cellRevisited, grid, &TDictGrid::setCurrentCell);
 
     connect(ui->actNewDict, &QAction::triggered, this, &TfrmMain::actNewDictExecute);
     connect(ui->actOpenDict, &QAction::triggered, this, &TfrmMain::actOpenDictExecute);
@@ -140,6 +151,16 @@ TfrmMain::TfrmMain(QWidget* parent)
     connect(ui->actPseudo, &QAction::triggered, this, &TfrmMain::actPseudoExecute);
     connect(ui->actAbout, &QAction::triggered, this, &TfrmMain::actAboutExecute);
     connect(ui->actBrowseURL, &QAction::triggered, this, &TfrmMain::actBrowseURLExecute);
+    connect(ui->actSaveAs, &QAction::triggered, this, &TfrmMain::actSaveAsExecute);
+    connect(ui->actCloseDict, &QAction::triggered, this, &TfrmMain::actCloseDictExecute);
+    connect(ui->actQuit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->actUndo, &QAction::triggered, m_model->history(), &QUndoStack::undo);
+    connect(ui->actRedo, &QAction::triggered, m_model->history(), &QUndoStack::redo);
+    connect(ui->actFind, &QAction::triggered, this, &TfrmMain::actFindExecute);
+    connect(ui->actFindNext, &QAction::triggered, this, [this] { FindNext(true); });
+    connect(ui->actFindPrevious, &QAction::triggered, this, [this] { FindNext(false); });
+    SetupMenus();
+    SetupFindBar();
     connect(ui->sbtnEditCell, &QToolButton::clicked, this, &TfrmMain::sbtnEditCellClick);
 
     connect(QAbstractEventDispatcher::instance(thread()), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -156,12 +177,18 @@ void TfrmMain::FormCreate()
     FEditCol = 0;
     FEditRow = 0;
     FEditText.clear();
-    FModified = false;
     m_lastFolder.clear();
     FTitle = windowTitle();
+    m_recentFiles = QSettings(SettingsPath(), QSettings::IniFormat).value(kRecentFilesKey).toStringList();
+    BuildRecentMenu();
     BuildLanguageMenu();
     LoadInterfaceLanguage();
     UpdateCommands();
+}
+
+bool TfrmMain::Modified() const
+{
+    return !m_model->history()->isClean();
 }
 
 bool TfrmMain::DictionaryOpen() const
@@ -193,6 +220,42 @@ void TfrmMain::ClearGrid()
 {
     m_model->setTable(DictTable());
     ShowDocument();
+}
+
+void TfrmMain::SetupMenus()
+{
+    const std::pair<QAction*, QKeySequence::StandardKey> standardKeys[] = {
+        {ui->actNewDict, QKeySequence::New},        {ui->actOpenDict, QKeySequence::Open},
+        {ui->actSaveDict, QKeySequence::Save},      {ui->actSaveAs, QKeySequence::SaveAs},
+        {ui->actCloseDict, QKeySequence::Close},    {ui->actQuit, QKeySequence::Quit},
+        {ui->actUndo, QKeySequence::Undo},          {ui->actRedo, QKeySequence::Redo},
+        {ui->actFind, QKeySequence::Find},          {ui->actFindNext, QKeySequence::FindNext},
+        {ui->actFindPrevious, QKeySequence::FindPrevious},
+    };
+    for (const auto& [action, key] : standardKeys)
+        action->setShortcuts(key);
+    ui->mnuHelp->insertAction(ui->actAbout, ui->actLanguages);
+    ui->mnuHelp->insertSeparator(ui->actAbout);
+    connect(ui->actClearRecent, &QAction::triggered, this, [this] {
+        m_recentFiles.clear();
+        SaveRecentFiles();
+    });
+
+    statusBar()->addPermanentWidget(m_statistics);
+    OrbTranslate->AddNotTranslate(m_statistics);
+    m_statisticsTimer->setSingleShot(true);
+    m_statisticsTimer->setInterval(150);
+    connect(m_statisticsTimer, &QTimer::timeout, this, &TfrmMain::UpdateStatistics);
+    auto recount = [this] { m_statisticsTimer->start(); };
+    connect(m_model, &QAbstractItemModel::dataChanged, this, recount);
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, recount);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, recount);
+    connect(m_model, &QAbstractItemModel::modelReset, this, recount);
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
+                        &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
+        connect(m_model, signal, this, recount);
+    connect(m_model->history(), &QUndoStack::indexChanged, this, recount);
+    setAcceptDrops(true);
 }
 
 void TfrmMain::ShowDocument()
@@ -232,14 +295,7 @@ void TfrmMain::AddPhrase(const QString& header, const QString& text)
     int col = -1;
     if (PhraseExists(header, text) || !FindLangColumn(header, col))
         return;
-    FModified = true;
-    int last = Dictionary().rowCount() - 1;
-    if (!Dictionary().isRowEmpty(last)) {
-        m_model->appendRow();
-        ++last;
-    }
-    m_model->setCell(col, last, text);
-    ui->sgDictGrid->setCurrentCell(col, last);
+    ui->sgDictGrid->setCurrentCell(col, m_model->addPhrase(col, text, m_harvestBatch));
 }
 
 void TfrmMain::DeleteRow(int row)
@@ -249,16 +305,13 @@ void TfrmMain::DeleteRow(int row)
 
 void TfrmMain::DeleteEmptyRows()
 {
-    const TDictGrid::ViewState state = ui->sgDictGrid->viewState();
-    if (m_model->deleteEmptyRows() > 0)
-        ui->sgDictGrid->restoreViewState(state);
+    m_model->deleteEmptyRows();
 }
 
 void TfrmMain::SortColumn(int col, bool ascending)
 {
     if (col < 0 || col >= Dictionary().columnCount())
         return;
-    DeleteEmptyRows();
     m_model->sortColumn(col, ascending);
 }
 
@@ -279,7 +332,6 @@ void TfrmMain::PlaceEditButton(int col, int row)
 
 void TfrmMain::sgDictGridSetEditText(int col, int row, const QString& text)
 {
-    FModified = true;
     const bool bottomRight = col == Dictionary().columnCount() - 1 && row == Dictionary().rowCount() - 1;
     if (col == FEditCol && row == FEditRow && text == FEditText && bottomRight) {
         m_model->appendRow();
@@ -304,15 +356,11 @@ void TfrmMain::sbtnEditCellClick()
     const QString before = Dictionary().cell(col, row);
     QString text = before;
     ExecuteEditCell(text);
-    if (text != before) {
-        FModified = true;
-        m_model->setCell(col, row, text);
-    }
+    m_model->setCell(col, row, text);
 }
 
 void TfrmMain::actNewLineExecute()
 {
-    FModified = true;
     m_model->appendRow();
     ui->sgDictGrid->setCurrentCell(std::max(ui->sgDictGrid->currentCol(), 0), Dictionary().rowCount() - 1);
 }
@@ -325,7 +373,6 @@ void TfrmMain::actDeleteLineExecute()
     if (Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Удалить текущую фразу ?")),
                                        Prompter::Icon::Warning, Prompter::Ok | Prompter::Cancel) != Prompter::Ok)
         return;
-    FModified = true;
     DeleteRow(row);
 }
 
@@ -337,12 +384,12 @@ void TfrmMain::actSortExecute()
     if (Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Отсортировать текущий столбец ?")),
                                        Prompter::Icon::Question, Prompter::Ok | Prompter::Cancel) != Prompter::Ok)
         return;
-    FModified = true;
     SortColumn(col, true);
 }
 
 void TfrmMain::actWizardExecute()
 {
+    ++m_harvestBatch;
     RunProjectWizard(HeaderTexts(), *this, this, SettingsPath());
 }
 
@@ -362,7 +409,6 @@ void TfrmMain::actPseudoExecute()
                                                       Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
             return;
     }
-    FModified = true;
     {
         const WaitCursor busy;
         m_model->applyImport(plan);
@@ -378,7 +424,6 @@ void TfrmMain::actNewLangExecute()
     TLang lang;
     if (!AddLanguageDialog(lang, this, LangIDsExcept(-1)))
         return;
-    FModified = true;
     m_model->appendColumn({lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
     const int row = ui->sgDictGrid->currentRow();
     ui->sgDictGrid->setCurrentCell(Dictionary().columnCount() - 1, row > 0 ? row : 1);
@@ -393,7 +438,6 @@ void TfrmMain::actLangPropertyExecute()
     TLang lang{column.langId, column.langName, CharsetName(column.charset)};
     if (!LangPropertyDialog(lang, this, LangIDsExcept(col)))
         return;
-    FModified = true;
     m_model->setColumn(col, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
 }
 
@@ -408,13 +452,13 @@ void TfrmMain::actDeleteLangExecute()
     if (Prompter::current().messageBoxWithDefault(this, MessageCaption(), prompt, Prompter::Icon::Warning,
                                                   Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
         return;
-    FModified = true;
     if (Dictionary().columnCount() > 1) {
         const int row = ui->sgDictGrid->currentRow();
         m_model->removeColumn(col);
         ui->sgDictGrid->setCurrentCell(std::min(col, Dictionary().columnCount() - 1), row);
     } else {
-        ui->sgDictGrid->hide();
+        // The last language goes with the grid that shows it; undoing brings both back.
+        m_model->recordStep([this] { ui->sgDictGrid->hide(); }, [this] { ui->sgDictGrid->show(); });
     }
 }
 
@@ -422,12 +466,13 @@ void TfrmMain::actDeleteLangExecute()
 
 void TfrmMain::UpdateCaption(const QString& path)
 {
-    setWindowTitle(path.isEmpty() ? FTitle : FTitle + QStringLiteral(" - ") + QFileInfo(path).fileName());
+    setWindowTitle((path.isEmpty() ? FTitle : FTitle + QStringLiteral(" - ") + QFileInfo(path).fileName())
+                   + QStringLiteral("[*]"));
 }
 
 bool TfrmMain::AskToSave(SaveQuestion form)
 {
-    if (!DictionaryOpen() || !FModified)
+    if (!DictionaryOpen() || !Modified())
         return true;
     const int buttons = form == SaveQuestion::YesNoCancel ? Prompter::Yes | Prompter::No | Prompter::Cancel
                                                           : Prompter::Ok | Prompter::Cancel;
@@ -449,12 +494,27 @@ void TfrmMain::actNewDictExecute()
     TLang lang;
     if (!AddLanguageDialog(lang, this))
         return;
-    FModified = true;
     FDictFile.clear();
     m_importLosses.clear();
     UpdateCaption(FDictFile);
-    ClearGrid();
-    m_model->setColumn(0, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
+    DictTable table;
+    table.setColumn(0, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
+    m_model->setTable(std::move(table));
+    ShowDocument();
+    // A document never saved differs from every file.
+    m_model->history()->resetClean();
+}
+
+void TfrmMain::actCloseDictExecute()
+{
+    if (!AskToSave(SaveQuestion::YesNoCancel))
+        return;
+    ui->sgDictGrid->hide();
+    ui->findBar->hide();
+    m_model->setTable(DictTable());
+    FDictFile.clear();
+    m_importLosses.clear();
+    UpdateCaption(FDictFile);
 }
 
 void TfrmMain::actOpenDictExecute()
@@ -483,9 +543,18 @@ bool TfrmMain::OpenDictionary(const QString& path)
 {
     if (!ReadDictionary(path))
         return false;
-    FModified = false;
     BindFile(QFileInfo(path).absoluteFilePath());
+    RememberRecentFile(FDictFile);
     return true;
+}
+
+void TfrmMain::OpenOtherDictionary(const QString& path)
+{
+    if (ProjectScanRunning() || m_working || !AskToSave(SaveQuestion::OkCancel))
+        return;
+    if (!QFileInfo::exists(path))
+        ForgetRecentFile(path);
+    OpenGivenDictionary(path);
 }
 
 void TfrmMain::actSaveDictExecute()
@@ -501,16 +570,29 @@ bool TfrmMain::SaveDocument()
     QString path = FDictFile;
     if (!m_importLosses.isEmpty() && !ConfirmLosingLanguages())
         path.clear();
-    if (path.isEmpty()) {
-        const QString chosen = Prompter::current().saveFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
-        if (chosen.isEmpty())
-            return false;
-        path = QFileInfo(withLngExtension(chosen)).absoluteFilePath();
-    }
+    return path.isEmpty() ? SaveDocumentAs() : SaveTo(path);
+}
+
+void TfrmMain::actSaveAsExecute()
+{
+    SaveDocumentAs();
+}
+
+bool TfrmMain::SaveDocumentAs()
+{
+    if (!DictionaryOpen())
+        return false;
+    const QString chosen = Prompter::current().saveFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
+    return !chosen.isEmpty() && SaveTo(QFileInfo(withLngExtension(chosen)).absoluteFilePath());
+}
+
+bool TfrmMain::SaveTo(const QString& path)
+{
     if (!WriteDictionary(path))
         return false;
-    FModified = false;
+    m_model->history()->setClean();
     BindFile(path);
+    RememberRecentFile(FDictFile);
     return true;
 }
 
@@ -578,12 +660,8 @@ void TfrmMain::actImportExecute()
 {
     const QString path = Prompter::current().openFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
     QStringList lostLanguages;
-    if (path.isEmpty() || !ImportDictionary(path, lostLanguages))
-        return;
-    // Save writes the merged document to the imported file, as the user chose it.
-    FModified = true;
-    BindFile(path);
-    m_importLosses = lostLanguages;
+    if (!path.isEmpty())
+        ImportDictionary(path, lostLanguages);
 }
 
 bool TfrmMain::ImportDictionary(const QString& path, QStringList& lostLanguages)
@@ -605,18 +683,43 @@ bool TfrmMain::ImportDictionary(const QString& path, QStringList& lostLanguages)
     WorkWhileResponsive([&] {
         planned = source.plan(Dictionary(), choice.keyColumn, choice.keyPosition, choice.importPosition, plan, &reason);
     });
-    if (planned) {
-        const WaitCursor busy;
-        m_model->applyImport(plan);
-    }
     if (!planned)
         return ReadSucceeded(GridRead::ReadError, path, reason, importError);
+    const WaitCursor busy;
+    m_model->history()->beginMacro(QString());
+    m_model->applyImport(plan);
     lostLanguages.clear();
     for (const LangColumn& language : source.languages()) {
         if (FindLangIDColumn(language.langId) < 0)
             lostLanguages.append(HeaderText(language.langName, language.langId));
     }
+    // Save writes the merged document to the imported file, as the user chose it.
+    RecordBinding(path, lostLanguages);
+    m_model->history()->endMacro();
     return true;
+}
+
+void TfrmMain::RecordBinding(const QString& path, const QStringList& losses)
+{
+    const QString file = QFileInfo(path).absoluteFilePath();
+    const QString before = FDictFile;
+    const QStringList lossesBefore = m_importLosses;
+    auto bind = [this](const QString& to, const QStringList& lost) {
+        FDictFile = to;
+        m_importLosses = lost;
+        UpdateCaption(FDictFile);
+    };
+    // A binding the user changed since (Save As) is theirs, and stays.
+    m_model->recordStep(
+        [=, this] {
+            if (FDictFile == before)
+                bind(file, losses);
+            m_lastFolder = QFileInfo(file).absolutePath();
+        },
+        [=, this] {
+            if (FDictFile == file)
+                bind(before, lossesBefore);
+        });
 }
 
 bool TfrmMain::ConfirmLosingLanguages()
@@ -651,6 +754,25 @@ void TfrmMain::WorkWhileResponsive(const std::function<void()>& work)
     m_working = false;
     if (std::exchange(m_closeAfterWork, false))
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // The questions and the read wait until the drop is over: the file manager's side of it
+    // must not hang on them.
+    const QString path = urls.first().toLocalFile();
+    QMetaObject::invokeMethod(this, [this, path] { OpenOtherDictionary(path); }, Qt::QueuedConnection);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
@@ -714,6 +836,7 @@ void TfrmMain::LoadInterfaceLanguage()
     const QSettings settings(SettingsPath(), QSettings::IniFormat);
     OrbTranslate->SetLangID(settings.value(QStringLiteral("Settings/LangID"), QString()).toString());
     CheckCurrentLanguage();
+    RefreshOwnTexts();
 }
 
 void TfrmMain::SaveInterfaceLanguage()
@@ -733,6 +856,147 @@ void TfrmMain::pmLanguages_Click()
         }
     }
     SaveInterfaceLanguage();
+    RefreshOwnTexts();
+}
+
+// ---- recent files ------------------------------------------------------------------------
+
+void TfrmMain::RememberRecentFile(const QString& path)
+{
+    m_recentFiles.removeAll(path);
+    m_recentFiles.prepend(path);
+    while (m_recentFiles.size() > kRecentFilesKept)
+        m_recentFiles.removeLast();
+    SaveRecentFiles();
+}
+
+void TfrmMain::ForgetRecentFile(const QString& path)
+{
+    if (m_recentFiles.removeAll(path) > 0)
+        SaveRecentFiles();
+}
+
+void TfrmMain::SaveRecentFiles()
+{
+    // As with the interface language, a folder that cannot be written only means the list
+    // is not remembered.
+    QSettings settings(SettingsPath(), QSettings::IniFormat);
+    settings.setValue(kRecentFilesKey, m_recentFiles);
+    settings.sync();
+    BuildRecentMenu();
+}
+
+void TfrmMain::BuildRecentMenu()
+{
+    QMenu* menu = ui->mnuRecent;
+    for (QAction* entry : menu->actions()) {
+        if (entry != ui->actClearRecent)
+            delete entry;
+    }
+    for (int i = 0; i < m_recentFiles.size(); ++i) {
+        const QString path = m_recentFiles[i];
+        // Numbered as desktop programs number them, so that a digit opens the file.
+        auto* entry = new QAction(u'&' + QString::number((i + 1) % 10) + u' ' + QFileInfo(path).fileName(), menu);
+        entry->setStatusTip(QDir::toNativeSeparators(path));
+        entry->setToolTip(QDir::toNativeSeparators(path));
+        OrbTranslate->AddNotTranslate(entry);
+        connect(entry, &QAction::triggered, this, [this, path] { OpenOtherDictionary(path); });
+        menu->insertAction(ui->actClearRecent, entry);
+    }
+    menu->insertSeparator(ui->actClearRecent);
+}
+
+// ---- find and filter ---------------------------------------------------------------------
+
+void TfrmMain::SetupFindBar()
+{
+    TFindBar* bar = ui->findBar;
+    bar->hide();
+    for (QObject* list : bar->languageLists())
+        OrbTranslate->AddNotTranslate(list);
+    connect(bar, &TFindBar::findRequested, this, &TfrmMain::FindNext);
+    connect(bar, &TFindBar::filterChanged, this, &TfrmMain::ApplyFilter);
+    connect(bar, &TFindBar::closed, this, [this] {
+        ApplyFilter(-1);
+        ui->sgDictGrid->setFocus();
+    });
+    // The filter follows the rows as they come, go and move; a cell typed into stays in view
+    // until then, so that a row does not vanish under the caret.
+    auto refilter = [this] { ApplyFilter(ui->findBar->isVisible() ? ui->findBar->filterColumn() : -1); };
+    auto relist = [this] { ui->findBar->setLanguages(HeaderTexts()); };
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_model, signal, this, refilter);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, refilter);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [relist, refilter] {
+        relist();
+        refilter();
+    });
+    for (auto signal : {&QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
+        connect(m_model, signal, this, relist);
+    connect(m_model, &QAbstractItemModel::columnsMoved, this, relist);
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, relist);
+}
+
+void TfrmMain::actFindExecute()
+{
+    if (DictionaryOpen())
+        ui->findBar->open();
+}
+
+bool TfrmMain::FindNext(bool forward)
+{
+    if (!DictionaryOpen())
+        return false;
+    if (ui->findBar->isHidden() || ui->findBar->text().isEmpty()) {
+        actFindExecute();
+        return false;
+    }
+    TDictGrid* grid = ui->sgDictGrid;
+    CellSearch search{ui->findBar->text(), ui->findBar->findColumn(), forward, {}};
+    if (ui->findBar->filterColumn() >= 0)
+        search.rowShown = [grid](int row) { return !grid->isRowHidden(row - 1); };
+    const std::optional<CellPos> found = findCell(Dictionary(), search, {grid->currentCol(), grid->currentRow()});
+    ui->findBar->showFound(found.has_value());
+    if (found) {
+        grid->setCurrentCell(found->col, found->row);
+        grid->scrollTo(m_model->cellIndex(found->col, found->row));
+    }
+    return found.has_value();
+}
+
+void TfrmMain::ApplyFilter(int col)
+{
+    TDictGrid* grid = ui->sgDictGrid;
+    const bool filtering = col >= 0 && col < Dictionary().columnCount();
+    for (int row = 1; row < Dictionary().rowCount(); ++row) {
+        const bool hidden = filtering && !lacksText(Dictionary(), row, col);
+        if (grid->isRowHidden(row - 1) != hidden)
+            grid->setRowHidden(row - 1, hidden);
+    }
+}
+
+// ---- status bar --------------------------------------------------------------------------
+
+void TfrmMain::UpdateStatistics()
+{
+    if (!DictionaryOpen()) {
+        m_statistics->clear();
+        return;
+    }
+    const Completeness completeness = completenessOf(Dictionary());
+    QStringList parts{Translate(QStringLiteral("Фраз:")) + u' ' + QString::number(completeness.phrases)};
+    for (int col = 0; col < Dictionary().columnCount(); ++col) {
+        const LangColumn& language = Dictionary().column(col);
+        const QString name = language.langName.isEmpty() ? language.langId : language.langName;
+        parts << name + u' ' + QString::number(percentFilled(completeness, col)) + u'%';
+    }
+    m_statistics->setText(parts.join(QStringLiteral("   ")));
+}
+
+void TfrmMain::RefreshOwnTexts()
+{
+    ui->findBar->setLanguages(HeaderTexts());
+    UpdateStatistics();
 }
 
 // ---- window ------------------------------------------------------------------------------
@@ -746,10 +1010,20 @@ void TfrmMain::UpdateCommands()
     const bool settled = !ProjectScanRunning();
     ui->actNewDict->setEnabled(settled);
     ui->actOpenDict->setEnabled(settled);
-    ui->actSaveDict->setEnabled(FModified && open);
+    ui->actSaveDict->setEnabled(Modified() && open);
     for (QAction* action : {ui->actNewLang, ui->actDeleteLang, ui->actNewLine, ui->actDeleteLine, ui->actWizard,
                             ui->actImport, ui->actLangProperty, ui->actPseudo})
         action->setEnabled(open && settled);
+    ui->actSaveAs->setEnabled(open);
+    ui->actCloseDict->setEnabled(open && settled);
+    ui->mnuRecent->setEnabled(settled && !m_recentFiles.isEmpty());
+    // Undoing may change rows and columns, which a harvest under way relies on.
+    ui->actUndo->setEnabled(settled && m_model->history()->canUndo());
+    ui->actRedo->setEnabled(settled && m_model->history()->canRedo());
+    for (QAction* action : {ui->actFind, ui->actFindNext, ui->actFindPrevious})
+        action->setEnabled(open);
+    if (isWindowModified() != Modified())
+        setWindowModified(Modified());
     const int col = ui->sgDictGrid->currentCol();
     ui->actSort->setEnabled(open && settled && col >= 0 && col < Dictionary().columnCount());
     ui->actLanguages->setEnabled(true);

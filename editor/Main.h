@@ -13,7 +13,9 @@
 class DictGridModel;
 class DictTable;
 class QActionGroup;
+class QLabel;
 class QMenu;
+class QTimer;
 class TOrbTranslate;
 
 namespace Ui {
@@ -38,7 +40,8 @@ public:
     const DictTable& Dictionary() const;
     TDictGrid* Grid() const;
     QString DictFile() const { return FDictFile; }
-    bool Modified() const { return FModified; }
+    // The document differs from its file: changed since it was read or written, or never saved.
+    bool Modified() const;
     TOrbTranslate* Translator() const { return OrbTranslate; }
     // The header texts of the language columns, in column order.
     QStringList HeaderTexts() const;
@@ -79,6 +82,16 @@ public:
     void actNewDictExecute();
     void actOpenDictExecute();
     void actSaveDictExecute();
+    // Saves to a file the user names, which the document is then bound to.
+    void actSaveAsExecute();
+    // Closes the document (after the save question), leaving the window empty.
+    void actCloseDictExecute();
+    // Shows the find bar with the focus in its text.
+    void actFindExecute();
+    // Makes the next (previous) cell holding the find bar's text current; false when none.
+    bool FindNext(bool forward);
+    // Shows only the rows without a text in the column (-1: every row).
+    void ApplyFilter(int col);
     void actImportExecute();
     void actNewLangExecute();
     void actLangPropertyExecute();
@@ -97,11 +110,16 @@ public:
     // The interface-language menu: one checkable entry per language of the interface
     // dictionary, each showing its own display name.
     QMenu* LanguageMenu() const { return pmLanguages; }
+    // The files last opened or saved, the latest first.
+    QStringList RecentFiles() const { return m_recentFiles; }
     // Where the chosen interface language is remembered: beside the executable.
     static QString SettingsPath();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A dictionary file dropped from a file manager is opened as from the open command.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -112,6 +130,12 @@ private:
     bool AskToSave(SaveQuestion form);
     // Saves to the bound file, or to one the user names; false unless the file was written.
     bool SaveDocument();
+    // Saves to a file the user names; false unless the file was written.
+    bool SaveDocumentAs();
+    bool SaveTo(const QString& path);
+    // The open command for a path the user gave otherwise (recent files, a drop): the save
+    // question first.
+    void OpenOtherDictionary(const QString& path);
     // Shows the message of a read that failed (none for a missing file): errorText for a
     // damaged file. True when the read succeeded.
     bool ReadSucceeded(GridRead result, const QString& path, const QString& reason, const QString& errorText);
@@ -123,6 +147,18 @@ private:
     bool ConfirmLosingLanguages();
     // Binds the document to a file it was read from or written to.
     void BindFile(const QString& path);
+    // Binds the document to the file it was imported from, as a step of its history.
+    void RecordBinding(const QString& path, const QStringList& losses);
+    void RememberRecentFile(const QString& path);
+    void ForgetRecentFile(const QString& path);
+    void SaveRecentFiles();
+    void BuildRecentMenu();
+    // The find bar's language lists and the status bar's figures, whose texts the window
+    // makes itself, in the interface language.
+    void RefreshOwnTexts();
+    void UpdateStatistics();
+    void SetupMenus();
+    void SetupFindBar();
     // Where the file dialogs start: the document's folder, else the last one a file was read
     // from or written to, else home. Never where a save failed: a dialog opened in a folder
     // it cannot list (/proc) blocks the editor.
@@ -149,7 +185,6 @@ private:
 
     QString FTitle;
     QString FDictFile;
-    bool FModified = false;
     bool m_working = false;       // WorkWhileResponsive runs
     bool m_closeAfterWork = false; // a close came meanwhile
     int FEditCol = 0;
@@ -158,4 +193,8 @@ private:
     QString m_lastFolder; // of the last file read or written
     // The bound file's languages that the next save there would drop: it was imported from.
     QStringList m_importLosses;
+    QStringList m_recentFiles;
+    int m_harvestBatch = 0;    // the harvest under way, whose phrases are one change
+    QLabel* m_statistics;      // the phrase count and each language's completeness
+    QTimer* m_statisticsTimer; // counts once after a burst of changes
 };

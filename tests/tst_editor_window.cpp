@@ -210,7 +210,7 @@ private slots:
         QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{QString()}}));
         QVERIFY(window->Modified());
         QCOMPARE(window->DictFile(), QString());
-        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit[*]"_s);
         idle();
         // Every command, save and sort included: the document is new and column 0 current.
         QCOMPARE(enabledButtons().size(), 14);
@@ -267,7 +267,7 @@ private slots:
                  (QStringList{u"English(English)/0"_s, u"Deutsch(German)/1"_s, u"Русский(Russian)/204"_s}));
         QCOMPARE(rowsOf(window->Dictionary()),
                  (QList<QStringList>{{u"File"_s, u"Datei"_s, u"Файл"_s}, {u"Open"_s, u"Öffnen"_s, u"Открыть"_s}}));
-        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - three.lng"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - three.lng[*]"_s);
         QVERIFY(!window->Modified());
         idle();
         QVERIFY(!action("actSaveDict")->isEnabled());
@@ -382,7 +382,7 @@ private slots:
         QVERIFY(QFile::exists(saved));
         QVERIFY(!QFile::exists(files->filePath(u"dict.xml"_s)));
         QCOMPARE(window->DictFile(), saved);
-        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - dict.lng"_s);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - dict.lng[*]"_s);
         QVERIFY(!window->Modified());
         // Bound now: the next save asks nothing.
         trigger("actNewLine");

@@ -7,6 +7,7 @@
 // Prints a table; run by hand (QT_QPA_PLATFORM=offscreen orb_bench_editor [rows]).
 #include "BestOfRuns.h"
 #include "DictGridModel.h"
+#include "DictSearch.h"
 #include "DictTable.h"
 #include "DictionaryGridIO.h"
 #include "DictionaryImport.h"
@@ -22,6 +23,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScrollBar>
+#include <QUndoStack>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -209,6 +211,35 @@ int main(int argc, char* argv[])
         std::printf("%-34s %9.2f us per phrase (%d phrases into %d rows)\n", what,
                     double(harvest.nsecsElapsed()) / 1e3 / phrases, phrases, rows);
     }
+
+    // ---- finding, filtering, counting and undoing in the shown grid ----
+    // What a translator does many times a session: a search through every cell that finds
+    // nothing, the filter of rows left to translate on and off, the status bar's figures, and
+    // a sort undone and redone.
+    const DictTable& shownTable = window->Dictionary();
+    const double findNothing = bestMs([] {}, [&] {
+        if (findCell(shownTable, {QStringLiteral("no such text"), -1, true, {}}, {0, 1}))
+            std::abort();
+    });
+    std::printf("%-34s %9.1f ms (%d cells)\n", "find: a text in no cell", findNothing,
+                (shownTable.rowCount() - 1) * shownTable.columnCount());
+    const double filter = bestMs([] {}, [&] {
+        window->ApplyFilter(2);
+        window->ApplyFilter(-1);
+    });
+    std::printf("%-34s %9.1f ms (on and off)\n", "filter: rows without a text", filter);
+    const double figures = bestMs([] {}, [&] {
+        if (completenessOf(shownTable).phrases == 0)
+            std::abort();
+    });
+    std::printf("%-34s %9.1f ms\n", "status bar: completeness", figures);
+    window->SortColumn(0, true);
+    QUndoStack* history = grid->dictModel()->history();
+    const double undoSort = bestMs([] {}, [&] {
+        history->undo();
+        history->redo();
+    });
+    std::printf("%-34s %9.1f ms (undo and redo)\n", "history: a sort", undoSort);
 
     // ---- the harvest window ----
     // A unit of 5 MB shown for its scan, and a literal in its middle selected.

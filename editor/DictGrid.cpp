@@ -102,7 +102,7 @@ void TDictGrid::setDictModel(DictGridModel* model)
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
-                    emit cellSelected(current.column(), current.row() + 1);
+                    emit cellSelected(current.column(), m_model->tableRow(current.row()));
             });
 }
 
@@ -115,7 +115,7 @@ int TDictGrid::currentCol() const
 int TDictGrid::currentRow() const
 {
     const QModelIndex current = currentIndex();
-    return current.isValid() ? current.row() + 1 : -1;
+    return current.isValid() && m_model ? m_model->tableRow(current.row()) : -1;
 }
 
 void TDictGrid::setCurrentCell(int col, int row)

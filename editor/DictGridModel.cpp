@@ -1,5 +1,6 @@
 #include "DictGridModel.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -142,6 +143,7 @@ void DictGridModel::setTable(DictTable table)
     m_history.setClean();
     beginResetModel();
     m_table = std::move(table);
+    chooseShownRows();
     endResetModel();
 }
 
@@ -213,6 +215,7 @@ void DictGridModel::sortColumn(int col, bool ascending)
             }
             emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
             *order = m_table.sortColumn(col, ascending);
+            chooseShownRows();
             emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
         },
         [this, order] { putRowOrder(inverseOrder(*order)); });
@@ -291,18 +294,40 @@ void DictGridModel::putColumn(int col, const LangColumn& language)
     emit headerDataChanged(Qt::Horizontal, col, col);
 }
 
+void DictGridModel::changeRows(const std::function<void()>& change, const std::function<void(bool before)>& report)
+{
+    if (!filtering()) {
+        report(true);
+        change();
+        report(false);
+        return;
+    }
+    emit rowsAboutToBeRebuilt();
+    beginResetModel();
+    change();
+    chooseShownRows();
+    endResetModel();
+    emit rowsRebuilt();
+}
+
 void DictGridModel::putRow(int row, std::vector<QString> cells)
 {
-    beginInsertRows(QModelIndex(), row - 1, row - 1);
-    m_table.insertRow(row, std::move(cells));
-    endInsertRows();
+    changeRows([&] { m_table.insertRow(row, std::move(cells)); }, [&](bool before) {
+        if (before)
+            beginInsertRows(QModelIndex(), row - 1, row - 1);
+        else
+            endInsertRows();
+    });
 }
 
 void DictGridModel::dropRow(int row)
 {
-    beginRemoveRows(QModelIndex(), row - 1, row - 1);
-    m_table.deleteRow(row);
-    endRemoveRows();
+    changeRows([&] { m_table.deleteRow(row); }, [&](bool before) {
+        if (before)
+            beginRemoveRows(QModelIndex(), row - 1, row - 1);
+        else
+            endRemoveRows();
+    });
 }
 
 // Many scattered rows would mean as many insertion or removal signals, each costing the
@@ -312,6 +337,7 @@ void DictGridModel::putEmptyRows(const std::vector<int>& rows)
     emit rowsAboutToBeRebuilt();
     beginResetModel();
     m_table.insertEmptyRows(rows);
+    chooseShownRows();
     endResetModel();
     emit rowsRebuilt();
 }
@@ -321,6 +347,7 @@ void DictGridModel::dropEmptyRows()
     emit rowsAboutToBeRebuilt();
     beginResetModel();
     m_table.deleteEmptyRows();
+    chooseShownRows();
     endResetModel();
     emit rowsRebuilt();
 }
@@ -331,7 +358,51 @@ void DictGridModel::putRowOrder(const std::vector<int>& order)
     // rows.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     m_table.reorderRows(order);
+    chooseShownRows();
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+// ---- the filter --------------------------------------------------------------------------
+
+void DictGridModel::setRowFilter(int col)
+{
+    const int filter = col >= 0 && col < m_table.columnCount() ? col : -1;
+    if (filter == m_filterCol && !filtering())
+        return;
+    emit rowsAboutToBeRebuilt();
+    beginResetModel();
+    m_filterCol = filter;
+    chooseShownRows();
+    endResetModel();
+    emit rowsRebuilt();
+}
+
+void DictGridModel::chooseShownRows()
+{
+    m_shownRows.clear();
+    if (m_filterCol >= m_table.columnCount())
+        m_filterCol = -1;
+    if (!filtering())
+        return;
+    for (int row = 1; row < m_table.rowCount(); ++row) {
+        if (m_table.cell(m_filterCol, row).isEmpty())
+            m_shownRows.push_back(row);
+    }
+}
+
+int DictGridModel::tableRow(int modelRow) const
+{
+    if (!filtering())
+        return modelRow >= 0 && modelRow < m_table.rowCount() - 1 ? modelRow + 1 : -1;
+    return modelRow >= 0 && std::size_t(modelRow) < m_shownRows.size() ? m_shownRows[std::size_t(modelRow)] : -1;
+}
+
+int DictGridModel::modelRow(int tableRow) const
+{
+    if (!filtering())
+        return tableRow >= 1 && tableRow < m_table.rowCount() ? tableRow - 1 : -1;
+    const auto found = std::lower_bound(m_shownRows.begin(), m_shownRows.end(), tableRow);
+    return found != m_shownRows.end() && *found == tableRow ? int(found - m_shownRows.begin()) : -1;
 }
 
 void DictGridModel::putColumnAt(int col, const LangColumn& language, std::vector<QString> cells)
@@ -363,16 +434,17 @@ void DictGridModel::putImport(const ImportPlan& plan)
         putColumnAt(plan.targetCol, plan.target, {});
     applyImportPlan(m_table, plan);
     emit headerDataChanged(Qt::Horizontal, plan.targetCol, plan.targetCol);
-    if (!plan.cells.empty())
-        emit dataChanged(cellIndex(plan.targetCol, plan.cells.front().first), cellIndex(plan.targetCol, plan.cells.back().first),
-                         {Qt::DisplayRole, Qt::EditRole});
+    if (!plan.cells.empty() && rowCount() > 0)
+        emit dataChanged(index(0, plan.targetCol), index(rowCount() - 1, plan.targetCol), {Qt::DisplayRole, Qt::EditRole});
 }
 
 // ---- what the views read -----------------------------------------------------------------
 
 int DictGridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_table.rowCount() - 1;
+    if (parent.isValid())
+        return 0;
+    return filtering() ? int(m_shownRows.size()) : m_table.rowCount() - 1;
 }
 
 int DictGridModel::columnCount(const QModelIndex& parent) const
@@ -384,7 +456,7 @@ QVariant DictGridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
-    return m_table.cell(index.column(), index.row() + 1);
+    return m_table.cell(index.column(), tableRow(index.row()));
 }
 
 bool DictGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
@@ -392,7 +464,7 @@ bool DictGridModel::setData(const QModelIndex& index, const QVariant& value, int
     if (!index.isValid() || role != Qt::EditRole)
         return false;
     const int col = index.column();
-    const int row = index.row() + 1;
+    const int row = tableRow(index.row());
     const QString text = value.toString();
     recordCell(col, row, text, m_typingRun);
     emit cellEdited(col, row, text);

@@ -49,8 +49,18 @@ public:
     // Ends a run of keystrokes in a cell: the next edit of the cell is a step of its own.
     void endTyping() { ++m_typingRun; }
 
-    // The model index of a phrase cell given in table addressing.
-    QModelIndex cellIndex(int col, int row) const { return index(row - 1, col); }
+    // Shows only the phrase rows without a text in the column (-1: every row): the work left
+    // in a language. The rows shown stay as they are while their cells change (a row does not
+    // vanish as it is translated) and are chosen again when rows come, go or move.
+    void setRowFilter(int col);
+    int rowFilter() const { return m_filterCol; }
+    // The phrase row a model row shows, and the model row showing a phrase row (-1: hidden
+    // by the filter or no phrase row).
+    int tableRow(int modelRow) const;
+    int modelRow(int tableRow) const;
+
+    // The model index of a phrase cell given in table addressing; invalid for a hidden row.
+    QModelIndex cellIndex(int col, int row) const { return index(modelRow(row), col); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -87,7 +97,16 @@ private:
     void shiftColumn(int from, int to);
     void putImport(const ImportPlan& plan);
 
+    bool filtering() const { return m_filterCol >= 0; }
+    // Chooses the rows the filter shows.
+    void chooseShownRows();
+    // Carries out a change of the rows: as its own fine-grained signals say (report) unless
+    // a filter is on, when the rows shown are chosen again in one rebuild.
+    void changeRows(const std::function<void()>& change, const std::function<void(bool before)>& report);
+
     DictTable m_table;
+    int m_filterCol = -1;
+    std::vector<int> m_shownRows; // ascending, while filtering
     QUndoStack m_history;
     int m_typingRun = 1;
 };

@@ -134,7 +134,8 @@ void DictTable::insertRow(int row, std::vector<QString> cells)
     m_cells.insert(m_cells.begin() + qsizetype(at(0, row)), std::make_move_iterator(cells.begin()),
                    std::make_move_iterator(cells.end()));
     ++m_rows;
-    dropIndex();
+    // The index counts texts, not places: a harvest that adds row after row keeps it.
+    countInIndex(m_indexedCol, cell(m_indexedCol, row), +1);
 }
 
 std::vector<QString> DictTable::rowCells(int row) const
@@ -209,7 +210,8 @@ void DictTable::insertEmptyRows(const std::vector<int>& rows)
     }
     m_cells = std::move(cells);
     m_rows = total;
-    dropIndex();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        countInIndex(m_indexedCol, QString(), +1);
 }
 
 std::vector<int> DictTable::sortColumn(int col, bool ascending)
@@ -262,8 +264,7 @@ void DictTable::reorderRows(const std::vector<int>& order)
         const auto from = m_cells.begin() + qsizetype(at(0, order[i]));
         std::move(from, from + qsizetype(width), sorted.begin() + qsizetype(i * width));
     }
-    m_cells = std::move(sorted);
-    dropIndex();
+    m_cells = std::move(sorted); // the same texts: the index stays true
 }
 
 void DictTable::appendColumn(const LangColumn& language)

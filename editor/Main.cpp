@@ -224,16 +224,31 @@ void TfrmMain::ClearGrid()
 
 void TfrmMain::SetupMenus()
 {
-    const std::pair<QAction*, QKeySequence::StandardKey> standardKeys[] = {
-        {ui->actNewDict, QKeySequence::New},        {ui->actOpenDict, QKeySequence::Open},
-        {ui->actSaveDict, QKeySequence::Save},      {ui->actSaveAs, QKeySequence::SaveAs},
-        {ui->actCloseDict, QKeySequence::Close},    {ui->actQuit, QKeySequence::Quit},
-        {ui->actUndo, QKeySequence::Undo},          {ui->actRedo, QKeySequence::Redo},
-        {ui->actFind, QKeySequence::Find},          {ui->actFindNext, QKeySequence::FindNext},
-        {ui->actFindPrevious, QKeySequence::FindPrevious},
+    struct StandardKey
+    {
+        QAction* action;
+        QKeySequence::StandardKey key;
+        // For platforms that bind none to the key, such as plain X11 for Save As: what
+        // Linux desktops use.
+        QKeySequence otherwise;
     };
-    for (const auto& [action, key] : standardKeys)
-        action->setShortcuts(key);
+    const StandardKey standardKeys[] = {
+        {ui->actNewDict, QKeySequence::New, {}},
+        {ui->actOpenDict, QKeySequence::Open, {}},
+        {ui->actSaveDict, QKeySequence::Save, {}},
+        {ui->actSaveAs, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {ui->actCloseDict, QKeySequence::Close, {}},
+        {ui->actQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {ui->actUndo, QKeySequence::Undo, {}},
+        {ui->actRedo, QKeySequence::Redo, {}},
+        {ui->actFind, QKeySequence::Find, {}},
+        {ui->actFindNext, QKeySequence::FindNext, {}},
+        {ui->actFindPrevious, QKeySequence::FindPrevious, {}},
+    };
+    for (const StandardKey& standard : standardKeys) {
+        const QList<QKeySequence> bound = QKeySequence::keyBindings(standard.key);
+        standard.action->setShortcuts(bound.isEmpty() ? QList<QKeySequence>{standard.otherwise} : bound);
+    }
     ui->mnuHelp->insertAction(ui->actAbout, ui->actLanguages);
     ui->mnuHelp->insertSeparator(ui->actAbout);
     connect(ui->actClearRecent, &QAction::triggered, this, [this] {
@@ -920,21 +935,12 @@ void TfrmMain::SetupFindBar()
         ApplyFilter(-1);
         ui->sgDictGrid->setFocus();
     });
-    // The filter follows the rows as they come, go and move; a cell typed into stays in view
-    // until then, so that a row does not vanish under the caret.
-    auto refilter = [this] { ApplyFilter(ui->findBar->isVisible() ? ui->findBar->filterColumn() : -1); };
     auto relist = [this] { ui->findBar->setLanguages(HeaderTexts()); };
-    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(m_model, signal, this, refilter);
-    connect(m_model, &QAbstractItemModel::layoutChanged, this, refilter);
-    connect(m_model, &QAbstractItemModel::modelReset, this, [relist, refilter] {
-        relist();
-        refilter();
-    });
     for (auto signal : {&QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
         connect(m_model, signal, this, relist);
     connect(m_model, &QAbstractItemModel::columnsMoved, this, relist);
     connect(m_model, &QAbstractItemModel::headerDataChanged, this, relist);
+    connect(m_model, &QAbstractItemModel::modelReset, this, relist);
 }
 
 void TfrmMain::actFindExecute()
@@ -953,8 +959,8 @@ bool TfrmMain::FindNext(bool forward)
     }
     TDictGrid* grid = ui->sgDictGrid;
     CellSearch search{ui->findBar->text(), ui->findBar->findColumn(), forward, {}};
-    if (ui->findBar->filterColumn() >= 0)
-        search.rowShown = [grid](int row) { return !grid->isRowHidden(row - 1); };
+    if (m_model->rowFilter() >= 0)
+        search.rowShown = [this](int row) { return m_model->modelRow(row) >= 0; };
     const std::optional<CellPos> found = findCell(Dictionary(), search, {grid->currentCol(), grid->currentRow()});
     ui->findBar->showFound(found.has_value());
     if (found) {
@@ -966,13 +972,7 @@ bool TfrmMain::FindNext(bool forward)
 
 void TfrmMain::ApplyFilter(int col)
 {
-    TDictGrid* grid = ui->sgDictGrid;
-    const bool filtering = col >= 0 && col < Dictionary().columnCount();
-    for (int row = 1; row < Dictionary().rowCount(); ++row) {
-        const bool hidden = filtering && !lacksText(Dictionary(), row, col);
-        if (grid->isRowHidden(row - 1) != hidden)
-            grid->setRowHidden(row - 1, hidden);
-    }
+    m_model->setRowFilter(col);
 }
 
 // ---- status bar --------------------------------------------------------------------------

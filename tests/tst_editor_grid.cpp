@@ -7,6 +7,7 @@
 #include "DictionaryImport.h"
 
 #include <QSignalSpy>
+#include <QUndoStack>
 #include <QTest>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <random>
 
 using namespace Qt::StringLiterals;
+using editortest::headersOf;
 using editortest::makeTable;
 using editortest::rowsOf;
 
@@ -93,6 +95,60 @@ const TableChange kTableChanges[] = {
          applyImportPlan(t, {3, {u"it"_s, u"it-name"_s, 0}, {{1, u"uno"_s}, {4, u"tre"_s}}});
      }},
 };
+
+struct ModelChange
+{
+    const char* name;
+    std::function<void(DictGridModel&)> apply;
+};
+
+// Every change the window makes through the model, on lookupTable(): each is one step of
+// the history, however many parts it has.
+const ModelChange kModelChanges[] = {
+    {"cell set", [](DictGridModel& m) { m.setCell(1, 2, u"neu"_s); }},
+    {"cell typed in place", [](DictGridModel& m) {
+         m.setData(m.cellIndex(0, 3), u"o"_s);
+         m.setData(m.cellIndex(0, 3), u"on"_s);
+     }},
+    {"cell left as it was in place", [](DictGridModel& m) { m.setData(m.cellIndex(0, 3), QString()); }},
+    {"language described", [](DictGridModel& m) { m.setColumn(1, {u"nl"_s, u"nl-name"_s, 7}); }},
+    {"row appended", [](DictGridModel& m) { m.appendRow(); }},
+    {"row deleted", [](DictGridModel& m) { m.deleteRow(2); }},
+    {"empty rows deleted", [](DictGridModel& m) { m.deleteEmptyRows(); }},
+    {"sorted ascending", [](DictGridModel& m) { m.sortColumn(1, true); }},
+    {"sorted descending", [](DictGridModel& m) { m.sortColumn(0, false); }},
+    {"column appended", [](DictGridModel& m) { m.appendColumn({u"it"_s, u"it-name"_s, 0}); }},
+    {"first column removed", [](DictGridModel& m) { m.removeColumn(0); }},
+    {"middle column removed", [](DictGridModel& m) { m.removeColumn(1); }},
+    {"column moved right", [](DictGridModel& m) { m.moveColumn(0, 2); }},
+    {"column moved left", [](DictGridModel& m) { m.moveColumn(2, 0); }},
+    {"language imported into a column", [](DictGridModel& m) {
+         m.applyImport({1, {u"de"_s, u"de-name"_s, 3}, {{1, u"Eins"_s}, {4, u"vier"_s}}});
+     }},
+    {"language imported as a new column", [](DictGridModel& m) {
+         m.applyImport({3, {u"it"_s, u"it-name"_s, 0}, {{1, u"uno"_s}, {4, u"tre"_s}}});
+     }},
+    {"phrases of one harvest", [](DictGridModel& m) {
+         QCOMPARE(m.addPhrase(2, u"a"_s, 1), 5); // the last row holds text: a new one
+         QCOMPARE(m.addPhrase(2, u"b"_s, 1), 6);
+     }},
+    {"phrase into an empty last row", [](DictGridModel& m) {
+         m.setTable(makeTable({u"en"_s, u"de"_s}, {{u"one"_s, u"eins"_s}, {QString(), QString()}}));
+         QCOMPARE(m.addPhrase(1, u"zwei"_s, 1), 2);
+     }},
+};
+
+struct Contents
+{
+    QStringList headers;
+    QList<QStringList> rows;
+    bool operator==(const Contents&) const = default;
+};
+
+Contents contentsOf(const DictTable& table)
+{
+    return {headersOf(table), rowsOf(table)};
+}
 
 } // namespace
 
@@ -425,6 +481,101 @@ private slots:
         model.setColumn(0, {u"German"_s, u"Deutsch"_s, 0});
         QCOMPARE(header.size(), 1);
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"Deutsch(German)"_s);
+    }
+
+    void everyModelChangeIsOneStepUndoneAndRedone_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<int>("filter");
+        for (std::size_t i = 0; i < std::size(kModelChanges); ++i) {
+            QTest::addRow("%s", kModelChanges[i].name) << int(i) << -1;
+            QTest::addRow("%s, filtered", kModelChanges[i].name) << int(i) << 2;
+        }
+    }
+    void everyModelChangeIsOneStepUndoneAndRedone()
+    {
+        QFETCH(int, change);
+        QFETCH(int, filter);
+        DictGridModel model;
+        model.setTable(lookupTable());
+        model.setRowFilter(filter);
+        // The views see the rows the filter shows, each once, in table order.
+        auto verifyShownRows = [&model, filter] {
+            int previous = 0;
+            for (int row = 0; row < model.rowCount(); ++row) {
+                const int shown = model.tableRow(row);
+                QVERIFY(shown > previous);
+                QCOMPARE(model.modelRow(shown), row);
+                previous = shown;
+            }
+            if (filter < 0 || model.rowFilter() < 0)
+                QCOMPARE(model.rowCount(), model.table().rowCount() - 1);
+        };
+        kModelChanges[change].apply(model);
+        verifyShownRows();
+        QUndoStack* history = model.history();
+        QVERIFY(history->isClean() == false);
+        QCOMPARE(history->count(), 1);
+        const Contents changed = contentsOf(model.table());
+        model.table().phraseExists(model.table().headerText(0), QString()); // indexes column 0
+        model.endTyping();
+        history->undo();
+        QVERIFY(history->isClean());
+        const Contents original = contentsOf(model.table());
+        // What the harvest asks follows the undo too.
+        for (const QStringList& row : changed.rows) {
+            for (const QString& text : row) {
+                const QString header = model.table().headerText(0);
+                QCOMPARE(model.table().phraseExists(header, text), phraseInRows(model.table(), header, text));
+            }
+        }
+        if (std::string_view(kModelChanges[change].name) != "phrase into an empty last row")
+            QCOMPARE(original, contentsOf(lookupTable()));
+        history->redo();
+        QCOMPARE(contentsOf(model.table()), changed);
+        verifyShownRows();
+        QCOMPARE(model.columnCount(), model.table().columnCount());
+        history->undo();
+        QCOMPARE(contentsOf(model.table()), original);
+        verifyShownRows();
+    }
+
+    void filterShowsTheRowsLeftToTranslate()
+    {
+        DictGridModel model;
+        model.setTable(lookupTable());
+        model.setRowFilter(1);
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.tableRow(0), 3);
+        QCOMPARE(model.modelRow(1), -1);
+        QVERIFY(!model.cellIndex(0, 1).isValid());
+        QVERIFY(model.setData(model.index(0, 1), u"drei"_s));
+        QCOMPARE(model.table().cell(1, 3), u"drei"_s);
+        QCOMPARE(model.rowCount(), 1); // stays while it is translated
+        model.setRowFilter(1);
+        QCOMPARE(model.rowCount(), 0);
+        model.setRowFilter(-1);
+        QCOMPARE(model.rowCount(), 4);
+    }
+
+    void typingRunsAndHarvestsAreSeparateSteps()
+    {
+        DictGridModel model;
+        model.setTable(lookupTable());
+        model.setData(model.cellIndex(0, 1), u"x"_s);
+        model.endTyping();
+        model.setData(model.cellIndex(0, 1), u"y"_s);
+        model.setData(model.cellIndex(1, 1), u"z"_s);
+        model.addPhrase(2, u"a"_s, 1);
+        model.setCell(0, 2, u"typed between"_s);
+        model.addPhrase(2, u"b"_s, 1);
+        model.addPhrase(2, u"c"_s, 2);
+        QCOMPARE(model.history()->count(), 7);
+        model.setCell(0, 2, u"typed between"_s); // no change, no step
+        QCOMPARE(model.history()->count(), 7);
+        while (model.history()->canUndo())
+            model.history()->undo();
+        QCOMPARE(contentsOf(model.table()), contentsOf(lookupTable()));
     }
 
     void modelSortKeepsCurrentPosition()

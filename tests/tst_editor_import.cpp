@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -289,6 +290,17 @@ private slots:
         QCOMPARE(window->DictFile(), path);
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - import.lng[*]"_s);
         QVERIFY(prompter->messages.isEmpty());
+
+        // Undoing the import gives back the document and the file it was bound to.
+        const QString docPath = QFileInfo(files->path() + u"/doc.lng"_s).absoluteFilePath();
+        trigger("actUndo");
+        QCOMPARE(window->DictFile(), docPath);
+        QCOMPARE(rowsOf(window->Dictionary()), (Rows{{u"File"_s, QString()}, {u"Open"_s, u"Öffnen"_s}}));
+        QVERIFY(!window->Modified());
+        trigger("actRedo");
+        QCOMPARE(window->DictFile(), path);
+        QCOMPARE(window->Dictionary().columnCount(), 3);
+        QVERIFY(window->Modified());
 
         // The file held no language the document lacks: Save writes there without asking,
         // and reading it back gives the merged document.

@@ -17,6 +17,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -158,9 +160,273 @@ class TestEditorWindow : public QObject, editortest::WindowUnderTest
         idle();
     }
 
+    // Runs the Edit menu's undo (redo) until it is disabled.
+    void undoAll(const char* command = "actUndo")
+    {
+        for (idle(); action(command)->isEnabled(); idle())
+            action(command)->trigger();
+    }
+
+    // Every kind of change a user makes to an open three.lng.
+    using Change = std::pair<const char*, std::function<void()>>;
+    QList<Change> documentChanges()
+    {
+        const QString english = u"English(English)"_s;
+        return {
+            {"typed into a cell", [this] { typeIntoCell(1, 1, u"!"_s); }},
+            {"typed at the bottom right", [this] { typeIntoCell(2, 2, u"b"_s); }},
+            {"phrase row added", [this] { trigger("actNewLine"); }},
+            {"phrase row deleted", [this] {
+                 window->Grid()->setCurrentCell(0, 1);
+                 prompter->answers << Prompter::Ok;
+                 trigger("actDeleteLine");
+             }},
+            {"column sorted", [this] {
+                 window->Grid()->setCurrentCell(2, 1);
+                 prompter->answers << Prompter::Ok;
+                 trigger("actSort");
+             }},
+            {"language added", [this] {
+                 onNextDialog(language(u"fr"_s, u"Français"_s, u"ANSI_CHARSET"_s));
+                 trigger("actNewLang");
+             }},
+            {"language described", [this] {
+                 window->Grid()->setCurrentCell(1, 1);
+                 onNextDialog(language(u"nl"_s, u"Nederlands"_s, u"ANSI_CHARSET"_s));
+                 trigger("actLangProperty");
+             }},
+            {"language deleted", [this] {
+                 window->Grid()->setCurrentCell(1, 1);
+                 prompter->answers << Prompter::Yes;
+                 trigger("actDeleteLang");
+             }},
+            {"column dragged", [this] { window->Grid()->horizontalHeader()->moveSection(0, 2); }},
+            {"pseudo-translated", [this] {
+                 onNextDialog(pseudo(0, {u"pseudo"_s}));
+                 trigger("actPseudo");
+             }},
+            {"phrases harvested", [this, english] {
+                 window->AddPhrase(english, u"Save"_s);
+                 window->AddPhrase(english, u"Close"_s);
+             }},
+        };
+    }
+
 private slots:
     void init() { QVERIFY(start()); }
     void cleanup() { stop(); }
+
+    void everyChangeIsUndoneToTheCleanStateAndRedone_data()
+    {
+        QTest::addColumn<int>("change");
+        const QList<Change> changes = documentChanges();
+        for (int i = 0; i < changes.size(); ++i)
+            QTest::newRow(changes[i].first) << i;
+    }
+    void everyChangeIsUndoneToTheCleanStateAndRedone()
+    {
+        QFETCH(int, change);
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        const QStringList headers = headersOf(window->Dictionary());
+        const QList<QStringList> rows = rowsOf(window->Dictionary());
+        documentChanges()[change].second();
+        idle();
+        QVERIFY(window->Modified());
+        QVERIFY(window->isWindowModified());
+        const QStringList changedHeaders = headersOf(window->Dictionary());
+        const QList<QStringList> changedRows = rowsOf(window->Dictionary());
+        QVERIFY(changedHeaders != headers || changedRows != rows);
+
+        undoAll();
+        QCOMPARE(headersOf(window->Dictionary()), headers);
+        QCOMPARE(rowsOf(window->Dictionary()), rows);
+        QVERIFY(!window->Modified());
+        QVERIFY(!window->isWindowModified());
+        undoAll("actRedo");
+        QCOMPARE(headersOf(window->Dictionary()), changedHeaders);
+        QCOMPARE(rowsOf(window->Dictionary()), changedRows);
+        QVERIFY(window->Modified());
+        QVERIFY(prompter->messages.size() <= 1); // the change's own question
+    }
+
+    void theSavedStateIsTheCleanOne()
+    {
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(path));
+        typeIntoCell(0, 1, u"1"_s);
+        trigger("actSaveDict");
+        QVERIFY(!window->Modified());
+        trigger("actUndo");
+        QCOMPARE(window->Dictionary().cell(0, 1), u"File"_s);
+        QVERIFY(window->Modified());
+        trigger("actRedo");
+        QVERIFY(!window->Modified());
+        // Opening another document forgets the history of this one.
+        QVERIFY(open(path));
+        idle();
+        QVERIFY(!action("actUndo")->isEnabled());
+    }
+
+    void theLastLanguageDeletedComesBackWithItsGrid()
+    {
+        newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
+        prompter->answers << Prompter::Yes;
+        trigger("actDeleteLang");
+        QVERIFY(!window->DictionaryOpen());
+        trigger("actUndo");
+        QVERIFY(window->DictionaryOpen());
+        QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(English)/0"_s}));
+        // A new dictionary was never saved: back where it began, it still differs from any file.
+        QVERIFY(window->Modified());
+    }
+
+    void findsInEveryLanguageOrInOneAndFiltersWorkLeft()
+    {
+        QVERIFY(open(write(u"find.lng"_s, u"<Varnok_translation_toolkit_dictionary_file>"
+            "<Languages><en Name=\"English\"/><de Name=\"Deutsch\"/></Languages>"
+            "<Charsets><en Charset=\"0\"/><de Charset=\"0\"/></Charsets>"
+            "<Item><en Message=\"Open file\"/><de Message=\"Datei öffnen\"/></Item>"
+            "<Item><en Message=\"Close\"/><de Message=\"\"/></Item>"
+            "<Item><en Message=\"Save file\"/><de Message=\"\"/></Item>"
+            "</Varnok_translation_toolkit_dictionary_file>"_s)));
+        TDictGrid* grid = window->Grid();
+        trigger("actFind");
+        auto* text = window->findChild<QLineEdit*>(u"edtFind"_s);
+        QVERIFY(text->isVisible());
+        QVERIFY(text->hasFocus());
+        QTest::keyClicks(text, u"FILE"_s);
+        auto current = [grid] { return std::pair{grid->currentCol(), grid->currentRow()}; };
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(current(), std::pair(0, 3)); // after the current cell, case folded
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(current(), std::pair(0, 1)); // round the end
+        QTest::keyClick(text, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(current(), std::pair(0, 3));
+        QVERIFY(window->FindNext(false));
+        QCOMPARE(current(), std::pair(0, 1));
+
+        auto* where = window->findChild<QComboBox*>(u"cbxFindLanguage"_s);
+        where->setCurrentIndex(where->findText(u"Deutsch(de)"_s));
+        text->setText(u"Open"_s);
+        QVERIFY(!window->FindNext(true)); // English only
+        QVERIFY(window->findChild<QLabel*>(u"lblNotFound"_s)->isVisible());
+        text->setText(u"ÖFFNEN"_s);
+        QVERIFY(window->FindNext(true));
+        QCOMPARE(current(), std::pair(1, 1));
+
+        // The filter shows what is left to translate into German, and the search keeps to it.
+        auto* filter = window->findChild<QComboBox*>(u"cbxFilter"_s);
+        filter->setCurrentIndex(2);
+        QCOMPARE(filter->currentText(), u"Без текста: Deutsch(de)"_s);
+        DictGridModel* model = grid->dictModel();
+        auto shownRows = [model] {
+            QList<int> rows;
+            for (int row = 0; row < model->rowCount(); ++row)
+                rows << model->tableRow(row);
+            return rows;
+        };
+        QCOMPARE(shownRows(), (QList<int>{2, 3}));
+        where->setCurrentIndex(0);
+        text->setText(u"file"_s);
+        QVERIFY(window->FindNext(true));
+        QCOMPARE(current(), std::pair(0, 3));
+        QVERIFY(window->FindNext(true));
+        QCOMPARE(current(), std::pair(0, 3));
+        typeIntoCell(1, 2, u"Schließen"_s);
+        QCOMPARE(shownRows(), (QList<int>{2, 3})); // not while it is being translated
+        trigger("actNewLine");
+        QCOMPARE(shownRows(), (QList<int>{3, 4})); // a new row lacks every text
+        QCOMPARE(grid->currentRow(), 4);
+        QTest::keyClick(text, Qt::Key_Escape);
+        QVERIFY(!text->isVisible());
+        QCOMPARE(shownRows(), (QList<int>{1, 2, 3, 4}));
+    }
+
+    void recentFilesAreRememberedAndReopened()
+    {
+        const QString first = QFileInfo(write(u"first.lng"_s, kThreeLanguages)).absoluteFilePath();
+        const QString second = QFileInfo(write(u"second.lng"_s, kThreeLanguages)).absoluteFilePath();
+        QVERIFY(open(first));
+        QVERIFY(open(second));
+        QVERIFY(open(first));
+        QCOMPARE(window->RecentFiles().mid(0, 2), (QStringList{first, second}));
+        auto* recent = window->findChild<QMenu*>(u"mnuRecent"_s);
+        QCOMPARE(recent->actions().value(1)->text(), u"&2 second.lng"_s);
+        recent->actions().value(1)->trigger();
+        QCOMPARE(window->DictFile(), second);
+        // The next start offers the same files; one gone since is reported and forgotten.
+        stop();
+        QVERIFY(start());
+        QCOMPARE(window->RecentFiles().mid(0, 2), (QStringList{second, first}));
+        QVERIFY(!QFile::exists(first)); // its folder went with the last window
+        window->findChild<QMenu*>(u"mnuRecent"_s)->actions().value(1)->trigger();
+        QCOMPARE(prompter->messages.size(), 1);
+        QVERIFY(!window->RecentFiles().contains(first));
+    }
+
+    void droppedFileIsOpened()
+    {
+        const QString path = QFileInfo(write(u"dropped.lng"_s, kThreeLanguages)).absoluteFilePath();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &drop);
+        QTRY_COMPARE(window->DictFile(), path);
+    }
+
+    void saveAsBindsTheNewFileAndCloseEmptiesTheWindow()
+    {
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(path));
+        typeIntoCell(0, 1, u"!"_s);
+        const QString copy = files->path() + u"/copy.lng"_s;
+        prompter->fileAnswers << files->path() + u"/copy"_s;
+        trigger("actSaveAs");
+        QCOMPARE(window->DictFile(), copy);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - copy.lng[*]"_s);
+        QVERIFY(!window->Modified());
+        QCOMPARE(contents(path), kThreeLanguages.toUtf8()); // the first file as it was
+        typeIntoCell(0, 1, u"?"_s);
+        prompter->answers << Prompter::Cancel;
+        trigger("actCloseDict");
+        QVERIFY(window->DictionaryOpen());
+        prompter->answers << Prompter::No;
+        trigger("actCloseDict");
+        QVERIFY(!window->DictionaryOpen());
+        QCOMPARE(window->DictFile(), QString());
+        QCOMPARE(prompter->texts(), QStringList(2, u"Сохранить измененный словарь ?"_s));
+    }
+
+    void commandsHaveTheDesktopsStandardKeys()
+    {
+        const std::tuple<const char*, QKeySequence::StandardKey, QString> keys[] = {
+            {"actNewDict", QKeySequence::New, {}},          {"actOpenDict", QKeySequence::Open, {}},
+            {"actSaveDict", QKeySequence::Save, {}},        {"actSaveAs", QKeySequence::SaveAs, u"Ctrl+Shift+S"_s},
+            {"actCloseDict", QKeySequence::Close, {}},      {"actQuit", QKeySequence::Quit, u"Ctrl+Q"_s},
+            {"actUndo", QKeySequence::Undo, {}},            {"actRedo", QKeySequence::Redo, {}},
+            {"actFind", QKeySequence::Find, {}},            {"actFindNext", QKeySequence::FindNext, {}},
+            {"actFindPrevious", QKeySequence::FindPrevious, {}},
+        };
+        for (const auto& [name, key, otherwise] : keys) {
+            const QList<QKeySequence> bound = QKeySequence::keyBindings(key);
+            QCOMPARE(action(name)->shortcuts(), bound.isEmpty() ? QList<QKeySequence>{QKeySequence(otherwise)} : bound);
+            QVERIFY2(!action(name)->shortcuts().value(0).isEmpty(), name);
+            QVERIFY2(!action(name)->associatedObjects().isEmpty(), name); // in a menu
+        }
+    }
+
+    void statusBarShowsPhrasesAndCompleteness()
+    {
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        typeIntoCell(1, 1, QString());
+        window->Grid()->dictModel()->setCell(1, 1, QString());
+        auto* figures = statusBar()->findChildren<QLabel*>().value(0);
+        QVERIFY(figures);
+        QTRY_COMPARE(figures->text(), u"Фраз: 2   English 100%   Deutsch 50%   Русский 100%"_s);
+    }
 
     void startsWithTheInterfaceDictionaryAndFourCommands()
     {

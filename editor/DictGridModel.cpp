@@ -56,7 +56,7 @@ int DictGridModel::deleteEmptyRows()
     return removed;
 }
 
-void DictGridModel::sortColumn(int col, bool ascending)
+void DictGridModel::sortColumn(int col, bool ascending, SortOrder order)
 {
     if (col < 0 || col >= m_table.columnCount())
         return;
@@ -64,7 +64,7 @@ void DictGridModel::sortColumn(int col, bool ascending)
     // The views keep their current cell where it stands: the selection does not follow the
     // rows.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    m_table.sortColumn(col, ascending);
+    m_table.sortColumn(col, ascending, order);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 

@@ -25,7 +25,7 @@ public:
     void appendRow();
     bool deleteRow(int row);
     int deleteEmptyRows();
-    void sortColumn(int col, bool ascending);
+    void sortColumn(int col, bool ascending, SortOrder order = SortOrder::CodePoint);
     void appendColumn(const LangColumn& language);
     bool removeColumn(int col);
     void moveColumn(int from, int to);

@@ -26,6 +26,11 @@ QString HeaderPart(int part, const QString& header);
 // a prefix first, no case folding, no locale.
 bool lessByCodePoint(QStringView a, QStringView b);
 
+// How a sort compares texts: by code point (lessByCodePoint), or in the alphabetical order of
+// the user's language, as QCollator of the default locale orders them (the system's locale
+// unless the program set another), where "é" comes between "e" and "f".
+enum class SortOrder { CodePoint, Locale };
+
 // The open dictionary as a grid of texts, addressed as the editor's window addresses it:
 // row 0 is the header row (one LangColumn per column), rows 1 .. rowCount()-1 are phrase
 // rows. Cells lie in one array, row after row, so that a million cells cost one allocation
@@ -62,10 +67,10 @@ public:
     // Removes every empty phrase row, keeping the order of the others; a table whose phrase
     // rows are all empty keeps one. Returns the number removed.
     int deleteEmptyRows();
-    // Removes the empty phrase rows, then orders the phrase rows by the column's texts
-    // (lessByCodePoint). Ascending keeps rows with equal keys in their order; descending puts
-    // them in reverse order. Nothing happens for a column outside the table.
-    void sortColumn(int col, bool ascending);
+    // Removes the empty phrase rows, then orders the phrase rows by the column's texts in the
+    // given order. Ascending keeps rows with equal keys in their order; descending puts them
+    // in reverse order. Nothing happens for a column outside the table.
+    void sortColumn(int col, bool ascending, SortOrder order = SortOrder::CodePoint);
 
     // Appends a column with empty cells.
     void appendColumn(const LangColumn& language);

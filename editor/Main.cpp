@@ -254,12 +254,12 @@ void TfrmMain::DeleteEmptyRows()
         ui->sgDictGrid->restoreViewState(state);
 }
 
-void TfrmMain::SortColumn(int col, bool ascending)
+void TfrmMain::SortColumn(int col, const SortChoice& choice)
 {
     if (col < 0 || col >= Dictionary().columnCount())
         return;
     DeleteEmptyRows();
-    m_model->sortColumn(col, ascending);
+    m_model->sortColumn(col, choice.ascending, choice.order);
 }
 
 void TfrmMain::PlaceEditButton(int col, int row)
@@ -334,11 +334,10 @@ void TfrmMain::actSortExecute()
     const int col = ui->sgDictGrid->currentCol();
     if (col < 0 || col >= Dictionary().columnCount())
         return;
-    if (Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Отсортировать текущий столбец ?")),
-                                       Prompter::Icon::Question, Prompter::Ok | Prompter::Cancel) != Prompter::Ok)
+    if (!SortDialog(this, m_sortChoice))
         return;
     FModified = true;
-    SortColumn(col, true);
+    SortColumn(col, m_sortChoice);
 }
 
 void TfrmMain::actWizardExecute()

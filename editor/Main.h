@@ -3,6 +3,7 @@
 #include "DictGrid.h"
 #include "DictionaryGridIO.h"
 #include "HarvestTarget.h"
+#include "Sort.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -60,7 +61,7 @@ public:
     void DeleteRow(int row);
     // Removes the empty phrase rows; the current cell and column widths stay.
     void DeleteEmptyRows();
-    void SortColumn(int col, bool ascending);
+    void SortColumn(int col, const SortChoice& choice);
     // Puts the edit-cell button into the top-right corner of a cell.
     void PlaceEditButton(int col, int row);
 
@@ -158,4 +159,5 @@ private:
     QString m_lastFolder; // of the last file read or written
     // The bound file's languages that the next save there would drop: it was imported from.
     QStringList m_importLosses;
+    SortChoice m_sortChoice; // the last one made, offered by the next sort
 };

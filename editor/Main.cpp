@@ -17,6 +17,7 @@
 #include "Prompter.h"
 #include "Pseudo.h"
 #include "PseudoTranslation.h"
+#include "QtTranslations.h"
 #include "Wizard.h"
 
 #include <QAbstractEventDispatcher>
@@ -712,6 +713,7 @@ void TfrmMain::LoadInterfaceLanguage()
 {
     const QSettings settings(SettingsPath(), QSettings::IniFormat);
     OrbTranslate->SetLangID(settings.value(QStringLiteral("Settings/LangID"), QString()).toString());
+    LoadQtTranslations(OrbTranslate->CurrentLangID());
     CheckCurrentLanguage();
 }
 
@@ -731,6 +733,7 @@ void TfrmMain::pmLanguages_Click()
             break;
         }
     }
+    LoadQtTranslations(OrbTranslate->CurrentLangID());
     SaveInterfaceLanguage();
 }
 

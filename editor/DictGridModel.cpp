@@ -199,26 +199,26 @@ int DictGridModel::deleteEmptyRows()
     return int(rows.size());
 }
 
-void DictGridModel::sortColumn(int col, bool ascending)
+void DictGridModel::sortColumn(int col, bool ascending, SortOrder order)
 {
     if (col < 0 || col >= m_table.columnCount())
         return;
     m_history.beginMacro(QString());
     deleteEmptyRows();
     // The first run finds the order; the history keeps it, so that redoing needs no sort.
-    auto order = std::make_shared<std::vector<int>>();
+    auto rows = std::make_shared<std::vector<int>>();
     recordStep(
-        [this, col, ascending, order] {
-            if (!order->empty()) {
-                putRowOrder(*order);
+        [this, col, ascending, order, rows] {
+            if (!rows->empty()) {
+                putRowOrder(*rows);
                 return;
             }
             emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-            *order = m_table.sortColumn(col, ascending);
+            *rows = m_table.sortColumn(col, ascending, order);
             chooseShownRows();
             emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
         },
-        [this, order] { putRowOrder(inverseOrder(*order)); });
+        [this, rows] { putRowOrder(inverseOrder(*rows)); });
     m_history.endMacro();
 }
 

@@ -33,7 +33,7 @@ public:
     bool deleteRow(int row);
     int deleteEmptyRows();
     // Removes the empty rows, then sorts: two steps of one change.
-    void sortColumn(int col, bool ascending);
+    void sortColumn(int col, bool ascending, SortOrder order = SortOrder::CodePoint);
     void appendColumn(const LangColumn& language);
     bool removeColumn(int col);
     void moveColumn(int from, int to);

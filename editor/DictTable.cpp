@@ -1,5 +1,7 @@
 #include "DictTable.h"
 
+#include <QCollator>
+
 #include <algorithm>
 #include <utility>
 
@@ -28,6 +30,36 @@ inline char16_t inCodePointOrder(char16_t unit)
     if (unit < 0xD800)
         return unit;
     return unit >= 0xE000 ? char16_t(unit - 0x800) : char16_t(unit + 0x2000);
+}
+
+// The phrase rows 1 .. rows in the order of their keys (keyOf(row)) under less. Ascending
+// keeps rows with equal keys in their order. Descending gives what inserting each row
+// before every row whose key is greater or equal gives: equal keys come out in reverse.
+template <typename KeyOf, typename Less>
+std::vector<int> stableRowOrder(int rows, bool ascending, const KeyOf& keyOf, const Less& less)
+{
+    struct Entry
+    {
+        decltype(keyOf(1)) key;
+        int row;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(std::size_t(rows));
+    for (int row = 1; row <= rows; ++row)
+        entries.push_back({keyOf(row), row});
+    if (ascending) {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [&less](const Entry& a, const Entry& b) { return less(a.key, b.key); });
+    } else {
+        std::reverse(entries.begin(), entries.end());
+        std::stable_sort(entries.begin(), entries.end(),
+                         [&less](const Entry& a, const Entry& b) { return less(b.key, a.key); });
+    }
+    std::vector<int> order;
+    order.reserve(entries.size());
+    for (const Entry& entry : entries)
+        order.push_back(entry.row);
+    return order;
 }
 
 } // namespace
@@ -214,38 +246,25 @@ void DictTable::insertEmptyRows(const std::vector<int>& rows)
         countInIndex(m_indexedCol, QString(), +1);
 }
 
-std::vector<int> DictTable::sortColumn(int col, bool ascending)
+std::vector<int> DictTable::sortColumn(int col, bool ascending, SortOrder order)
 {
     if (col < 0 || col >= columnCount())
         return {};
     deleteEmptyRows();
 
-    struct Key
-    {
-        QStringView text;
-        int row;
-    };
-    std::vector<Key> keys;
-    keys.reserve(std::size_t(m_rows));
-    for (int row = 1; row <= m_rows; ++row)
-        keys.push_back({m_cells[at(col, row)], row});
-    if (ascending) {
-        std::stable_sort(keys.begin(), keys.end(),
-                         [](const Key& a, const Key& b) { return lessByCodePoint(a.text, b.text); });
+    const auto text = [this, col](int row) { return QStringView(m_cells[at(col, row)]); };
+    std::vector<int> rows;
+    if (order == SortOrder::CodePoint) {
+        rows = stableRowOrder(m_rows, ascending, text, lessByCodePoint);
     } else {
-        // Inserting each row before every row whose key is greater or equal gives a
-        // descending order in which equal keys come out in reverse.
-        std::reverse(keys.begin(), keys.end());
-        std::stable_sort(keys.begin(), keys.end(),
-                         [](const Key& a, const Key& b) { return lessByCodePoint(b.text, a.text); });
+        // A collator's sort key is made once per row; comparing two keys is then a byte
+        // comparison, where comparing two texts would work out their weights every time.
+        const QCollator collator;
+        rows = stableRowOrder(m_rows, ascending, [&](int row) { return collator.sortKey(m_cells[at(col, row)]); },
+                              [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
     }
-
-    std::vector<int> order;
-    order.reserve(keys.size());
-    for (const Key& key : keys)
-        order.push_back(key.row);
-    reorderRows(order);
-    return order;
+    reorderRows(rows);
+    return rows;
 }
 
 void DictTable::reorderRows(const std::vector<int>& order)

@@ -26,6 +26,11 @@ QString HeaderPart(int part, const QString& header);
 // a prefix first, no case folding, no locale.
 bool lessByCodePoint(QStringView a, QStringView b);
 
+// How a sort compares texts: by code point (lessByCodePoint), or in the alphabetical order of
+// the user's language, as QCollator of the default locale orders them (the system's locale
+// unless the program set another), where "é" comes between "e" and "f".
+enum class SortOrder { CodePoint, Locale };
+
 // The open dictionary as a grid of texts, addressed as the editor's window addresses it:
 // row 0 is the header row (one LangColumn per column), rows 1 .. rowCount()-1 are phrase
 // rows. Cells lie in one array, row after row, so that a million cells cost one allocation
@@ -73,11 +78,11 @@ public:
     // Puts empty phrase rows back where deleteEmptyRows took them from: rows are the
     // positions they take in the result, ascending, as emptyRows() gave them.
     void insertEmptyRows(const std::vector<int>& rows);
-    // Removes the empty phrase rows, then orders the phrase rows by the column's texts
-    // (lessByCodePoint). Ascending keeps rows with equal keys in their order; descending puts
-    // them in reverse order. Nothing happens for a column outside the table.
-    // Returns the order applied, as reorderRows takes it (empty when nothing happened).
-    std::vector<int> sortColumn(int col, bool ascending);
+    // Removes the empty phrase rows, then orders the phrase rows by the column's texts in the
+    // given order. Ascending keeps rows with equal keys in their order; descending puts them
+    // in reverse order. Nothing happens for a column outside the table. Returns the order
+    // applied, as reorderRows takes it (empty when nothing happened).
+    std::vector<int> sortColumn(int col, bool ascending, SortOrder order = SortOrder::CodePoint);
     // Puts the phrase rows in a new order: order[i] is the phrase row that becomes row i + 1.
     // An order that is not a permutation of the phrase rows is ignored.
     void reorderRows(const std::vector<int>& order);

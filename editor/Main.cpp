@@ -19,6 +19,7 @@
 #include "Prompter.h"
 #include "Pseudo.h"
 #include "PseudoTranslation.h"
+#include "QtTranslations.h"
 #include "Wizard.h"
 
 #include <QAbstractEventDispatcher>
@@ -323,11 +324,11 @@ void TfrmMain::DeleteEmptyRows()
     m_model->deleteEmptyRows();
 }
 
-void TfrmMain::SortColumn(int col, bool ascending)
+void TfrmMain::SortColumn(int col, const SortChoice& choice)
 {
     if (col < 0 || col >= Dictionary().columnCount())
         return;
-    m_model->sortColumn(col, ascending);
+    m_model->sortColumn(col, choice.ascending, choice.order);
 }
 
 void TfrmMain::PlaceEditButton(int col, int row)
@@ -396,10 +397,9 @@ void TfrmMain::actSortExecute()
     const int col = ui->sgDictGrid->currentCol();
     if (col < 0 || col >= Dictionary().columnCount())
         return;
-    if (Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Отсортировать текущий столбец ?")),
-                                       Prompter::Icon::Question, Prompter::Ok | Prompter::Cancel) != Prompter::Ok)
+    if (!SortDialog(this, m_sortChoice))
         return;
-    SortColumn(col, true);
+    SortColumn(col, m_sortChoice);
 }
 
 void TfrmMain::actWizardExecute()
@@ -850,6 +850,7 @@ void TfrmMain::LoadInterfaceLanguage()
 {
     const QSettings settings(SettingsPath(), QSettings::IniFormat);
     OrbTranslate->SetLangID(settings.value(QStringLiteral("Settings/LangID"), QString()).toString());
+    LoadQtTranslations(OrbTranslate->CurrentLangID());
     CheckCurrentLanguage();
     RefreshOwnTexts();
 }
@@ -870,6 +871,7 @@ void TfrmMain::pmLanguages_Click()
             break;
         }
     }
+    LoadQtTranslations(OrbTranslate->CurrentLangID());
     SaveInterfaceLanguage();
     RefreshOwnTexts();
 }

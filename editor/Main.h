@@ -3,6 +3,7 @@
 #include "DictGrid.h"
 #include "DictionaryGridIO.h"
 #include "HarvestTarget.h"
+#include "Sort.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -63,7 +64,7 @@ public:
     void DeleteRow(int row);
     // Removes the empty phrase rows; the current cell and column widths stay.
     void DeleteEmptyRows();
-    void SortColumn(int col, bool ascending);
+    void SortColumn(int col, const SortChoice& choice);
     // Puts the edit-cell button into the top-right corner of a cell.
     void PlaceEditButton(int col, int row);
 
@@ -197,4 +198,5 @@ private:
     int m_harvestBatch = 0;    // the harvest under way, whose phrases are one change
     QLabel* m_statistics;      // the phrase count and each language's completeness
     QTimer* m_statisticsTimer; // counts once after a burst of changes
+    SortChoice m_sortChoice; // the last one made, offered by the next sort
 };

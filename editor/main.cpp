@@ -1,4 +1,5 @@
 #include "Main.h"
+#include "QtTranslations.h"
 #include "SourceFile.h"
 
 #include <QApplication>
@@ -47,6 +48,9 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     describe(parser);
     parser.process(application);
+    // Installed before the window's component installs its dictionary, which Qt thus asks
+    // first; the window loads the interface language into it.
+    LoadQtTranslations(QString());
     TfrmMain window;
     const QRect desktop = window.screen()->availableGeometry();
     window.move(desktop.center() - window.rect().center());

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libpugixml-dev
     qt6-l10n-tools        # lrelease and lconvert: the QTranslator comparison in bench/, orb-lng qm, tst_interop
+    qt6-translations-l10n # Qt's own texts (qtbase_XX.qm) in the editor's interface language: tst_interface_language
     gettext               # msgfmt, msgmerge, xgettext, msgcat: tst_interop checks the .po files orb-lng writes and reads
     libbenchmark-dev
     fonts-dejavu-core     # offscreen text measurement needs at least one font

@@ -20,6 +20,8 @@
 #include <QFile>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +33,7 @@ class DemoTest : public QObject
 
     QTemporaryDir m_dir;
     RecordingPrompter m_prompter;
+    QString m_dictName;
     std::unique_ptr<DemoWindow> m_window;
     QStringList m_ids;
 
@@ -45,20 +48,32 @@ class DemoTest : public QObject
         const auto texts = visibleTexts(root, skip);
         QVERIFY(texts.size() >= atLeast); // the walk over the window found what it shows
         for (const auto& [where, text] : texts) {
-            // Qt's own button texts carry accelerators ("&OK"); the dictionary's do not.
+            // Qt's own button texts carry accelerators ("&OK") that the dictionary's do not; a
+            // menu entry's text is held with its accelerator and without, as its tooltip shows it.
             const QString bare = TOrbTranslate::DeleteAmpersand(text);
             QVERIFY2(column.contains(bare), qPrintable(langId + QStringLiteral(": ") + where + QStringLiteral(" = ") + text));
         }
     }
 
+    // A new start of the program: one window at a time, as the component serves one.
+    void startWindow()
+    {
+        m_window.reset();
+        m_window = std::make_unique<DemoWindow>(m_dictName);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
 private slots:
     void initTestCase()
     {
+        // The remembered language goes to a folder of the test's own, empty at the start.
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).removeRecursively());
         const QString path = m_dir.filePath(QStringLiteral("demo.lng"));
         QVERIFY(QFile::copy(QStringLiteral(DEMO_DICTIONARY), path));
-        m_window = std::make_unique<DemoWindow>(QDir(QCoreApplication::applicationDirPath()).relativeFilePath(path));
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_dictName = QDir(QCoreApplication::applicationDirPath()).relativeFilePath(path);
+        startWindow();
         m_window->translator()->GetLangIDs(&m_ids);
         QCOMPARE(m_ids, (QStringList{QStringLiteral("English"), QStringLiteral("German"), QStringLiteral("Russian"),
                                      QStringLiteral("Hebrew"), QStringLiteral("Pseudo")}));
@@ -85,6 +100,8 @@ private slots:
             }
         }
         dialog->close();
+        // Every text shown was in the dictionary: nothing had to be learned.
+        QVERIFY(!m_window->translator()->Modified());
     }
 
     // Qt's file dialog and message box ask the component's translator for their texts.
@@ -115,6 +132,53 @@ private slots:
                  texts);
         files->close();
         question->close();
+        m_window->chooseLanguage(QStringLiteral("English"));
+    }
+
+    void languageIsRememberedForTheNextStart()
+    {
+        QCOMPARE(m_window->translator()->CurrentLangID(), QStringLiteral("English"));
+        m_window->chooseLanguage(QStringLiteral("German"));
+        startWindow();
+        QCOMPARE(m_window->translator()->CurrentLangID(), QStringLiteral("German"));
+        m_window->chooseLanguage(QStringLiteral("English"));
+    }
+
+    // Ctrl+Q, the desktops' quit key, also where the platform names none (as offscreen).
+    void ctrlQQuits()
+    {
+        QApplication::setActiveWindow(m_window.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QTest::keyClick(m_window.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!m_window->isVisible());
+        startWindow();
+    }
+
+    // In every language each entry of the menu bar and of its menus has an accelerator of
+    // its own. The language menu offers each language under its own name, without one.
+    void menusHoldAcceleratorsInEveryLanguage()
+    {
+        QList<QMenu*> menus{};
+        for (QAction* title : m_window->menuBar()->actions()) {
+            if (title->menu() != m_window->languageMenu())
+                menus << title->menu();
+        }
+        for (const QString& language : std::as_const(m_ids)) {
+            m_window->chooseLanguage(language);
+            QList<QList<QAction*>> groups{m_window->menuBar()->actions()};
+            for (QMenu* menu : std::as_const(menus))
+                groups << menu->actions();
+            for (const QList<QAction*>& group : std::as_const(groups)) {
+                QSet<QKeySequence> keys;
+                for (const QAction* entry : group) {
+                    if (entry->isSeparator())
+                        continue;
+                    const QKeySequence key = QKeySequence::mnemonic(entry->text());
+                    QVERIFY2(!key.isEmpty() && !keys.contains(key), qPrintable(language + u": "_qs + entry->text()));
+                    keys.insert(key);
+                }
+            }
+        }
         m_window->chooseLanguage(QStringLiteral("English"));
     }
 

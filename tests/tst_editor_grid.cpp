@@ -334,6 +334,51 @@ private slots:
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"a"_s, u"2"_s}, {u"a"_s, u"4"_s}, {u"x"_s, u"1"_s}, {u"x"_s, u"3"_s}, {u"x"_s, u"5"_s}}));
     }
 
+    // Rows given as key and row number, the result as "key/number" in the sorted order.
+    void sortOrders_data()
+    {
+        QTest::addColumn<SortOrder>("order");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("ascending");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("sorted");
+        const QStringList accents{u"f"_s, u"é"_s, u"e"_s};
+        QTest::newRow("code point: accented after every ASCII letter")
+            << SortOrder::CodePoint << u"fr_FR"_s << true << accents << QStringList{u"e/3"_s, u"f/1"_s, u"é/2"_s};
+        QTest::newRow("French: accented between e and f")
+            << SortOrder::Locale << u"fr_FR"_s << true << accents << QStringList{u"e/3"_s, u"é/2"_s, u"f/1"_s};
+        QTest::newRow("English: accented between e and f")
+            << SortOrder::Locale << u"en_US"_s << true << accents << QStringList{u"e/3"_s, u"é/2"_s, u"f/1"_s};
+        QTest::newRow("English: a letter's cases side by side, small first")
+            << SortOrder::Locale << u"en_US"_s << true << QStringList{u"B"_s, u"c"_s, u"b"_s, u"a"_s}
+            << QStringList{u"a/4"_s, u"b/3"_s, u"B/1"_s, u"c/2"_s};
+        QTest::newRow("English descending: equal keys in reverse")
+            << SortOrder::Locale << u"en_US"_s << false << QStringList{u"x"_s, u"é"_s, u"x"_s, u"e"_s, u"é"_s}
+            << QStringList{u"x/3"_s, u"x/1"_s, u"é/5"_s, u"é/2"_s, u"e/4"_s};
+        QTest::newRow("English ascending: equal keys in order")
+            << SortOrder::Locale << u"en_US"_s << true << QStringList{u"x"_s, u"é"_s, u"x"_s, u"e"_s, u"é"_s}
+            << QStringList{u"e/4"_s, u"é/2"_s, u"é/5"_s, u"x/1"_s, u"x/3"_s};
+    }
+    void sortOrders()
+    {
+        QFETCH(SortOrder, order);
+        QFETCH(QString, locale);
+        QFETCH(bool, ascending);
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, sorted);
+        QLocale::setDefault(QLocale(locale));
+        QList<QStringList> rows;
+        for (qsizetype r = 0; r < keys.size(); ++r)
+            rows << QStringList{keys[r], QString::number(r + 1)};
+        DictTable table = makeTable({u"k"_s, u"n"_s}, rows);
+        table.sortColumn(0, ascending, order);
+        QLocale::setDefault(QLocale::system());
+        QStringList result;
+        for (const QStringList& row : rowsOf(table))
+            result << row.join(u'/');
+        QCOMPARE(result, sorted);
+    }
+
     void sortOfAColumnOutsideTheTableDoesNothing()
     {
         DictTable table = makeTable({u"k"_s}, {{u"b"_s}, {}, {u"a"_s}});

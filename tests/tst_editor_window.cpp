@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSet>
 #include <QStatusBar>
@@ -66,6 +67,29 @@ std::function<void(QDialog*)> pseudo(int source, const QStringList& targetIds)
             dialog->findChild<QLineEdit*>(u"edtTargetID"_s)->setText(id);
             QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
         }
+    };
+}
+
+// Reads the sort dialog's prompt and its checked choices (by name) into state, and cancels it.
+std::function<void(QDialog*)> readSortDialog(QStringList& state)
+{
+    return [&state](QDialog* dialog) {
+        state = QStringList{dialog->findChild<QLabel*>(u"lblPrompt"_s)->text()};
+        for (const QRadioButton* choice : dialog->findChildren<QRadioButton*>()) {
+            if (choice->isChecked())
+                state << choice->objectName();
+        }
+        dialog->reject();
+    };
+}
+
+// Chooses the direction and the order in the sort dialog and accepts it.
+std::function<void(QDialog*)> sortAs(const char* direction, const char* order)
+{
+    return [=](QDialog* dialog) {
+        for (const char* name : {direction, order})
+            dialog->findChild<QRadioButton*>(QLatin1String(name))->click();
+        QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
     };
 }
 
@@ -183,7 +207,9 @@ class TestEditorWindow : public QObject, editortest::WindowUnderTest
              }},
             {"column sorted", [this] {
                  window->Grid()->setCurrentCell(2, 1);
-                 prompter->answers << Prompter::Ok;
+                 onNextDialog([](QDialog* dialog) {
+                     QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+                 });
                  trigger("actSort");
              }},
             {"language added", [this] {
@@ -858,18 +884,32 @@ private slots:
             "<Item><A Message=\"B\"/><B Message=\"2\"/></Item><Item><A Message=\"a\"/><B Message=\"3\"/></Item>"
             "<Item><A Message=\"\"/><B Message=\"4\"/></Item></Varnok_translation_toolkit_dictionary_file>"_s)));
         window->Grid()->setCurrentCell(0, 4);
-        prompter->answers << Prompter::Cancel;
+        QStringList offered;
+        onNextDialog(readSortDialog(offered));
         trigger("actSort");
+        QCOMPARE(offered, (QStringList{u"Отсортировать текущий столбец ?"_s, u"rbAscending"_s, u"rbCodePoint"_s}));
         QCOMPARE(window->Dictionary().rowCount(), 7);
         QVERIFY(!window->Modified());
-        QCOMPARE(prompter->messages[0].text, u"Отсортировать текущий столбец ?"_s);
-        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Question);
+
+        onNextDialog(sortAs("rbAscending", "rbCodePoint"));
         trigger("actSort");
         QCOMPARE(rowsOf(window->Dictionary()),
                  (QList<QStringList>{{QString(), u"4"_s}, {u"B"_s, u"2"_s}, {u"a"_s, u"3"_s}, {u"b"_s, u"1"_s}}));
         QVERIFY(window->Modified());
         QCOMPARE(window->Grid()->currentCol(), 0);
         QCOMPARE(window->Grid()->currentRow(), 4);
+
+        // In the user's language a letter's cases stand together; the choice is offered again.
+        QLocale::setDefault(QLocale(u"en_US"_s));
+        onNextDialog(sortAs("rbDescending", "rbLocale"));
+        trigger("actSort");
+        QLocale::setDefault(QLocale::system());
+        QCOMPARE(rowsOf(window->Dictionary()),
+                 (QList<QStringList>{{u"B"_s, u"2"_s}, {u"b"_s, u"1"_s}, {u"a"_s, u"3"_s}, {QString(), u"4"_s}}));
+        onNextDialog(readSortDialog(offered));
+        trigger("actSort");
+        QCOMPARE(offered, (QStringList{u"Отсортировать текущий столбец ?"_s, u"rbDescending"_s, u"rbLocale"_s}));
+        QVERIFY(prompter->messages.isEmpty());
     }
 
     void pseudoTranslationCommand()
@@ -1239,15 +1279,14 @@ private slots:
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
 
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
-        prompter->answers << Prompter::Cancel << Prompter::Cancel << Prompter::No << Prompter::Cancel << Prompter::Cancel;
+        prompter->answers << Prompter::Cancel << Prompter::No << Prompter::Cancel << Prompter::Cancel;
         trigger("actDeleteLine");
-        trigger("actSort");
         trigger("actDeleteLang");
         typeIntoCell(0, 1, u"!"_s);
         QVERIFY(!window->close());
         const QString bad = write(u"bad.lng"_s, u"<x/>"_s);
         QVERIFY(!open(bad));
-        QCOMPARE(prompter->texts(), (QStringList{u"Delete the current phrase?"_s, u"Sort the current column?"_s,
+        QCOMPARE(prompter->texts(), (QStringList{u"Delete the current phrase?"_s,
                                                  u"Delete language English(English) ?"_s, u"Save the changed dictionary?"_s,
                                                  u"Save the changed dictionary?"_s,
                                                  failure(u"Unknown file"_s, bad, u"the root element is not Varnok_translation_toolkit_dictionary_file"_s)}));
@@ -1258,6 +1297,10 @@ private slots:
         });
         trigger("actNewLang");
         QCOMPARE(caption, u"Add language"_s);
+        QStringList sortPrompt;
+        onNextDialog(readSortDialog(sortPrompt));
+        trigger("actSort");
+        QCOMPARE(sortPrompt.value(0), u"Sort the current column?"_s);
         // Every text the editor showed was in its dictionary: nothing had to be learned.
         QVERIFY(!window->Translator()->Modified());
     }

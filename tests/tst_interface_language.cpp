@@ -10,14 +10,17 @@
 #include "FindWords.h"
 #include "Main.h"
 #include "OrbTranslate.h"
+#include "QtTranslations.h"
 #include "RecordingPrompter.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCursor>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -154,6 +157,13 @@ QStringList cutTexts(const QWidget* window)
     }
     return cut;
 }
+
+// Qt's own translations, as the tests of Qt's texts in the interface language need them.
+bool qtTranslationsInstalled()
+{
+    return QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_de.qm"_s);
+}
+const char* const kWithoutQtTranslations = "Qt's translations are not installed (Debian package qt6-translations-l10n)";
 
 // One data row "langId" per interface language.
 void interfaceLanguageRows(std::initializer_list<const char*> langIds)
@@ -312,6 +322,12 @@ class TestInterfaceLanguage : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        // As at the program's start: before any window's component installs its dictionary.
+        LoadQtTranslations(QString());
+    }
+
     void init()
     {
         removeSettings();
@@ -460,6 +476,64 @@ private slots:
         QCOMPARE(buttons, (QStringList{u"&Ja"_s, u"&Nein"_s, u"Abbrechen"_s, u"OK"_s}));
     }
 
+    // Qt's texts that the interface dictionary lacks (Close, Apply) come from Qt's translations
+    // of the language the window starts in or is switched to; the dictionary's own (Cancel),
+    // from the dictionary, asked first.
+    void qtsOwnTextsFollowTheInterfaceLanguage_data()
+    {
+        QTest::addColumn<QByteArray>("startId");
+        QTest::addColumn<QString>("chosen"); // an entry of the language menu, or none
+        QTest::addColumn<QStringList>("buttons"); // Cancel, Close, Apply
+        QTest::newRow("German") << "German"_ba << QString() << QStringList{u"Abbrechen"_s, u"Schließen"_s, u"Anwenden"_s};
+        QTest::newRow("German, then English")
+            << "German"_ba << u"English"_s << QStringList{u"Cancel"_s, u"Close"_s, u"Apply"_s};
+        QTest::newRow("English, then Russian")
+            << "English"_ba << u"Русский"_s << QStringList{u"Отмена"_s, u"Закрыть"_s, u"Применить"_s};
+    }
+    void qtsOwnTextsFollowTheInterfaceLanguage()
+    {
+        QFETCH(QByteArray, startId);
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, buttons);
+        if (!qtTranslationsInstalled())
+            QSKIP(kWithoutQtTranslations);
+        startIn(startId);
+        if (!chosen.isEmpty())
+            choose(chosen);
+        const QDialogButtonBox box(QDialogButtonBox::Cancel | QDialogButtonBox::Close | QDialogButtonBox::Apply);
+        QCOMPARE((QStringList{box.button(QDialogButtonBox::Cancel)->text(), box.button(QDialogButtonBox::Close)->text(),
+                              box.button(QDialogButtonBox::Apply)->text()}),
+                 buttons);
+    }
+
+    void theDictionaryAnswersBeforeQtsTranslations()
+    {
+        if (!qtTranslationsInstalled())
+            QSKIP(kWithoutQtTranslations);
+        startIn("German");
+        // Qt's menu entry on macOS: Qt's German for it is "Über", the dictionary's "Über das Programm".
+        QCOMPARE(QCoreApplication::translate("QCocoaMenuItem", "About"), u"Über das Programm"_s);
+    }
+
+    // The identifiers of interface languages are English names or locale codes.
+    void interfaceLanguageLocales_data()
+    {
+        QTest::addColumn<QString>("langId");
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("name") << u"German"_s << u"de_DE"_s;
+        QTest::newRow("name in another case") << u"russian"_s << u"ru_RU"_s;
+        QTest::newRow("code") << u"fr"_s << u"fr_FR"_s;
+        QTest::newRow("code with territory") << u"pt_BR"_s << u"pt_BR"_s;
+        QTest::newRow("neither") << u"Pseudo"_s << u"C"_s;
+        QTest::newRow("none") << QString() << u"C"_s;
+    }
+    void interfaceLanguageLocales()
+    {
+        QFETCH(QString, langId);
+        QFETCH(QString, locale);
+        QCOMPARE(InterfaceLanguageLocale(langId).name(), locale);
+    }
+
     // The dialogs are translated when they are activated; what they were given to edit is
     // the user's, even where it is an interface text of the dictionary.
     void dialogsKeepTheTextsGivenToThem()
@@ -541,7 +615,7 @@ private slots:
         idle();
         cut << cutTexts(window.get());
         window->Grid()->setCurrentCell(0, 1);
-        for (const char* command : {"actNewLang", "actLangProperty", "actPseudo"}) {
+        for (const char* command : {"actNewLang", "actLangProperty", "actPseudo", "actSort"}) {
             onNextDialog(measure);
             trigger(command);
         }
@@ -585,7 +659,7 @@ private slots:
         russian << russianTexts(windowTexts(window.get(), languageEntries));
         russian << russianTexts(statusTexts());
         window->Grid()->setCurrentCell(0, 1);
-        for (const char* command : {"actNewLang", "actLangProperty", "actPseudo"}) {
+        for (const char* command : {"actNewLang", "actLangProperty", "actPseudo", "actSort"}) {
             seen = dialogTexts(command);
             QVERIFY2(seen.contains(u"dialog"_s), command);
             russian << russianTexts(seen);
@@ -624,9 +698,8 @@ private slots:
         trigger("actPseudo");
 
         // Every question, each answered so that nothing changes.
-        prompter->answers << Prompter::Cancel << Prompter::Cancel << Prompter::No;
+        prompter->answers << Prompter::Cancel << Prompter::No;
         trigger("actDeleteLine");
-        trigger("actSort");
         trigger("actDeleteLang");
         window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
         prompter->answers << Prompter::Cancel;
@@ -693,7 +766,7 @@ private slots:
         QStringList messageTexts;
         for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
-        QVERIFY2(prompter->messages.size() == 29, qPrintable(messageTexts.join(u'\n')));
+        QVERIFY2(prompter->messages.size() == 28, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
         for (const QString& filter : std::as_const(prompter->fileFilters)) {
             russian << russianTexts({u"filter: "_s + filter});

@@ -16,11 +16,32 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+const QString kLanguageKey = QStringLiteral("language");
+
+// The user's own settings of the demo, in the folder the desktop keeps them in: the
+// program's folder may be read-only.
+QString settingsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/demo.ini");
+}
+
+// The language chosen last, in this run or an earlier one; English at first.
+QString rememberedLanguage()
+{
+    return QSettings(settingsPath(), QSettings::IniFormat).value(kLanguageKey, QStringLiteral("English")).toString();
+}
+
+} // namespace
 
 // Every text below is written in English; the dictionary beside the executable holds the
 // same texts in German and Russian, and the component swaps them in at run time.
@@ -33,7 +54,10 @@ DemoWindow::DemoWindow(const QString& dictName, QWidget* parent)
     buildMenus();
     setCentralWidget(buildOrderPanel());
     buildLanguageMenu();
-    chooseLanguage(QStringLiteral("English"));
+    chooseLanguage(rememberedLanguage());
+    // A language the dictionary no longer holds.
+    if (m_translator->CurrentLangID().isEmpty())
+        chooseLanguage(QStringLiteral("English"));
 }
 
 void DemoWindow::buildMenus()
@@ -46,7 +70,10 @@ void DemoWindow::buildMenus()
     QAction* save = file->addAction(QStringLiteral("&Keep learned phrases"), this, [this] { saveLearnedPhrases(); });
     save->setToolTip(QStringLiteral("Write the phrases learned so far into the dictionary"));
     file->addSeparator();
-    file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    // The desktop's quit key; Ctrl+Q where the platform names none (Windows closes with Alt+F4).
+    const QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
+    exit->setShortcuts(quit.isEmpty() ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Q)} : quit);
 
     m_languageMenu = menuBar()->addMenu(QStringLiteral("&Language"));
 
@@ -135,6 +162,8 @@ void DemoWindow::chooseLanguage(const QString& langId)
         return;
     for (QAction* entry : m_languages->actions())
         entry->setChecked(entry->data().toString() == langId);
+    // A folder that cannot be written only means that the choice is not remembered.
+    QSettings(settingsPath(), QSettings::IniFormat).setValue(kLanguageKey, langId);
     showReady();
 }
 

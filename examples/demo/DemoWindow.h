@@ -21,7 +21,8 @@ public:
 
     TOrbTranslate* translator() const { return m_translator; }
     QMenu* languageMenu() const { return m_languageMenu; }
-    // Switches the interface language and refreshes the host's own texts.
+    // Switches the interface language, refreshes the host's own texts and remembers the
+    // language for the next start.
     void chooseLanguage(const QString& langId);
     // Creates and shows the settings dialog (owned by this window, not modal).
     QDialog* openSettings();

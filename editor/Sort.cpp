@@ -1,0 +1,32 @@
+#include "Sort.h"
+#include "ui_Sort.h"
+
+TfrmSort::TfrmSort(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmSort>())
+{
+    ui->setupUi(this);
+    connect(ui->btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TfrmSort::~TfrmSort() = default;
+
+void TfrmSort::setChoice(const SortChoice& choice)
+{
+    (choice.ascending ? ui->rbAscending : ui->rbDescending)->setChecked(true);
+    (choice.order == SortOrder::CodePoint ? ui->rbCodePoint : ui->rbLocale)->setChecked(true);
+}
+
+SortChoice TfrmSort::choice() const
+{
+    return {ui->rbAscending->isChecked(), ui->rbCodePoint->isChecked() ? SortOrder::CodePoint : SortOrder::Locale};
+}
+
+bool SortDialog(QWidget* owner, SortChoice& choice)
+{
+    TfrmSort dialog(owner);
+    dialog.setChoice(choice);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    choice = dialog.choice();
+    return true;
+}

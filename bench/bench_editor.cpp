@@ -233,7 +233,7 @@ int main(int argc, char* argv[])
             std::abort();
     });
     std::printf("%-34s %9.1f ms\n", "status bar: completeness", figures);
-    window->SortColumn(0, true);
+    window->SortColumn(0, SortChoice{});
     QUndoStack* history = grid->dictModel()->history();
     const double undoSort = bestMs([] {}, [&] {
         history->undo();

@@ -257,6 +257,7 @@ void TfrmMain::SetupMenus()
         SaveRecentFiles();
     });
 
+    m_statistics->setObjectName(QStringLiteral("lblStatistics"));
     statusBar()->addPermanentWidget(m_statistics);
     OrbTranslate->AddNotTranslate(m_statistics);
     m_statisticsTimer->setSingleShot(true);
@@ -990,7 +991,8 @@ void TfrmMain::UpdateStatistics()
     for (int col = 0; col < Dictionary().columnCount(); ++col) {
         const LangColumn& language = Dictionary().column(col);
         const QString name = language.langName.isEmpty() ? language.langId : language.langName;
-        parts << name + u' ' + QString::number(percentFilled(completeness, col)) + u'%';
+        // Isolated, so that a right-to-left name keeps its figure on the same side as the others.
+        parts << QChar(0x2068) + name + QChar(0x2069) + u' ' + QString::number(percentFilled(completeness, col)) + u'%';
     }
     m_statistics->setText(parts.join(QStringLiteral("   ")));
 }

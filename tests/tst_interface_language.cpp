@@ -612,6 +612,7 @@ private slots:
         prompter->fileAnswers << writeFile(u"ascii.lng"_s, kAsciiDictionary);
         trigger("actOpenDict");
         QVERIFY(window->DictionaryOpen());
+        trigger("actFind"); // the find bar shown, its texts measured with the window's
         idle();
         cut << cutTexts(window.get());
         window->Grid()->setCurrentCell(0, 1);

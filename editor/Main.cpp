@@ -948,8 +948,11 @@ void TfrmMain::SetupFindBar()
 
 void TfrmMain::actFindExecute()
 {
-    if (DictionaryOpen())
-        ui->findBar->open();
+    if (!DictionaryOpen())
+        return;
+    ui->findBar->open();
+    // The bar shows the filter it had when it closed, which then takes effect again.
+    ApplyFilter(ui->findBar->filterColumn());
 }
 
 bool TfrmMain::FindNext(bool forward)

@@ -366,6 +366,8 @@ private slots:
         QTest::keyClick(text, Qt::Key_Escape);
         QVERIFY(!text->isVisible());
         QCOMPARE(shownRows(), (QList<int>{1, 2, 3, 4}));
+        trigger("actFindNext"); // opens the bar again, as it was
+        QCOMPARE(shownRows(), (QList<int>{3, 4}));
     }
 
     void recentFilesAreRememberedAndReopened()

@@ -162,6 +162,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     connect(ui->actFindPrevious, &QAction::triggered, this, [this] { FindNext(false); });
     SetupMenus();
     SetupFindBar();
+    SetupStatusBar();
     connect(ui->sbtnEditCell, &QToolButton::clicked, this, &TfrmMain::sbtnEditCellClick);
 
     connect(QAbstractEventDispatcher::instance(thread()), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -256,7 +257,11 @@ void TfrmMain::SetupMenus()
         m_recentFiles.clear();
         SaveRecentFiles();
     });
+    setAcceptDrops(true);
+}
 
+void TfrmMain::SetupStatusBar()
+{
     m_statistics->setObjectName(QStringLiteral("lblStatistics"));
     statusBar()->addPermanentWidget(m_statistics);
     OrbTranslate->AddNotTranslate(m_statistics);
@@ -272,7 +277,6 @@ void TfrmMain::SetupMenus()
                         &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
         connect(m_model, signal, this, recount);
     connect(m_model->history(), &QUndoStack::indexChanged, this, recount);
-    setAcceptDrops(true);
 }
 
 void TfrmMain::ShowDocument()

@@ -160,6 +160,7 @@ private:
     void UpdateStatistics();
     void SetupMenus();
     void SetupFindBar();
+    void SetupStatusBar();
     // Where the file dialogs start: the document's folder, else the last one a file was read
     // from or written to, else home. Never where a save failed: a dialog opened in a folder
     // it cannot list (/proc) blocks the editor.

@@ -171,7 +171,13 @@ TfrmMain::TfrmMain(QWidget* parent)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The model outlives this part of the window and still signals as it goes (its history
+    // clears itself): none of that may reach a window half destroyed.
+    m_model->disconnect(this);
+    m_model->history()->disconnect(this);
+}
 
 void TfrmMain::FormCreate()
 {

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: setup configure build run demo test sanitize fuzz bench clean
+.PHONY: setup configure build run demo test sanitize fuzz bench package clean
 
 setup:
 	@bash scripts/setup.sh
@@ -42,6 +42,10 @@ bench: build
 	@$(BUILD)/bench/orb_bench_wizard
 	@$(BUILD)/bench/orb_bench_check
 	@$(BUILD)/bench/orb_bench_interop
+
+# The Debian package of the whole toolkit, into $(BUILD)/.
+package: build
+	@cmake --build $(BUILD) --target package
 
 clean:
 	@rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz

@@ -32,7 +32,7 @@ TFindBar::TFindBar(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::f
     connect(ui->btnFindPrevious, &QPushButton::clicked, this, [this] { emit findRequested(false); });
     connect(ui->edtFind, &QLineEdit::textEdited, ui->lblNotFound, &QWidget::hide);
     connect(ui->cbxFilter, &QComboBox::currentIndexChanged, this, [this] { emit filterChanged(filterColumn()); });
-    connect(ui->btnCloseFind, &QToolButton::clicked, this, &TFindBar::close);
+    connect(ui->btnCloseFind, &QToolButton::clicked, this, &TFindBar::dismiss);
     setLanguages({});
 }
 
@@ -93,14 +93,14 @@ bool TFindBar::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (key->key() == Qt::Key_Escape) {
-            close();
+            dismiss();
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TFindBar::close()
+void TFindBar::dismiss()
 {
     hide();
     ui->lblNotFound->hide();

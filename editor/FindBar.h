@@ -32,6 +32,8 @@ public:
     int filterColumn() const;
     // Says whether the last search found the text.
     void showFound(bool found);
+    // Hides the bar, which says so (closed).
+    void dismiss();
 
     // The combo boxes hold the dictionary's languages, which the interface dictionary must
     // not translate.
@@ -46,7 +48,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void close();
-
     std::unique_ptr<Ui::frmFindBar> ui;
 };

@@ -536,7 +536,6 @@ void TfrmMain::actCloseDictExecute()
     if (!AskToSave(SaveQuestion::YesNoCancel))
         return;
     ui->sgDictGrid->hide();
-    ui->findBar->hide();
     m_model->setTable(DictTable());
     FDictFile.clear();
     m_importLosses.clear();
@@ -1039,6 +1038,9 @@ void TfrmMain::UpdateCommands()
     ui->actRedo->setEnabled(settled && m_model->history()->canRedo());
     for (QAction* action : {ui->actFind, ui->actFindNext, ui->actFindPrevious})
         action->setEnabled(open);
+    // Nothing to find in; its filter must not wait for the next document.
+    if (!open && ui->findBar->isVisible())
+        ui->findBar->dismiss();
     if (isWindowModified() != Modified())
         setWindowModified(Modified());
     const int col = ui->sgDictGrid->currentCol();

@@ -368,6 +368,13 @@ private slots:
         QCOMPARE(shownRows(), (QList<int>{1, 2, 3, 4}));
         trigger("actFindNext"); // opens the bar again, as it was
         QCOMPARE(shownRows(), (QList<int>{3, 4}));
+        // The bar and its filter go with the document.
+        prompter->answers << Prompter::No;
+        trigger("actCloseDict");
+        idle();
+        QVERIFY(!text->isVisible());
+        QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
+        QCOMPARE(shownRows(), (QList<int>{1, 2}));
     }
 
     void recentFilesAreRememberedAndReopened()

@@ -817,7 +817,7 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
         const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, literal->source, prompt,
                                                         DecodeCppLiteral, phrase);
         shown = outcome.selection;
-        if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
+        if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return {false, false};
         if (outcome.answer == Answer::No)
             continue;

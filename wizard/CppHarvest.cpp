@@ -5,7 +5,10 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -28,14 +31,18 @@ bool isSpace(QChar ch)
     return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r' || ch == u'\f' || ch == u'\v';
 }
 
+// The encoding prefixes of a string literal and of a raw one.
+const QStringView kStringPrefixes[] = {u"u8", u"u", u"U", u"L"};
+const QStringView kRawPrefixes[] = {u"R", u"u8R", u"uR", u"UR", u"LR"};
+
 bool isStringPrefix(QStringView name)
 {
-    return name == u"u8" || name == u"u" || name == u"U" || name == u"L";
+    return std::find(std::begin(kStringPrefixes), std::end(kStringPrefixes), name) != std::end(kStringPrefixes);
 }
 
 bool isRawPrefix(QStringView name)
 {
-    return name == u"R" || name == u"u8R" || name == u"uR" || name == u"UR" || name == u"LR";
+    return std::find(std::begin(kRawPrefixes), std::end(kRawPrefixes), name) != std::end(kRawPrefixes);
 }
 
 // The calls a literal may stand in that only turn it into a string type: the literal's callee
@@ -74,18 +81,8 @@ const TranslatingCall kTranslatingCalls[] = {
     {u"QT_TRANSLATE_NOOP_UTF8", 1}, {u"QT_TRID_NOOP", -1},
     {u"qtTrId", -1},             {u"QT_TRID_N_NOOP", -1},
 };
-
-const TranslatingCall* translatingCall(const EditedText& text, qsizetype start, qsizetype end)
-{
-    for (const TranslatingCall& call : kTranslatingCalls) {
-        if (spells(text, start, end, call.name))
-            return &call;
-    }
-    return nullptr;
-}
-
 // Logging statements: what is streamed into them up to the end of the statement is a key.
-// Each head begins with "q", which the scan looks at before it compares names.
+// Each head begins with "q", a character the scan stops at.
 const QStringView kLoggingHeads[] = {u"qDebug", u"qInfo", u"qWarning", u"qCritical", u"qFatal",
                                      u"qCDebug", u"qCInfo", u"qCWarning", u"qCCritical"};
 
@@ -215,6 +212,18 @@ struct LiteralToken
     bool closed = false;  // an unterminated literal is no candidate
 };
 
+// What the name in front of a parenthesis makes of the literals inside, looked up once the
+// first literal inside asks.
+enum class Callee : std::uint8_t {
+    Unknown,      // not looked up yet
+    Unnamed,      // a parenthesis without a name: a cast, a condition, a grouping
+    WrappedWhole, // QStringLiteral and its kin, which a rewrite wraps whole
+    Wrapper,      // a call that only turns its literal into a string type
+    Translating,  // a call that translates its argument at Frame::textArgument
+    Key,          // a call that takes keys (CppKeyRules)
+    Other,
+};
+
 // An open parenthesis or brace and the name in front of it, by its place in the text:
 // qualifiers from nameStart ("QObject::tr"), the last component from lastStart ("tr").
 struct Frame
@@ -224,8 +233,32 @@ struct Frame
     qsizetype nameEnd = 0; // lastStart when the parenthesis has no name before it
     int argument = 0;      // the index of the argument being read
     bool brace = false;    // a block: calls outside it are not the callee of what is inside
+    Callee callee = Callee::Unknown;
+    int textArgument = 0;  // of a Translating callee
     bool named() const { return nameEnd > lastStart; }
 };
+
+// The characters at which the scan of plain code stops: those that may begin a comment, a
+// literal, a preprocessor line, a number or a logging statement's head, and the punctuation
+// that opens, separates and closes calls. Names, blanks and the other operators are passed
+// in one tight loop; the little the scan needs of them, the name in front of a "(" or of a
+// literal, it reads back from where it stopped (CppLexer::settleName).
+constexpr std::array<bool, 128> kStops = [] {
+    std::array<bool, 128> stops{};
+    for (const char ch : std::string_view("\"'/#(){},;0123456789q"))
+        stops[std::size_t(ch)] = true;
+    return stops;
+}();
+
+bool isStop(char16_t unit)
+{
+    return unit < kStops.size() && kStops[unit];
+}
+
+bool isDigit(QChar ch)
+{
+    return ch >= u'0' && ch <= u'9';
+}
 
 // The tokenizer over a text that grows behind it. It stops at each string-literal expression
 // (adjacent literals joined) and says where it stands.
@@ -242,32 +275,17 @@ public:
 
     std::optional<Literal> next()
     {
-        while (m_pos < m_units.size()) {
-            const QChar ch = m_units.at(m_pos);
-            if (ch == u'\n') {
-                ++m_pos;
-                m_lineStart = true;
-                continue;
-            }
-            if (isSpace(ch)) {
-                ++m_pos;
-                continue;
-            }
-            if (ch == u'#' && m_lineStart) {
-                directive();
-                continue;
-            }
-            m_lineStart = false;
-            if (skipComment())
-                continue;
-            if (const std::optional<Literal> literal = literalAt(m_pos))
-                return literal;
-            token(ch);
+        for (m_pos = nextStop(m_pos); m_pos < m_units.size(); m_pos = nextStop(m_pos)) {
+            const char16_t ch = m_units.at(m_pos).unicode();
+            if (ch == u'"')
+                return literalAtQuote();
+            if (readToken(ch))
+                m_plainStart = m_pos;
         }
         return std::nullopt;
     }
 
-    const std::vector<Frame>& frames() const { return m_frames; }
+    std::vector<Frame>& frames() { return m_frames; }
     bool inLoggingStatement() const { return m_loggingDepth >= 0; }
     // The token before the literal was "extern" or "operator".
     bool afterLinkageOrOperator() const
@@ -280,6 +298,10 @@ public:
     {
         m_units = m_text.units();
         m_pos = pos;
+        m_plainStart = pos;
+        // A name looked up before may have moved since.
+        for (Frame& frame : m_frames)
+            frame.callee = Callee::Unknown;
     }
     // The position after the whitespace and comments from pos.
     qsizetype skipBlanks(qsizetype pos) const
@@ -301,8 +323,150 @@ public:
         if (!m_frames.empty())
             m_frames.pop_back();
     }
+    // The text from start to end, read in place when the gap is not inside it.
+    QStringView textOf(qsizetype start, qsizetype end, QString& copy) const
+    {
+        const QStringView segment = m_units.segmentFrom(start);
+        if (end - start <= segment.size())
+            return segment.first(end - start);
+        copy = m_text.mid(start, end - start);
+        return copy;
+    }
 
 private:
+    // The first stop (kStops) at or after pos, or the end of the text.
+    qsizetype nextStop(qsizetype pos) const
+    {
+        while (pos < m_units.size()) {
+            const QStringView segment = m_units.segmentFrom(pos);
+            const char16_t* const begin = segment.utf16();
+            const char16_t* const end = begin + segment.size();
+            const char16_t* unit = begin;
+            while (unit != end && !isStop(*unit))
+                ++unit;
+            pos += unit - begin;
+            if (unit != end)
+                break;
+        }
+        return pos;
+    }
+
+    // Reads the token at the stop m_pos (not a string literal); false when the stop is plain
+    // code after all: a digit or a "q" inside a name, a "/" or a "#" that is an operator.
+    bool readToken(char16_t ch)
+    {
+        if (ch == u'\'') {
+            characterLiteral();
+            return true;
+        }
+        if (ch == u'/')
+            return comment();
+        if (ch == u'#')
+            return directive();
+        if (ch == u'q' || isDigit(ch))
+            return nameOrNumber(ch);
+        punctuation(ch);
+        return true;
+    }
+
+    // A "q" or a digit inside a name is passed over with the rest of the name; at a token's
+    // start it begins a name (a logging statement's head, maybe) or a number.
+    bool nameOrNumber(char16_t ch)
+    {
+        if (m_pos > 0 && isIdentifierChar(m_units.at(m_pos - 1))) {
+            m_pos = identifierEnd(m_pos);
+            return false;
+        }
+        if (ch == u'q')
+            identifier();
+        else
+            number();
+        return true;
+    }
+
+    qsizetype identifierEnd(qsizetype pos) const
+    {
+        while (pos < m_units.size() && isIdentifierChar(m_units.at(pos)))
+            ++pos;
+        return pos;
+    }
+
+    // The start of the name that ends at end, within the plain code.
+    qsizetype identifierStartBefore(qsizetype end) const
+    {
+        while (end > m_plainStart && isIdentifierChar(m_units.at(end - 1)))
+            --end;
+        return end;
+    }
+
+    // The position after the last character before end that is not a blank, within the plain
+    // code (m_plainStart when there is none).
+    qsizetype lastNonBlankBefore(qsizetype end) const
+    {
+        while (end > m_plainStart && isSpace(m_units.at(end - 1)))
+            --end;
+        return end;
+    }
+
+    // The plain code before end (blank, or after non-blank code) ends in a "::" that follows
+    // a name: the colons there pair from the left, and a second "::" follows none.
+    bool endsInScope(qsizetype end) const
+    {
+        qsizetype colons = end;
+        while (colons > m_plainStart && m_units.at(colons - 1) == u':')
+            --colons;
+        return end - colons == 2;
+    }
+
+    // Where the qualified name whose last component starts at start begins: the qualifiers
+    // are the names before it joined by "::" ("QObject::tr"), read back through the plain
+    // code and, where that begins, from the state before it.
+    qsizetype qualifiedStart(qsizetype start) const
+    {
+        for (;;) {
+            const qsizetype before = lastNonBlankBefore(start);
+            if (before == m_plainStart)
+                return m_qualifying ? m_nameStart : start;
+            if (!endsInScope(before))
+                return start;
+            const qsizetype qualifierEnd = lastNonBlankBefore(before - 2);
+            if (qualifierEnd == m_plainStart)
+                return m_nameEnd >= 0 ? m_nameStart : start;
+            if (!isIdentifierChar(m_units.at(qualifierEnd - 1)))
+                return start;
+            start = identifierStartBefore(qualifierEnd);
+        }
+    }
+
+    // Brings the name read last up to end: the plain code from m_plainStart holds names,
+    // blanks and operators, of which only its last token counts, with the qualifiers of a
+    // name. Plain code of blanks alone changes nothing.
+    void settleName(qsizetype end)
+    {
+        const qsizetype last = lastNonBlankBefore(end);
+        if (last > m_plainStart) {
+            if (isIdentifierChar(m_units.at(last - 1))) {
+                const qsizetype start = identifierStartBefore(last);
+                m_nameStart = qualifiedStart(start);
+                m_lastStart = start;
+                m_nameEnd = last;
+                m_qualifying = false;
+            } else if (endsInScope(last)) {
+                const qsizetype qualifierEnd = lastNonBlankBefore(last - 2);
+                const bool afterName = qualifierEnd == m_plainStart
+                    ? m_nameEnd >= 0
+                    : isIdentifierChar(m_units.at(qualifierEnd - 1));
+                if (afterName && qualifierEnd > m_plainStart)
+                    m_nameStart = qualifiedStart(identifierStartBefore(qualifierEnd));
+                m_nameEnd = -1;
+                m_qualifying = afterName;
+            } else {
+                forgetName();
+            }
+        }
+        m_plainStart = end;
+    }
+
     // The end of the comment at pos, or pos when none starts there.
     qsizetype commentEnd(qsizetype pos) const
     {
@@ -320,32 +484,45 @@ private:
         return pos;
     }
 
-    bool skipComment()
+    bool comment()
     {
         const qsizetype end = commentEnd(m_pos);
-        if (end == m_pos)
+        if (end == m_pos) {
+            ++m_pos; // a division
             return false;
+        }
+        settleName(m_pos);
         m_pos = end;
         return true;
     }
 
-    // A preprocessor line: those that name files or speak to the compiler are passed over
-    // whole; the others (#define, #if...) are read as code.
-    void directive()
+    // Only blanks stand between the line's start and pos. No token ends in a line break, so
+    // the break found is one the scan read as such.
+    bool startsLine(qsizetype pos) const
     {
+        while (pos > 0 && isSpace(m_units.at(pos - 1)) && m_units.at(pos - 1) != u'\n')
+            --pos;
+        return pos == 0 || m_units.at(pos - 1) == u'\n';
+    }
+
+    // A preprocessor line: those that name files or speak to the compiler are passed over
+    // whole; the others (#define, #if...) are read as code. A "#" inside a line is an operator.
+    bool directive()
+    {
+        if (!startsLine(m_pos)) {
+            ++m_pos;
+            return false;
+        }
+        settleName(m_pos);
         qsizetype pos = m_pos + 1;
         while (pos < m_units.size() && (m_units.at(pos) == u' ' || m_units.at(pos) == u'\t'))
             ++pos;
-        qsizetype nameEnd = pos;
-        while (nameEnd < m_units.size() && isIdentifierChar(m_units.at(nameEnd)))
-            ++nameEnd;
-        const QString name = m_text.mid(pos, nameEnd - pos);
-        m_lineStart = false;
+        const qsizetype nameEnd = identifierEnd(pos);
         static const QStringView kSkipped[] = {u"include", u"include_next", u"import", u"pragma",
                                                u"line", u"error", u"warning", u"ident", u"embed"};
-        if (std::find(std::begin(kSkipped), std::end(kSkipped), name) == std::end(kSkipped)) {
+        if (!spellsOneOf(m_text, pos, nameEnd, kSkipped)) {
             m_pos = nameEnd;
-            return;
+            return true;
         }
         // To the end of the line, continuations included.
         qsizetype end = nameEnd;
@@ -360,71 +537,19 @@ private:
             ++end;
         }
         m_pos = end;
+        return true;
     }
 
-    // A literal token beginning at pos (its prefix included), or none.
-    std::optional<LiteralToken> literalTokenAt(qsizetype pos) const
+    // The literal whose quote is at m_pos, with the prefix before the quote and the literals
+    // adjacent to it. A name before the quote that is no prefix is a name, then a literal.
+    Literal literalAtQuote()
     {
-        qsizetype quote = pos;
-        while (quote < m_units.size() && isIdentifierChar(m_units.at(quote)) && quote - pos < 3)
-            ++quote;
-        if (m_units.at(quote) != u'"')
-            return std::nullopt;
-        const QString prefix = m_text.mid(pos, quote - pos);
-        if (!prefix.isEmpty() && pos > 0 && isIdentifierChar(m_units.at(pos - 1)))
-            return std::nullopt;
-        if (isRawPrefix(prefix))
-            return rawToken(pos, quote);
-        if (!prefix.isEmpty() && !isStringPrefix(prefix))
-            return std::nullopt;
-        LiteralToken token{pos, quote + 1, false};
-        while (token.end < m_units.size()) {
-            const QChar ch = m_units.at(token.end);
-            if (ch == u'\\') {
-                token.end += 2;
-                continue;
-            }
-            if (ch == u'\n')
-                break;
-            ++token.end;
-            if (ch == u'"') {
-                token.closed = true;
-                break;
-            }
-        }
-        token.end = std::min(token.end, m_units.size());
-        return withSuffix(token);
-    }
-
-    std::optional<LiteralToken> rawToken(qsizetype pos, qsizetype quote) const
-    {
-        const qsizetype open = m_text.indexOf(u'(', quote + 1);
-        if (open < 0 || open - quote - 1 > 16)
-            return LiteralToken{pos, m_units.size(), false};
-        const QString close = u')' + m_text.mid(quote + 1, open - quote - 1) + u'"';
-        const qsizetype end = m_text.indexOf(close, open + 1);
-        if (end < 0)
-            return LiteralToken{pos, m_units.size(), false};
-        return withSuffix({pos, end + close.size(), true});
-    }
-
-    LiteralToken withSuffix(LiteralToken token) const
-    {
-        if (token.closed) {
-            while (token.end < m_units.size() && isIdentifierChar(m_units.at(token.end)))
-                ++token.end;
-        }
-        return token;
-    }
-
-    std::optional<Literal> literalAt(qsizetype pos)
-    {
-        const QChar ch = m_units.at(pos);
-        if (ch != u'"' && ch != u'u' && ch != u'U' && ch != u'L' && ch != u'R')
-            return std::nullopt;
-        std::optional<LiteralToken> token = literalTokenAt(pos);
+        const qsizetype quote = m_pos;
+        const qsizetype nameStart = identifierStartBefore(quote);
+        std::optional<LiteralToken> token = nameStart < quote ? literalTokenAt(nameStart) : std::nullopt;
         if (!token)
-            return std::nullopt;
+            token = literalTokenAt(quote);
+        settleName(token->start);
         Literal literal{{token->start, token->end - token->start}, token->closed};
         // Adjacent literals are one: the compiler joins them.
         while (literal.closed) {
@@ -436,37 +561,83 @@ private:
             literal.closed = more->closed;
         }
         m_pos = literal.source.end();
+        m_plainStart = m_pos;
         return literal;
     }
 
-    void token(QChar ch)
+    // A literal token beginning at pos (its prefix included), or none.
+    std::optional<LiteralToken> literalTokenAt(qsizetype pos) const
     {
-        if (isIdentifierStart(ch)) {
-            identifier();
-            return;
+        qsizetype quote = pos;
+        while (quote < m_units.size() && isIdentifierChar(m_units.at(quote)) && quote - pos < 3)
+            ++quote;
+        if (m_units.at(quote) != u'"')
+            return std::nullopt;
+        if (quote > pos && pos > 0 && isIdentifierChar(m_units.at(pos - 1)))
+            return std::nullopt;
+        if (spellsOneOf(m_text, pos, quote, kRawPrefixes))
+            return rawToken(pos, quote);
+        if (quote > pos && !spellsOneOf(m_text, pos, quote, kStringPrefixes))
+            return std::nullopt;
+        return withSuffix(quotedToken(pos, quote + 1));
+    }
+
+    // The token of a literal that is not raw, its body read from bodyStart: it ends after its
+    // closing quote, or unterminated at the line break or the end of the text.
+    LiteralToken quotedToken(qsizetype start, qsizetype bodyStart) const
+    {
+        qsizetype pos = bodyStart;
+        while (pos < m_units.size()) {
+            const QStringView segment = m_units.segmentFrom(pos);
+            const char16_t* const begin = segment.utf16();
+            const char16_t* const end = begin + segment.size();
+            const char16_t* unit = begin;
+            while (unit != end && *unit != u'"' && *unit != u'\\' && *unit != u'\n')
+                ++unit;
+            pos += unit - begin;
+            if (unit == end)
+                continue;
+            if (*unit == u'\\')
+                pos += 2;
+            else
+                return {start, *unit == u'"' ? pos + 1 : pos, *unit == u'"'};
         }
-        if (ch >= u'0' && ch <= u'9') {
-            number();
-            return;
-        }
-        if (ch == u'\'') {
-            characterLiteral();
-            return;
-        }
-        punctuation(ch);
+        return {start, m_units.size(), false};
+    }
+
+    std::optional<LiteralToken> rawToken(qsizetype pos, qsizetype quote) const
+    {
+        // A delimiter is at most 16 characters: the "(" is looked for no further.
+        qsizetype open = quote + 1;
+        while (open - quote - 1 <= 16 && open < m_units.size() && m_units.at(open) != u'(')
+            ++open;
+        if (open - quote - 1 > 16 || m_units.at(open) != u'(')
+            return LiteralToken{pos, m_units.size(), false};
+        const QString close = u')' + m_text.mid(quote + 1, open - quote - 1) + u'"';
+        const qsizetype end = m_text.indexOf(close, open + 1);
+        if (end < 0)
+            return LiteralToken{pos, m_units.size(), false};
+        return withSuffix({pos, end + close.size(), true});
+    }
+
+    LiteralToken withSuffix(LiteralToken token) const
+    {
+        if (token.closed)
+            token.end = identifierEnd(token.end);
+        return token;
     }
 
     void identifier()
     {
         const qsizetype start = m_pos;
-        while (m_pos < m_units.size() && isIdentifierChar(m_units.at(m_pos)))
-            ++m_pos;
+        settleName(start);
+        m_pos = identifierEnd(m_pos);
         if (!m_qualifying)
             m_nameStart = start;
         m_qualifying = false;
         m_lastStart = start;
         m_nameEnd = m_pos;
-        if (m_loggingDepth < 0 && m_units.at(start) == u'q' && spellsOneOf(m_text, start, m_pos, kLoggingHeads))
+        if (m_loggingDepth < 0 && spellsOneOf(m_text, start, m_pos, kLoggingHeads))
             m_loggingDepth = int(m_frames.size());
     }
 
@@ -507,19 +678,14 @@ private:
     void punctuation(QChar ch)
     {
         const qsizetype at = m_pos++;
-        if (ch == u':' && m_units.at(m_pos) == u':') {
-            ++m_pos;
-            m_qualifying = m_nameEnd >= 0;
-            m_nameEnd = -1;
-            return;
-        }
         if (ch == u'(') {
+            settleName(at);
             if (m_nameEnd == at || (m_nameEnd >= 0 && skipBlanks(m_nameEnd) == at))
                 m_frames.push_back({m_nameStart, m_lastStart, m_nameEnd, 0, false});
             else
-                m_frames.push_back({m_pos - 1, m_pos - 1, m_pos - 1, 0, false});
+                m_frames.push_back({at, at, at, 0, false});
         } else if (ch == u'{') {
-            m_frames.push_back({m_pos - 1, m_pos - 1, m_pos - 1, 0, true});
+            m_frames.push_back({at, at, at, 0, true});
         } else if (ch == u')' || ch == u'}') {
             popFrame();
             if (m_loggingDepth > int(m_frames.size()))
@@ -541,11 +707,12 @@ private:
     const EditedText& m_text;
     EditedText::Units m_units;
     qsizetype m_pos = 0;
-    bool m_lineStart = true;
+    qsizetype m_plainStart = 0;   // where the plain code read since the last stop's token begins
     std::vector<Frame> m_frames;
-    qsizetype m_nameStart = 0;    // the name read last, with its qualifiers
+    // The name read last as of m_plainStart (settleName brings it further):
+    qsizetype m_nameStart = 0;    // with its qualifiers
     qsizetype m_lastStart = 0;    // its last component
-    qsizetype m_nameEnd = -1;     // after the name read last, -1 when another token followed
+    qsizetype m_nameEnd = -1;     // after it, -1 when another token followed
     bool m_qualifying = false;    // "::" was read after a name
     int m_loggingDepth = -1;      // the depth of the logging statement being read, or -1
 };
@@ -559,40 +726,106 @@ struct Context
     const Frame* wrapper = nullptr; // the QStringLiteral(...) around it, if any
 };
 
-bool isKeyCallee(const EditedText& text, const Frame& frame)
+// Every name a callee is told by, with what it makes of its literals; a name of several
+// tables counts as the first (wrappers, then translating calls, then keys). Kept by length, so
+// that a name is compared with the few of its own length only.
+struct CalleeName
 {
-    const auto& rules = CppKeyRules();
-    return std::any_of(rules.begin(), rules.end(), [&](const CppKeyRule& rule) {
-        return spells(text, frame.lastStart, frame.nameEnd, rule.callee)
-            || spells(text, frame.nameStart, frame.nameEnd, rule.callee);
-    });
+    QStringView name;
+    Callee callee;
+    int textArgument;
+};
+class CalleeNames
+{
+public:
+    CalleeNames()
+    {
+        for (QStringView name : kWrappedWhole)
+            add({name, Callee::WrappedWhole, 0});
+        for (QStringView name : kWrappers)
+            add({name, Callee::Wrapper, 0});
+        for (const TranslatingCall& call : kTranslatingCalls)
+            add({call.name, Callee::Translating, call.textArgument});
+        for (const CppKeyRule& rule : CppKeyRules())
+            add({rule.callee, Callee::Key, 0});
+    }
+
+    const CalleeName* find(QStringView name) const
+    {
+        if (name.size() >= qsizetype(m_byLength.size()))
+            return nullptr;
+        for (const CalleeName& known : m_byLength[std::size_t(name.size())]) {
+            if (known.name == name)
+                return &known;
+        }
+        return nullptr;
+    }
+
+private:
+    void add(const CalleeName& known)
+    {
+        if (find(known.name))
+            return;
+        if (known.name.size() >= qsizetype(m_byLength.size()))
+            m_byLength.resize(std::size_t(known.name.size() + 1));
+        m_byLength[std::size_t(known.name.size())].push_back(known);
+    }
+
+    std::vector<std::vector<CalleeName>> m_byLength;
+};
+
+// Looks the frame's callee up by its last component, and for a key also by its qualified name.
+void lookUpCallee(const CppLexer& lexer, Frame& frame)
+{
+    static const CalleeNames names;
+    if (!frame.named()) {
+        frame.callee = Callee::Unnamed;
+        return;
+    }
+    QString copy;
+    const CalleeName* found = names.find(lexer.textOf(frame.lastStart, frame.nameEnd, copy));
+    frame.callee = found ? found->callee : Callee::Other;
+    frame.textArgument = found ? found->textArgument : 0;
+    if (frame.callee == Callee::Other && frame.nameStart < frame.lastStart) {
+        found = names.find(lexer.textOf(frame.nameStart, frame.nameEnd, copy));
+        if (found && found->callee == Callee::Key)
+            frame.callee = Callee::Key;
+    }
 }
 
-Context contextOf(const EditedText& text, const CppLexer& lexer)
+Callee calleeOf(const CppLexer& lexer, Frame& frame)
 {
-    const std::vector<Frame>& frames = lexer.frames();
+    if (frame.callee == Callee::Unknown)
+        lookUpCallee(lexer, frame);
+    return frame.callee;
+}
+
+Context contextOf(CppLexer& lexer)
+{
+    std::vector<Frame>& frames = lexer.frames();
     Context context;
-    if (!frames.empty() && frames.back().argument == 0
-        && spellsOneOf(text, frames.back().lastStart, frames.back().nameEnd, kWrappedWhole))
+    if (!frames.empty() && frames.back().argument == 0 && calleeOf(lexer, frames.back()) == Callee::WrappedWhole)
         context.wrapper = &frames.back();
     if (lexer.afterLinkageOrOperator() || lexer.inLoggingStatement())
         return context;
     for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) {
         if (frame->brace)
             break;
-        if (!frame->named() || spellsOneOf(text, frame->lastStart, frame->nameEnd, kWrappers))
+        const Callee callee = calleeOf(lexer, *frame);
+        if (callee == Callee::Unnamed || callee == Callee::WrappedWhole || callee == Callee::Wrapper)
             continue;
-        if (const TranslatingCall* call = translatingCall(text, frame->lastStart, frame->nameEnd)) {
-            context.verdict = frame->argument == call->textArgument ? Verdict::Translated : Verdict::Skip;
+        if (callee == Callee::Translating) {
+            context.verdict = frame->argument == frame->textArgument ? Verdict::Translated : Verdict::Skip;
             return context;
         }
-        if (isKeyCallee(text, *frame))
+        if (callee == Callee::Key)
             return context;
         break;
     }
     context.verdict = Verdict::Offer;
     return context;
 }
+
 
 bool offered(const QString& phrase, CppOffer offer)
 {
@@ -672,14 +905,11 @@ qsizetype wrapLiteral(EditedText& text, CppLexer& lexer, Selection literal, cons
     return wrapped.end() + kCallOpen.size() + kCallClose.size();
 }
 
-} // namespace
-
-QString DecodeCppLiteral(QStringView source)
+// DecodeCppLiteral's phrase, appended to phrase.
+void appendCppLiteral(QStringView source, QString& phrase)
 {
     // Everything but the literals' bodies is dropped, so the selection need not be exactly
     // one expression: blanks, comments and a QStringLiteral( around it do not matter.
-    QString phrase;
-    phrase.reserve(source.size());
     for (qsizetype pos = 0; pos < source.size();) {
         const QChar ch = source[pos];
         if (ch == u'/' && pos + 1 < source.size() && (source[pos + 1] == u'/' || source[pos + 1] == u'*')) {
@@ -718,6 +948,26 @@ QString DecodeCppLiteral(QStringView source)
         decodeEscapes(source.sliced(pos + 1, end - pos - 1), !isStringPrefix(prefix) || prefix == u"u8", phrase);
         pos = end + 1;
     }
+}
+
+// Decodes into phrase, in its storage when nothing else holds it: the phrase of a literal that
+// was not offered, or declined, leaves its storage to the next.
+void decodeInto(QString& phrase, QStringView source)
+{
+    if (!phrase.isDetached())
+        phrase = QString();
+    phrase.resize(0);
+    phrase.reserve(source.size());
+    appendCppLiteral(source, phrase);
+}
+
+} // namespace
+
+QString DecodeCppLiteral(QStringView source)
+{
+    QString phrase;
+    phrase.reserve(source.size());
+    appendCppLiteral(source, phrase);
     return phrase;
 }
 
@@ -788,18 +1038,19 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
     CppLexer lexer(text);
     bool changed = false;
     Selection shown;
+    QString phrase;
     for (;;) {
         prompt.searchStarted();
         std::optional<CppLexer::Literal> literal;
         Context context;
-        QString phrase;
         while ((literal = lexer.next())) {
             if (!literal->closed)
                 continue;
-            context = contextOf(text, lexer);
+            context = contextOf(lexer);
             if (context.verdict == Verdict::Skip)
                 continue;
-            phrase = DecodeCppLiteral(SelectedText(text, literal->source));
+            QString copy;
+            decodeInto(phrase, lexer.textOf(literal->source.start, literal->source.end(), copy));
             if (context.verdict == Verdict::Translated) {
                 if (!phrase.isEmpty()) {
                     sink.addPhrase(phrase);

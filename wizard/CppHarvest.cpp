@@ -35,14 +35,36 @@ bool isSpace(QChar ch)
 const QStringView kStringPrefixes[] = {u"u8", u"u", u"U", u"L"};
 const QStringView kRawPrefixes[] = {u"R", u"u8R", u"uR", u"UR", u"LR"};
 
-bool isStringPrefix(QStringView name)
+// What closes a raw literal, ")delimiter\"", held in place: a delimiter has 16 characters at most.
+constexpr qsizetype kLongestRawDelimiter = 16;
+class RawLiteralClose
 {
-    return std::find(std::begin(kStringPrefixes), std::end(kStringPrefixes), name) != std::end(kStringPrefixes);
+public:
+    explicit RawLiteralClose(QStringView delimiter) : m_size(delimiter.size() + 2)
+    {
+        m_units[0] = u')';
+        std::copy(delimiter.utf16(), delimiter.utf16() + delimiter.size(), m_units.begin() + 1);
+        m_units[std::size_t(m_size - 1)] = u'"';
+    }
+    QStringView view() const { return QStringView(m_units.data(), m_size); }
+
+private:
+    std::array<char16_t, kLongestRawDelimiter + 2> m_units;
+    qsizetype m_size;
+};
+
+template<typename Words>
+bool isOneOf(QStringView name, const Words& words)
+{
+    // Most names are none: their lengths differ, which is told without comparing texts.
+    return std::any_of(std::begin(words), std::end(words),
+                       [&](QStringView word) { return word.size() == name.size() && word == name; });
 }
 
-bool isRawPrefix(QStringView name)
+// The prefix of a literal whose numeric escapes are bytes of UTF-8 (none, or u8).
+bool isNarrowPrefix(QStringView prefix)
 {
-    return std::find(std::begin(kRawPrefixes), std::end(kRawPrefixes), name) != std::end(kRawPrefixes);
+    return prefix == u"u8" || !isOneOf(prefix, kStringPrefixes);
 }
 
 // The calls a literal may stand in that only turn it into a string type: the literal's callee
@@ -97,12 +119,12 @@ bool looksLikeKey(QStringView phrase)
         const QChar ch = phrase[i];
         if (ch.isSpace())
             return false;
-        const bool between = i > 0 && i + 1 < phrase.size() && phrase[i - 1].isLetterOrNumber()
-            && phrase[i + 1].isLetterOrNumber();
-        if ((ch == u'/' || ch == u'\\' || ch == u'_' || ch == u':' || ch == u'.') && between)
-            separated = true;
-        if (ch.isUpper() && i > 0 && phrase[i - 1].isLower())
+        if (ch == u'/' || ch == u'\\' || ch == u'_' || ch == u':' || ch == u'.') {
+            if (i > 0 && i + 1 < phrase.size() && phrase[i - 1].isLetterOrNumber() && phrase[i + 1].isLetterOrNumber())
+                separated = true;
+        } else if (ch.isUpper() && i > 0 && phrase[i - 1].isLower()) {
             separated = true; // camelCase
+        }
     }
     return separated;
 }
@@ -260,6 +282,32 @@ bool isDigit(QChar ch)
     return ch >= u'0' && ch <= u'9';
 }
 
+// Reading plain code backwards (CppLexer::settleName), by indexes into it: where the name
+// ending at end starts, where the blanks before end start.
+qsizetype nameStartBefore(QStringView code, qsizetype end)
+{
+    while (end > 0 && isIdentifierChar(code[end - 1]))
+        --end;
+    return end;
+}
+
+qsizetype lastNonBlankBefore(QStringView code, qsizetype end)
+{
+    while (end > 0 && isSpace(code[end - 1]))
+        --end;
+    return end;
+}
+
+// The code before end ends in a "::" that can follow a name: colons pair from the left, and a
+// second "::" follows none.
+bool endsInScope(QStringView code, qsizetype end)
+{
+    qsizetype colons = end;
+    while (colons > 0 && code[colons - 1] == u':')
+        --colons;
+    return end - colons == 2;
+}
+
 // The tokenizer over a text that grows behind it. It stops at each string-literal expression
 // (adjacent literals joined) and says where it stands.
 class CppLexer
@@ -334,21 +382,29 @@ public:
     }
 
 private:
-    // The first stop (kStops) at or after pos, or the end of the text.
-    qsizetype nextStop(qsizetype pos) const
+    // The first position from pos whose unit does not pass, or the end of the text: a loop
+    // through a pointer, piece by piece of the text's storage.
+    template<typename Passes>
+    qsizetype skipWhile(qsizetype pos, Passes passes) const
     {
         while (pos < m_units.size()) {
             const QStringView segment = m_units.segmentFrom(pos);
             const char16_t* const begin = segment.utf16();
             const char16_t* const end = begin + segment.size();
             const char16_t* unit = begin;
-            while (unit != end && !isStop(*unit))
+            while (unit != end && passes(*unit))
                 ++unit;
             pos += unit - begin;
             if (unit != end)
                 break;
         }
         return pos;
+    }
+
+    // The first stop (kStops) at or after pos, or the end of the text.
+    qsizetype nextStop(qsizetype pos) const
+    {
+        return skipWhile(pos, [](char16_t unit) { return !isStop(unit); });
     }
 
     // Reads the token at the stop m_pos (not a string literal); false when the stop is plain
@@ -386,55 +442,27 @@ private:
 
     qsizetype identifierEnd(qsizetype pos) const
     {
-        while (pos < m_units.size() && isIdentifierChar(m_units.at(pos)))
-            ++pos;
-        return pos;
-    }
-
-    // The start of the name that ends at end, within the plain code.
-    qsizetype identifierStartBefore(qsizetype end) const
-    {
-        while (end > m_plainStart && isIdentifierChar(m_units.at(end - 1)))
-            --end;
-        return end;
-    }
-
-    // The position after the last character before end that is not a blank, within the plain
-    // code (m_plainStart when there is none).
-    qsizetype lastNonBlankBefore(qsizetype end) const
-    {
-        while (end > m_plainStart && isSpace(m_units.at(end - 1)))
-            --end;
-        return end;
-    }
-
-    // The plain code before end (blank, or after non-blank code) ends in a "::" that follows
-    // a name: the colons there pair from the left, and a second "::" follows none.
-    bool endsInScope(qsizetype end) const
-    {
-        qsizetype colons = end;
-        while (colons > m_plainStart && m_units.at(colons - 1) == u':')
-            --colons;
-        return end - colons == 2;
+        return skipWhile(pos, [](char16_t unit) { return isIdentifierChar(unit); });
     }
 
     // Where the qualified name whose last component starts at start begins: the qualifiers
     // are the names before it joined by "::" ("QObject::tr"), read back through the plain
-    // code and, where that begins, from the state before it.
-    qsizetype qualifiedStart(qsizetype start) const
+    // code and, where that begins, from the state before it. start is an index into code,
+    // the plain code; the result is a position in the text.
+    qsizetype qualifiedStart(QStringView code, qsizetype start) const
     {
         for (;;) {
-            const qsizetype before = lastNonBlankBefore(start);
-            if (before == m_plainStart)
-                return m_qualifying ? m_nameStart : start;
-            if (!endsInScope(before))
-                return start;
-            const qsizetype qualifierEnd = lastNonBlankBefore(before - 2);
-            if (qualifierEnd == m_plainStart)
-                return m_nameEnd >= 0 ? m_nameStart : start;
-            if (!isIdentifierChar(m_units.at(qualifierEnd - 1)))
-                return start;
-            start = identifierStartBefore(qualifierEnd);
+            const qsizetype before = lastNonBlankBefore(code, start);
+            if (before == 0)
+                return m_qualifying ? m_nameStart : m_plainStart + start;
+            if (!endsInScope(code, before))
+                return m_plainStart + start;
+            const qsizetype qualifierEnd = lastNonBlankBefore(code, before - 2);
+            if (qualifierEnd == 0)
+                return m_nameEnd >= 0 ? m_nameStart : m_plainStart + start;
+            if (!isIdentifierChar(code[qualifierEnd - 1]))
+                return m_plainStart + start;
+            start = nameStartBefore(code, qualifierEnd);
         }
     }
 
@@ -443,21 +471,21 @@ private:
     // name. Plain code of blanks alone changes nothing.
     void settleName(qsizetype end)
     {
-        const qsizetype last = lastNonBlankBefore(end);
-        if (last > m_plainStart) {
-            if (isIdentifierChar(m_units.at(last - 1))) {
-                const qsizetype start = identifierStartBefore(last);
-                m_nameStart = qualifiedStart(start);
-                m_lastStart = start;
-                m_nameEnd = last;
+        QString copy;
+        const QStringView code = textOf(m_plainStart, end, copy);
+        const qsizetype last = lastNonBlankBefore(code, code.size());
+        if (last > 0) {
+            if (isIdentifierChar(code[last - 1])) {
+                const qsizetype start = nameStartBefore(code, last);
+                m_nameStart = qualifiedStart(code, start);
+                m_lastStart = m_plainStart + start;
+                m_nameEnd = m_plainStart + last;
                 m_qualifying = false;
-            } else if (endsInScope(last)) {
-                const qsizetype qualifierEnd = lastNonBlankBefore(last - 2);
-                const bool afterName = qualifierEnd == m_plainStart
-                    ? m_nameEnd >= 0
-                    : isIdentifierChar(m_units.at(qualifierEnd - 1));
-                if (afterName && qualifierEnd > m_plainStart)
-                    m_nameStart = qualifiedStart(identifierStartBefore(qualifierEnd));
+            } else if (endsInScope(code, last)) {
+                const qsizetype qualifierEnd = lastNonBlankBefore(code, last - 2);
+                const bool afterName = qualifierEnd == 0 ? m_nameEnd >= 0 : isIdentifierChar(code[qualifierEnd - 1]);
+                if (afterName && qualifierEnd > 0)
+                    m_nameStart = qualifiedStart(code, nameStartBefore(code, qualifierEnd));
                 m_nameEnd = -1;
                 m_qualifying = afterName;
             } else {
@@ -545,7 +573,8 @@ private:
     Literal literalAtQuote()
     {
         const qsizetype quote = m_pos;
-        const qsizetype nameStart = identifierStartBefore(quote);
+        QString copy;
+        const qsizetype nameStart = m_plainStart + nameStartBefore(textOf(m_plainStart, quote, copy), quote - m_plainStart);
         std::optional<LiteralToken> token = nameStart < quote ? literalTokenAt(nameStart) : std::nullopt;
         if (!token)
             token = literalTokenAt(quote);
@@ -586,38 +615,30 @@ private:
     // closing quote, or unterminated at the line break or the end of the text.
     LiteralToken quotedToken(qsizetype start, qsizetype bodyStart) const
     {
-        qsizetype pos = bodyStart;
-        while (pos < m_units.size()) {
-            const QStringView segment = m_units.segmentFrom(pos);
-            const char16_t* const begin = segment.utf16();
-            const char16_t* const end = begin + segment.size();
-            const char16_t* unit = begin;
-            while (unit != end && *unit != u'"' && *unit != u'\\' && *unit != u'\n')
-                ++unit;
-            pos += unit - begin;
-            if (unit == end)
-                continue;
-            if (*unit == u'\\')
-                pos += 2;
-            else
-                return {start, *unit == u'"' ? pos + 1 : pos, *unit == u'"'};
+        for (qsizetype pos = bodyStart;; pos += 2) {
+            pos = skipWhile(pos, [](char16_t unit) { return unit != u'"' && unit != u'\\' && unit != u'\n'; });
+            const QChar ch = m_units.at(pos);
+            if (ch == u'"')
+                return {start, pos + 1, true};
+            if (ch != u'\\')
+                return {start, std::min(pos, m_units.size()), false}; // at the line break or the end
         }
-        return {start, m_units.size(), false};
     }
 
     std::optional<LiteralToken> rawToken(qsizetype pos, qsizetype quote) const
     {
-        // A delimiter is at most 16 characters: the "(" is looked for no further.
+        // The "(" is looked for no further than the longest delimiter.
         qsizetype open = quote + 1;
-        while (open - quote - 1 <= 16 && open < m_units.size() && m_units.at(open) != u'(')
+        while (open - quote - 1 <= kLongestRawDelimiter && open < m_units.size() && m_units.at(open) != u'(')
             ++open;
-        if (open - quote - 1 > 16 || m_units.at(open) != u'(')
+        if (open - quote - 1 > kLongestRawDelimiter || m_units.at(open) != u'(')
             return LiteralToken{pos, m_units.size(), false};
-        const QString close = u')' + m_text.mid(quote + 1, open - quote - 1) + u'"';
-        const qsizetype end = m_text.indexOf(close, open + 1);
+        QString copy;
+        const RawLiteralClose close(textOf(quote + 1, open, copy));
+        const qsizetype end = m_text.indexOf(close.view(), open + 1);
         if (end < 0)
             return LiteralToken{pos, m_units.size(), false};
-        return withSuffix({pos, end + close.size(), true});
+        return withSuffix({pos, end + close.view().size(), true});
     }
 
     LiteralToken withSuffix(LiteralToken token) const
@@ -755,7 +776,7 @@ public:
         if (name.size() >= qsizetype(m_byLength.size()))
             return nullptr;
         for (const CalleeName& known : m_byLength[std::size_t(name.size())]) {
-            if (known.name == name)
+            if (known.name.front() == name.front() && known.name == name)
                 return &known;
         }
         return nullptr;
@@ -905,6 +926,16 @@ qsizetype wrapLiteral(EditedText& text, CppLexer& lexer, Selection literal, cons
     return wrapped.end() + kCallOpen.size() + kCallClose.size();
 }
 
+// The first quote or backslash in text from from, or its end.
+qsizetype quoteOrBackslashFrom(QStringView text, qsizetype from)
+{
+    const char16_t* const end = text.utf16() + text.size();
+    const char16_t* unit = text.utf16() + std::min(from, text.size());
+    while (unit != end && *unit != u'"' && *unit != u'\\')
+        ++unit;
+    return unit - text.utf16();
+}
+
 // DecodeCppLiteral's phrase, appended to phrase.
 void appendCppLiteral(QStringView source, QString& phrase)
 {
@@ -928,24 +959,31 @@ void appendCppLiteral(QStringView source, QString& phrase)
         // The end of a longer name is no prefix: abcR"x" is a name and a plain literal.
         const bool partOfName = prefixStart > 0 && isIdentifierChar(source[prefixStart - 1]);
         const QStringView prefix = partOfName ? QStringView() : source.sliced(prefixStart, pos - prefixStart);
-        if (isRawPrefix(prefix)) {
+        if (isOneOf(prefix, kRawPrefixes)) {
             const qsizetype open = source.indexOf(u'(', pos + 1);
             const qsizetype delimiter = open - pos - 1;
-            const QString close = open < 0 ? QString() : u')' + source.sliced(pos + 1, delimiter).toString() + u'"';
-            const qsizetype end = open < 0 || delimiter > 16 ? -1 : source.indexOf(close, open + 1);
-            if (end < 0) {
+            if (open < 0 || delimiter > kLongestRawDelimiter) {
                 phrase += source.sliced(open < 0 ? pos + 1 : open + 1);
                 break;
             }
+            const RawLiteralClose close(source.sliced(pos + 1, delimiter));
+            const qsizetype end = source.indexOf(close.view(), open + 1);
+            if (end < 0) {
+                phrase += source.sliced(open + 1);
+                break;
+            }
             phrase += source.sliced(open + 1, end - open - 1);
-            pos = end + close.size();
+            pos = end + close.view().size();
             continue;
         }
         qsizetype end = pos + 1;
-        while (end < source.size() && source[end] != u'"')
-            end += source[end] == u'\\' ? 2 : 1;
+        for (;; end += 2) {
+            end = quoteOrBackslashFrom(source, end);
+            if (end >= source.size() || source[end] == u'"')
+                break;
+        }
         end = std::min(end, source.size());
-        decodeEscapes(source.sliced(pos + 1, end - pos - 1), !isStringPrefix(prefix) || prefix == u"u8", phrase);
+        decodeEscapes(source.sliced(pos + 1, end - pos - 1), isNarrowPrefix(prefix), phrase);
         pos = end + 1;
     }
 }

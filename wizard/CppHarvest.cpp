@@ -16,19 +16,40 @@ constexpr QStringView kCallOpen = u"Translate(";
 constexpr QStringView kCallClose = u")";
 constexpr QStringView kHeaderName = u"OrbTranslate.h";
 
-bool isIdentifierStart(QChar ch)
-{
-    return ch == u'_' || (ch >= u'a' && ch <= u'z') || (ch >= u'A' && ch <= u'Z') || ch.unicode() >= 128;
-}
+// What the scan needs to know of an ASCII character, from one table: whether it is part of a
+// name (as every character from 128 on is), a blank, or a stop.
+//
+// The stops are where the scan of plain code stops: the characters that may begin a comment,
+// a literal, a preprocessor line, a number or a logging statement's head, and the punctuation
+// that opens, separates and closes calls. Names, blanks and the other operators are passed
+// in one tight loop; the little the scan needs of them, the name in front of a "(" or of a
+// literal, it reads back from where it stopped (CppLexer::settleName).
+enum CharacterClass : std::uint8_t { kName = 1, kBlank = 2, kStop = 4 };
+constexpr std::array<std::uint8_t, 128> kClasses = [] {
+    std::array<std::uint8_t, 128> classes{};
+    const auto add = [&](std::string_view characters, CharacterClass added) {
+        for (const char ch : characters)
+            classes[std::size_t(ch)] |= added;
+    };
+    add("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456789", kName);
+    add(" \t\n\r\f\v", kBlank);
+    add("\"'/#(){},;0123456789q", kStop);
+    return classes;
+}();
 
 bool isIdentifierChar(QChar ch)
 {
-    return isIdentifierStart(ch) || (ch >= u'0' && ch <= u'9');
+    return ch.unicode() >= kClasses.size() || (kClasses[ch.unicode()] & kName);
 }
 
 bool isSpace(QChar ch)
 {
-    return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r' || ch == u'\f' || ch == u'\v';
+    return ch.unicode() < kClasses.size() && (kClasses[ch.unicode()] & kBlank);
+}
+
+bool isStop(char16_t unit)
+{
+    return unit < kClasses.size() && (kClasses[unit] & kStop);
 }
 
 // The encoding prefixes of a string literal and of a raw one.
@@ -47,6 +68,16 @@ public:
         m_units[std::size_t(m_size - 1)] = u'"';
     }
     QStringView view() const { return QStringView(m_units.data(), m_size); }
+    // Where it stands in text from from, or -1: looked for by its ")", a search faster than
+    // one for the whole of it.
+    qsizetype indexIn(QStringView text, qsizetype from) const
+    {
+        for (qsizetype pos = text.indexOf(u')', from); pos >= 0; pos = text.indexOf(u')', pos + 1)) {
+            if (text.sliced(pos).startsWith(view()))
+                return pos;
+        }
+        return -1;
+    }
 
 private:
     std::array<char16_t, kLongestRawDelimiter + 2> m_units;
@@ -260,23 +291,6 @@ struct Frame
     bool named() const { return nameEnd > lastStart; }
 };
 
-// The characters at which the scan of plain code stops: those that may begin a comment, a
-// literal, a preprocessor line, a number or a logging statement's head, and the punctuation
-// that opens, separates and closes calls. Names, blanks and the other operators are passed
-// in one tight loop; the little the scan needs of them, the name in front of a "(" or of a
-// literal, it reads back from where it stopped (CppLexer::settleName).
-constexpr std::array<bool, 128> kStops = [] {
-    std::array<bool, 128> stops{};
-    for (const char ch : std::string_view("\"'/#(){},;0123456789q"))
-        stops[std::size_t(ch)] = true;
-    return stops;
-}();
-
-bool isStop(char16_t unit)
-{
-    return unit < kStops.size() && kStops[unit];
-}
-
 bool isDigit(QChar ch)
 {
     return ch >= u'0' && ch <= u'9';
@@ -401,7 +415,7 @@ private:
         return pos;
     }
 
-    // The first stop (kStops) at or after pos, or the end of the text.
+    // The first stop (kStop) at or after pos, or the end of the text.
     qsizetype nextStop(qsizetype pos) const
     {
         return skipWhile(pos, [](char16_t unit) { return !isStop(unit); });
@@ -967,7 +981,7 @@ void appendCppLiteral(QStringView source, QString& phrase)
                 break;
             }
             const RawLiteralClose close(source.sliced(pos + 1, delimiter));
-            const qsizetype end = source.indexOf(close.view(), open + 1);
+            const qsizetype end = close.indexIn(source, open + 1);
             if (end < 0) {
                 phrase += source.sliced(open + 1);
                 break;
@@ -976,14 +990,15 @@ void appendCppLiteral(QStringView source, QString& phrase)
             pos = end + close.view().size();
             continue;
         }
-        qsizetype end = pos + 1;
-        for (;; end += 2) {
-            end = quoteOrBackslashFrom(source, end);
-            if (end >= source.size() || source[end] == u'"')
-                break;
-        }
-        end = std::min(end, source.size());
-        decodeEscapes(source.sliced(pos + 1, end - pos - 1), isNarrowPrefix(prefix), phrase);
+        qsizetype end = quoteOrBackslashFrom(source, pos + 1);
+        const bool escaped = end < source.size() && source[end] == u'\\';
+        while (end < source.size() && source[end] == u'\\')
+            end = quoteOrBackslashFrom(source, end + 2);
+        const QStringView body = source.sliced(pos + 1, end - pos - 1);
+        if (escaped)
+            decodeEscapes(body, isNarrowPrefix(prefix), phrase);
+        else
+            phrase += body;
         pos = end + 1;
     }
 }

@@ -21,10 +21,11 @@ constexpr QStringView kHeaderName = u"OrbTranslate.h";
 //
 // The stops are where the scan of plain code stops: the characters that may begin a comment,
 // a literal, a preprocessor line, a number or a logging statement's head, and the punctuation
-// that opens, separates and closes calls. Names, blanks and the other operators are passed
-// in one tight loop; the little the scan needs of them, the name in front of a "(" or of a
-// literal, it reads back from where it stopped (CppLexer::settleName).
-enum CharacterClass : std::uint8_t { kName = 1, kBlank = 2, kStop = 4 };
+// that opens, separates and closes calls; digits and "q" only where no name goes on through
+// them. Names, blanks and the other operators are passed in one tight loop; the little the
+// scan needs of them, the name in front of a "(" or of a literal, it reads back from where it
+// stopped (CppLexer::settleName).
+enum CharacterClass : std::uint8_t { kName = 1, kBlank = 2, kStop = 4, kStopAfterNoName = 8 };
 constexpr std::array<std::uint8_t, 128> kClasses = [] {
     std::array<std::uint8_t, 128> classes{};
     const auto add = [&](std::string_view characters, CharacterClass added) {
@@ -33,7 +34,8 @@ constexpr std::array<std::uint8_t, 128> kClasses = [] {
     };
     add("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456789", kName);
     add(" \t\n\r\f\v", kBlank);
-    add("\"'/#(){},;0123456789q", kStop);
+    add("\"'/#(){},;", kStop);
+    add("0123456789q", kStopAfterNoName);
     return classes;
 }();
 
@@ -47,9 +49,13 @@ bool isSpace(QChar ch)
     return ch.unicode() < kClasses.size() && (kClasses[ch.unicode()] & kBlank);
 }
 
-bool isStop(char16_t unit)
+// The unit at unit is a stop; begin is where the storage it is read from begins, and at
+// begin a digit or "q" counts as a stop (CppLexer::nameOrNumber looks further back).
+bool stopsAt(const char16_t* unit, const char16_t* begin)
 {
-    return unit < kClasses.size() && (kClasses[unit] & kStop);
+    if (*unit >= kClasses.size() || !(kClasses[*unit] & (kStop | kStopAfterNoName)))
+        return false;
+    return (kClasses[*unit] & kStop) || unit == begin || !isIdentifierChar(unit[-1]);
 }
 
 // The encoding prefixes of a string literal and of a raw one.
@@ -398,6 +404,7 @@ public:
 private:
     // The first position from pos whose unit does not pass, or the end of the text: a loop
     // through a pointer, piece by piece of the text's storage.
+    // passes is called with a pointer to the unit and one to where its piece begins.
     template<typename Passes>
     qsizetype skipWhile(qsizetype pos, Passes passes) const
     {
@@ -406,7 +413,7 @@ private:
             const char16_t* const begin = segment.utf16();
             const char16_t* const end = begin + segment.size();
             const char16_t* unit = begin;
-            while (unit != end && passes(*unit))
+            while (unit != end && passes(unit, begin))
                 ++unit;
             pos += unit - begin;
             if (unit != end)
@@ -415,10 +422,16 @@ private:
         return pos;
     }
 
-    // The first stop (kStop) at or after pos, or the end of the text.
+    // The first position from pos that holds wanted, or the end of the text.
+    qsizetype find(char16_t wanted, qsizetype pos) const
+    {
+        return skipWhile(pos, [wanted](const char16_t* unit, const char16_t*) { return *unit != wanted; });
+    }
+
+    // The first stop at or after pos, or the end of the text.
     qsizetype nextStop(qsizetype pos) const
     {
-        return skipWhile(pos, [](char16_t unit) { return !isStop(unit); });
+        return skipWhile(pos, [](const char16_t* unit, const char16_t* begin) { return !stopsAt(unit, begin); });
     }
 
     // Reads the token at the stop m_pos (not a string literal); false when the stop is plain
@@ -456,7 +469,7 @@ private:
 
     qsizetype identifierEnd(qsizetype pos) const
     {
-        return skipWhile(pos, [](char16_t unit) { return isIdentifierChar(unit); });
+        return skipWhile(pos, [](const char16_t* unit, const char16_t*) { return isIdentifierChar(*unit); });
     }
 
     // Where the qualified name whose last component starts at start begins: the qualifiers
@@ -515,15 +528,14 @@ private:
         if (m_units.at(pos) != u'/')
             return pos;
         const QChar next = m_units.at(pos + 1);
-        if (next == u'/') {
-            const qsizetype end = m_text.indexOf(u'\n', pos);
-            return end < 0 ? m_units.size() : end;
-        }
-        if (next == u'*') {
-            const qsizetype end = m_text.indexOf(u"*/", pos + 2);
-            return end < 0 ? m_units.size() : end + 2;
-        }
-        return pos;
+        if (next == u'/')
+            return find(u'\n', pos);
+        if (next != u'*')
+            return pos;
+        qsizetype star = find(u'*', pos + 2);
+        while (star < m_units.size() && m_units.at(star + 1) != u'/')
+            star = find(u'*', star + 1);
+        return std::min(star + 2, m_units.size());
     }
 
     bool comment()
@@ -567,17 +579,9 @@ private:
             return true;
         }
         // To the end of the line, continuations included.
-        qsizetype end = nameEnd;
-        for (;;) {
-            end = m_text.indexOf(u'\n', end);
-            if (end < 0) {
-                end = m_units.size();
-                break;
-            }
-            if (m_units.at(end - 1) != u'\\')
-                break;
-            ++end;
-        }
+        qsizetype end = find(u'\n', nameEnd);
+        while (end < m_units.size() && m_units.at(end - 1) == u'\\')
+            end = find(u'\n', end + 1);
         m_pos = end;
         return true;
     }
@@ -630,7 +634,9 @@ private:
     LiteralToken quotedToken(qsizetype start, qsizetype bodyStart) const
     {
         for (qsizetype pos = bodyStart;; pos += 2) {
-            pos = skipWhile(pos, [](char16_t unit) { return unit != u'"' && unit != u'\\' && unit != u'\n'; });
+            pos = skipWhile(pos, [](const char16_t* unit, const char16_t*) {
+                return *unit != u'"' && *unit != u'\\' && *unit != u'\n';
+            });
             const QChar ch = m_units.at(pos);
             if (ch == u'"')
                 return {start, pos + 1, true};
@@ -649,8 +655,10 @@ private:
             return LiteralToken{pos, m_units.size(), false};
         QString copy;
         const RawLiteralClose close(textOf(quote + 1, open, copy));
-        const qsizetype end = m_text.indexOf(close.view(), open + 1);
-        if (end < 0)
+        qsizetype end = find(u')', open + 1);
+        while (end < m_units.size() && !m_text.matchesAt(end, close.view()))
+            end = find(u')', end + 1);
+        if (end >= m_units.size())
             return LiteralToken{pos, m_units.size(), false};
         return withSuffix({pos, end + close.view().size(), true});
     }

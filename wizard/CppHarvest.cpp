@@ -1126,9 +1126,10 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
         if (!literal)
             break;
         prompt.showSelection(literal->source, true);
-        const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, literal->source, prompt,
-                                                        DecodeCppLiteral, phrase);
+        PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, literal->source, prompt,
+                                                  DecodeCppLiteral, std::move(phrase));
         shown = outcome.selection;
+        phrase = std::move(outcome.phrase); // and with it its storage, for the next literal
         if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return {false, false};
         if (outcome.answer == Answer::No)
@@ -1140,7 +1141,7 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
         lexer.continueAt(kept ? after
                               : literalEnd + (outcome.selection.start <= literalEnd ? kCallOpen.size() : 0)
                                   + (outcome.selection.end() <= literalEnd ? kCallClose.size() : 0));
-        sink.addPhrase(outcome.phrase);
+        sink.addPhrase(phrase);
         changed = true;
     }
     if (!changed)

@@ -36,7 +36,7 @@ PromptOutcome AskAboutSelection(PromptKind kind, const EditedText& text, Selecti
         const Answer answer = prompt.ask(kind, phrase, selection);
         selection = clippedTo(selection, text.size());
         if (answer != Answer::Yes || holdsAskedText(text, selection, asked))
-            return {answer, asked, phrase, selection};
+            return {answer, asked, std::move(phrase), selection};
     }
 }
 

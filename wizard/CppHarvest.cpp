@@ -22,10 +22,10 @@ constexpr QStringView kHeaderName = u"OrbTranslate.h";
 // The stops are where the scan of plain code stops: the characters that may begin a comment,
 // a literal, a preprocessor line, a number or a logging statement's head, and the punctuation
 // that opens, separates and closes calls; digits and "q" only where no name goes on through
-// them. Names, blanks and the other operators are passed in one tight loop; the little the
-// scan needs of them, the name in front of a "(" or of a literal, it reads back from where it
-// stopped (CppLexer::settleName).
-enum CharacterClass : std::uint8_t { kName = 1, kBlank = 2, kStop = 4, kStopAfterNoName = 8 };
+// them, ";" only in a logging statement, which it ends. Names, blanks and the other operators
+// are passed in one tight loop; the little the scan needs of them, the name in front of a "("
+// or of a literal, it reads back from where it stopped (CppLexer::settleName).
+enum CharacterClass : std::uint8_t { kName = 1, kBlank = 2, kStop = 4, kStopAfterNoName = 8, kStopInLogging = 16 };
 constexpr std::array<std::uint8_t, 128> kClasses = [] {
     std::array<std::uint8_t, 128> classes{};
     const auto add = [&](std::string_view characters, CharacterClass added) {
@@ -34,8 +34,9 @@ constexpr std::array<std::uint8_t, 128> kClasses = [] {
     };
     add("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456789", kName);
     add(" \t\n\r\f\v", kBlank);
-    add("\"'/#(){},;", kStop);
+    add("\"'/#(){},", kStop);
     add("0123456789q", kStopAfterNoName);
+    add(";", kStopInLogging);
     return classes;
 }();
 
@@ -49,13 +50,14 @@ bool isSpace(QChar ch)
     return ch.unicode() < kClasses.size() && (kClasses[ch.unicode()] & kBlank);
 }
 
-// The unit at unit is a stop; begin is where the storage it is read from begins, and at
-// begin a digit or "q" counts as a stop (CppLexer::nameOrNumber looks further back).
-bool stopsAt(const char16_t* unit, const char16_t* begin)
+// The unit at unit is a stop of the classes stops (kStop, and kStopInLogging or not); begin is
+// where the storage it is read from begins, and at begin a digit or "q" counts as a stop
+// (CppLexer::nameOrNumber looks further back).
+bool stopsAt(const char16_t* unit, const char16_t* begin, std::uint8_t stops)
 {
-    if (*unit >= kClasses.size() || !(kClasses[*unit] & (kStop | kStopAfterNoName)))
+    if (*unit >= kClasses.size() || !(kClasses[*unit] & (stops | kStopAfterNoName)))
         return false;
-    return (kClasses[*unit] & kStop) || unit == begin || !isIdentifierChar(unit[-1]);
+    return (kClasses[*unit] & stops) || unit == begin || !isIdentifierChar(unit[-1]);
 }
 
 // The encoding prefixes of a string literal and of a raw one.
@@ -431,7 +433,8 @@ private:
     // The first stop at or after pos, or the end of the text.
     qsizetype nextStop(qsizetype pos) const
     {
-        return skipWhile(pos, [](const char16_t* unit, const char16_t* begin) { return !stopsAt(unit, begin); });
+        const std::uint8_t stops = inLoggingStatement() ? kStop | kStopInLogging : kStop;
+        return skipWhile(pos, [stops](const char16_t* unit, const char16_t* begin) { return !stopsAt(unit, begin, stops); });
     }
 
     // Reads the token at the stop m_pos (not a string literal); false when the stop is plain

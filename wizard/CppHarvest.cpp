@@ -5,7 +5,10 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -13,29 +16,94 @@ constexpr QStringView kCallOpen = u"Translate(";
 constexpr QStringView kCallClose = u")";
 constexpr QStringView kHeaderName = u"OrbTranslate.h";
 
-bool isIdentifierStart(QChar ch)
-{
-    return ch == u'_' || (ch >= u'a' && ch <= u'z') || (ch >= u'A' && ch <= u'Z') || ch.unicode() >= 128;
-}
+// What the scan needs to know of an ASCII character, from one table: whether it is part of a
+// name (as every character from 128 on is), a blank, or a stop.
+//
+// The stops are where the scan of plain code stops: the characters that may begin a comment,
+// a literal, a preprocessor line, a number or a logging statement's head, and the punctuation
+// that opens, separates and closes calls; digits and "q" only where no name goes on through
+// them, ";" only in a logging statement, which it ends. Names, blanks and the other operators
+// are passed in one tight loop; the little the scan needs of them, the name in front of a "("
+// or of a literal, it reads back from where it stopped (CppLexer::settleName).
+enum CharacterClass : std::uint8_t { kName = 1, kBlank = 2, kStop = 4, kStopAfterNoName = 8, kStopInLogging = 16 };
+constexpr std::array<std::uint8_t, 128> kClasses = [] {
+    std::array<std::uint8_t, 128> classes{};
+    const auto add = [&](std::string_view characters, CharacterClass added) {
+        for (const char ch : characters)
+            classes[std::size_t(ch)] |= added;
+    };
+    add("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456789", kName);
+    add(" \t\n\r\f\v", kBlank);
+    add("\"'/#(){},", kStop);
+    add("0123456789q", kStopAfterNoName);
+    add(";", kStopInLogging);
+    return classes;
+}();
 
 bool isIdentifierChar(QChar ch)
 {
-    return isIdentifierStart(ch) || (ch >= u'0' && ch <= u'9');
+    return ch.unicode() >= kClasses.size() || (kClasses[ch.unicode()] & kName);
 }
 
 bool isSpace(QChar ch)
 {
-    return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r' || ch == u'\f' || ch == u'\v';
+    return ch.unicode() < kClasses.size() && (kClasses[ch.unicode()] & kBlank);
 }
 
-bool isStringPrefix(QStringView name)
+// The unit at unit is a stop of the classes stops (kStop, and kStopInLogging or not); begin is
+// where the storage it is read from begins, and at begin a digit or "q" counts as a stop
+// (CppLexer::nameOrNumber looks further back).
+bool stopsAt(const char16_t* unit, const char16_t* begin, std::uint8_t stops)
 {
-    return name == u"u8" || name == u"u" || name == u"U" || name == u"L";
+    if (*unit >= kClasses.size() || !(kClasses[*unit] & (stops | kStopAfterNoName)))
+        return false;
+    return (kClasses[*unit] & stops) || unit == begin || !isIdentifierChar(unit[-1]);
 }
 
-bool isRawPrefix(QStringView name)
+// The encoding prefixes of a string literal and of a raw one.
+const QStringView kStringPrefixes[] = {u"u8", u"u", u"U", u"L"};
+const QStringView kRawPrefixes[] = {u"R", u"u8R", u"uR", u"UR", u"LR"};
+
+// What closes a raw literal, ")delimiter\"", held in place: a delimiter has 16 characters at most.
+constexpr qsizetype kLongestRawDelimiter = 16;
+class RawLiteralClose
 {
-    return name == u"R" || name == u"u8R" || name == u"uR" || name == u"UR" || name == u"LR";
+public:
+    explicit RawLiteralClose(QStringView delimiter) : m_size(delimiter.size() + 2)
+    {
+        m_units[0] = u')';
+        std::copy(delimiter.utf16(), delimiter.utf16() + delimiter.size(), m_units.begin() + 1);
+        m_units[std::size_t(m_size - 1)] = u'"';
+    }
+    QStringView view() const { return QStringView(m_units.data(), m_size); }
+    // Where it stands in text from from, or -1: looked for by its ")", a search faster than
+    // one for the whole of it.
+    qsizetype indexIn(QStringView text, qsizetype from) const
+    {
+        for (qsizetype pos = text.indexOf(u')', from); pos >= 0; pos = text.indexOf(u')', pos + 1)) {
+            if (text.sliced(pos).startsWith(view()))
+                return pos;
+        }
+        return -1;
+    }
+
+private:
+    std::array<char16_t, kLongestRawDelimiter + 2> m_units;
+    qsizetype m_size;
+};
+
+template<typename Words>
+bool isOneOf(QStringView name, const Words& words)
+{
+    // Most names are none: their lengths differ, which is told without comparing texts.
+    return std::any_of(std::begin(words), std::end(words),
+                       [&](QStringView word) { return word.size() == name.size() && word == name; });
+}
+
+// The prefix of a literal whose numeric escapes are bytes of UTF-8 (none, or u8).
+bool isNarrowPrefix(QStringView prefix)
+{
+    return prefix == u"u8" || !isOneOf(prefix, kStringPrefixes);
 }
 
 // The calls a literal may stand in that only turn it into a string type: the literal's callee
@@ -74,18 +142,8 @@ const TranslatingCall kTranslatingCalls[] = {
     {u"QT_TRANSLATE_NOOP_UTF8", 1}, {u"QT_TRID_NOOP", -1},
     {u"qtTrId", -1},             {u"QT_TRID_N_NOOP", -1},
 };
-
-const TranslatingCall* translatingCall(const EditedText& text, qsizetype start, qsizetype end)
-{
-    for (const TranslatingCall& call : kTranslatingCalls) {
-        if (spells(text, start, end, call.name))
-            return &call;
-    }
-    return nullptr;
-}
-
 // Logging statements: what is streamed into them up to the end of the statement is a key.
-// Each head begins with "q", which the scan looks at before it compares names.
+// Each head begins with "q", a character the scan stops at.
 const QStringView kLoggingHeads[] = {u"qDebug", u"qInfo", u"qWarning", u"qCritical", u"qFatal",
                                      u"qCDebug", u"qCInfo", u"qCWarning", u"qCCritical"};
 
@@ -100,12 +158,12 @@ bool looksLikeKey(QStringView phrase)
         const QChar ch = phrase[i];
         if (ch.isSpace())
             return false;
-        const bool between = i > 0 && i + 1 < phrase.size() && phrase[i - 1].isLetterOrNumber()
-            && phrase[i + 1].isLetterOrNumber();
-        if ((ch == u'/' || ch == u'\\' || ch == u'_' || ch == u':' || ch == u'.') && between)
-            separated = true;
-        if (ch.isUpper() && i > 0 && phrase[i - 1].isLower())
+        if (ch == u'/' || ch == u'\\' || ch == u'_' || ch == u':' || ch == u'.') {
+            if (i > 0 && i + 1 < phrase.size() && phrase[i - 1].isLetterOrNumber() && phrase[i + 1].isLetterOrNumber())
+                separated = true;
+        } else if (ch.isUpper() && i > 0 && phrase[i - 1].isLower()) {
             separated = true; // camelCase
+        }
     }
     return separated;
 }
@@ -215,6 +273,18 @@ struct LiteralToken
     bool closed = false;  // an unterminated literal is no candidate
 };
 
+// What the name in front of a parenthesis makes of the literals inside, looked up once the
+// first literal inside asks.
+enum class Callee : std::uint8_t {
+    Unknown,      // not looked up yet
+    Unnamed,      // a parenthesis without a name: a cast, a condition, a grouping
+    WrappedWhole, // QStringLiteral and its kin, which a rewrite wraps whole
+    Wrapper,      // a call that only turns its literal into a string type
+    Translating,  // a call that translates its argument at Frame::textArgument
+    Key,          // a call that takes keys (CppKeyRules)
+    Other,
+};
+
 // An open parenthesis or brace and the name in front of it, by its place in the text:
 // qualifiers from nameStart ("QObject::tr"), the last component from lastStart ("tr").
 struct Frame
@@ -224,8 +294,41 @@ struct Frame
     qsizetype nameEnd = 0; // lastStart when the parenthesis has no name before it
     int argument = 0;      // the index of the argument being read
     bool brace = false;    // a block: calls outside it are not the callee of what is inside
+    Callee callee = Callee::Unknown;
+    int textArgument = 0;  // of a Translating callee
     bool named() const { return nameEnd > lastStart; }
 };
+
+bool isDigit(QChar ch)
+{
+    return ch >= u'0' && ch <= u'9';
+}
+
+// Reading plain code backwards (CppLexer::settleName), by indexes into it: where the name
+// ending at end starts, where the blanks before end start.
+qsizetype nameStartBefore(QStringView code, qsizetype end)
+{
+    while (end > 0 && isIdentifierChar(code[end - 1]))
+        --end;
+    return end;
+}
+
+qsizetype lastNonBlankBefore(QStringView code, qsizetype end)
+{
+    while (end > 0 && isSpace(code[end - 1]))
+        --end;
+    return end;
+}
+
+// The code before end ends in a "::" that can follow a name: colons pair from the left, and a
+// second "::" follows none.
+bool endsInScope(QStringView code, qsizetype end)
+{
+    qsizetype colons = end;
+    while (colons > 0 && code[colons - 1] == u':')
+        --colons;
+    return end - colons == 2;
+}
 
 // The tokenizer over a text that grows behind it. It stops at each string-literal expression
 // (adjacent literals joined) and says where it stands.
@@ -242,32 +345,17 @@ public:
 
     std::optional<Literal> next()
     {
-        while (m_pos < m_units.size()) {
-            const QChar ch = m_units.at(m_pos);
-            if (ch == u'\n') {
-                ++m_pos;
-                m_lineStart = true;
-                continue;
-            }
-            if (isSpace(ch)) {
-                ++m_pos;
-                continue;
-            }
-            if (ch == u'#' && m_lineStart) {
-                directive();
-                continue;
-            }
-            m_lineStart = false;
-            if (skipComment())
-                continue;
-            if (const std::optional<Literal> literal = literalAt(m_pos))
-                return literal;
-            token(ch);
+        for (m_pos = nextStop(m_pos); m_pos < m_units.size(); m_pos = nextStop(m_pos)) {
+            const char16_t ch = m_units.at(m_pos).unicode();
+            if (ch == u'"')
+                return literalAtQuote();
+            if (readToken(ch))
+                m_plainStart = m_pos;
         }
         return std::nullopt;
     }
 
-    const std::vector<Frame>& frames() const { return m_frames; }
+    std::vector<Frame>& frames() { return m_frames; }
     bool inLoggingStatement() const { return m_loggingDepth >= 0; }
     // The token before the literal was "extern" or "operator".
     bool afterLinkageOrOperator() const
@@ -280,6 +368,10 @@ public:
     {
         m_units = m_text.units();
         m_pos = pos;
+        m_plainStart = pos;
+        // A name looked up before may have moved since.
+        for (Frame& frame : m_frames)
+            frame.callee = Callee::Unknown;
     }
     // The position after the whitespace and comments from pos.
     qsizetype skipBlanks(qsizetype pos) const
@@ -301,130 +393,213 @@ public:
         if (!m_frames.empty())
             m_frames.pop_back();
     }
+    // The text from start to end, read in place when the gap is not inside it.
+    QStringView textOf(qsizetype start, qsizetype end, QString& copy) const
+    {
+        const QStringView segment = m_units.segmentFrom(start);
+        if (end - start <= segment.size())
+            return segment.first(end - start);
+        copy = m_text.mid(start, end - start);
+        return copy;
+    }
 
 private:
+    // The first position from pos whose unit does not pass, or the end of the text: a loop
+    // through a pointer, piece by piece of the text's storage.
+    // passes is called with a pointer to the unit and one to where its piece begins.
+    template<typename Passes>
+    qsizetype skipWhile(qsizetype pos, Passes passes) const
+    {
+        while (pos < m_units.size()) {
+            const QStringView segment = m_units.segmentFrom(pos);
+            const char16_t* const begin = segment.utf16();
+            const char16_t* const end = begin + segment.size();
+            const char16_t* unit = begin;
+            while (unit != end && passes(unit, begin))
+                ++unit;
+            pos += unit - begin;
+            if (unit != end)
+                break;
+        }
+        return pos;
+    }
+
+    // The first position from pos that holds wanted, or the end of the text.
+    qsizetype find(char16_t wanted, qsizetype pos) const
+    {
+        return skipWhile(pos, [wanted](const char16_t* unit, const char16_t*) { return *unit != wanted; });
+    }
+
+    // The first stop at or after pos, or the end of the text.
+    qsizetype nextStop(qsizetype pos) const
+    {
+        const std::uint8_t stops = inLoggingStatement() ? kStop | kStopInLogging : kStop;
+        return skipWhile(pos, [stops](const char16_t* unit, const char16_t* begin) { return !stopsAt(unit, begin, stops); });
+    }
+
+    // Reads the token at the stop m_pos (not a string literal); false when the stop is plain
+    // code after all: a digit or a "q" inside a name, a "/" or a "#" that is an operator.
+    bool readToken(char16_t ch)
+    {
+        if (ch == u'\'') {
+            characterLiteral();
+            return true;
+        }
+        if (ch == u'/')
+            return comment();
+        if (ch == u'#')
+            return directive();
+        if (ch == u'q' || isDigit(ch))
+            return nameOrNumber(ch);
+        punctuation(ch);
+        return true;
+    }
+
+    // A "q" or a digit inside a name is passed over with the rest of the name; at a token's
+    // start it begins a name (a logging statement's head, maybe) or a number.
+    bool nameOrNumber(char16_t ch)
+    {
+        if (m_pos > 0 && isIdentifierChar(m_units.at(m_pos - 1))) {
+            m_pos = identifierEnd(m_pos);
+            return false;
+        }
+        if (ch == u'q')
+            identifier();
+        else
+            number();
+        return true;
+    }
+
+    qsizetype identifierEnd(qsizetype pos) const
+    {
+        return skipWhile(pos, [](const char16_t* unit, const char16_t*) { return isIdentifierChar(*unit); });
+    }
+
+    // Where the qualified name whose last component starts at start begins: the qualifiers
+    // are the names before it joined by "::" ("QObject::tr"), read back through the plain
+    // code and, where that begins, from the state before it. start is an index into code,
+    // the plain code; the result is a position in the text.
+    qsizetype qualifiedStart(QStringView code, qsizetype start) const
+    {
+        for (;;) {
+            const qsizetype before = lastNonBlankBefore(code, start);
+            if (before == 0)
+                return m_qualifying ? m_nameStart : m_plainStart + start;
+            if (!endsInScope(code, before))
+                return m_plainStart + start;
+            const qsizetype qualifierEnd = lastNonBlankBefore(code, before - 2);
+            if (qualifierEnd == 0)
+                return m_nameEnd >= 0 ? m_nameStart : m_plainStart + start;
+            if (!isIdentifierChar(code[qualifierEnd - 1]))
+                return m_plainStart + start;
+            start = nameStartBefore(code, qualifierEnd);
+        }
+    }
+
+    // Brings the name read last up to end: the plain code from m_plainStart holds names,
+    // blanks and operators, of which only its last token counts, with the qualifiers of a
+    // name. Plain code of blanks alone changes nothing.
+    void settleName(qsizetype end)
+    {
+        QString copy;
+        const QStringView code = textOf(m_plainStart, end, copy);
+        const qsizetype last = lastNonBlankBefore(code, code.size());
+        if (last > 0) {
+            if (isIdentifierChar(code[last - 1])) {
+                const qsizetype start = nameStartBefore(code, last);
+                m_nameStart = qualifiedStart(code, start);
+                m_lastStart = m_plainStart + start;
+                m_nameEnd = m_plainStart + last;
+                m_qualifying = false;
+            } else if (endsInScope(code, last)) {
+                const qsizetype qualifierEnd = lastNonBlankBefore(code, last - 2);
+                const bool afterName = qualifierEnd == 0 ? m_nameEnd >= 0 : isIdentifierChar(code[qualifierEnd - 1]);
+                if (afterName && qualifierEnd > 0)
+                    m_nameStart = qualifiedStart(code, nameStartBefore(code, qualifierEnd));
+                m_nameEnd = -1;
+                m_qualifying = afterName;
+            } else {
+                forgetName();
+            }
+        }
+        m_plainStart = end;
+    }
+
     // The end of the comment at pos, or pos when none starts there.
     qsizetype commentEnd(qsizetype pos) const
     {
         if (m_units.at(pos) != u'/')
             return pos;
         const QChar next = m_units.at(pos + 1);
-        if (next == u'/') {
-            const qsizetype end = m_text.indexOf(u'\n', pos);
-            return end < 0 ? m_units.size() : end;
-        }
-        if (next == u'*') {
-            const qsizetype end = m_text.indexOf(u"*/", pos + 2);
-            return end < 0 ? m_units.size() : end + 2;
-        }
-        return pos;
+        if (next == u'/')
+            return find(u'\n', pos);
+        if (next != u'*')
+            return pos;
+        qsizetype star = find(u'*', pos + 2);
+        while (star < m_units.size() && m_units.at(star + 1) != u'/')
+            star = find(u'*', star + 1);
+        return std::min(star + 2, m_units.size());
     }
 
-    bool skipComment()
+    bool comment()
     {
         const qsizetype end = commentEnd(m_pos);
-        if (end == m_pos)
+        if (end == m_pos) {
+            ++m_pos; // a division
             return false;
+        }
+        settleName(m_pos);
         m_pos = end;
         return true;
     }
 
-    // A preprocessor line: those that name files or speak to the compiler are passed over
-    // whole; the others (#define, #if...) are read as code.
-    void directive()
+    // Only blanks stand between the line's start and pos. No token ends in a line break, so
+    // the break found is one the scan read as such.
+    bool startsLine(qsizetype pos) const
     {
+        while (pos > 0 && isSpace(m_units.at(pos - 1)) && m_units.at(pos - 1) != u'\n')
+            --pos;
+        return pos == 0 || m_units.at(pos - 1) == u'\n';
+    }
+
+    // A preprocessor line: those that name files or speak to the compiler are passed over
+    // whole; the others (#define, #if...) are read as code. A "#" inside a line is an operator.
+    bool directive()
+    {
+        if (!startsLine(m_pos)) {
+            ++m_pos;
+            return false;
+        }
+        settleName(m_pos);
         qsizetype pos = m_pos + 1;
         while (pos < m_units.size() && (m_units.at(pos) == u' ' || m_units.at(pos) == u'\t'))
             ++pos;
-        qsizetype nameEnd = pos;
-        while (nameEnd < m_units.size() && isIdentifierChar(m_units.at(nameEnd)))
-            ++nameEnd;
-        const QString name = m_text.mid(pos, nameEnd - pos);
-        m_lineStart = false;
+        const qsizetype nameEnd = identifierEnd(pos);
         static const QStringView kSkipped[] = {u"include", u"include_next", u"import", u"pragma",
                                                u"line", u"error", u"warning", u"ident", u"embed"};
-        if (std::find(std::begin(kSkipped), std::end(kSkipped), name) == std::end(kSkipped)) {
+        if (!spellsOneOf(m_text, pos, nameEnd, kSkipped)) {
             m_pos = nameEnd;
-            return;
+            return true;
         }
         // To the end of the line, continuations included.
-        qsizetype end = nameEnd;
-        for (;;) {
-            end = m_text.indexOf(u'\n', end);
-            if (end < 0) {
-                end = m_units.size();
-                break;
-            }
-            if (m_units.at(end - 1) != u'\\')
-                break;
-            ++end;
-        }
+        qsizetype end = find(u'\n', nameEnd);
+        while (end < m_units.size() && m_units.at(end - 1) == u'\\')
+            end = find(u'\n', end + 1);
         m_pos = end;
+        return true;
     }
 
-    // A literal token beginning at pos (its prefix included), or none.
-    std::optional<LiteralToken> literalTokenAt(qsizetype pos) const
+    // The literal whose quote is at m_pos, with the prefix before the quote and the literals
+    // adjacent to it. A name before the quote that is no prefix is a name, then a literal.
+    Literal literalAtQuote()
     {
-        qsizetype quote = pos;
-        while (quote < m_units.size() && isIdentifierChar(m_units.at(quote)) && quote - pos < 3)
-            ++quote;
-        if (m_units.at(quote) != u'"')
-            return std::nullopt;
-        const QString prefix = m_text.mid(pos, quote - pos);
-        if (!prefix.isEmpty() && pos > 0 && isIdentifierChar(m_units.at(pos - 1)))
-            return std::nullopt;
-        if (isRawPrefix(prefix))
-            return rawToken(pos, quote);
-        if (!prefix.isEmpty() && !isStringPrefix(prefix))
-            return std::nullopt;
-        LiteralToken token{pos, quote + 1, false};
-        while (token.end < m_units.size()) {
-            const QChar ch = m_units.at(token.end);
-            if (ch == u'\\') {
-                token.end += 2;
-                continue;
-            }
-            if (ch == u'\n')
-                break;
-            ++token.end;
-            if (ch == u'"') {
-                token.closed = true;
-                break;
-            }
-        }
-        token.end = std::min(token.end, m_units.size());
-        return withSuffix(token);
-    }
-
-    std::optional<LiteralToken> rawToken(qsizetype pos, qsizetype quote) const
-    {
-        const qsizetype open = m_text.indexOf(u'(', quote + 1);
-        if (open < 0 || open - quote - 1 > 16)
-            return LiteralToken{pos, m_units.size(), false};
-        const QString close = u')' + m_text.mid(quote + 1, open - quote - 1) + u'"';
-        const qsizetype end = m_text.indexOf(close, open + 1);
-        if (end < 0)
-            return LiteralToken{pos, m_units.size(), false};
-        return withSuffix({pos, end + close.size(), true});
-    }
-
-    LiteralToken withSuffix(LiteralToken token) const
-    {
-        if (token.closed) {
-            while (token.end < m_units.size() && isIdentifierChar(m_units.at(token.end)))
-                ++token.end;
-        }
-        return token;
-    }
-
-    std::optional<Literal> literalAt(qsizetype pos)
-    {
-        const QChar ch = m_units.at(pos);
-        if (ch != u'"' && ch != u'u' && ch != u'U' && ch != u'L' && ch != u'R')
-            return std::nullopt;
-        std::optional<LiteralToken> token = literalTokenAt(pos);
+        const qsizetype quote = m_pos;
+        QString copy;
+        const qsizetype nameStart = m_plainStart + nameStartBefore(textOf(m_plainStart, quote, copy), quote - m_plainStart);
+        std::optional<LiteralToken> token = nameStart < quote ? literalTokenAt(nameStart) : std::nullopt;
         if (!token)
-            return std::nullopt;
+            token = literalTokenAt(quote);
+        settleName(token->start);
         Literal literal{{token->start, token->end - token->start}, token->closed};
         // Adjacent literals are one: the compiler joins them.
         while (literal.closed) {
@@ -436,37 +611,79 @@ private:
             literal.closed = more->closed;
         }
         m_pos = literal.source.end();
+        m_plainStart = m_pos;
         return literal;
     }
 
-    void token(QChar ch)
+    // A literal token beginning at pos (its prefix included), or none.
+    std::optional<LiteralToken> literalTokenAt(qsizetype pos) const
     {
-        if (isIdentifierStart(ch)) {
-            identifier();
-            return;
+        qsizetype quote = pos;
+        while (quote < m_units.size() && isIdentifierChar(m_units.at(quote)) && quote - pos < 3)
+            ++quote;
+        if (m_units.at(quote) != u'"')
+            return std::nullopt;
+        if (quote > pos && pos > 0 && isIdentifierChar(m_units.at(pos - 1)))
+            return std::nullopt;
+        if (spellsOneOf(m_text, pos, quote, kRawPrefixes))
+            return rawToken(pos, quote);
+        if (quote > pos && !spellsOneOf(m_text, pos, quote, kStringPrefixes))
+            return std::nullopt;
+        return withSuffix(quotedToken(pos, quote + 1));
+    }
+
+    // The token of a literal that is not raw, its body read from bodyStart: it ends after its
+    // closing quote, or unterminated at the line break or the end of the text.
+    LiteralToken quotedToken(qsizetype start, qsizetype bodyStart) const
+    {
+        for (qsizetype pos = bodyStart;; pos += 2) {
+            pos = skipWhile(pos, [](const char16_t* unit, const char16_t*) {
+                return *unit != u'"' && *unit != u'\\' && *unit != u'\n';
+            });
+            const QChar ch = m_units.at(pos);
+            if (ch == u'"')
+                return {start, pos + 1, true};
+            if (ch != u'\\')
+                return {start, std::min(pos, m_units.size()), false}; // at the line break or the end
         }
-        if (ch >= u'0' && ch <= u'9') {
-            number();
-            return;
-        }
-        if (ch == u'\'') {
-            characterLiteral();
-            return;
-        }
-        punctuation(ch);
+    }
+
+    std::optional<LiteralToken> rawToken(qsizetype pos, qsizetype quote) const
+    {
+        // The "(" is looked for no further than the longest delimiter.
+        qsizetype open = quote + 1;
+        while (open - quote - 1 <= kLongestRawDelimiter && open < m_units.size() && m_units.at(open) != u'(')
+            ++open;
+        if (open - quote - 1 > kLongestRawDelimiter || m_units.at(open) != u'(')
+            return LiteralToken{pos, m_units.size(), false};
+        QString copy;
+        const RawLiteralClose close(textOf(quote + 1, open, copy));
+        qsizetype end = find(u')', open + 1);
+        while (end < m_units.size() && !m_text.matchesAt(end, close.view()))
+            end = find(u')', end + 1);
+        if (end >= m_units.size())
+            return LiteralToken{pos, m_units.size(), false};
+        return withSuffix({pos, end + close.view().size(), true});
+    }
+
+    LiteralToken withSuffix(LiteralToken token) const
+    {
+        if (token.closed)
+            token.end = identifierEnd(token.end);
+        return token;
     }
 
     void identifier()
     {
         const qsizetype start = m_pos;
-        while (m_pos < m_units.size() && isIdentifierChar(m_units.at(m_pos)))
-            ++m_pos;
+        settleName(start);
+        m_pos = identifierEnd(m_pos);
         if (!m_qualifying)
             m_nameStart = start;
         m_qualifying = false;
         m_lastStart = start;
         m_nameEnd = m_pos;
-        if (m_loggingDepth < 0 && m_units.at(start) == u'q' && spellsOneOf(m_text, start, m_pos, kLoggingHeads))
+        if (m_loggingDepth < 0 && spellsOneOf(m_text, start, m_pos, kLoggingHeads))
             m_loggingDepth = int(m_frames.size());
     }
 
@@ -507,19 +724,14 @@ private:
     void punctuation(QChar ch)
     {
         const qsizetype at = m_pos++;
-        if (ch == u':' && m_units.at(m_pos) == u':') {
-            ++m_pos;
-            m_qualifying = m_nameEnd >= 0;
-            m_nameEnd = -1;
-            return;
-        }
         if (ch == u'(') {
+            settleName(at);
             if (m_nameEnd == at || (m_nameEnd >= 0 && skipBlanks(m_nameEnd) == at))
                 m_frames.push_back({m_nameStart, m_lastStart, m_nameEnd, 0, false});
             else
-                m_frames.push_back({m_pos - 1, m_pos - 1, m_pos - 1, 0, false});
+                m_frames.push_back({at, at, at, 0, false});
         } else if (ch == u'{') {
-            m_frames.push_back({m_pos - 1, m_pos - 1, m_pos - 1, 0, true});
+            m_frames.push_back({at, at, at, 0, true});
         } else if (ch == u')' || ch == u'}') {
             popFrame();
             if (m_loggingDepth > int(m_frames.size()))
@@ -541,11 +753,12 @@ private:
     const EditedText& m_text;
     EditedText::Units m_units;
     qsizetype m_pos = 0;
-    bool m_lineStart = true;
+    qsizetype m_plainStart = 0;   // where the plain code read since the last stop's token begins
     std::vector<Frame> m_frames;
-    qsizetype m_nameStart = 0;    // the name read last, with its qualifiers
+    // The name read last as of m_plainStart (settleName brings it further):
+    qsizetype m_nameStart = 0;    // with its qualifiers
     qsizetype m_lastStart = 0;    // its last component
-    qsizetype m_nameEnd = -1;     // after the name read last, -1 when another token followed
+    qsizetype m_nameEnd = -1;     // after it, -1 when another token followed
     bool m_qualifying = false;    // "::" was read after a name
     int m_loggingDepth = -1;      // the depth of the logging statement being read, or -1
 };
@@ -559,40 +772,106 @@ struct Context
     const Frame* wrapper = nullptr; // the QStringLiteral(...) around it, if any
 };
 
-bool isKeyCallee(const EditedText& text, const Frame& frame)
+// Every name a callee is told by, with what it makes of its literals; a name of several
+// tables counts as the first (wrappers, then translating calls, then keys). Kept by length, so
+// that a name is compared with the few of its own length only.
+struct CalleeName
 {
-    const auto& rules = CppKeyRules();
-    return std::any_of(rules.begin(), rules.end(), [&](const CppKeyRule& rule) {
-        return spells(text, frame.lastStart, frame.nameEnd, rule.callee)
-            || spells(text, frame.nameStart, frame.nameEnd, rule.callee);
-    });
+    QStringView name;
+    Callee callee;
+    int textArgument;
+};
+class CalleeNames
+{
+public:
+    CalleeNames()
+    {
+        for (QStringView name : kWrappedWhole)
+            add({name, Callee::WrappedWhole, 0});
+        for (QStringView name : kWrappers)
+            add({name, Callee::Wrapper, 0});
+        for (const TranslatingCall& call : kTranslatingCalls)
+            add({call.name, Callee::Translating, call.textArgument});
+        for (const CppKeyRule& rule : CppKeyRules())
+            add({rule.callee, Callee::Key, 0});
+    }
+
+    const CalleeName* find(QStringView name) const
+    {
+        if (name.size() >= qsizetype(m_byLength.size()))
+            return nullptr;
+        for (const CalleeName& known : m_byLength[std::size_t(name.size())]) {
+            if (known.name.front() == name.front() && known.name == name)
+                return &known;
+        }
+        return nullptr;
+    }
+
+private:
+    void add(const CalleeName& known)
+    {
+        if (find(known.name))
+            return;
+        if (known.name.size() >= qsizetype(m_byLength.size()))
+            m_byLength.resize(std::size_t(known.name.size() + 1));
+        m_byLength[std::size_t(known.name.size())].push_back(known);
+    }
+
+    std::vector<std::vector<CalleeName>> m_byLength;
+};
+
+// Looks the frame's callee up by its last component, and for a key also by its qualified name.
+void lookUpCallee(const CppLexer& lexer, Frame& frame)
+{
+    static const CalleeNames names;
+    if (!frame.named()) {
+        frame.callee = Callee::Unnamed;
+        return;
+    }
+    QString copy;
+    const CalleeName* found = names.find(lexer.textOf(frame.lastStart, frame.nameEnd, copy));
+    frame.callee = found ? found->callee : Callee::Other;
+    frame.textArgument = found ? found->textArgument : 0;
+    if (frame.callee == Callee::Other && frame.nameStart < frame.lastStart) {
+        found = names.find(lexer.textOf(frame.nameStart, frame.nameEnd, copy));
+        if (found && found->callee == Callee::Key)
+            frame.callee = Callee::Key;
+    }
 }
 
-Context contextOf(const EditedText& text, const CppLexer& lexer)
+Callee calleeOf(const CppLexer& lexer, Frame& frame)
 {
-    const std::vector<Frame>& frames = lexer.frames();
+    if (frame.callee == Callee::Unknown)
+        lookUpCallee(lexer, frame);
+    return frame.callee;
+}
+
+Context contextOf(CppLexer& lexer)
+{
+    std::vector<Frame>& frames = lexer.frames();
     Context context;
-    if (!frames.empty() && frames.back().argument == 0
-        && spellsOneOf(text, frames.back().lastStart, frames.back().nameEnd, kWrappedWhole))
+    if (!frames.empty() && frames.back().argument == 0 && calleeOf(lexer, frames.back()) == Callee::WrappedWhole)
         context.wrapper = &frames.back();
     if (lexer.afterLinkageOrOperator() || lexer.inLoggingStatement())
         return context;
     for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) {
         if (frame->brace)
             break;
-        if (!frame->named() || spellsOneOf(text, frame->lastStart, frame->nameEnd, kWrappers))
+        const Callee callee = calleeOf(lexer, *frame);
+        if (callee == Callee::Unnamed || callee == Callee::WrappedWhole || callee == Callee::Wrapper)
             continue;
-        if (const TranslatingCall* call = translatingCall(text, frame->lastStart, frame->nameEnd)) {
-            context.verdict = frame->argument == call->textArgument ? Verdict::Translated : Verdict::Skip;
+        if (callee == Callee::Translating) {
+            context.verdict = frame->argument == frame->textArgument ? Verdict::Translated : Verdict::Skip;
             return context;
         }
-        if (isKeyCallee(text, *frame))
+        if (callee == Callee::Key)
             return context;
         break;
     }
     context.verdict = Verdict::Offer;
     return context;
 }
+
 
 bool offered(const QString& phrase, CppOffer offer)
 {
@@ -672,14 +951,21 @@ qsizetype wrapLiteral(EditedText& text, CppLexer& lexer, Selection literal, cons
     return wrapped.end() + kCallOpen.size() + kCallClose.size();
 }
 
-} // namespace
+// The first quote or backslash in text from from, or its end.
+qsizetype quoteOrBackslashFrom(QStringView text, qsizetype from)
+{
+    const char16_t* const end = text.utf16() + text.size();
+    const char16_t* unit = text.utf16() + std::min(from, text.size());
+    while (unit != end && *unit != u'"' && *unit != u'\\')
+        ++unit;
+    return unit - text.utf16();
+}
 
-QString DecodeCppLiteral(QStringView source)
+// DecodeCppLiteral's phrase, appended to phrase.
+void appendCppLiteral(QStringView source, QString& phrase)
 {
     // Everything but the literals' bodies is dropped, so the selection need not be exactly
     // one expression: blanks, comments and a QStringLiteral( around it do not matter.
-    QString phrase;
-    phrase.reserve(source.size());
     for (qsizetype pos = 0; pos < source.size();) {
         const QChar ch = source[pos];
         if (ch == u'/' && pos + 1 < source.size() && (source[pos + 1] == u'/' || source[pos + 1] == u'*')) {
@@ -698,26 +984,54 @@ QString DecodeCppLiteral(QStringView source)
         // The end of a longer name is no prefix: abcR"x" is a name and a plain literal.
         const bool partOfName = prefixStart > 0 && isIdentifierChar(source[prefixStart - 1]);
         const QStringView prefix = partOfName ? QStringView() : source.sliced(prefixStart, pos - prefixStart);
-        if (isRawPrefix(prefix)) {
+        if (isOneOf(prefix, kRawPrefixes)) {
             const qsizetype open = source.indexOf(u'(', pos + 1);
             const qsizetype delimiter = open - pos - 1;
-            const QString close = open < 0 ? QString() : u')' + source.sliced(pos + 1, delimiter).toString() + u'"';
-            const qsizetype end = open < 0 || delimiter > 16 ? -1 : source.indexOf(close, open + 1);
-            if (end < 0) {
+            if (open < 0 || delimiter > kLongestRawDelimiter) {
                 phrase += source.sliced(open < 0 ? pos + 1 : open + 1);
                 break;
             }
+            const RawLiteralClose close(source.sliced(pos + 1, delimiter));
+            const qsizetype end = close.indexIn(source, open + 1);
+            if (end < 0) {
+                phrase += source.sliced(open + 1);
+                break;
+            }
             phrase += source.sliced(open + 1, end - open - 1);
-            pos = end + close.size();
+            pos = end + close.view().size();
             continue;
         }
-        qsizetype end = pos + 1;
-        while (end < source.size() && source[end] != u'"')
-            end += source[end] == u'\\' ? 2 : 1;
-        end = std::min(end, source.size());
-        decodeEscapes(source.sliced(pos + 1, end - pos - 1), !isStringPrefix(prefix) || prefix == u"u8", phrase);
+        qsizetype end = quoteOrBackslashFrom(source, pos + 1);
+        const bool escaped = end < source.size() && source[end] == u'\\';
+        while (end < source.size() && source[end] == u'\\')
+            end = quoteOrBackslashFrom(source, end + 2);
+        const QStringView body = source.sliced(pos + 1, end - pos - 1);
+        if (escaped)
+            decodeEscapes(body, isNarrowPrefix(prefix), phrase);
+        else
+            phrase += body;
         pos = end + 1;
     }
+}
+
+// Decodes into phrase, in its storage when nothing else holds it: the phrase of a literal that
+// was not offered, or declined, leaves its storage to the next.
+void decodeInto(QString& phrase, QStringView source)
+{
+    if (!phrase.isDetached())
+        phrase = QString();
+    phrase.resize(0);
+    phrase.reserve(source.size());
+    appendCppLiteral(source, phrase);
+}
+
+} // namespace
+
+QString DecodeCppLiteral(QStringView source)
+{
+    QString phrase;
+    phrase.reserve(source.size());
+    appendCppLiteral(source, phrase);
     return phrase;
 }
 
@@ -788,18 +1102,19 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
     CppLexer lexer(text);
     bool changed = false;
     Selection shown;
+    QString phrase;
     for (;;) {
         prompt.searchStarted();
         std::optional<CppLexer::Literal> literal;
         Context context;
-        QString phrase;
         while ((literal = lexer.next())) {
             if (!literal->closed)
                 continue;
-            context = contextOf(text, lexer);
+            context = contextOf(lexer);
             if (context.verdict == Verdict::Skip)
                 continue;
-            phrase = DecodeCppLiteral(SelectedText(text, literal->source));
+            QString copy;
+            decodeInto(phrase, lexer.textOf(literal->source.start, literal->source.end(), copy));
             if (context.verdict == Verdict::Translated) {
                 if (!phrase.isEmpty()) {
                     sink.addPhrase(phrase);
@@ -814,10 +1129,11 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
         if (!literal)
             break;
         prompt.showSelection(literal->source, true);
-        const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, literal->source, prompt,
-                                                        DecodeCppLiteral, phrase);
+        PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, literal->source, prompt,
+                                                  DecodeCppLiteral, std::move(phrase));
         shown = outcome.selection;
-        if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
+        phrase = std::move(outcome.phrase); // and with it its storage, for the next literal
+        if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return {false, false};
         if (outcome.answer == Answer::No)
             continue;
@@ -828,7 +1144,7 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
         lexer.continueAt(kept ? after
                               : literalEnd + (outcome.selection.start <= literalEnd ? kCallOpen.size() : 0)
                                   + (outcome.selection.end() <= literalEnd ? kCallClose.size() : 0));
-        sink.addPhrase(outcome.phrase);
+        sink.addPhrase(phrase);
         changed = true;
     }
     if (!changed)

@@ -163,7 +163,7 @@ bool HarvestDesignerForm(const EditedText& text, const std::vector<DesignerStrin
         prompt.showSelection(string.source, true);
         const PromptOutcome outcome = AskAboutSelection(PromptKind::AddPhrase, text, string.source, prompt,
                                                         DecodeXmlText, string.phrase);
-        if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
+        if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return false;
         if (outcome.answer == Answer::Yes)
             sink.addPhrase(outcome.phrase);

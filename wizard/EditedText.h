@@ -38,6 +38,14 @@ public:
                 return QChar();
             return QChar(m_units[std::size_t(pos < m_gapStart ? pos : pos + m_gapLength)]);
         }
+        // The units from pos (0 <= pos <= size()) up to the gap or the end, whichever comes
+        // first: a piece a loop may read through a pointer.
+        QStringView segmentFrom(qsizetype pos) const
+        {
+            if (pos < m_gapStart)
+                return QStringView(m_units + pos, m_gapStart - pos);
+            return QStringView(m_units + pos + m_gapLength, m_size - pos);
+        }
 
     private:
         friend class EditedText;

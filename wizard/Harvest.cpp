@@ -480,7 +480,7 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
         const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt, DecodeLiteral);
         shown = outcome.selection;
         scanner.continueAt(outcome.selection.end());
-        if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
+        if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return {false, false};
         if (outcome.answer == Answer::No)
             continue;
@@ -507,7 +507,7 @@ bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& 
         prompt.showSelection(*literal, true);
         const PromptOutcome outcome = AskAboutSelection(PromptKind::AddPhrase, text, *literal, prompt, DecodeLiteral);
         scanner.continueAt(outcome.selection.end());
-        if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())
+        if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return false;
         if (outcome.answer == Answer::Yes)
             sink.addPhrase(outcome.phrase);

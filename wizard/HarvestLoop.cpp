@@ -11,9 +11,12 @@ Selection clippedTo(Selection selection, qsizetype size)
     return selection;
 }
 
-bool holdsText(const EditedText& text, Selection selection, const QString& expected)
+// The selection holds the text the question was asked about. The text cannot change while a
+// question is open, so that only another selection needs its text compared.
+bool holdsAskedText(const EditedText& text, Selection selection, Selection asked)
 {
-    return selection.length == expected.size() && text.matchesAt(selection.start, expected);
+    return selection == asked
+        || (selection.length == asked.length && text.matchesAt(selection.start, SelectedText(text, asked)));
 }
 
 } // namespace
@@ -27,13 +30,13 @@ PromptOutcome AskAboutSelection(PromptKind kind, const EditedText& text, Selecti
                                 HarvestPrompt& prompt, LiteralDecoder decode, QString phrase)
 {
     for (bool first = true;; first = false) {
-        const QString asked = SelectedText(text, selection);
+        const Selection asked = selection;
         if (!first || phrase.isNull())
-            phrase = decode(asked);
+            phrase = decode(SelectedText(text, asked));
         const Answer answer = prompt.ask(kind, phrase, selection);
         selection = clippedTo(selection, text.size());
-        if (answer != Answer::Yes || holdsText(text, selection, asked))
-            return {answer, asked, phrase, selection};
+        if (answer != Answer::Yes || holdsAskedText(text, selection, asked))
+            return {answer, asked, std::move(phrase), selection};
     }
 }
 

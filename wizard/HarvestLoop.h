@@ -12,7 +12,7 @@ using LiteralDecoder = QString (*)(QStringView);
 struct PromptOutcome
 {
     Answer answer;
-    QString asked;       // the selection's text the last question was about
+    Selection asked;     // the selection the last question was about
     QString phrase;      // what the decoder makes of it
     Selection selection; // the selection as it stood when the user answered
 };

@@ -117,6 +117,23 @@ const ClassPlan& planFor(const QMetaObject* meta)
     return *plans.insert(meta, plan);
 }
 
+// A string property's value, read straight into a QString. QMetaProperty::read answers with a
+// QVariant made for each value; a walk reads every string property of every widget, most of
+// them empty, and the variant cost more than the read. The call follows read's protocol: the
+// value comes through argv[0], or, from a meta-object that answers with a variant, in argv[1]
+// with the status changed.
+QString readString(QObject* object, const QMetaProperty& property)
+{
+    QString text;
+    QVariant answer;
+    int status = -1;
+    void* argv[] = {&text, &answer, &status};
+    QMetaObject::metacall(object, QMetaObject::ReadProperty, property.propertyIndex(), argv);
+    if (status != -1)
+        return answer.toString();
+    return argv[0] == &text ? text : *static_cast<const QString*>(argv[0]);
+}
+
 // Widgets Qt makes inside its own (a scroll area's viewport, a spin box's line edit, a tool
 // box's buttons, a message box's labels) carry names that start with "qt_". Their texts come
 // from the properties of the widget they serve, which are translated there; what they
@@ -396,7 +413,7 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
         giveCurrentCharset(object);
 
     for (const QMetaProperty& property : plan.strings) {
-        const QString text = property.read(object).toString();
+        const QString text = readString(object, property);
         if (text.isEmpty())
             continue;
         const QString translated = TranslateForWidget(text);
@@ -431,7 +448,10 @@ void TOrbTranslate::giveCurrentCharset(QObject* object)
         return;
     if (marked || object->property("charset") != QVariant(int(d->curCharset)))
         object->setProperty("charset", int(d->curCharset));
-    mark = {object, d->curCharset};
+    // A mark that follows its object already keeps its pointer: making another costs atomics.
+    if (!marked)
+        mark.object = object;
+    mark.charset = d->curCharset;
     // The marks of destroyed objects go once they are as many as the live ones, so that an
     // application that opens dialog after dialog does not grow the table for ever.
     if (d->charsetMarks.size() > 2 * d->charsetMarksAfterPruning + 1024) {

@@ -466,6 +466,7 @@ void HarvestPrompt::searchFinished() {}
 void HarvestPrompt::wrappedLiteralHarvested(Selection, const QString&) {}
 
 PhraseSink::~PhraseSink() = default;
+void PhraseSink::phraseOffered(const QString&) {}
 ProjectHarvester::~ProjectHarvester() = default;
 
 UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
@@ -476,8 +477,11 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
     bool changed = false;
     Selection shown;
     while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
+        const QString phrase = DecodeLiteral(SelectedText(text, *literal));
+        sink.phraseOffered(phrase);
         prompt.showSelection(*literal, true);
-        const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt, DecodeLiteral);
+        const PromptOutcome outcome =
+            AskAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt, DecodeLiteral, phrase);
         shown = outcome.selection;
         scanner.continueAt(outcome.selection.end());
         if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())

@@ -73,9 +73,15 @@ bool isTranslatable(const QMetaObject* meta, QByteArrayView name)
 // What the walk looks at in a class, worked out once per class: a window walk meets the
 // same few classes thousands of times, and asking the meta-object about every property
 // each time would cost more than the lookups themselves.
+struct StringProperty
+{
+    QMetaProperty property;
+    int index; // its index among the class's properties, for reading it (see readString)
+};
+
 struct ClassPlan
 {
-    QList<QMetaProperty> strings;
+    QList<StringProperty> strings;
     QList<QMetaProperty> stringLists;
     QList<QMetaProperty> objects;
     bool holdsFont = false;
@@ -110,7 +116,7 @@ const ClassPlan& planFor(const QMetaObject* meta)
         if (!property.isWritable() || !isTranslatable(meta, property.name()))
             continue;
         if (type == QMetaType::fromType<QString>())
-            plan.strings.append(property);
+            plan.strings.append({property, property.propertyIndex()});
         else if (type == QMetaType::fromType<QStringList>())
             plan.stringLists.append(property);
     }
@@ -122,13 +128,13 @@ const ClassPlan& planFor(const QMetaObject* meta)
 // them empty, and the variant cost more than the read. The call follows read's protocol: the
 // value comes through argv[0], or, from a meta-object that answers with a variant, in argv[1]
 // with the status changed.
-QString readString(QObject* object, const QMetaProperty& property)
+QString readString(QObject* object, const StringProperty& property)
 {
     QString text;
     QVariant answer;
     int status = -1;
     void* argv[] = {&text, &answer, &status};
-    QMetaObject::metacall(object, QMetaObject::ReadProperty, property.propertyIndex(), argv);
+    QMetaObject::metacall(object, QMetaObject::ReadProperty, property.index, argv);
     if (status != -1)
         return answer.toString();
     return argv[0] == &text ? text : *static_cast<const QString*>(argv[0]);
@@ -412,12 +418,12 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
     if (plan.holdsFont)
         giveCurrentCharset(object);
 
-    for (const QMetaProperty& property : plan.strings) {
+    for (const StringProperty& property : plan.strings) {
         const QString text = readString(object, property);
         if (text.isEmpty())
             continue;
         const QString translated = TranslateForWidget(text);
-        if (translated != text && !property.write(object, translated))
+        if (translated != text && !property.property.write(object, translated))
             throw WalkFailure();
     }
     for (const QMetaProperty& property : plan.stringLists) {

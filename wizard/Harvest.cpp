@@ -477,11 +477,12 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
     bool changed = false;
     Selection shown;
     while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
-        const QString phrase = DecodeLiteral(SelectedText(text, *literal));
+        const QString asked = SelectedText(text, *literal);
+        const QString phrase = DecodeLiteral(asked);
         sink.phraseOffered(phrase);
         prompt.showSelection(*literal, true);
         const PromptOutcome outcome =
-            AskAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt, DecodeLiteral, phrase);
+            AskAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt, DecodeLiteral, phrase, asked);
         shown = outcome.selection;
         scanner.continueAt(outcome.selection.end());
         if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())

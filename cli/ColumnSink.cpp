@@ -65,11 +65,6 @@ bool ColumnSink::phraseExists(const QString& phrase) const
     return m_slots[slotFor(phrase, hashOf(phrase))].row != 0;
 }
 
-void ColumnSink::phraseOffered(const QString& phrase)
-{
-    __builtin_prefetch(&m_slots[hashOf(phrase) & (m_slots.size() - 1)]);
-}
-
 void ColumnSink::addPhrase(const QString& phrase)
 {
     if (phrase.isEmpty())

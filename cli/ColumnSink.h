@@ -19,9 +19,6 @@ public:
 
     bool phraseExists(const QString& phrase) const override;
     void addPhrase(const QString& phrase) override;
-    // A large column's index is seldom in the cache when a harvest streams megabytes of text
-    // past it: the slot the phrase will be looked up in is fetched while the user is asked.
-    void phraseOffered(const QString& phrase) override;
 
 private:
     // An open-addressing index of rows by their text's hash: it holds no copy of a text, and a

@@ -466,7 +466,6 @@ void HarvestPrompt::searchFinished() {}
 void HarvestPrompt::wrappedLiteralHarvested(Selection, const QString&) {}
 
 PhraseSink::~PhraseSink() = default;
-void PhraseSink::phraseOffered(const QString&) {}
 ProjectHarvester::~ProjectHarvester() = default;
 
 UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
@@ -477,12 +476,8 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
     bool changed = false;
     Selection shown;
     while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
-        const QString asked = SelectedText(text, *literal);
-        const QString phrase = DecodeLiteral(asked);
-        sink.phraseOffered(phrase);
         prompt.showSelection(*literal, true);
-        const PromptOutcome outcome =
-            AskAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt, DecodeLiteral, phrase, asked);
+        const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt, DecodeLiteral);
         shown = outcome.selection;
         scanner.continueAt(outcome.selection.end());
         if (outcome.answer == Answer::Cancel || outcome.asked.isEmpty())

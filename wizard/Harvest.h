@@ -92,9 +92,6 @@ public:
     virtual bool phraseExists(const QString& phrase) const = 0;
     // Ignores a phrase the column holds already.
     virtual void addPhrase(const QString& phrase) = 0;
-    // The phrase is about to be offered, and added if it is accepted: a sink may fetch what
-    // adding it will need while the user is asked. Does nothing by default.
-    virtual void phraseOffered(const QString& phrase);
 };
 
 // What a scan of one file decided.

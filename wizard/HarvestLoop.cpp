@@ -24,11 +24,10 @@ QString SelectedText(const EditedText& text, Selection selection)
 }
 
 PromptOutcome AskAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
-                                HarvestPrompt& prompt, LiteralDecoder decode, QString phrase,
-                                const QString& knownAsked)
+                                HarvestPrompt& prompt, LiteralDecoder decode, QString phrase)
 {
     for (bool first = true;; first = false) {
-        const QString asked = first && !knownAsked.isNull() ? knownAsked : SelectedText(text, selection);
+        const QString asked = SelectedText(text, selection);
         if (!first || phrase.isNull())
             phrase = decode(asked);
         const Answer answer = prompt.ask(kind, phrase, selection);

@@ -20,12 +20,10 @@ struct PromptOutcome
 QString SelectedText(const EditedText& text, Selection selection);
 
 // Asks about the selection, and again when the user answered Yes but had selected something
-// else meanwhile, so that a Yes always confirms the text it was asked about. phrase and asked:
-// what decode makes of the selection, and the selection's text, when the caller knows them
-// already.
+// else meanwhile, so that a Yes always confirms the text it was asked about. phrase: what
+// decode makes of the selection, when the caller knows it already.
 PromptOutcome AskAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
-                                HarvestPrompt& prompt, LiteralDecoder decode, QString phrase = {},
-                                const QString& asked = {});
+                                HarvestPrompt& prompt, LiteralDecoder decode, QString phrase = {});
 
 // Inserts into the text and into the prompt's view of it.
 void InsertText(EditedText& text, qsizetype pos, QStringView inserted, HarvestPrompt& prompt);

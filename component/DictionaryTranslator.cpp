@@ -22,11 +22,14 @@ QString DictionaryTranslator::translate(const char* context, const char* sourceT
     if (context && std::strcmp(context, "QShortcut") == 0)
         return {};
     const QByteArrayView utf8(sourceText);
-    m_key.resize(utf8.size()); // UTF-16 never needs more units than UTF-8 has bytes
-    const QChar* end = m_decoder.appendToBuffer(m_key.data(), utf8);
-    m_key.resize(end - m_key.constData());
+    // UTF-16 never needs more units than UTF-8 has bytes. The buffer only grows, so that
+    // most calls decode into it without resizing it.
+    if (m_buffer.size() < utf8.size())
+        m_buffer.resize(utf8.size());
+    const QChar* begin = m_buffer.data();
+    const QChar* end = m_decoder.appendToBuffer(m_buffer.data(), utf8);
     QString translated;
-    m_component.translateForQt(m_key, translated);
+    m_component.translateForQt(QStringView(begin, end), translated);
     return translated;
 }
 

@@ -23,8 +23,8 @@ public:
 private:
     TOrbTranslate& m_component;
     Qt::HANDLE m_thread; // the component's, where the translator is made
-    // The source text as UTF-16, in storage reused from call to call. Only the component's
+    // Storage reused from call to call for the source text as UTF-16. Only the component's
     // thread uses it (see translate()).
-    mutable QString m_key;
+    mutable QString m_buffer;
     mutable QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };

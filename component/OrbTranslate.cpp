@@ -300,7 +300,7 @@ void TOrbTranslate::sendLanguageChange()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 }
 
-bool TOrbTranslate::translateForQt(const QString& text, QString& translated)
+bool TOrbTranslate::translateForQt(QStringView text, QString& translated)
 {
     const int row = d->table.findRow(text, d->lookup, d->lastLangIndex);
     if (row < 0)

@@ -154,7 +154,7 @@ private:
     friend class DictionaryTranslator;
     // TranslateForWidget without the start-up for a text the dictionary holds; false, with
     // translated untouched, for one it does not. Never learns.
-    bool translateForQt(const QString& text, QString& translated);
+    bool translateForQt(QStringView text, QString& translated);
     bool hasDictionary() const;
     void installQtTranslator();
     void removeQtTranslator();

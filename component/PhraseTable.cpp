@@ -2,14 +2,41 @@
 
 #include "TextRoutines.h"
 
+#include <cstring>
 #include <thread>
 
 namespace orb {
 
-int PhraseTable::rowCount() const
+namespace {
+
+// Whether the text holds an ampersand, four units to a word: a lane of w ^ ('&' * ones) is
+// zero where the unit is one, and (v - ones) & ~v has a lane's top bit set when some lane is
+// zero. Every miss asks, and on texts of a few dozen units this costs less than the call
+// QStringView::contains makes to search for a substring of one character.
+bool holdsAmpersand(QStringView text)
 {
-    return m_languages.isEmpty() ? 0 : int(m_languages.first().Phrases.size());
+    constexpr std::uint64_t ones = 0x0001000100010001ull;
+    constexpr std::uint64_t tops = 0x8000800080008000ull;
+    const char16_t* p = text.utf16();
+    const qsizetype n = text.size();
+    std::uint64_t found = 0;
+    qsizetype i = 0;
+    for (; i + 4 <= n; i += 4) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, sizeof w);
+        w ^= u'&' * ones;
+        found |= (w - ones) & ~w;
+    }
+    if (found & tops)
+        return true;
+    for (; i < n; ++i) {
+        if (p[i] == u'&')
+            return true;
+    }
+    return false;
 }
+
+} // namespace
 
 void PhraseTable::clear()
 {
@@ -126,12 +153,10 @@ void PhraseTable::insert(std::uint32_t hash, int language, int row) const
     }
 }
 
-void PhraseTable::indexPendingRows() const
+void PhraseTable::indexAppendedRows() const
 {
     const int rows = rowCount();
     const int languages = languageCount();
-    if (m_indexedRows >= rows || languages == 0)
-        return;
     reserveEntries(m_usedSlots + std::size_t(rows - m_indexedRows) * std::size_t(languages));
     for (int language = 0; language < languages; ++language) {
         if (m_cellFlags[language].size() < std::size_t(rows))
@@ -275,32 +300,34 @@ QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& l
     return restoreStr(key);
 }
 
-int PhraseTable::findRow(const QString& text, const Lookup& lookup, int& lastLanguage) const
+int PhraseTable::findRow(QStringView text, const Lookup& lookup, int& lastLanguage) const
 {
     if (text.isEmpty() || lookup.current < 0 || lookup.current >= languageCount())
         return -1;
     // Most texts hold no carriage return and are looked up as they are, without a copy.
     QString cleaned;
-    const QString* key = &text;
     if (text.contains(u'\r')) {
-        cleaned = cleanStr(text);
-        key = &cleaned;
+        cleaned = text.toString();
+        cleaned.remove(u'\r');
+        text = cleaned;
     }
-    const int row = findPhrase(*key, lastLanguage, lookup.current);
+    const int row = findPhrase(text, lastLanguage, lookup.current);
     // Without an ampersand the retry would repeat the same search, which changes nothing.
-    if (row >= 0 || !key->contains(u'&'))
+    if (row >= 0 || !holdsAmpersand(text))
         return row;
-    return findPhrase(deleteAmpersand(*key), lastLanguage, lookup.current);
+    QString withoutAmpersands = text.toString();
+    withoutAmpersands.remove(u'&');
+    return findPhrase(withoutAmpersands, lastLanguage, lookup.current);
 }
 
 // The current language's text of a found row, with the fallback for blank texts.
-QString PhraseTable::translated(int row, const QString& text, const Lookup& lookup, LineBreaks lineBreaks) const
+QString PhraseTable::translated(int row, QStringView text, const Lookup& lookup, LineBreaks lineBreaks) const
 {
     const bool lineFeedAlone = lineBreaks == LineBreaks::LineFeedAlone;
     int language = lookup.current;
     if (m_cellFlags[language][row] & BlankCell) {
         if (!lookup.fallbackSet)
-            return lineFeedAlone ? cleanStr(text) : restoreStr(text);
+            return lineFeedAlone ? cleanStr(text.toString()) : restoreStr(text.toString());
         if (lookup.fallback >= 0 && lookup.fallback < languageCount())
             language = lookup.fallback;
     }

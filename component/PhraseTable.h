@@ -22,7 +22,7 @@ public:
     const QList<TLangDict>& languages() const { return m_languages; }
     int languageCount() const { return int(m_languages.size()); }
     // The number of phrase rows: the length of the first language's list (0 without languages).
-    int rowCount() const;
+    int rowCount() const { return m_languages.isEmpty() ? 0 : int(m_languages.first().Phrases.size()); }
 
     // Drops every language, row and index entry.
     void clear();
@@ -41,8 +41,13 @@ public:
     // and appending them moves no text, so another thread may index rows meanwhile.
     void reserveRows(int rows);
 
-    // Indexes the rows appended since the last call; lookups call it themselves.
-    void indexPendingRows() const;
+    // Indexes the rows appended since the last call; lookups call it themselves, so the check
+    // is inline.
+    void indexPendingRows() const
+    {
+        if (m_indexedRows < rowCount())
+            indexAppendedRows();
+    }
     // Runs on a thread of its own while another one fills rows appended before it started
     // and publishes how many are complete in filledRows: indexes them as they come, until
     // finished is set and every published row is indexed. The table must not be used
@@ -76,8 +81,8 @@ public:
     // Line breaks as the dictionary's callers want them: CR LF for the host's Translate(),
     // a line feed alone for Qt's widgets.
     enum class LineBreaks { CrLf, LineFeedAlone };
-    int findRow(const QString& text, const Lookup& lookup, int& lastLanguage) const;
-    QString translated(int row, const QString& text, const Lookup& lookup,
+    int findRow(QStringView text, const Lookup& lookup, int& lastLanguage) const;
+    QString translated(int row, QStringView text, const Lookup& lookup,
                        LineBreaks lineBreaks = LineBreaks::CrLf) const;
 
     // Memory held by the index, for measurements.
@@ -103,6 +108,7 @@ private:
     };
     static constexpr std::uint32_t kLongText = 0xFFFFFFFFu;
 
+    void indexAppendedRows() const;
     void indexRows(int fromRow, int toRow) const;
     void insert(std::uint32_t hash, int language, int row) const;
     // Makes room for that many entries in all without another growth.

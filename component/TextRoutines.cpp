@@ -161,43 +161,63 @@ bool equalsFolded(QStringView a, QStringView b)
 
 namespace {
 
-constexpr qsizetype kHashBlock = 64;
+// Two words per step on two lanes of their own: the multiplications of one lane do not wait
+// for the other's, which halves the chain a long text has to go through.
+constexpr std::uint64_t kLaneA = 0x9E3779B97F4A7C15ull;
+constexpr std::uint64_t kLaneB = 0xC2B2AE3D27D4EB4Full;
 
-// Folds the units [from, to) into out and returns how many were written. Surrogates are
-// left as they are and reported, for foldCodePoints to redo the text.
-qsizetype foldUnits(const char16_t* p, qsizetype from, qsizetype to, char16_t* out, bool& surrogates)
+struct HashLanes
 {
-    // This runs for every cell of a dictionary being loaded and for every lookup. Four
-    // ASCII units at a time are folded together with a SWAR trick; other units take one
-    // table load each.
-    unsigned seen = 0;
-    auto foldOne = [&](char16_t c) {
-        seen |= unsigned(isSurrogate(c));
-        return bmpFold.units[c];
-    };
-    qsizetype i = from;
-    for (; i + 4 <= to; i += 4, out += 4) {
-        std::uint64_t w;
-        std::memcpy(&w, p + i, sizeof w);
-        if ((w & 0xFF80FF80FF80FF80ull) == 0) {
-            constexpr std::uint64_t lanes7 = 0x0080008000800080ull;
-            const std::uint64_t atLeastA = (w + 0x003F003F003F003Full) & lanes7;
-            const std::uint64_t pastZ = (w + 0x0025002500250025ull) & lanes7;
-            w |= (atLeastA & ~pastZ) >> 2; // 0x80 >> 2 is the case bit 0x20
-            std::memcpy(out, &w, sizeof w);
-        } else {
-            for (int j = 0; j < 4; ++j)
-                out[j] = foldOne(p[i + j]);
-        }
+    std::uint64_t a;
+    std::uint64_t b = kLaneB;
+
+    explicit HashLanes(qsizetype length) : a(std::uint64_t(length) * kLaneA) {}
+    void step(std::uint64_t first, std::uint64_t second)
+    {
+        a = (a ^ first) * kLaneA;
+        b = (b ^ second) * kLaneB;
     }
-    for (; i < to; ++i)
-        *out++ = foldOne(p[i]);
-    surrogates = surrogates || seen;
-    return to - from;
+    std::uint32_t finish() const
+    {
+        std::uint64_t h = a ^ (b >> 29) ^ (b << 35);
+        h ^= h >> 32;
+        h *= 0xD6E8FEB86659FD93ull;
+        h ^= h >> 32;
+        return std::uint32_t(h);
+    }
+};
+
+// Four units of a word folded. This runs for every cell of a dictionary being loaded and for
+// every lookup: four ASCII units are folded together with a SWAR trick, other units take one
+// table load each. Surrogates are left as they are and reported through seen.
+inline std::uint64_t foldWord(std::uint64_t w, unsigned& seen)
+{
+    if ((w & 0xFF80FF80FF80FF80ull) == 0) {
+        constexpr std::uint64_t lanes7 = 0x0080008000800080ull;
+        const std::uint64_t atLeastA = (w + 0x003F003F003F003Full) & lanes7;
+        const std::uint64_t pastZ = (w + 0x0025002500250025ull) & lanes7;
+        return w | ((atLeastA & ~pastZ) >> 2); // 0x80 >> 2 is the case bit 0x20
+    }
+    std::uint64_t folded = 0;
+    for (int shift = 0; shift < 64; shift += 16) {
+        const char16_t c = char16_t(w >> shift);
+        seen |= unsigned(isSurrogate(c));
+        folded |= std::uint64_t(bmpFold.units[c]) << shift;
+    }
+    return folded;
 }
 
-// The same for a range holding surrogates: pairs are folded as code points, lone
-// surrogates kept.
+// Up to four units in a word, zeros after them (a zero folds to itself).
+inline std::uint64_t partialWord(const char16_t* p, qsizetype count)
+{
+    std::uint64_t w = 0;
+    for (qsizetype j = 0; j < count; ++j)
+        w |= std::uint64_t(p[j]) << (16 * j);
+    return w;
+}
+
+// Folds the units [from, to) of a text that holds surrogates into out and returns how many
+// were written: pairs are folded as code points, lone surrogates kept.
 qsizetype foldCodePoints(const char16_t* p, qsizetype from, qsizetype to, char16_t* out)
 {
     qsizetype k = 0;
@@ -215,48 +235,58 @@ qsizetype foldCodePoints(const char16_t* p, qsizetype from, qsizetype to, char16
     return k;
 }
 
+// The hash of a text that holds surrogates, which are folded as code points. The text is
+// folded a block at a time into a buffer; a block never ends between the halves of a
+// surrogate pair, so texts equal under folding are cut and folded alike.
+std::uint32_t foldedHashByCodePoint(const char16_t* p, qsizetype n)
+{
+    constexpr qsizetype block = 64;
+    HashLanes lanes(n);
+    // Room for a block lengthened by a pair's second half, and for the padding of the last step.
+    char16_t folded[block + 1 + 7];
+    for (qsizetype from = 0; from < n;) {
+        qsizetype to = std::min(n, from + block);
+        if (to < n && QChar::isHighSurrogate(p[to - 1]))
+            ++to;
+        const qsizetype k = foldCodePoints(p, from, to, folded);
+        for (qsizetype pad = k; pad % 8 != 0; ++pad)
+            folded[pad] = 0;
+        for (qsizetype i = 0; i < k; i += 8) {
+            std::uint64_t words[2];
+            std::memcpy(words, folded + i, sizeof words);
+            lanes.step(words[0], words[1]);
+        }
+        from = to;
+    }
+    return lanes.finish();
+}
+
 } // namespace
 
 std::uint32_t foldedHash(QStringView text)
 {
     // Every unit counts: hosts learn formatted texts by the thousand ("Record 1234 of 99999
     // saved to ..."), of one length and alike at both ends, and a hash of the ends alone
-    // would put them all on one probe run. The text is folded a block at a time into a
-    // buffer and hashed word by word; a block never ends between the halves of a
-    // surrogate pair, so texts equal under folding are cut and folded alike.
+    // would put them all on one probe run. Units are folded four to a word in registers and
+    // hashed word by word, straight from the text; the rare text with surrogates starts over
+    // by code point.
     const char16_t* p = text.utf16();
     const qsizetype n = text.size();
-    // Two words per step on two lanes of their own: the multiplications of one lane do not
-    // wait for the other's, which halves the chain a long text has to go through.
-    constexpr std::uint64_t k1 = 0x9E3779B97F4A7C15ull;
-    constexpr std::uint64_t k2 = 0xC2B2AE3D27D4EB4Full;
-    std::uint64_t a = std::uint64_t(n) * k1;
-    std::uint64_t b = k2;
-    // Room for a block lengthened by a pair's second half, and for the padding of the last step.
-    char16_t folded[kHashBlock + 1 + 7];
-    for (qsizetype from = 0; from < n;) {
-        qsizetype to = std::min(n, from + kHashBlock);
-        if (to < n && QChar::isHighSurrogate(p[to - 1]))
-            ++to;
-        bool surrogates = false;
-        qsizetype k = foldUnits(p, from, to, folded, surrogates);
-        if (surrogates)
-            k = foldCodePoints(p, from, to, folded);
-        for (qsizetype pad = k; pad % 8 != 0; ++pad)
-            folded[pad] = 0;
-        for (qsizetype i = 0; i < k; i += 8) {
-            std::uint64_t words[2];
-            std::memcpy(words, folded + i, sizeof words);
-            a = (a ^ words[0]) * k1;
-            b = (b ^ words[1]) * k2;
-        }
-        from = to;
+    HashLanes lanes(n);
+    unsigned surrogates = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t words[2];
+        std::memcpy(words, p + i, sizeof words);
+        lanes.step(foldWord(words[0], surrogates), foldWord(words[1], surrogates));
     }
-    std::uint64_t h = a ^ (b >> 29) ^ (b << 35);
-    h ^= h >> 32;
-    h *= 0xD6E8FEB86659FD93ull;
-    h ^= h >> 32;
-    return std::uint32_t(h);
+    if (i < n) {
+        const qsizetype left = n - i;
+        const std::uint64_t first = foldWord(partialWord(p + i, std::min<qsizetype>(left, 4)), surrogates);
+        const std::uint64_t second = left > 4 ? foldWord(partialWord(p + i + 4, left - 4), surrogates) : 0;
+        lanes.step(first, second);
+    }
+    return surrogates ? foldedHashByCodePoint(p, n) : lanes.finish();
 }
 
 bool decodeUtf8(QByteArrayView bytes, QString& out)

@@ -73,9 +73,15 @@ bool isTranslatable(const QMetaObject* meta, QByteArrayView name)
 // What the walk looks at in a class, worked out once per class: a window walk meets the
 // same few classes thousands of times, and asking the meta-object about every property
 // each time would cost more than the lookups themselves.
+struct StringProperty
+{
+    QMetaProperty property;
+    int index; // its index among the class's properties, for reading it (see readString)
+};
+
 struct ClassPlan
 {
-    QList<QMetaProperty> strings;
+    QList<StringProperty> strings;
     QList<QMetaProperty> stringLists;
     QList<QMetaProperty> objects;
     bool holdsFont = false;
@@ -110,11 +116,28 @@ const ClassPlan& planFor(const QMetaObject* meta)
         if (!property.isWritable() || !isTranslatable(meta, property.name()))
             continue;
         if (type == QMetaType::fromType<QString>())
-            plan.strings.append(property);
+            plan.strings.append({property, property.propertyIndex()});
         else if (type == QMetaType::fromType<QStringList>())
             plan.stringLists.append(property);
     }
     return *plans.insert(meta, plan);
+}
+
+// A string property's value, read straight into a QString. QMetaProperty::read answers with a
+// QVariant made for each value; a walk reads every string property of every widget, most of
+// them empty, and the variant cost more than the read. The call follows read's protocol: the
+// value comes through argv[0], or, from a meta-object that answers with a variant, in argv[1]
+// with the status changed.
+QString readString(QObject* object, const StringProperty& property)
+{
+    QString text;
+    QVariant answer;
+    int status = -1;
+    void* argv[] = {&text, &answer, &status};
+    QMetaObject::metacall(object, QMetaObject::ReadProperty, property.index, argv);
+    if (status != -1)
+        return answer.toString();
+    return argv[0] == &text ? text : *static_cast<const QString*>(argv[0]);
 }
 
 // Widgets Qt makes inside its own (a scroll area's viewport, a spin box's line edit, a tool
@@ -395,12 +418,12 @@ void TOrbTranslate::translateObject(QObject* object, QSet<const QObject*>& visit
     if (plan.holdsFont)
         giveCurrentCharset(object);
 
-    for (const QMetaProperty& property : plan.strings) {
-        const QString text = property.read(object).toString();
+    for (const StringProperty& property : plan.strings) {
+        const QString text = readString(object, property);
         if (text.isEmpty())
             continue;
         const QString translated = TranslateForWidget(text);
-        if (translated != text && !property.write(object, translated))
+        if (translated != text && !property.property.write(object, translated))
             throw WalkFailure();
     }
     for (const QMetaProperty& property : plan.stringLists) {
@@ -431,7 +454,10 @@ void TOrbTranslate::giveCurrentCharset(QObject* object)
         return;
     if (marked || object->property("charset") != QVariant(int(d->curCharset)))
         object->setProperty("charset", int(d->curCharset));
-    mark = {object, d->curCharset};
+    // A mark that follows its object already keeps its pointer: making another costs atomics.
+    if (!marked)
+        mark.object = object;
+    mark.charset = d->curCharset;
     // The marks of destroyed objects go once they are as many as the live ones, so that an
     // application that opens dialog after dialog does not grow the table for ever.
     if (d->charsetMarks.size() > 2 * d->charsetMarksAfterPruning + 1024) {

@@ -274,15 +274,10 @@ void TfrmMain::SetupStatusBar()
     m_statisticsTimer->setSingleShot(true);
     m_statisticsTimer->setInterval(150);
     connect(m_statisticsTimer, &QTimer::timeout, this, &TfrmMain::UpdateStatistics);
-    auto recount = [this] { m_statisticsTimer->start(); };
-    connect(m_model, &QAbstractItemModel::dataChanged, this, recount);
-    connect(m_model, &QAbstractItemModel::headerDataChanged, this, recount);
-    connect(m_model, &QAbstractItemModel::layoutChanged, this, recount);
-    connect(m_model, &QAbstractItemModel::modelReset, this, recount);
-    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
-                        &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
-        connect(m_model, signal, this, recount);
-    connect(m_model->history(), &QUndoStack::indexChanged, this, recount);
+    // Every change, undo and redo moves the history; a new document resets the model.
+    auto recount = qOverload<>(&QTimer::start);
+    connect(m_model->history(), &QUndoStack::indexChanged, m_statisticsTimer, recount);
+    connect(m_model, &QAbstractItemModel::modelReset, m_statisticsTimer, recount);
 }
 
 void TfrmMain::ShowDocument()

@@ -1,6 +1,7 @@
 #include "CppHarvest.h"
 
 #include "HarvestLoop.h"
+#include "UnitSearch.h"
 
 #include <QByteArray>
 
@@ -17,15 +18,8 @@ constexpr QStringView kCallClose = u")";
 constexpr QStringView kHeaderName = u"OrbTranslate.h";
 
 // What the scan needs to know of an ASCII character, from one table: whether it is part of a
-// name (as every character from 128 on is), a blank, or a stop.
-//
-// The stops are where the scan of plain code stops: the characters that may begin a comment,
-// a literal, a preprocessor line, a number or a logging statement's head, and the punctuation
-// that opens, separates and closes calls; digits and "q" only where no name goes on through
-// them, ";" only in a logging statement, which it ends. Names, blanks and the other operators
-// are passed in one tight loop; the little the scan needs of them, the name in front of a "("
-// or of a literal, it reads back from where it stopped (CppLexer::settleName).
-enum CharacterClass : std::uint8_t { kName = 1, kBlank = 2, kStop = 4, kStopAfterNoName = 8, kStopInLogging = 16 };
+// name (as every character from 128 on is) or a blank.
+enum CharacterClass : std::uint8_t { kName = 1, kBlank = 2 };
 constexpr std::array<std::uint8_t, 128> kClasses = [] {
     std::array<std::uint8_t, 128> classes{};
     const auto add = [&](std::string_view characters, CharacterClass added) {
@@ -34,9 +28,6 @@ constexpr std::array<std::uint8_t, 128> kClasses = [] {
     };
     add("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456789", kName);
     add(" \t\n\r\f\v", kBlank);
-    add("\"'/#(){},", kStop);
-    add("0123456789q", kStopAfterNoName);
-    add(";", kStopInLogging);
     return classes;
 }();
 
@@ -48,16 +39,6 @@ bool isIdentifierChar(QChar ch)
 bool isSpace(QChar ch)
 {
     return ch.unicode() < kClasses.size() && (kClasses[ch.unicode()] & kBlank);
-}
-
-// The unit at unit is a stop of the classes stops (kStop, and kStopInLogging or not); begin is
-// where the storage it is read from begins, and at begin a digit or "q" counts as a stop
-// (CppLexer::nameOrNumber looks further back).
-bool stopsAt(const char16_t* unit, const char16_t* begin, std::uint8_t stops)
-{
-    if (*unit >= kClasses.size() || !(kClasses[*unit] & (stops | kStopAfterNoName)))
-        return false;
-    return (kClasses[*unit] & stops) || unit == begin || !isIdentifierChar(unit[-1]);
 }
 
 // The encoding prefixes of a string literal and of a raw one.
@@ -143,7 +124,7 @@ const TranslatingCall kTranslatingCalls[] = {
     {u"qtTrId", -1},             {u"QT_TRID_N_NOOP", -1},
 };
 // Logging statements: what is streamed into them up to the end of the statement is a key.
-// Each head begins with "q", a character the scan stops at.
+// Each head begins with "q" and is a macro that is always called.
 const QStringView kLoggingHeads[] = {u"qDebug", u"qInfo", u"qWarning", u"qCritical", u"qFatal",
                                      u"qCDebug", u"qCInfo", u"qCWarning", u"qCCritical"};
 
@@ -349,8 +330,12 @@ public:
             const char16_t ch = m_units.at(m_pos).unicode();
             if (ch == u'"')
                 return literalAtQuote();
-            if (readToken(ch))
+            if (ch == u')' || ch == u'}' || ch == u',') {
+                closeOrSeparate(ch); // the most frequent stops, kept out of readToken's call
                 m_plainStart = m_pos;
+            } else if (readToken(ch)) {
+                m_plainStart = m_pos;
+            }
         }
         return std::nullopt;
     }
@@ -367,6 +352,7 @@ public:
     void continueAt(qsizetype pos)
     {
         m_units = m_text.units();
+        m_blockEnd = m_blockStart; // its stops were found in the text before the change
         m_pos = pos;
         m_plainStart = pos;
         // A name looked up before may have moved since.
@@ -424,17 +410,67 @@ private:
         return pos;
     }
 
-    // The first position from pos that holds wanted, or the end of the text.
-    qsizetype find(char16_t wanted, qsizetype pos) const
+    // The first position from pos whose unit is in set and accepted, or the end of the text:
+    // piece by piece of the text's storage, the set's units looked for a block at a time.
+    // accepts is called with a pointer to the unit and one to where its piece begins.
+    template<typename Set, typename Accepts>
+    qsizetype findIn(qsizetype pos, Accepts accepts) const
     {
-        return skipWhile(pos, [wanted](const char16_t* unit, const char16_t*) { return *unit != wanted; });
+        while (pos < m_units.size()) {
+            const QStringView segment = m_units.segmentFrom(pos);
+            const char16_t* const begin = segment.utf16();
+            const char16_t* const end = begin + segment.size();
+            for (const char16_t* unit = Set::firstIn(begin, end); unit != end; unit = Set::firstIn(unit + 1, end)) {
+                if (accepts(unit, begin))
+                    return pos + (unit - begin);
+            }
+            pos += segment.size();
+        }
+        return pos;
     }
 
-    // The first stop at or after pos, or the end of the text.
-    qsizetype nextStop(qsizetype pos) const
+    template<typename Set>
+    qsizetype findIn(qsizetype pos) const
     {
-        const std::uint8_t stops = inLoggingStatement() ? kStop | kStopInLogging : kStop;
-        return skipWhile(pos, [stops](const char16_t* unit, const char16_t* begin) { return !stopsAt(unit, begin, stops); });
+        return findIn<Set>(pos, [](const char16_t*, const char16_t*) { return true; });
+    }
+
+    // The first position from pos that holds wanted, or the end of the text.
+    template<char16_t Wanted>
+    qsizetype find(qsizetype pos) const
+    {
+        return findIn<UnitSet<Wanted>>(pos);
+    }
+
+    // The first stop at or after pos, or the end of the text. The stops are the characters
+    // that may begin a comment, a literal or a preprocessor line, and the punctuation that
+    // opens, separates and closes calls; ";" only in a logging statement, which it ends.
+    // Names, numbers, blanks and the other operators are passed over; the little the scan
+    // needs of them, the name in front of a "(" or of a literal, it reads back from where it
+    // stopped (settleName).
+    //
+    // The stops are found a block at a time, and the block's are kept for the next ones: most
+    // stops are a few characters apart. ";" is a stop everywhere, so that the block's stops
+    // do not change when a logging statement begins; outside one it only ends a name, as
+    // reading it back would.
+    qsizetype nextStop(qsizetype pos)
+    {
+        using Stops = UnitSet<u'"', u'\'', u'/', u'#', u'(', u')', u'{', u'}', u',', u';'>;
+        for (;;) {
+            if (pos >= m_blockStart && pos < m_blockEnd) {
+                if (const std::uint32_t later = m_blockStops >> (pos - m_blockStart))
+                    return pos + std::countr_zero(later);
+                pos = m_blockEnd;
+            }
+            if (pos >= m_units.size())
+                return m_units.size();
+            const QStringView segment = m_units.segmentFrom(pos);
+            const char16_t* const begin = segment.utf16();
+            const int count = int(std::min<qsizetype>(segment.size(), Stops::kBlock));
+            m_blockStart = pos;
+            m_blockEnd = pos + count;
+            m_blockStops = count == Stops::kBlock ? Stops::blockMask(begin) : Stops::partMask(begin, count);
+        }
     }
 
     // Reads the token at the stop m_pos (not a string literal); false when the stop is plain
@@ -442,32 +478,32 @@ private:
     bool readToken(char16_t ch)
     {
         if (ch == u'\'') {
-            characterLiteral();
+            if (inNumber(m_pos))
+                number(); // 1'000: a digit separator
+            else
+                characterLiteral();
             return true;
         }
         if (ch == u'/')
             return comment();
         if (ch == u'#')
             return directive();
-        if (ch == u'q' || isDigit(ch))
-            return nameOrNumber(ch);
         punctuation(ch);
         return true;
     }
 
-    // A "q" or a digit inside a name is passed over with the rest of the name; at a token's
-    // start it begins a name (a logging statement's head, maybe) or a number.
-    bool nameOrNumber(char16_t ch)
+    // The quote at pos separates digits: it stands between a number (a token that begins with
+    // a digit, or with a "." and a digit) and more of it.
+    bool inNumber(qsizetype pos) const
     {
-        if (m_pos > 0 && isIdentifierChar(m_units.at(m_pos - 1))) {
-            m_pos = identifierEnd(m_pos);
+        if (!isIdentifierChar(m_units.at(pos + 1)))
             return false;
-        }
-        if (ch == u'q')
-            identifier();
-        else
-            number();
-        return true;
+        qsizetype start = pos;
+        while (start > 0 && (isIdentifierChar(m_units.at(start - 1)) || m_units.at(start - 1) == u'.'))
+            --start;
+        if (start < pos && m_units.at(start) == u'.')
+            ++start;
+        return start < pos && isDigit(m_units.at(start));
     }
 
     qsizetype identifierEnd(qsizetype pos) const
@@ -505,8 +541,10 @@ private:
         const QStringView code = textOf(m_plainStart, end, copy);
         const qsizetype last = lastNonBlankBefore(code, code.size());
         if (last > 0) {
-            if (isIdentifierChar(code[last - 1])) {
-                const qsizetype start = nameStartBefore(code, last);
+            const qsizetype start = nameStartBefore(code, last);
+            if (start < last && isDigit(code[start])) {
+                forgetName(); // a number
+            } else if (start < last) {
                 m_nameStart = qualifiedStart(code, start);
                 m_lastStart = m_plainStart + start;
                 m_nameEnd = m_plainStart + last;
@@ -532,12 +570,12 @@ private:
             return pos;
         const QChar next = m_units.at(pos + 1);
         if (next == u'/')
-            return find(u'\n', pos);
+            return find<u'\n'>(pos);
         if (next != u'*')
             return pos;
-        qsizetype star = find(u'*', pos + 2);
+        qsizetype star = find<u'*'>(pos + 2);
         while (star < m_units.size() && m_units.at(star + 1) != u'/')
-            star = find(u'*', star + 1);
+            star = find<u'*'>(star + 1);
         return std::min(star + 2, m_units.size());
     }
 
@@ -582,9 +620,9 @@ private:
             return true;
         }
         // To the end of the line, continuations included.
-        qsizetype end = find(u'\n', nameEnd);
+        qsizetype end = find<u'\n'>(nameEnd);
         while (end < m_units.size() && m_units.at(end - 1) == u'\\')
-            end = find(u'\n', end + 1);
+            end = find<u'\n'>(end + 1);
         m_pos = end;
         return true;
     }
@@ -637,9 +675,7 @@ private:
     LiteralToken quotedToken(qsizetype start, qsizetype bodyStart) const
     {
         for (qsizetype pos = bodyStart;; pos += 2) {
-            pos = skipWhile(pos, [](const char16_t* unit, const char16_t*) {
-                return *unit != u'"' && *unit != u'\\' && *unit != u'\n';
-            });
+            pos = findIn<UnitSet<u'"', u'\\', u'\n'>>(pos);
             const QChar ch = m_units.at(pos);
             if (ch == u'"')
                 return {start, pos + 1, true};
@@ -658,9 +694,9 @@ private:
             return LiteralToken{pos, m_units.size(), false};
         QString copy;
         const RawLiteralClose close(textOf(quote + 1, open, copy));
-        qsizetype end = find(u')', open + 1);
+        qsizetype end = find<u')'>(open + 1);
         while (end < m_units.size() && !m_text.matchesAt(end, close.view()))
-            end = find(u')', end + 1);
+            end = find<u')'>(end + 1);
         if (end >= m_units.size())
             return LiteralToken{pos, m_units.size(), false};
         return withSuffix({pos, end + close.view().size(), true});
@@ -673,21 +709,8 @@ private:
         return token;
     }
 
-    void identifier()
-    {
-        const qsizetype start = m_pos;
-        settleName(start);
-        m_pos = identifierEnd(m_pos);
-        if (!m_qualifying)
-            m_nameStart = start;
-        m_qualifying = false;
-        m_lastStart = start;
-        m_nameEnd = m_pos;
-        if (m_loggingDepth < 0 && spellsOneOf(m_text, start, m_pos, kLoggingHeads))
-            m_loggingDepth = int(m_frames.size());
-    }
-
-    // A number with its digit separators and exponent signs, so that 1'000 starts no literal.
+    // The rest of a number from a digit separator, with more separators and exponent signs,
+    // so that 1'000 starts no literal.
     void number()
     {
         ++m_pos;
@@ -721,27 +744,51 @@ private:
         forgetName();
     }
 
+    // "(", "{" or ";".
     void punctuation(QChar ch)
     {
         const qsizetype at = m_pos++;
         if (ch == u'(') {
             settleName(at);
-            if (m_nameEnd == at || (m_nameEnd >= 0 && skipBlanks(m_nameEnd) == at))
-                m_frames.push_back({m_nameStart, m_lastStart, m_nameEnd, 0, false});
-            else
-                m_frames.push_back({at, at, at, 0, false});
+            if (m_nameEnd == at || (m_nameEnd >= 0 && skipBlanks(m_nameEnd) == at)) {
+                if (m_loggingDepth < 0 && m_units.at(m_lastStart) == u'q'
+                    && spellsOneOf(m_text, m_lastStart, m_nameEnd, kLoggingHeads))
+                    m_loggingDepth = int(m_frames.size());
+                pushFrame(m_nameStart, m_lastStart, m_nameEnd, false);
+            } else {
+                pushFrame(at, at, at, false);
+            }
         } else if (ch == u'{') {
-            m_frames.push_back({at, at, at, 0, true});
-        } else if (ch == u')' || ch == u'}') {
-            popFrame();
-            if (m_loggingDepth > int(m_frames.size()))
-                m_loggingDepth = -1;
-        } else if (ch == u',' && !m_frames.empty()) {
-            ++m_frames.back().argument;
+            pushFrame(at, at, at, true);
         } else if (ch == u';' && m_loggingDepth >= int(m_frames.size())) {
             m_loggingDepth = -1;
         }
         forgetName();
+    }
+
+    // ")", "}" or ",".
+    void closeOrSeparate(char16_t ch)
+    {
+        ++m_pos;
+        if (ch != u',') {
+            popFrame();
+            if (m_loggingDepth > int(m_frames.size()))
+                m_loggingDepth = -1;
+        } else if (!m_frames.empty()) {
+            ++m_frames.back().argument;
+        }
+        forgetName();
+    }
+
+    void pushFrame(qsizetype nameStart, qsizetype lastStart, qsizetype nameEnd, bool brace)
+    {
+        // Field by field: a frame built whole and copied made the processor wait for the
+        // stores it had just made.
+        Frame& frame = m_frames.emplace_back();
+        frame.nameStart = nameStart;
+        frame.lastStart = lastStart;
+        frame.nameEnd = nameEnd;
+        frame.brace = brace;
     }
 
     void forgetName()
@@ -761,6 +808,10 @@ private:
     qsizetype m_nameEnd = -1;     // after it, -1 when another token followed
     bool m_qualifying = false;    // "::" was read after a name
     int m_loggingDepth = -1;      // the depth of the logging statement being read, or -1
+    // The stops among the units from m_blockStart to m_blockEnd, as bits (nextStop).
+    qsizetype m_blockStart = 0;
+    qsizetype m_blockEnd = 0;
+    std::uint32_t m_blockStops = 0;
 };
 
 enum class Verdict { Skip, Translated, Offer };

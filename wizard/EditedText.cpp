@@ -13,21 +13,15 @@ qsizetype gapFor(qsizetype textSize, qsizetype needed)
 
 } // namespace
 
-EditedText::EditedText(QStringView text)
+EditedText::EditedText(QString text)
+    : m_adopted(std::move(text)), m_units(reinterpret_cast<const char16_t*>(m_adopted.utf16())), m_capacity(m_adopted.size())
 {
-    // The gap starts in front: the scans insert first near the start and then ever further on,
-    // so the gap only moves forward and every unit is moved once at most.
-    const qsizetype gap = gapFor(text.size(), 0);
-    m_capacity = text.size() + gap;
-    m_units.reset(new char16_t[std::size_t(m_capacity)]); // not zeroed: the gap is never read
-    std::copy(text.utf16(), text.utf16() + text.size(), m_units.get() + gap);
-    m_gapEnd = gap;
 }
 
 EditedText::Units EditedText::units() const
 {
     Units units;
-    units.m_units = m_units.get();
+    units.m_units = m_units;
     units.m_gapStart = m_gapStart;
     units.m_gapLength = gapLength();
     units.m_size = size();
@@ -68,8 +62,8 @@ bool EditedText::matchesAt(qsizetype pos, QStringView needle) const
         return false;
     const qsizetype inFront = std::clamp<qsizetype>(m_gapStart - pos, 0, needle.size());
     const qsizetype behind = needle.size() - inFront;
-    return (inFront == 0 || QStringView(m_units.get() + pos, inFront) == needle.first(inFront))
-        && (behind == 0 || QStringView(m_units.get() + storageIndex(pos + inFront), behind) == needle.sliced(inFront));
+    return (inFront == 0 || QStringView(m_units + pos, inFront) == needle.first(inFront))
+        && (behind == 0 || QStringView(m_units + storageIndex(pos + inFront), behind) == needle.sliced(inFront));
 }
 
 QString EditedText::mid(qsizetype pos, qsizetype length) const
@@ -88,7 +82,7 @@ void EditedText::insert(qsizetype pos, QStringView text)
         reallocateWithGapAt(pos, text.size());
     else
         moveGapTo(pos);
-    std::copy(text.utf16(), text.utf16() + text.size(), m_units.get() + m_gapStart);
+    std::copy(text.utf16(), text.utf16() + text.size(), m_owned.get() + m_gapStart);
     m_gapStart += text.size();
 }
 
@@ -109,18 +103,20 @@ qsizetype EditedText::storageIndex(qsizetype pos) const
 
 QStringView EditedText::beforeGap() const
 {
-    return QStringView(m_units.get(), m_gapStart);
+    return QStringView(m_units, m_gapStart);
 }
 
 QStringView EditedText::afterGap() const
 {
-    return QStringView(m_units.get() + m_gapEnd, m_capacity - m_gapEnd);
+    return QStringView(m_units + m_gapEnd, m_capacity - m_gapEnd);
 }
 
 void EditedText::moveGapTo(qsizetype pos)
 {
-    char16_t* const units = m_units.get();
-    if (pos < m_gapStart) {
+    char16_t* const units = m_owned.get();
+    if (gapLength() == 0) {
+        // Nothing moves, and an adopted text must not be written to.
+    } else if (pos < m_gapStart) {
         std::copy_backward(units + pos, units + m_gapStart, units + m_gapEnd);
     } else if (pos > m_gapStart) {
         std::copy(units + m_gapEnd, units + m_gapEnd + (pos - m_gapStart), units + m_gapStart);
@@ -136,7 +132,9 @@ void EditedText::reallocateWithGapAt(qsizetype pos, qsizetype needed)
     std::unique_ptr<char16_t[]> units(new char16_t[std::size_t(capacity)]);
     copyOut(0, pos, units.get());
     copyOut(pos, size(), units.get() + pos + newGap);
-    m_units = std::move(units);
+    m_owned = std::move(units);
+    m_units = m_owned.get();
+    m_adopted = QString();
     m_capacity = capacity;
     m_gapStart = pos;
     m_gapEnd = pos + newGap;
@@ -144,7 +142,7 @@ void EditedText::reallocateWithGapAt(qsizetype pos, qsizetype needed)
 
 void EditedText::copyOut(qsizetype from, qsizetype to, char16_t* target) const
 {
-    const char16_t* data = m_units.get();
+    const char16_t* data = m_units;
     const qsizetype beforeGap = std::clamp<qsizetype>(m_gapStart - from, 0, to - from);
     std::copy(data + from, data + from + beforeGap, target);
     std::copy(data + storageIndex(from + beforeGap), data + storageIndex(from + beforeGap) + (to - from - beforeGap),

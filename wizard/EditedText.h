@@ -10,12 +10,14 @@
 // after the previous one costs the length inserted plus the distance the gap moves, and a
 // whole file with thousands of rewritten literals is rewritten in linear time. An insertion
 // anywhere else (the user selected an earlier literal) is correct, only slower.
+// Until the first insertion the text is read where the QString it was made from holds it: most
+// scanned files are never rewritten, and copying each of them cost a scan a seventh of its time.
 // Positions are 0-based indexes into the current text; out-of-range reads give a null QChar.
 class EditedText
 {
 public:
     EditedText() = default;
-    explicit EditedText(QStringView text);
+    explicit EditedText(QString text);
 
     // Inline: the scans call these once or more for every character.
     qsizetype size() const { return m_capacity - (m_gapEnd - m_gapStart); }
@@ -77,8 +79,11 @@ private:
     // Copies the units from .. to-1 of the text to target.
     void copyOut(qsizetype from, qsizetype to, char16_t* target) const;
 
-    // The text before the gap, the gap, the text after the gap.
-    std::unique_ptr<char16_t[]> m_units;
+    // The text before the gap, the gap, the text after the gap: in m_adopted, with an empty
+    // gap, until the first insertion copies it into m_owned.
+    QString m_adopted;
+    std::unique_ptr<char16_t[]> m_owned;
+    const char16_t* m_units = nullptr;
     qsizetype m_capacity = 0;
     qsizetype m_gapStart = 0;
     qsizetype m_gapEnd = 0;

@@ -252,6 +252,9 @@ struct LiteralToken
     qsizetype start = 0;  // its prefix's first character
     qsizetype end = 0;    // after its closing quote or delimiter, and its suffix
     bool closed = false;  // an unterminated literal is no candidate
+    bool escaped = false; // its body holds a backslash (a raw one never does)
+    qsizetype bodyStart = 0;
+    qsizetype bodyEnd = 0;
 };
 
 // What the name in front of a parenthesis makes of the literals inside, looked up once the
@@ -322,14 +325,21 @@ public:
     {
         Selection source;
         bool closed;
+        // The one literal's body, when it is its phrase as it stands (no escapes to resolve).
+        std::optional<Selection> verbatim;
     };
 
-    std::optional<Literal> next()
+    // Moves to the next literal (literal()), or to the end of the text: false.
+    bool next()
     {
         for (m_pos = nextStop(m_pos); m_pos < m_units.size(); m_pos = nextStop(m_pos)) {
             const char16_t ch = m_units.at(m_pos).unicode();
-            if (ch == u'"')
-                return literalAtQuote();
+            if (ch == u'"') {
+                // Kept in place rather than returned: copying the literal back out of a
+                // return value made the processor wait for the stores it had just made.
+                readLiteralAtQuote();
+                return true;
+            }
             if (ch == u')' || ch == u'}' || ch == u',') {
                 closeOrSeparate(ch); // the most frequent stops, kept out of readToken's call
                 m_plainStart = m_pos;
@@ -337,8 +347,10 @@ public:
                 m_plainStart = m_pos;
             }
         }
-        return std::nullopt;
+        return false;
     }
+
+    const Literal& literal() const { return m_literal; }
 
     std::vector<Frame>& frames() { return m_frames; }
     bool inLoggingStatement() const { return m_loggingDepth >= 0; }
@@ -629,7 +641,7 @@ private:
 
     // The literal whose quote is at m_pos, with the prefix before the quote and the literals
     // adjacent to it. A name before the quote that is no prefix is a name, then a literal.
-    Literal literalAtQuote()
+    void readLiteralAtQuote()
     {
         const qsizetype quote = m_pos;
         QString copy;
@@ -638,7 +650,12 @@ private:
         if (!token)
             token = literalTokenAt(quote);
         settleName(token->start);
-        Literal literal{{token->start, token->end - token->start}, token->closed};
+        Literal& literal = m_literal;
+        literal.source = {token->start, token->end - token->start};
+        literal.closed = token->closed;
+        literal.verbatim.reset();
+        if (!token->escaped)
+            literal.verbatim = Selection{token->bodyStart, token->bodyEnd - token->bodyStart};
         // Adjacent literals are one: the compiler joins them.
         while (literal.closed) {
             const qsizetype after = skipBlanks(literal.source.end());
@@ -647,10 +664,10 @@ private:
                 break;
             literal.source.length = more->end - literal.source.start;
             literal.closed = more->closed;
+            literal.verbatim.reset();
         }
         m_pos = literal.source.end();
         m_plainStart = m_pos;
-        return literal;
     }
 
     // A literal token beginning at pos (its prefix included), or none.
@@ -674,13 +691,15 @@ private:
     // closing quote, or unterminated at the line break or the end of the text.
     LiteralToken quotedToken(qsizetype start, qsizetype bodyStart) const
     {
+        bool escaped = false;
         for (qsizetype pos = bodyStart;; pos += 2) {
             pos = findIn<UnitSet<u'"', u'\\', u'\n'>>(pos);
             const QChar ch = m_units.at(pos);
             if (ch == u'"')
-                return {start, pos + 1, true};
+                return {start, pos + 1, true, escaped, bodyStart, pos};
             if (ch != u'\\')
                 return {start, std::min(pos, m_units.size()), false}; // at the line break or the end
+            escaped = true;
         }
     }
 
@@ -699,7 +718,7 @@ private:
             end = find<u')'>(end + 1);
         if (end >= m_units.size())
             return LiteralToken{pos, m_units.size(), false};
-        return withSuffix({pos, end + close.view().size(), true});
+        return withSuffix({pos, end + close.view().size(), true, false, open + 1, end});
     }
 
     LiteralToken withSuffix(LiteralToken token) const
@@ -802,6 +821,7 @@ private:
     qsizetype m_pos = 0;
     qsizetype m_plainStart = 0;   // where the plain code read since the last stop's token begins
     std::vector<Frame> m_frames;
+    Literal m_literal;            // the one next() stopped at
     // The name read last as of m_plainStart (settleName brings it further):
     qsizetype m_nameStart = 0;    // with its qualifiers
     qsizetype m_lastStart = 0;    // its last component
@@ -1067,11 +1087,16 @@ void appendCppLiteral(QStringView source, QString& phrase)
 
 // Decodes into phrase, in its storage when nothing else holds it: the phrase of a literal that
 // was not offered, or declined, leaves its storage to the next.
-void decodeInto(QString& phrase, QStringView source)
+// verbatim: source is the body of one literal without escapes, its phrase as it stands.
+void decodeInto(QString& phrase, QStringView source, bool verbatim)
 {
     if (!phrase.isDetached())
         phrase = QString();
     phrase.resize(0);
+    if (verbatim) {
+        phrase.append(source);
+        return;
+    }
     phrase.reserve(source.size());
     appendCppLiteral(source, phrase);
 }
@@ -1156,25 +1181,27 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
     QString phrase;
     for (;;) {
         prompt.searchStarted();
-        std::optional<CppLexer::Literal> literal;
+        const CppLexer::Literal* literal = nullptr;
         Context context;
-        while ((literal = lexer.next())) {
-            if (!literal->closed)
+        while (!literal && lexer.next()) {
+            const CppLexer::Literal& found = lexer.literal();
+            if (!found.closed)
                 continue;
             context = contextOf(lexer);
             if (context.verdict == Verdict::Skip)
                 continue;
             QString copy;
-            decodeInto(phrase, lexer.textOf(literal->source.start, literal->source.end(), copy));
+            const Selection decoded = found.verbatim.value_or(found.source);
+            decodeInto(phrase, lexer.textOf(decoded.start, decoded.end(), copy), found.verbatim.has_value());
             if (context.verdict == Verdict::Translated) {
                 if (!phrase.isEmpty()) {
                     sink.addPhrase(phrase);
-                    prompt.wrappedLiteralHarvested(literal->source, phrase);
+                    prompt.wrappedLiteralHarvested(found.source, phrase);
                 }
                 continue;
             }
             if (offered(phrase, offer))
-                break;
+                literal = &found;
         }
         prompt.searchFinished();
         if (!literal)

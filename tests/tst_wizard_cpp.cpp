@@ -90,7 +90,7 @@ private slots:
         const auto letters = CppOffer::WithLetter;
         QTest::newRow("comments") << u"// \"Привет\"\n/* \"Мир\"\n*/ s = \"Да\";"_s << ascii << QStringList{u"wrap Да"_s};
         QTest::newRow("character literals") << u"c = '\"'; d = '\\''; s = \"Да\";"_s << ascii << QStringList{u"wrap Да"_s};
-        QTest::newRow("digit separators") << u"n = 1'000; s = \"Да\"; m = 0x1'F;"_s << ascii << QStringList{u"wrap Да"_s};
+        QTest::newRow("digit separators") << u"n = 1'000 + .5'0; s = \"Да\"; m = 0x1'F;"_s << ascii << QStringList{u"wrap Да"_s};
         QTest::newRow("include lines, not defines") << u"#include \"Окно.h\"\n  #  include <a>\n#define T \"Текст\"\n"_s << ascii
                                                  << QStringList{u"wrap Текст"_s};
         QTest::newRow("raw string") << u"s = R\"(Да \"и\" нет)\";"_s << ascii << QStringList{u"wrap Да \"и\" нет"_s};

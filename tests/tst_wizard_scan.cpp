@@ -183,12 +183,15 @@ private slots:
         QTest::newRow("backward") << u"abcdefgh"_s << QList<qsizetype>{7, 3, 0} << QStringList{u"X"_s, u"YY"_s, u"Z"_s};
         QTest::newRow("into empty") << QString() << QList<qsizetype>{0, 0, 1} << QStringList{u"ab"_s, u"c"_s, u"d"_s};
         QTest::newRow("wider than the gap") << u"abc"_s << QList<qsizetype>{1, 153, 2} << QStringList{QString(150, u'x'), QString(90, u'y'), u"z"_s};
+        QTest::newRow("forward past the room, back, forward") << QString(400, u'a')
+            << QList<qsizetype>{10, 200, 399, 620, 5, 682} << QStringList{QString(100, u'x'), QString(120, u'y'), u"z"_s, QString(60, u'w'), u"v"_s, u"u"_s};
     }
     void editedTextFollowsInsertions()
     {
         QFETCH(QString, initial);
         QFETCH(QList<qsizetype>, positions);
         QFETCH(QStringList, insertions);
+        const QString unchanged(initial.constData(), initial.size()); // a copy of its own
         EditedText text(initial);
         QString expected = initial;
         for (qsizetype i = 0; i < positions.size(); ++i) {
@@ -203,6 +206,7 @@ private slots:
             QCOMPARE(text.indexOf(expected.mid(pos, 2), 0), expected.indexOf(expected.mid(pos, 2), 0));
             QCOMPARE(text.indexOf(u'Z', pos), expected.indexOf(u'Z', pos));
         }
+        QCOMPARE(initial, unchanged); // the buffer reads the string it was made from, never writes it
     }
 
     void unitScan_data()

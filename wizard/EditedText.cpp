@@ -14,18 +14,10 @@ qsizetype gapFor(qsizetype textSize, qsizetype needed)
 } // namespace
 
 EditedText::EditedText(QString text)
-    : m_adopted(std::move(text)), m_units(reinterpret_cast<const char16_t*>(m_adopted.utf16())), m_capacity(m_adopted.size())
+    : m_adopted(std::move(text)),
+      m_after(reinterpret_cast<const char16_t*>(m_adopted.utf16())),
+      m_afterSize(m_adopted.size())
 {
-}
-
-EditedText::Units EditedText::units() const
-{
-    Units units;
-    units.m_units = m_units;
-    units.m_gapStart = m_gapStart;
-    units.m_gapLength = gapLength();
-    units.m_size = size();
-    return units;
 }
 
 qsizetype EditedText::indexOf(QChar ch, qsizetype from) const
@@ -62,8 +54,8 @@ bool EditedText::matchesAt(qsizetype pos, QStringView needle) const
         return false;
     const qsizetype inFront = std::clamp<qsizetype>(m_gapStart - pos, 0, needle.size());
     const qsizetype behind = needle.size() - inFront;
-    return (inFront == 0 || QStringView(m_units + pos, inFront) == needle.first(inFront))
-        && (behind == 0 || QStringView(m_units + storageIndex(pos + inFront), behind) == needle.sliced(inFront));
+    return (inFront == 0 || beforeGap().sliced(pos, inFront) == needle.first(inFront))
+        && (behind == 0 || afterGap().sliced(pos + inFront - m_gapStart, behind) == needle.sliced(inFront));
 }
 
 QString EditedText::mid(qsizetype pos, qsizetype length) const
@@ -78,10 +70,11 @@ QString EditedText::mid(qsizetype pos, qsizetype length) const
 void EditedText::insert(qsizetype pos, QStringView text)
 {
     pos = std::clamp<qsizetype>(pos, 0, size());
-    if (gapLength() < text.size())
-        reallocateWithGapAt(pos, text.size());
+    const qsizetype needed = m_afterOwned ? text.size() : pos - m_gapStart + text.size();
+    if (pos >= m_gapStart && roomAhead() >= needed)
+        moveGapForwardTo(pos);
     else
-        moveGapTo(pos);
+        reallocateWithGapAt(pos, text.size());
     std::copy(text.utf16(), text.utf16() + text.size(), m_owned.get() + m_gapStart);
     m_gapStart += text.size();
 }
@@ -91,60 +84,62 @@ QString EditedText::toString() const
     return mid(0, size());
 }
 
-qsizetype EditedText::gapLength() const
-{
-    return m_gapEnd - m_gapStart;
-}
-
-qsizetype EditedText::storageIndex(qsizetype pos) const
-{
-    return pos < m_gapStart ? pos : pos + gapLength();
-}
-
 QStringView EditedText::beforeGap() const
 {
-    return QStringView(m_units, m_gapStart);
+    return QStringView(m_owned.get(), m_gapStart);
 }
 
 QStringView EditedText::afterGap() const
 {
-    return QStringView(m_units + m_gapEnd, m_capacity - m_gapEnd);
+    return QStringView(m_after, m_afterSize);
 }
 
-void EditedText::moveGapTo(qsizetype pos)
+qsizetype EditedText::roomAhead() const
 {
-    char16_t* const units = m_owned.get();
-    if (gapLength() == 0) {
-        // Nothing moves, and an adopted text must not be written to.
-    } else if (pos < m_gapStart) {
-        std::copy_backward(units + pos, units + m_gapStart, units + m_gapEnd);
-    } else if (pos > m_gapStart) {
-        std::copy(units + m_gapEnd, units + m_gapEnd + (pos - m_gapStart), units + m_gapStart);
-    }
-    m_gapEnd += pos - m_gapStart;
+    if (m_afterOwned)
+        return m_capacity - m_afterSize - m_gapStart; // the gap, which moves with it
+    return m_capacity - m_gapStart;
+}
+
+void EditedText::moveGapForwardTo(qsizetype pos)
+{
+    // Forwards, so that the units may move within the storage they are read from.
+    const qsizetype moved = pos - m_gapStart;
+    std::copy(m_after, m_after + moved, m_owned.get() + m_gapStart);
+    m_after += moved;
+    m_afterSize -= moved;
     m_gapStart = pos;
 }
 
 void EditedText::reallocateWithGapAt(qsizetype pos, qsizetype needed)
 {
-    const qsizetype newGap = gapFor(size(), needed);
-    const qsizetype capacity = size() + newGap;
-    std::unique_ptr<char16_t[]> units(new char16_t[std::size_t(capacity)]);
+    const qsizetype capacity = size() + gapFor(size(), needed);
+    std::unique_ptr<char16_t[]> units(new char16_t[std::size_t(capacity)]); // not zeroed: the gap is never read
     copyOut(0, pos, units.get());
-    copyOut(pos, size(), units.get() + pos + newGap);
+    if (!m_afterOwned && pos >= m_gapStart) {
+        // Going forward, the rest stays where it is read.
+        m_after += pos - m_gapStart;
+        m_afterSize -= pos - m_gapStart;
+    } else {
+        const qsizetype tail = size() - pos;
+        copyOut(pos, size(), units.get() + capacity - tail);
+        m_after = units.get() + capacity - tail;
+        m_afterSize = tail;
+        m_afterOwned = true;
+        m_adopted = QString();
+    }
     m_owned = std::move(units);
-    m_units = m_owned.get();
-    m_adopted = QString();
     m_capacity = capacity;
     m_gapStart = pos;
-    m_gapEnd = pos + newGap;
 }
 
 void EditedText::copyOut(qsizetype from, qsizetype to, char16_t* target) const
 {
-    const char16_t* data = m_units;
-    const qsizetype beforeGap = std::clamp<qsizetype>(m_gapStart - from, 0, to - from);
-    std::copy(data + from, data + from + beforeGap, target);
-    std::copy(data + storageIndex(from + beforeGap), data + storageIndex(from + beforeGap) + (to - from - beforeGap),
-              target + beforeGap);
+    const qsizetype inFront = std::clamp<qsizetype>(m_gapStart - from, 0, to - from);
+    if (inFront > 0)
+        std::copy(m_owned.get() + from, m_owned.get() + from + inFront, target);
+    if (const qsizetype behind = to - from - inFront; behind > 0) {
+        const char16_t* const first = m_after + (from + inFront - m_gapStart);
+        std::copy(first, first + behind, target + inFront);
+    }
 }

@@ -659,7 +659,9 @@ private:
         // Adjacent literals are one: the compiler joins them.
         while (literal.closed) {
             const qsizetype after = skipBlanks(literal.source.end());
-            const std::optional<LiteralToken> more = after < m_units.size() ? literalTokenAt(after) : std::nullopt;
+            const QChar next = m_units.at(after); // a quote, or the first letter of a prefix
+            const bool mayFollow = next == u'"' || next == u'u' || next == u'U' || next == u'L' || next == u'R';
+            const std::optional<LiteralToken> more = mayFollow ? literalTokenAt(after) : std::nullopt;
             if (!more)
                 break;
             literal.source.length = more->end - literal.source.start;

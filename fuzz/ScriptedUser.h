@@ -26,14 +26,20 @@ public:
         check(pos >= 0 && pos <= m_text.size() - inserted.size(), "an insertion outside the text");
         m_inserted += inserted.size();
     }
-    void wrappedLiteralHarvested(Selection literal, const QString&) override
+    // Phrases of literals are checked against what decode makes of the literal's text.
+    void checkPhrasesWith(QString (*decode)(QStringView)) { m_decode = decode; }
+
+    void wrappedLiteralHarvested(Selection literal, const QString& phrase) override
     {
         checkInside(literal, "a wrapped literal");
+        checkPhrase(literal, phrase);
     }
 
-    Answer ask(PromptKind, const QString&, Selection& selection) override
+    Answer ask(PromptKind kind, const QString& phrase, Selection& selection) override
     {
         checkInside(selection, "a question's selection");
+        if (kind == PromptKind::WrapLiteral)
+            checkPhrase(selection, phrase);
         ++m_questions;
         const std::uint8_t step = next();
         // Now and then the user selects something else before answering.
@@ -59,12 +65,18 @@ private:
             return 2;
         return m_script[m_used++];
     }
+    void checkPhrase(Selection literal, const QString& phrase)
+    {
+        if (m_decode && m_decode(m_text.mid(literal.start, literal.length)) != phrase)
+            fail("a phrase that is not its literal's");
+    }
     void checkInside(Selection selection, const char* what)
     {
         if (selection.start < 0 || selection.length < 0 || selection.end() > m_text.size())
             fail(what);
     }
 
+    QString (*m_decode)(QStringView) = nullptr;
     std::span<const std::uint8_t> m_script;
     std::size_t m_used = 0;
     const EditedText& m_text;

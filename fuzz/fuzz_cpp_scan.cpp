@@ -8,6 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::MemoryPeak::reset();
     EditedText text(input.text);
     fuzz::ScriptedUser user(input.script, text);
+    user.checkPhrasesWith(DecodeCppLiteral);
     const CppOffer offer = size % 2 ? CppOffer::WithLetter : CppOffer::NonAscii;
     const UnitScanResult result = HarvestCppText(text, user, user, QStringLiteral("Window.cpp"), offer);
     fuzz::check(text.size() == input.text.size() + user.inserted(), "the rewrite removed text");

@@ -3,7 +3,7 @@
 // and forms, the same project twice over, and one large unit, every question answered Yes; a
 // generated C++ tree of about 20 MB and twice that, and Qt's examples where installed, every
 // question answered No.
-// Prints a table; run by hand (orb_bench_wizard).
+// Prints a table; run by hand (orb_bench_wizard [the directory of Qt's examples]).
 #include "BestOfRuns.h"
 #include "ColumnSink.h"
 #include "CppHarvest.h"
@@ -354,18 +354,18 @@ void harvestCppAndDouble(const QTemporaryDir& dir, int files)
     std::printf("  twice as large costs %.2f x (linear: 2)\n\n", timings[1].harvestMs / timings[0].harvestMs);
 }
 
-// Qt's own examples, where a distribution installs them.
-void harvestQtExamples()
+// Qt's own examples: in the directory given, or where a distribution installs them.
+void harvestQtExamples(const char* given)
 {
-    for (const char* candidate : {"/usr/share/qt6/examples", "/usr/lib/qt6/examples", "/usr/lib/x86_64-linux-gnu/qt6/examples"}) {
-        const QString directory = QString::fromLatin1(candidate);
-        if (!QDir(directory).exists())
+    for (const char* candidate : {given, "/usr/share/qt6/examples", "/usr/lib/qt6/examples", "/usr/lib/x86_64-linux-gnu/qt6/examples"}) {
+        const QString directory = QString::fromLocal8Bit(candidate);
+        if (!candidate || !QDir(directory).exists())
             continue;
         std::printf("Qt's examples in %s\n", candidate);
         printTiming(timeProject(directory, Answer::No), "No");
         return;
     }
-    std::printf("Qt's examples are not installed here; not measured\n");
+    std::printf("Qt's examples are not installed here (orb_bench_wizard DIRECTORY measures them there); not measured\n");
 }
 
 class NoSink : public PhraseSink
@@ -398,7 +398,7 @@ void harvestUnclosedCalls()
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     // As the editor and orb-lng do, so that the figures are theirs.
     KeepFreedMemoryForTheNextFile();
@@ -412,6 +412,6 @@ int main()
     harvestUnclosedCalls();
     // About 20 MB of C++ in 400 files, then twice that, every offer answered No.
     harvestCppAndDouble(dir, 400);
-    harvestQtExamples();
+    harvestQtExamples(argc > 1 ? argv[1] : nullptr);
     return 0;
 }

@@ -16,7 +16,7 @@ const std::vector<Subcommand>& subcommands()
 {
     static const std::vector<Subcommand> all = {
         {QStringLiteral("harvest"),
-         QStringLiteral("collect the non-ASCII literals of a Delphi project into a dictionary column"),
+         QStringLiteral("collect the literals of a Delphi or Qt project into a dictionary column"),
          runHarvest},
         {QStringLiteral("pseudo"),
          QStringLiteral("fill a language column with the pseudo-translation of another"),

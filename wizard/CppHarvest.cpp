@@ -327,6 +327,7 @@ public:
         bool closed;
         // The one literal's body, when it is its phrase as it stands (no escapes to resolve).
         std::optional<Selection> verbatim;
+        qsizetype follower = 0; // the position after it and the blanks that follow it
     };
 
     // Moves to the next literal (literal()), or to the end of the text: false.
@@ -360,6 +361,16 @@ public:
         return m_nameEnd >= 0
             && (spells(m_text, m_lastStart, m_nameEnd, u"extern") || spells(m_text, m_lastStart, m_nameEnd, u"operator"));
     }
+    // The literal is compared with "==" or "!=": a value the code looks for, which a translation
+    // would no longer match.
+    bool literalCompared() const
+    {
+        const Selection& source = m_literal.source;
+        qsizetype before = source.start;
+        while (before > 0 && isSpace(m_units.at(before - 1)))
+            --before;
+        return (before >= 2 && isComparison(before - 2)) || isComparison(m_literal.follower);
+    }
     // Moves on to pos (after the literal, or after a rewrite of it, which changed the text).
     void continueAt(qsizetype pos)
     {
@@ -370,6 +381,14 @@ public:
         // A name looked up before may have moved since.
         for (Frame& frame : m_frames)
             frame.callee = Callee::Unknown;
+    }
+    // "==" or "!=" at pos, no third "=" after it.
+    bool isComparison(qsizetype pos) const
+    {
+        const QChar first = m_units.at(pos);
+        return (first == u'=' || first == u'!') && m_units.at(pos + 1) == u'=' && m_units.at(pos + 2) != u'='
+            && (pos == 0 || (m_units.at(pos - 1) != u'=' && m_units.at(pos - 1) != u'!' && m_units.at(pos - 1) != u'<'
+                             && m_units.at(pos - 1) != u'>'));
     }
     // The position after the whitespace and comments from pos.
     qsizetype skipBlanks(qsizetype pos) const
@@ -462,15 +481,14 @@ private:
     // stopped (settleName).
     //
     // The stops are found a block at a time, and the block's are kept for the next ones: most
-    // stops are a few characters apart. ";" is a stop everywhere, so that the block's stops
-    // do not change when a logging statement begins; outside one it only ends a name, as
-    // reading it back would.
+    // stops are a few characters apart.
     qsizetype nextStop(qsizetype pos)
     {
-        using Stops = UnitSet<u'"', u'\'', u'/', u'#', u'(', u')', u'{', u'}', u',', u';'>;
+        using Stops = UnitSet<u'"', u'\'', u'/', u'#', u'(', u')', u'{', u'}', u','>;
         for (;;) {
             if (pos >= m_blockStart && pos < m_blockEnd) {
-                if (const std::uint32_t later = m_blockStops >> (pos - m_blockStart))
+                const std::uint32_t stops = m_blockStops | (inLoggingStatement() ? m_blockSemicolons : 0);
+                if (const std::uint32_t later = stops >> (pos - m_blockStart))
                     return pos + std::countr_zero(later);
                 pos = m_blockEnd;
             }
@@ -478,10 +496,18 @@ private:
                 return m_units.size();
             const QStringView segment = m_units.segmentFrom(pos);
             const char16_t* const begin = segment.utf16();
-            const int count = int(std::min<qsizetype>(segment.size(), Stops::kBlock));
             m_blockStart = pos;
-            m_blockEnd = pos + count;
-            m_blockStops = count == Stops::kBlock ? Stops::blockMask(begin) : Stops::partMask(begin, count);
+            if (segment.size() >= UnitBlock::kSize) {
+                const UnitBlock block(begin);
+                m_blockEnd = pos + UnitBlock::kSize;
+                m_blockStops = block.mask<u'"', u'\'', u'/', u'#', u'(', u')', u'{', u'}', u','>();
+                m_blockSemicolons = block.mask<u';'>();
+            } else {
+                const int count = int(segment.size());
+                m_blockEnd = pos + count;
+                m_blockStops = Stops::partMask(begin, count);
+                m_blockSemicolons = UnitSet<u';'>::partMask(begin, count);
+            }
         }
     }
 
@@ -656,9 +682,11 @@ private:
         literal.verbatim.reset();
         if (!token->escaped)
             literal.verbatim = Selection{token->bodyStart, token->bodyEnd - token->bodyStart};
+        literal.follower = literal.source.end();
         // Adjacent literals are one: the compiler joins them.
         while (literal.closed) {
             const qsizetype after = skipBlanks(literal.source.end());
+            literal.follower = after;
             const QChar next = m_units.at(after); // a quote, or the first letter of a prefix
             const bool mayFollow = next == u'"' || next == u'u' || next == u'U' || next == u'L' || next == u'R';
             const std::optional<LiteralToken> more = mayFollow ? literalTokenAt(after) : std::nullopt;
@@ -830,10 +858,12 @@ private:
     qsizetype m_nameEnd = -1;     // after it, -1 when another token followed
     bool m_qualifying = false;    // "::" was read after a name
     int m_loggingDepth = -1;      // the depth of the logging statement being read, or -1
-    // The stops among the units from m_blockStart to m_blockEnd, as bits (nextStop).
+    // The stops among the units from m_blockStart to m_blockEnd, and apart the semicolons, as
+    // bits (nextStop).
     qsizetype m_blockStart = 0;
     qsizetype m_blockEnd = 0;
     std::uint32_t m_blockStops = 0;
+    std::uint32_t m_blockSemicolons = 0;
 };
 
 enum class Verdict { Skip, Translated, Offer };
@@ -941,7 +971,7 @@ Context contextOf(CppLexer& lexer)
             return context;
         break;
     }
-    context.verdict = Verdict::Offer;
+    context.verdict = lexer.literalCompared() ? Verdict::Skip : Verdict::Offer;
     return context;
 }
 
@@ -1165,6 +1195,29 @@ const std::vector<CppKeyRule>& CppKeyRules()
         {u"qmlRegisterType", u"a QML module's name"},
         {u"setStyleSheet", u"style sheet code"},
         {u"QRegularExpression", u"a pattern"},
+        {u"fromTheme", u"an icon theme's name"},
+        {u"QColor", u"a colour's name"},
+        {u"QPropertyAnimation", u"a property's name"},
+        {u"exec", u"an SQL statement"},
+        {u"prepare", u"an SQL statement"},
+        {u"addDatabase", u"a database driver's name"},
+        {u"setDatabaseName", u"a database's name"},
+        {u"setTable", u"a database table's name"},
+        {u"fieldIndex", u"a database field's name"},
+        {u"QSqlRelation", u"database table and field names"},
+        {u"addQueryItem", u"a URL's query"},
+        {u"writeStartElement", u"an XML element's name"},
+        {u"writeAttribute", u"an XML attribute"},
+        {u"elementsByTagName", u"an XML element's name"},
+        {u"attributeLocation", u"a shader variable's name"},
+        {u"uniformLocation", u"a shader variable's name"},
+        {u"bindAttributeLocation", u"a shader variable's name"},
+        {u"setUniformValue", u"a shader variable's name"},
+        {u"setDefaultSuffix", u"a file suffix"},
+        {u"registerField", u"a wizard field's name"},
+        {u"field", u"a wizard field's name"},
+        {u"setField", u"a wizard field's name"},
+        {u"qstrcmp", u"a string compared with"},
     };
     return rules;
 }

@@ -334,7 +334,7 @@ public:
     bool next()
     {
         for (m_pos = nextStop(m_pos); m_pos < m_units.size(); m_pos = nextStop(m_pos)) {
-            const char16_t ch = m_units.at(m_pos).unicode();
+            const char16_t ch = m_blockUnits[m_pos - m_blockStart]; // nextStop's block holds it
             if (ch == u'"') {
                 // Kept in place rather than returned: copying the literal back out of a
                 // return value made the processor wait for the stores it had just made.
@@ -497,6 +497,7 @@ private:
             const QStringView segment = m_units.segmentFrom(pos);
             const char16_t* const begin = segment.utf16();
             m_blockStart = pos;
+            m_blockUnits = begin;
             if (segment.size() >= UnitBlock::kSize) {
                 const UnitBlock block(begin);
                 m_blockEnd = pos + UnitBlock::kSize;
@@ -864,6 +865,7 @@ private:
     qsizetype m_blockEnd = 0;
     std::uint32_t m_blockStops = 0;
     std::uint32_t m_blockSemicolons = 0;
+    const char16_t* m_blockUnits = nullptr;
 };
 
 enum class Verdict { Skip, Translated, Offer };

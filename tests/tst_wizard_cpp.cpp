@@ -99,6 +99,8 @@ private slots:
         QTest::newRow("unterminated string") << u"s = \"Да\nt = \"Нет\";"_s << ascii << QStringList{u"wrap Нет"_s};
         QTest::newRow("unterminated raw string at the end") << u"s = R\"(Да"_s << ascii << QStringList{};
         QTest::newRow("unterminated comment at the end") << u"/* \"Да\""_s << ascii << QStringList{};
+        QTest::newRow("adjacent across a spliced line") << u"#define TEXT \"Первая \" \\\n    \"вторая\"\n"_s << ascii
+                                                     << QStringList{u"wrap Первая вторая"_s};
         QTest::newRow("last line without a line break") << u"s = \"Да\";"_s << ascii << QStringList{u"wrap Да"_s};
         QTest::newRow("ASCII only when not asked for") << u"s = \"Hello\"; t = \"Привет\";"_s << ascii << QStringList{u"wrap Привет"_s};
         QTest::newRow("texts with a letter") << u"a = \"Hello\"; b = \"%1: %2\"; c = \"Save...\";"_s << letters

@@ -390,12 +390,14 @@ public:
             && (pos == 0 || (m_units.at(pos - 1) != u'=' && m_units.at(pos - 1) != u'!' && m_units.at(pos - 1) != u'<'
                              && m_units.at(pos - 1) != u'>'));
     }
-    // The position after the whitespace and comments from pos.
+    // The position after the whitespace, comments and spliced line breaks from pos.
     qsizetype skipBlanks(qsizetype pos) const
     {
         while (pos < m_units.size()) {
             if (isSpace(m_units.at(pos))) {
                 ++pos;
+            } else if (m_units.at(pos) == u'\\' && m_units.at(pos + 1) == u'\n') {
+                pos += 2; // a macro's definition goes on on the next line
             } else if (const qsizetype end = commentEnd(pos); end > pos) {
                 pos = end;
             } else {

@@ -119,8 +119,9 @@ private slots:
                                                     << letters << QStringList{u"wrap Shown"_s};
         QTest::newRow("a block inside a key call") << u"connect(a, &A::b, [=] { l->setText(\"Hello there\"); });"_s << letters
                                                 << QStringList{u"wrap Hello there"_s};
-        QTest::newRow("compared values") << u"if (a == \"yes\" || \"no\" != b || c <= \"Shown\") d = \"Shown too\";"_s << letters
-                                      << QStringList{u"wrap Shown"_s, u"wrap Shown too"_s};
+        QTest::newRow("compared values and subscripts")
+            << u"if (a == \"yes\" || \"no\" != b || c <= \"Shown\") d = json[\"title\"] + m[\"Shown \" + x];"_s << letters
+            << QStringList{u"wrap Shown"_s, u"wrap Shown "_s};
         QTest::newRow("a key in Russian is a key") << u"setObjectName(\"Окно\"); s = \"Окно\";"_s << ascii
                                                 << QStringList{u"wrap Окно"_s};
     }

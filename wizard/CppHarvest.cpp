@@ -361,15 +361,16 @@ public:
         return m_nameEnd >= 0
             && (spells(m_text, m_lastStart, m_nameEnd, u"extern") || spells(m_text, m_lastStart, m_nameEnd, u"operator"));
     }
-    // The literal is compared with "==" or "!=": a value the code looks for, which a translation
-    // would no longer match.
-    bool literalCompared() const
+    // The literal is compared with "==" or "!=", a value the code looks for, which a translation
+    // would no longer match, or stands alone in "[...]", a key (json["name"]).
+    bool literalComparedOrSubscript() const
     {
         const Selection& source = m_literal.source;
         qsizetype before = source.start;
         while (before > 0 && isSpace(m_units.at(before - 1)))
             --before;
-        return (before >= 2 && isComparison(before - 2)) || isComparison(m_literal.follower);
+        return (before >= 2 && isComparison(before - 2)) || isComparison(m_literal.follower)
+            || (m_units.at(before - 1) == u'[' && m_units.at(m_literal.follower) == u']');
     }
     // Moves on to pos (after the literal, or after a rewrite of it, which changed the text).
     void continueAt(qsizetype pos)
@@ -975,7 +976,7 @@ Context contextOf(CppLexer& lexer)
             return context;
         break;
     }
-    context.verdict = lexer.literalCompared() ? Verdict::Skip : Verdict::Offer;
+    context.verdict = lexer.literalComparedOrSubscript() ? Verdict::Skip : Verdict::Offer;
     return context;
 }
 

@@ -444,29 +444,20 @@ private:
         return pos;
     }
 
-    // The first position from pos whose unit is in set and accepted, or the end of the text:
-    // piece by piece of the text's storage, the set's units looked for a block at a time.
-    // accepts is called with a pointer to the unit and one to where its piece begins.
-    template<typename Set, typename Accepts>
-    qsizetype findIn(qsizetype pos, Accepts accepts) const
+    // The first position from pos whose unit is in Set, or the end of the text: piece by piece
+    // of the text's storage, the set's units looked for a block at a time.
+    template<typename Set>
+    qsizetype findIn(qsizetype pos) const
     {
         while (pos < m_units.size()) {
             const QStringView segment = m_units.segmentFrom(pos);
             const char16_t* const begin = segment.utf16();
-            const char16_t* const end = begin + segment.size();
-            for (const char16_t* unit = Set::firstIn(begin, end); unit != end; unit = Set::firstIn(unit + 1, end)) {
-                if (accepts(unit, begin))
-                    return pos + (unit - begin);
-            }
+            const char16_t* const found = Set::firstIn(begin, begin + segment.size());
+            if (found != begin + segment.size())
+                return pos + (found - begin);
             pos += segment.size();
         }
         return pos;
-    }
-
-    template<typename Set>
-    qsizetype findIn(qsizetype pos) const
-    {
-        return findIn<Set>(pos, [](const char16_t*, const char16_t*) { return true; });
     }
 
     // The first position from pos that holds wanted, or the end of the text.
@@ -504,8 +495,8 @@ private:
             if (segment.size() >= UnitBlock::kSize) {
                 const UnitBlock block(begin);
                 m_blockEnd = pos + UnitBlock::kSize;
-                m_blockStops = block.mask<u'"', u'\'', u'/', u'#', u'(', u')', u'{', u'}', u','>();
-                m_blockSemicolons = block.mask<u';'>();
+                m_blockStops = Stops::maskIn(block);
+                m_blockSemicolons = UnitSet<u';'>::maskIn(block);
             } else {
                 const int count = int(segment.size());
                 m_blockEnd = pos + count;

@@ -691,27 +691,33 @@ bool buildDictionaryDocument(const QList<TLangDict>& languages, pugi::xml_docume
     return true;
 }
 
-bool saveXmlFile(const pugi::xml_document& doc, const QString& path, Layout layout, QString* error)
+bool saveXmlFile(const pugi::xml_document& doc, const QString& path, Layout layout, QString* error,
+                 SaveGuard* guard)
 {
     SafeFile file(path);
+    if (guard && guard->checkUnchanged)
+        file.requireUnchanged(guard->expected);
     if (!file.open())
         return setError(error, file.errorString());
     SaveFileWriter writer(file);
     const unsigned flags = layout == Layout::Indented ? pugi::format_indent : pugi::format_raw;
     doc.save(writer, "  ", flags, pugi::encoding_utf8);
-    if (!writer.ok() || !file.commit())
-        return setError(error, file.errorString());
-    return true;
+    const bool committed = writer.ok() && file.commit();
+    if (guard) {
+        guard->changedOnDisk = file.changedOnDisk();
+        guard->written = file.committedStamp();
+    }
+    return committed || setError(error, file.errorString());
 }
 
 bool writeDictionaryFile(const QList<TLangDict>& languages, const QString& path, Layout layout,
-                         QString* error)
+                         QString* error, SaveGuard* guard)
 {
     try {
         pugi::xml_document doc;
         if (!buildDictionaryDocument(languages, doc))
             return setError(error, QStringLiteral("a language identifier is not a valid XML element name, or two languages share one"));
-        return saveXmlFile(doc, path, layout, error);
+        return saveXmlFile(doc, path, layout, error, guard);
     } catch (const std::bad_alloc&) {
         return setError(error, outOfMemoryText());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileStamp.h"
 #include "LangDict.h"
 #include "orbtranslatetoolkit_export.h"
 
@@ -72,12 +73,15 @@ enum class Layout { Compact, Indented };
 // valid XML element name or two languages share one; std::bad_alloc when memory runs out.
 ORBTRANSLATETOOLKIT_EXPORT bool buildDictionaryDocument(const QList<TLangDict>& languages,
                                                         pugi::xml_document& doc);
-// Saves the document so that the file is replaced as a whole or not at all.
+// Saves the document so that the file is replaced as a whole or not at all; guard, when
+// given, says what to check of the file replaced and learns the stamp of the one written.
 ORBTRANSLATETOOLKIT_EXPORT bool saveXmlFile(const pugi::xml_document& doc, const QString& path,
-                                            Layout layout, QString* error = nullptr);
+                                            Layout layout, QString* error = nullptr,
+                                            SaveGuard* guard = nullptr);
 // buildDictionaryDocument and saveXmlFile; on failure the file is as it was.
 ORBTRANSLATETOOLKIT_EXPORT bool writeDictionaryFile(const QList<TLangDict>& languages,
                                                     const QString& path, Layout layout,
-                                                    QString* error = nullptr);
+                                                    QString* error = nullptr,
+                                                    SaveGuard* guard = nullptr);
 
 } // namespace orb

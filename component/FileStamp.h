@@ -29,4 +29,13 @@ struct FileStamp
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
+// What a save is to check of the file it replaces, and what it learns of the file it wrote.
+struct SaveGuard
+{
+    bool checkUnchanged = false; // replace the file only while it is still `expected`
+    FileStamp expected;
+    bool changedOnDisk = false; // out: refused, since the file was not `expected` any more
+    FileStamp written;          // out: the file as the save left it
+};
+
 } // namespace orb

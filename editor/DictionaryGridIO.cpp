@@ -206,7 +206,7 @@ GridRead readDictionaryGrid(const QString& path, DictTable& table, QString* erro
     return result;
 }
 
-bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* error)
+bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* error, orb::SaveGuard* guard)
 {
     std::vector<QByteArray> ids;
     for (int col = 0; col < table.columnCount(); ++col) {
@@ -229,7 +229,7 @@ bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* e
     try {
         pugi::xml_document doc;
         buildDocument(table, ids, doc);
-        return orb::saveXmlFile(doc, path, orb::Layout::Indented, error);
+        return orb::saveXmlFile(doc, path, orb::Layout::Indented, error, guard);
     } catch (const std::bad_alloc&) {
         if (error)
             *error = orb::outOfMemoryText();

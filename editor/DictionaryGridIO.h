@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DictTable.h"
+#include "FileStamp.h"
 
 #include <QString>
 
@@ -22,8 +23,9 @@ GridRead readDictionaryGrid(const QString& path, DictTable& table, QString* erro
 
 // Writes the table to the file, indented, replacing it as a whole or not at all. False, with
 // the file as it was, when an identifier is not a valid XML element name, two columns share
-// one, or the file cannot be written; error says why.
-bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* error = nullptr);
+// one, or the file cannot be written; error says why. guard: see orb::saveXmlFile.
+bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* error = nullptr,
+                         orb::SaveGuard* guard = nullptr);
 
 // The path with its extension replaced by ".lng", or ".lng" appended when it has none.
 QString withLngExtension(const QString& path);

@@ -516,7 +516,7 @@ void TfrmMain::actNewDictExecute()
     if (!AddLanguageDialog(lang, this))
         return;
     FDictFile.clear();
-    m_importLosses.clear();
+    m_fileStamp = {};
     UpdateCaption(FDictFile);
     DictTable table;
     table.setColumn(0, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
@@ -533,7 +533,7 @@ void TfrmMain::actCloseDictExecute()
     ui->sgDictGrid->hide();
     m_model->setTable(DictTable());
     FDictFile.clear();
-    m_importLosses.clear();
+    m_fileStamp = {};
     UpdateCaption(FDictFile);
 }
 
@@ -561,9 +561,11 @@ bool TfrmMain::OpenGivenDictionary(const QString& path)
 
 bool TfrmMain::OpenDictionary(const QString& path)
 {
+    // Taken before the read: a file written while it is read counts as changed at Save.
+    const orb::FileStamp stamp = orb::FileStamp::of(path);
     if (!ReadDictionary(path))
         return false;
-    BindFile(QFileInfo(path).absoluteFilePath());
+    BindFile(QFileInfo(path).absoluteFilePath(), stamp);
     RememberRecentFile(FDictFile);
     return true;
 }
@@ -587,10 +589,43 @@ bool TfrmMain::SaveDocument()
     // With the last language deleted nothing is shown, and nothing is written.
     if (!DictionaryOpen())
         return false;
-    QString path = FDictFile;
-    if (!m_importLosses.isEmpty() && !ConfirmLosingLanguages())
-        path.clear();
-    return path.isEmpty() ? SaveDocumentAs() : SaveTo(path);
+    if (FDictFile.isEmpty())
+        return SaveDocumentAs();
+    orb::SaveGuard guard{true, m_fileStamp};
+    const orb::FileStamp onDisk = orb::FileStamp::of(FDictFile);
+    if (onDisk != m_fileStamp) {
+        switch (AskAboutChangedFile(FDictFile)) {
+        case Prompter::Yes:
+            guard.expected = onDisk;
+            break;
+        case Prompter::No:
+            return SaveDocumentAs();
+        default:
+            return false;
+        }
+    }
+    return SaveTo(FDictFile, guard);
+}
+
+Prompter::Button TfrmMain::AskAboutChangedFile(const QString& path)
+{
+    const QString question =
+        Translate(QStringLiteral("Файл изменён на диске после того, как был прочитан или сохранён:")) + u'\n'
+        + QDir::toNativeSeparators(path) + u'\n'
+        + Translate(QStringLiteral("Да — заменить его словарём, Нет — сохранить словарь в другой файл, Отмена — не сохранять."));
+    return Prompter::current().messageBoxWithDefault(this, MessageCaption(), question, Prompter::Icon::Warning,
+                                                     Prompter::Yes | Prompter::No | Prompter::Cancel,
+                                                     Prompter::Cancel);
+}
+
+bool TfrmMain::ConfirmReplacing(const QString& path)
+{
+    const QString question = Translate(QStringLiteral("Файл уже существует:")) + u'\n'
+                             + QDir::toNativeSeparators(path) + u'\n'
+                             + Translate(QStringLiteral("Заменить его?"));
+    return Prompter::current().messageBoxWithDefault(this, MessageCaption(), question, Prompter::Icon::Warning,
+                                                     Prompter::Yes | Prompter::No, Prompter::No)
+           == Prompter::Yes;
 }
 
 void TfrmMain::actSaveAsExecute()
@@ -603,22 +638,29 @@ bool TfrmMain::SaveDocumentAs()
     if (!DictionaryOpen())
         return false;
     const QString chosen = Prompter::current().saveFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
-    return !chosen.isEmpty() && SaveTo(QFileInfo(withLngExtension(chosen)).absoluteFilePath());
+    if (chosen.isEmpty())
+        return false;
+    // The question is about the file that will be written, extension and all.
+    const QString path = QFileInfo(withLngExtension(chosen)).absoluteFilePath();
+    const orb::FileStamp onDisk = orb::FileStamp::of(path);
+    if (onDisk.exists && !ConfirmReplacing(path))
+        return false;
+    return SaveTo(path, orb::SaveGuard{true, onDisk});
 }
 
-bool TfrmMain::SaveTo(const QString& path)
+bool TfrmMain::SaveTo(const QString& path, orb::SaveGuard guard)
 {
-    if (!WriteDictionary(path))
+    if (!WriteDictionary(path, &guard))
         return false;
     m_model->history()->setClean();
-    BindFile(path);
+    BindFile(path, guard.written);
     RememberRecentFile(FDictFile);
     return true;
 }
 
-void TfrmMain::BindFile(const QString& path)
+void TfrmMain::BindFile(const QString& path, const orb::FileStamp& stamp)
 {
-    m_importLosses.clear();
+    m_fileStamp = stamp;
     const QFileInfo file(path);
     FDictFile = file.absoluteFilePath();
     m_lastFolder = file.absolutePath();
@@ -664,12 +706,12 @@ bool TfrmMain::ReadSucceeded(GridRead result, const QString& path, const QString
     return true;
 }
 
-bool TfrmMain::WriteDictionary(const QString& path)
+bool TfrmMain::WriteDictionary(const QString& path, orb::SaveGuard* guard)
 {
     bool written = false;
     QString reason;
     DeleteEmptyRows();
-    WorkWhileResponsive([&] { written = writeDictionaryGrid(Dictionary(), path, &reason); });
+    WorkWhileResponsive([&] { written = writeDictionaryGrid(Dictionary(), path, &reason, guard); });
     if (!written)
         Prompter::current().messageBox(this, MessageCaption(), FailureText(QStringLiteral("Ощибка при сохранении"), path, reason),
                                        Prompter::Icon::Error, Prompter::Ok);
@@ -679,12 +721,11 @@ bool TfrmMain::WriteDictionary(const QString& path)
 void TfrmMain::actImportExecute()
 {
     const QString path = Prompter::current().openFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
-    QStringList lostLanguages;
     if (!path.isEmpty())
-        ImportDictionary(path, lostLanguages);
+        ImportDictionary(path);
 }
 
-bool TfrmMain::ImportDictionary(const QString& path, QStringList& lostLanguages)
+bool TfrmMain::ImportDictionary(const QString& path)
 {
     ImportSource source;
     GridRead read;
@@ -706,51 +747,10 @@ bool TfrmMain::ImportDictionary(const QString& path, QStringList& lostLanguages)
     if (!planned)
         return ReadSucceeded(GridRead::ReadError, path, reason, importError);
     const WaitCursor busy;
-    m_model->history()->beginMacro(QString());
+    // The document's content changes, never its file: the imported file is only read.
     m_model->applyImport(plan);
-    lostLanguages.clear();
-    for (const LangColumn& language : source.languages()) {
-        if (FindLangIDColumn(language.langId) < 0)
-            lostLanguages.append(HeaderText(language.langName, language.langId));
-    }
-    // Save writes the merged document to the imported file, as the user chose it.
-    RecordBinding(path, lostLanguages);
-    m_model->history()->endMacro();
+    m_lastFolder = QFileInfo(path).absolutePath();
     return true;
-}
-
-void TfrmMain::RecordBinding(const QString& path, const QStringList& losses)
-{
-    const QString file = QFileInfo(path).absoluteFilePath();
-    const QString before = FDictFile;
-    const QStringList lossesBefore = m_importLosses;
-    auto bind = [this](const QString& to, const QStringList& lost) {
-        FDictFile = to;
-        m_importLosses = lost;
-        UpdateCaption(FDictFile);
-    };
-    // A binding the user changed since (Save As) is theirs, and stays.
-    m_model->recordStep(
-        [=, this] {
-            if (FDictFile == before)
-                bind(file, losses);
-            m_lastFolder = QFileInfo(file).absolutePath();
-        },
-        [=, this] {
-            if (FDictFile == file)
-                bind(before, lossesBefore);
-        });
-}
-
-bool TfrmMain::ConfirmLosingLanguages()
-{
-    const QString question = Translate(QStringLiteral("В файле есть языки, которых нет в словаре:")) + u'\n'
-                             + m_importLosses.join(u'\n') + u'\n'
-                             + Translate(QStringLiteral("Сохранить словарь в этот файл без них?"));
-    return Prompter::current().messageBoxWithDefault(this, MessageCaption(), question,
-                                                     Prompter::Icon::Question, Prompter::Yes | Prompter::No,
-                                                     Prompter::No)
-           == Prompter::Yes;
 }
 
 bool TfrmMain::FormCloseQuery()

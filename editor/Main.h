@@ -2,7 +2,9 @@
 
 #include "DictGrid.h"
 #include "DictionaryGridIO.h"
+#include "FileStamp.h"
 #include "HarvestTarget.h"
+#include "Prompter.h"
 #include "Sort.h"
 
 #include <QMainWindow>
@@ -73,8 +75,8 @@ public:
     // missing file) and leaves the open document as it was.
     bool ReadDictionary(const QString& path);
     // Writes the grid to a file, after removing its empty rows. A failed write shows its
-    // message and leaves the file as it was.
-    bool WriteDictionary(const QString& path);
+    // message and leaves the file as it was. guard: see orb::saveXmlFile.
+    bool WriteDictionary(const QString& path, orb::SaveGuard* guard = nullptr);
 
     // Enables the commands and refreshes the status bar; runs whenever the event loop is
     // about to wait, the local loops of the harvest's questions included.
@@ -130,26 +132,30 @@ private:
     enum class SaveQuestion { YesNoCancel, OkCancel };
     bool AskToSave(SaveQuestion form);
     // Saves to the bound file, or to one the user names; false unless the file was written.
+    // A bound file that changed on disk since it was read or saved is replaced only when the
+    // user says so.
     bool SaveDocument();
-    // Saves to a file the user names; false unless the file was written.
+    // Saves to a file the user names, asking before an existing one is replaced; false
+    // unless the file was written.
     bool SaveDocumentAs();
-    bool SaveTo(const QString& path);
+    // Yes: replace the file all the same, No: save elsewhere, Cancel (the default): do not save.
+    Prompter::Button AskAboutChangedFile(const QString& path);
+    bool ConfirmReplacing(const QString& path);
+    // Writes the file, replacing it only while it is what the guard expects, and binds the
+    // document to it.
+    bool SaveTo(const QString& path, orb::SaveGuard guard);
     // The open command for a path the user gave otherwise (recent files, a drop): the save
     // question first.
     void OpenOtherDictionary(const QString& path);
     // Shows the message of a read that failed (none for a missing file): errorText for a
     // damaged file. True when the read succeeded.
     bool ReadSucceeded(GridRead result, const QString& path, const QString& reason, const QString& errorText);
-    // Merges one language of a dictionary file into the grid, through the dialog's choice.
-    // False, with the document as it was, when the file is missing, cannot be used or the
-    // dialog is cancelled. lostLanguages: the file's languages the document lacks afterwards.
-    bool ImportDictionary(const QString& path, QStringList& lostLanguages);
-    // Whether Save may overwrite the imported file without the languages it alone holds.
-    bool ConfirmLosingLanguages();
-    // Binds the document to a file it was read from or written to.
-    void BindFile(const QString& path);
-    // Binds the document to the file it was imported from, as a step of its history.
-    void RecordBinding(const QString& path, const QStringList& losses);
+    // Merges one language of a dictionary file into the grid, through the dialog's choice;
+    // the document stays bound to its own file. False, with the document as it was, when the
+    // file is missing, cannot be used or the dialog is cancelled.
+    bool ImportDictionary(const QString& path);
+    // Binds the document to a file it was read from or written to, as the stamp says it was.
+    void BindFile(const QString& path, const orb::FileStamp& stamp);
     void RememberRecentFile(const QString& path);
     void ForgetRecentFile(const QString& path);
     void SaveRecentFiles();
@@ -193,8 +199,7 @@ private:
     int FEditRow = 0;
     QString FEditText;
     QString m_lastFolder; // of the last file read or written
-    // The bound file's languages that the next save there would drop: it was imported from.
-    QStringList m_importLosses;
+    orb::FileStamp m_fileStamp; // of the bound file, when it was last read or written
     QStringList m_recentFiles;
     int m_harvestBatch = 0;    // the harvest under way, whose phrases are one change
     QLabel* m_statistics;      // the phrase count and each language's completeness

@@ -717,10 +717,11 @@ private slots:
         const QString bound = files->filePath(u"ascii.lng"_s);
         QVERIFY(QFile::remove(bound));
         QVERIFY(QDir().mkpath(bound + u"/inside"_s));
+        prompter->answers << Prompter::Yes; // replace what changed on disk: the write fails
         trigger("actSaveDict");
 
         // The import dialog, its three warnings, the failures of an import, and the question
-        // before a save to the imported file drops a language only that file holds.
+        // before Save As replaces a file.
         prompter->fileAnswers << writeFile(u"import.lng"_s, kAsciiDictionary);
         seen = dialogTexts("actImport");
         QVERIFY(seen.contains(u"dialog"_s));
@@ -750,9 +751,10 @@ private slots:
             QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
         });
         trigger("actImport");
-        QCOMPARE(window->DictFile(), files->filePath(u"extra.lng"_s));
+        QCOMPARE(window->DictFile(), bound);
         prompter->answers << Prompter::No;
-        trigger("actSaveDict");
+        prompter->fileAnswers << files->filePath(u"extra.lng"_s);
+        trigger("actSaveAs");
 
         // The wizard with its warning, and a harvest through every question to its failure.
         harvestProject(writeHarvestProject(files->filePath(u"project"_s)),
@@ -767,7 +769,7 @@ private slots:
         QStringList messageTexts;
         for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
-        QVERIFY2(prompter->messages.size() == 28, qPrintable(messageTexts.join(u'\n')));
+        QVERIFY2(prompter->messages.size() == 29, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
         for (const QString& filter : std::as_const(prompter->fileFilters)) {
             russian << russianTexts({u"filter: "_s + filter});

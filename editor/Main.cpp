@@ -591,7 +591,7 @@ bool TfrmMain::SaveDocument()
         return false;
     if (FDictFile.isEmpty())
         return SaveDocumentAs();
-    orb::SaveGuard guard{true, m_fileStamp};
+    orb::SaveGuard guard = orb::SaveGuard::unchangedSince(m_fileStamp);
     const orb::FileStamp onDisk = orb::FileStamp::of(FDictFile);
     if (onDisk != m_fileStamp) {
         switch (AskAboutChangedFile(FDictFile)) {
@@ -645,7 +645,7 @@ bool TfrmMain::SaveDocumentAs()
     const orb::FileStamp onDisk = orb::FileStamp::of(path);
     if (onDisk.exists && !ConfirmReplacing(path))
         return false;
-    return SaveTo(path, orb::SaveGuard{true, onDisk});
+    return SaveTo(path, orb::SaveGuard::unchangedSince(onDisk));
 }
 
 bool TfrmMain::SaveTo(const QString& path, orb::SaveGuard guard)

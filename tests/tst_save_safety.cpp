@@ -197,7 +197,7 @@ private slots:
         const QString folder = freshFolder(writer, "changed");
         const QString path = folder + u"/file"_s;
         writeAll(path, "<read/>");
-        orb::SaveGuard guard{true, orb::FileStamp::of(path)};
+        orb::SaveGuard guard = orb::SaveGuard::unchangedSince(orb::FileStamp::of(path));
         writeAll(path, "<theirs/>"); // another program's save
         QString error;
         QVERIFY(!saveOf(writer)(path, &guard, &error));
@@ -206,14 +206,14 @@ private slots:
         QCOMPARE(namesIn(folder), QStringList{u"file"_s});
 
         // A stamp of what is there now lets the save through, and tells what it wrote.
-        guard = orb::SaveGuard{true, orb::FileStamp::of(path)};
+        guard = orb::SaveGuard::unchangedSince(orb::FileStamp::of(path));
         QVERIFY2(saveOf(writer)(path, &guard, &error), qPrintable(error));
         QVERIFY(!guard.changedOnDisk);
         QCOMPARE(guard.written, orb::FileStamp::of(path));
 
         // A file that was not there when the save began must not be there at its end.
         const QString fresh = folder + u"/fresh"_s;
-        guard = orb::SaveGuard{true, orb::FileStamp::of(fresh)};
+        guard = orb::SaveGuard::unchangedSince(orb::FileStamp::of(fresh));
         writeAll(fresh, "<theirs/>");
         QVERIFY(!saveOf(writer)(fresh, &guard, &error));
         QCOMPARE(readAll(fresh), "<theirs/>"_ba);

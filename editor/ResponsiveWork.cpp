@@ -1,0 +1,40 @@
+#include "ResponsiveWork.h"
+
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMetaObject>
+
+#include <thread>
+#include <utility>
+
+namespace orb {
+
+BusyCursor::BusyCursor()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BusyCursor::~BusyCursor()
+{
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void ResponsiveWork::run(const std::function<void()>& work)
+{
+    const BusyCursor busy;
+    m_running = true;
+    QEventLoop loop;
+    std::thread worker([&] {
+        work();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    // Painting, timers and the window manager's close go on.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    m_running = false;
+    if (const std::function<void()> then = std::exchange(m_then, {}))
+        then();
+}
+
+} // namespace orb

@@ -1,5 +1,6 @@
 #include "DocumentSession.h"
 
+#include "BusyCursor.h"
 #include "DictGridModel.h"
 #include "DictionaryImport.h"
 #include "Import.h"

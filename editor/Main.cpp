@@ -3,6 +3,7 @@
 #include "ui_Main.h"
 
 #include "About.h"
+#include "BusyCursor.h"
 #include "AddLang.h"
 #include "Charsets.h"
 #include "DictGridModel.h"

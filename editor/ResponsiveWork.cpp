@@ -1,24 +1,14 @@
 #include "ResponsiveWork.h"
 
-#include <QCursor>
+#include "BusyCursor.h"
+
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QMetaObject>
 
 #include <thread>
 #include <utility>
 
 namespace orb {
-
-BusyCursor::BusyCursor()
-{
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-BusyCursor::~BusyCursor()
-{
-    QGuiApplication::restoreOverrideCursor();
-}
 
 void ResponsiveWork::run(const std::function<void()>& work)
 {

@@ -4,16 +4,6 @@
 
 namespace orb {
 
-// The hourglass for the span of a long piece of work, taken back on every way out.
-class BusyCursor
-{
-public:
-    BusyCursor();
-    ~BusyCursor();
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 // Runs work (a read or write of a whole file) on a thread of its own under the busy cursor,
 // while the windows repaint and the window manager's close reaches them. The user's clicks
 // and keys wait until the work is done, so that nothing changes a document meanwhile.

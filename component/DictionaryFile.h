@@ -2,7 +2,6 @@
 
 #include "DictionaryFormat.h"
 #include "LangDict.h"
-#include "orbtranslatetoolkit_export.h"
 
 #include <QList>
 #include <QString>
@@ -23,10 +22,10 @@ enum class ReadResult {
 // Reads a dictionary file into the table, step by step; see ReadResult for what stays in the
 // table after each kind of failure (a file that cannot be parsed leaves it untouched). The
 // table is indexed on return.
-ORBTRANSLATETOOLKIT_EXPORT ReadResult readDictionaryFile(const QString& path, PhraseTable& table);
+ReadResult readDictionaryFile(const QString& path, PhraseTable& table);
 
 // Writes the languages and their rows; on failure the file is as it was (see writeDictionary).
-ORBTRANSLATETOOLKIT_EXPORT bool writeDictionaryFile(const QList<TLangDict>& languages,
+bool writeDictionaryFile(const QList<TLangDict>& languages,
                                                     const QString& path, Layout layout,
                                                     QString* error = nullptr,
                                                     SaveGuard* guard = nullptr);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "FileStamp.h"
-#include "orbtranslatetoolkit_export.h"
 
 #include <QString>
 
@@ -48,21 +47,21 @@ enum class Utf8Check {
 inline constexpr qint64 kMaxDictionaryFileBytes = qint64(256) << 20;
 
 // The reason given for a read or write that ran out of memory.
-ORBTRANSLATETOOLKIT_EXPORT QString outOfMemoryText();
+QString outOfMemoryText();
 
 // Decodes a value of a parsed document; false when its bytes are not valid UTF-8.
-ORBTRANSLATETOOLKIT_EXPORT bool decodeUtf8(const char* text, QString& out);
+bool decodeUtf8(const char* text, QString& out);
 
 // Whether a reader may allocate a grid of that many cells for a file of that size. Every cell
 // of every language costs memory whether the file holds it or not, so a file of a few
 // megabytes listing thousands of languages and hundreds of thousands of Items would ask for
 // tens of gigabytes; a real dictionary holds its cells, which take at least a byte each.
-ORBTRANSLATETOOLKIT_EXPORT bool gridFitsFile(qint64 rows, qint64 languages, qint64 fileBytes);
+bool gridFitsFile(qint64 rows, qint64 languages, qint64 fileBytes);
 
 class DictionaryDocument;
 
 // An element of the file as the walk meets it.
-class ORBTRANSLATETOOLKIT_EXPORT FormatElement
+class FormatElement
 {
 public:
     FormatElement(pugi::xml_node node, const DictionaryDocument& document) : m_node(node), m_document(document) {}
@@ -80,7 +79,7 @@ private:
 };
 
 // What a reader hears of Languages and Charsets. A false return ends the walk.
-class ORBTRANSLATETOOLKIT_EXPORT DictionaryHeadSink
+class DictionaryHeadSink
 {
 public:
     virtual ~DictionaryHeadSink();
@@ -91,7 +90,7 @@ public:
 };
 
 // What a reader hears of the Items.
-class ORBTRANSLATETOOLKIT_EXPORT DictionaryItemSink
+class DictionaryItemSink
 {
 public:
     virtual ~DictionaryItemSink();
@@ -104,7 +103,7 @@ public:
 // A parsed dictionary file. Parsing handles byte-order marks, declared legacy encodings
 // (windows-1251 and the like, through QStringDecoder), refuses invalid UTF-8 (see Utf8Check)
 // and entity declarations, so that nothing is fetched and nothing expands.
-class ORBTRANSLATETOOLKIT_EXPORT DictionaryDocument
+class DictionaryDocument
 {
 public:
     DictionaryDocument();
@@ -154,7 +153,7 @@ private:
 enum class Layout { Compact, Indented };
 
 // What a writer writes: the languages and the rows of a table.
-class ORBTRANSLATETOOLKIT_EXPORT DictionarySource
+class DictionarySource
 {
 public:
     virtual ~DictionarySource();
@@ -171,7 +170,7 @@ public:
 // the file as it was and error saying why, when an identifier is not a valid XML element
 // name, two languages share one, memory runs out or the file cannot be written. guard, when
 // given, says what to check of the file replaced and learns the stamp of the one written.
-ORBTRANSLATETOOLKIT_EXPORT bool writeDictionary(const DictionarySource& source, const QString& path, Layout layout,
+bool writeDictionary(const DictionarySource& source, const QString& path, Layout layout,
                                                 QString* error = nullptr, SaveGuard* guard = nullptr);
 
 } // namespace orb

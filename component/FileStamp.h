@@ -1,6 +1,5 @@
 #pragma once
 
-#include "orbtranslatetoolkit_export.h"
 
 #include <QString>
 

@@ -23,8 +23,9 @@ public:
             mirror = text->toString();
     }
 
-    // Every question ("wrap PHRASE", "add PHRASE", "uses OrbTranslate", "save PATH") and every
-    // silent harvest ("wrapped PHRASE"), in order.
+    // Every question ("wrap PHRASE", "add PHRASE", "uses OrbTranslate", "save PATH"), every
+    // silent harvest ("wrapped PHRASE") and every note ("partial PHRASE", "no QString PHRASE",
+    // "nothing added"), in order.
     QStringList log;
     // Every selection shown: its text, with "+" before it when the view scrolls further.
     QStringList shown;
@@ -46,6 +47,15 @@ public:
     void wrappedLiteralHarvested(Selection, const QString& phrase) override
     {
         log << QStringLiteral("wrapped ") + phrase;
+    }
+
+    void noted(HarvestNote note, Selection, const QString& phrase) override
+    {
+        switch (note) {
+        case HarvestNote::NotWholeLiteral: log << QStringLiteral("partial ") + phrase; break;
+        case HarvestNote::NoQStringHere: log << QStringLiteral("no QString ") + phrase; break;
+        case HarvestNote::NothingToAdd: log << QStringLiteral("nothing added"); break;
+        }
     }
 
     Answer ask(PromptKind kind, const QString& argument, Selection& selection) override

@@ -630,6 +630,22 @@ private slots:
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
     }
 
+    // The harvest window's notes are set from code, after the walk has seen the window.
+    void harvestNotesAreTranslated_data()
+    {
+        interfaceLanguageRows({"English", "German"});
+    }
+    void harvestNotesAreTranslated()
+    {
+        QFETCH(QByteArray, langId);
+        startIn(langId);
+        for (const HarvestNote note : {HarvestNote::NotWholeLiteral, HarvestNote::NoQStringHere, HarvestNote::NothingToAdd}) {
+            const QString translated = window->Translator()->TranslateNotSave(NoteSource(note));
+            QVERIFY2(!holdsCyrillic(translated), qPrintable(translated));
+            QCOMPARE(translated.contains(u"<%s>"_s), NoteSource(note).contains(u"<%s>"_s));
+        }
+    }
+
     void everyWindowAndMessageIsTranslated_data()
     {
         interfaceLanguageRows({"English", "German"});

@@ -7,10 +7,18 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <QStringEncoder>
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <optional>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace orb {
 
@@ -109,6 +117,88 @@ QByteArray parsedText(const QString& path)
     return text;
 }
 
+// A character no dictionary may hold, where the parsed text has it.
+struct NonXmlChar
+{
+    std::ptrdiff_t offset = -1; // -1: none
+    char32_t code = 0;
+};
+
+// The character a reference "&#...;" at p names, or -1 when it is no well-formed one (which
+// the parser reports in its own words).
+long long referencedCode(const unsigned char* p, const unsigned char* end)
+{
+    p += 2; // "&#"
+    const bool hex = p < end && *p == 'x';
+    p += hex;
+    long long code = 0;
+    int digits = 0;
+    for (; p < end && *p != ';'; ++p, ++digits) {
+        const int c = *p;
+        const int value = c >= '0' && c <= '9' ? c - '0'
+                        : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (value < 0 || digits > 8)
+            return -1;
+        code = code * (hex ? 16 : 10) + value;
+    }
+    return p < end && digits > 0 ? code : -1;
+}
+
+// What the byte at p begins, when it is a character no dictionary may hold: a control
+// character (raw or referenced), a surrogate (UTF-8 may not encode one), U+FFFE or U+FFFF.
+// pugixml takes all of them, and the one that refers to U+0000 even ends a value there.
+std::optional<char32_t> nonXmlCharAt(const unsigned char* p, const unsigned char* end)
+{
+    const unsigned char c = *p;
+    if (c < 0x20)
+        return isXmlChar(c) ? std::nullopt : std::optional<char32_t>(c);
+    if (c == '&' && end - p > 2 && p[1] == '#') {
+        const long long code = referencedCode(p, end);
+        if (code >= 0 && (code > 0x10FFFF || !isXmlChar(char32_t(code))))
+            return char32_t(std::min(code, 0x10FFFFLL + 1));
+    } else if (c == 0xED && end - p > 2 && p[1] >= 0xA0) {
+        return char32_t(0xD000 | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+    } else if (c == 0xEF && end - p > 2 && p[1] == 0xBF && (p[2] == 0xBE || p[2] == 0xBF)) {
+        return char32_t(p[2] == 0xBE ? 0xFFFE : 0xFFFF);
+    }
+    return std::nullopt;
+}
+
+// The first character of the text that no dictionary may hold. Every file read goes through
+// this, so blocks without a byte that could begin one are passed over sixteen at a time.
+NonXmlChar findNonXmlChar(const char* text, std::size_t size)
+{
+    auto p = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* const end = p + size;
+    const unsigned char* block = p;
+#ifdef __SSE2__
+    const __m128i controlTop = _mm_set1_epi8(0x1F);
+    for (; end - block >= 16; block += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+        const __m128i control = _mm_cmpeq_epi8(_mm_max_epu8(v, controlTop), controlTop);
+        const __m128i allowed = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\t')),
+                                                          _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
+                                             _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')));
+        const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('&')),
+                                                        _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xED)))),
+                                           _mm_cmpeq_epi8(v, _mm_set1_epi8(char(0xEF))));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(allowed, control), marks)));
+        for (; mask; mask &= mask - 1) {
+            const unsigned char* at = block + std::countr_zero(mask);
+            if (const std::optional<char32_t> code = nonXmlCharAt(at, end))
+                return {at - p, *code};
+        }
+    }
+#endif
+    for (const unsigned char* at = block; at < end; ++at) {
+        if (const std::optional<char32_t> code = nonXmlCharAt(at, end))
+            return {at - p, *code};
+    }
+    return {};
+}
+
+
 // A buffer that pugixml takes over with load_buffer_inplace_own.
 struct PugiBuffer
 {
@@ -127,6 +217,51 @@ struct PugiBuffer
         return d;
     }
 };
+
+QString characterName(char32_t code)
+{
+    return code > 0x10FFFF ? QStringLiteral("a code point beyond U+10FFFF")
+                           : QStringLiteral("the character U+") + QString::number(uint(code), 16).rightJustified(4, u'0').toUpper();
+}
+
+// A file not in UTF-8 turned into the UTF-8 that is parsed. A legacy code page must give the
+// file's bytes back when the text is encoded again: a byte it leaves undefined would be read
+// as a replacement character and lost at the next save.
+bool decodeStrictly(const QByteArray& bytes, Sniffed sniffed, const QByteArray& legacyName, PugiBuffer& buffer,
+                    QString& why)
+{
+    QString text;
+    if (sniffed == Sniffed::Legacy) {
+        if (legacyName.startsWith("utf-16") || legacyName.startsWith("utf-32"))
+            return (why = QStringLiteral("declared encoding does not match the bytes")), false;
+        QStringDecoder decoder(legacyName.constData());
+        if (!decoder.isValid())
+            return (why = QStringLiteral("unknown encoding ") + QString::fromLatin1(legacyName)), false;
+        text = decoder.decode(bytes);
+        QStringEncoder encoder(legacyName.constData());
+        if (decoder.hasError() || encoder.encode(text) != bytes || encoder.hasError())
+            return (why = QStringLiteral("bytes invalid in the declared encoding %1").arg(QString::fromLatin1(legacyName))), false;
+    } else {
+        QStringDecoder decoder(QStringDecoder::encodingForData(bytes, u'<').value_or(QStringConverter::Utf16));
+        text = decoder.decode(bytes);
+        if (decoder.hasError())
+            return (why = QStringLiteral("invalid %1").arg(QString::fromLatin1(decoder.name()))), false;
+    }
+    // UTF-8 cannot hold a surrogate without its partner, which UTF-16 decodes without a word.
+    if (const qsizetype at = firstNonXmlChar(text); at >= 0)
+        return (why = QStringLiteral("%1, which a dictionary cannot hold, at line %2")
+                          .arg(characterName(text[at].unicode()))
+                          .arg(text.first(at).count(u'\n') + 1)),
+               false;
+    const QByteArray utf8 = text.toUtf8();
+    PugiBuffer converted(std::size_t(utf8.size()));
+    if (!converted.data)
+        return (why = outOfMemoryText()), false;
+    std::memcpy(converted.data, utf8.constData(), std::size_t(utf8.size()));
+    std::swap(buffer.data, converted.data);
+    buffer.size = converted.size;
+    return true;
+}
 
 bool hasEntityDeclarations(const pugi::xml_document& doc)
 {
@@ -298,33 +433,25 @@ bool DictionaryDocument::load(const QString& path, QString* error, Utf8Check che
     const QByteArray bytes = QByteArray::fromRawData(static_cast<const char*>(buffer.data), qsizetype(buffer.size));
     QByteArray legacyName;
     const Sniffed sniffed = sniffEncoding(bytes, &legacyName);
-    if (sniffed == Sniffed::Legacy) {
-        if (legacyName.startsWith("utf-16") || legacyName.startsWith("utf-32"))
-            return setError(error, QStringLiteral("declared encoding does not match the bytes"));
-        QStringDecoder decoder(legacyName.constData());
-        if (!decoder.isValid())
-            return setError(error, QStringLiteral("unknown encoding ") + QString::fromLatin1(legacyName));
-        const QString text = decoder.decode(bytes);
-        if (decoder.hasError())
-            return setError(error, QStringLiteral("bytes invalid in the declared encoding"));
-        const QByteArray utf8 = text.toUtf8();
-        PugiBuffer converted(std::size_t(utf8.size()));
-        if (!converted.data)
-            return setError(error, outOfMemoryText());
-        std::memcpy(converted.data, utf8.constData(), std::size_t(utf8.size()));
-        std::swap(buffer.data, converted.data);
-        buffer.size = converted.size;
-    } else if (sniffed != Sniffed::Unicode && check == Utf8Check::WholeFile) {
+    if (sniffed == Sniffed::Legacy || sniffed == Sniffed::Unicode) {
+        QString why;
+        if (!decodeStrictly(bytes, sniffed, legacyName, buffer, why))
+            return setError(error, why);
+    } else if (check == Utf8Check::WholeFile) {
         const qsizetype skip = sniffed == Sniffed::Utf8WithBom ? 3 : 0;
         if (!QByteArrayView(bytes).sliced(skip).isValidUtf8())
             return setError(error, QStringLiteral("invalid UTF-8"));
     }
+    // Read back, such a character would be altered or cut; a file that holds one is refused
+    // as one that is not well-formed is.
+    if (const NonXmlChar found = findNonXmlChar(static_cast<const char*>(buffer.data), buffer.size); found.offset >= 0)
+        return setError(error, QStringLiteral("%1, which a dictionary cannot hold, at line %2")
+                                   .arg(characterName(found.code))
+                                   .arg(lineAt(found.offset)));
 
-    const pugi::xml_encoding encoding =
-        sniffed == Sniffed::Unicode ? pugi::encoding_auto : pugi::encoding_utf8;
     const std::size_t size = buffer.size;
     const pugi::xml_parse_result result = doc.load_buffer_inplace_own(
-        buffer.release(), size, pugi::parse_default | pugi::parse_doctype, encoding);
+        buffer.release(), size, pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8);
     if (!result) {
         doc.reset();
         return setError(error, QStringLiteral("%1 at line %2")
@@ -490,8 +617,20 @@ bool checkIdentifiers(const DictionarySource& source, std::vector<QByteArray>& i
     return true;
 }
 
-// Throws std::bad_alloc when memory runs out, pugixml's included.
-void buildDocument(const DictionarySource& source, const std::vector<QByteArray>& ids, pugi::xml_document& doc)
+// A text that no dictionary can hold would be written as a file our reader refuses, or be
+// altered on the way; empty when the text can be written.
+QString unwritable(QStringView text, const QString& where)
+{
+    const qsizetype at = firstNonXmlChar(text);
+    if (at < 0)
+        return {};
+    return QStringLiteral("%1 holds %2, which a dictionary cannot hold").arg(where, characterName(text[at].unicode()));
+}
+
+// Builds the document; false, with why, for a text no dictionary can hold. Throws
+// std::bad_alloc when memory runs out, pugixml's included.
+bool buildDocument(const DictionarySource& source, const std::vector<QByteArray>& ids, pugi::xml_document& doc,
+                   QString& why)
 {
     Utf8Scratch utf8;
     std::size_t length = 0;
@@ -500,8 +639,12 @@ void buildDocument(const DictionarySource& source, const std::vector<QByteArray>
     pugi::xml_node languages = root.append_child(kLanguages);
     bool built = bool(languages);
     for (int language = 0; language < languageCount && built; ++language) {
-        const char* name = utf8.convert(source.languageName(language), length);
-        built = appendValueElement(languages, ids[std::size_t(language)].constData(), kName, name, length);
+        const QString name = source.languageName(language);
+        why = unwritable(name, QStringLiteral("the name of the language \"%1\"").arg(source.languageId(language)));
+        if (!why.isEmpty())
+            return false;
+        const char* bytes = utf8.convert(name, length);
+        built = appendValueElement(languages, ids[std::size_t(language)].constData(), kName, bytes, length);
     }
     pugi::xml_node charsets = root.append_child(kCharsets);
     built = built && charsets;
@@ -515,12 +658,20 @@ void buildDocument(const DictionarySource& source, const std::vector<QByteArray>
         pugi::xml_node item = root.append_child(kItem);
         built = bool(item);
         for (int language = 0; language < languageCount && built; ++language) {
-            const char* text = utf8.convert(source.cell(language, row), length);
-            built = appendValueElement(item, ids[std::size_t(language)].constData(), kMessage, text, length);
+            const QStringView text = source.cell(language, row);
+            if (firstNonXmlChar(text) >= 0) {
+                why = unwritable(text, QStringLiteral("the text of phrase %1 in the language \"%2\"")
+                                           .arg(row + 1)
+                                           .arg(source.languageId(language)));
+                return false;
+            }
+            const char* bytes = utf8.convert(text, length);
+            built = appendValueElement(item, ids[std::size_t(language)].constData(), kMessage, bytes, length);
         }
     }
     if (!built)
         throw std::bad_alloc();
+    return true;
 }
 
 bool saveDocument(const pugi::xml_document& doc, const QString& path, Layout layout, QString* error,
@@ -552,7 +703,9 @@ bool writeDictionary(const DictionarySource& source, const QString& path, Layout
         return false;
     try {
         pugi::xml_document doc;
-        buildDocument(source, ids, doc);
+        QString why;
+        if (!buildDocument(source, ids, doc, why))
+            return setError(error, why);
         return saveDocument(doc, path, layout, error, guard);
     } catch (const std::bad_alloc&) {
         return setError(error, outOfMemoryText());

@@ -356,6 +356,22 @@ bool decodeUtf8(QByteArrayView bytes, QString& out)
     return true;
 }
 
+qsizetype firstNonXmlChar(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x20 && c < 0xD800)
+            continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (isSurrogate(c) || !isXmlChar(c))
+            return i;
+    }
+    return -1;
+}
+
 bool isValidXmlName(QStringView name)
 {
     if (name.isEmpty())

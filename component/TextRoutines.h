@@ -34,4 +34,15 @@ bool decodeUtf8(QByteArrayView bytes, QString& out);
 // True when the text is a valid XML 1.0 element name (and so can be a language identifier).
 bool isValidXmlName(QStringView name);
 
+// Whether an XML document can hold the character: tab, line feed, carriage return and the
+// code points from U+0020 on, but for surrogates, U+FFFE and U+FFFF.
+constexpr bool isXmlChar(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+        || (c >= 0x10000 && c <= 0x10FFFF);
+}
+// The position of the first character of the text that a dictionary cannot hold (see
+// isXmlChar; a surrogate without its partner is one), or -1 when there is none.
+qsizetype firstNonXmlChar(QStringView text);
+
 } // namespace orb

@@ -285,6 +285,104 @@ private slots:
         QCOMPARE(table.languages()[1].Phrases[1], u"deep"_qs);
     }
 
+    // A value that would read back altered or cut (a control character, raw or referenced, a
+    // surrogate, U+FFFE, bytes a declared code page leaves undefined) makes the file unreadable,
+    // with the line where it stands; what a dictionary may hold reads as it is.
+    void refusesCharactersNoDictionaryCanHold_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("reason"); // empty: the file reads
+        QTest::addColumn<QString>("text");   // what it reads as
+        const auto message = [](const QByteArray& value) {
+            return dictionaryXml(kTwoLanguages + "\n<Item><en Message=\"" + value + "\"/></Item>");
+        };
+        const QString atLine2 = u", which a dictionary cannot hold, at line 2"_qs;
+        QTest::newRow("U+0001 referenced") << message("a&#1;b&#0;c") << u"the character U+0001"_qs + atLine2 << QString();
+        QTest::newRow("U+0000 referenced") << message("ab&#x0;c") << u"the character U+0000"_qs + atLine2 << QString();
+        QTest::newRow("U+0007 raw") << message("a\x07") << u"the character U+0007"_qs + atLine2 << QString();
+        QTest::newRow("a surrogate referenced") << message("A&#xD800;B") << u"the character U+D800"_qs + atLine2 << QString();
+        QTest::newRow("U+FFFE referenced") << message("&#65534;") << u"the character U+FFFE"_qs + atLine2 << QString();
+        QTest::newRow("U+FFFF raw") << message("\xEF\xBF\xBF") << u"the character U+FFFF"_qs + atLine2 << QString();
+        QTest::newRow("beyond Unicode") << message("&#x110000;") << u"a code point beyond U+10FFFF"_qs + atLine2 << QString();
+        QTest::newRow("a control in a name")
+            << dictionaryXml("<Languages><en Name=\"E\x01\"/></Languages><Charsets><en Charset=\"0\"/></Charsets>")
+            << u"the character U+0001, which a dictionary cannot hold, at line 1"_qs << QString();
+        QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+        QByteArray loneSurrogate = utf16.encode(QString::fromUtf8(message("A#B")));
+        loneSurrogate.replace(QByteArray("#\0", 2), QByteArray("\x00\xD8", 2));
+        QTest::newRow("a lone surrogate in UTF-16") << loneSurrogate << u"the character U+D800"_qs + atLine2 << QString();
+        QTest::newRow("Shift_JIS that encodes back otherwise")
+            << "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>" + message("\xED\x40")
+            << u"bytes invalid in the declared encoding shift_jis"_qs << QString();
+        QTest::newRow("bytes Shift_JIS leaves undefined")
+            << "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>" + message("\x82\xA0\xFF\xFD")
+            << u"bytes invalid in the declared encoding shift_jis"_qs << QString();
+        QTest::newRow("tab, line feed and return referenced")
+            << message("a&#9;b&#10;c&#xD;") << QString() << u"a\tb\nc\r"_qs;
+        QTest::newRow("marks and a character beyond the BMP")
+            << message("&amp;Open &#x1F600; \xF0\x9F\x98\x80 \x7F") << QString() << u"&Open 😀 😀 \x7f"_qs;
+        QTest::newRow("windows-1251 that decodes")
+            << "<?xml version=\"1.0\" encoding=\"windows-1251\"?>" + message("\xD4\xE0\xE9\xEB") << QString()
+            << u"Файл"_qs;
+    }
+
+    void refusesCharactersNoDictionaryCanHold()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, reason);
+        QFETCH(QString, text);
+        const QString path = this->file(file);
+        DictionaryDocument document;
+        QString error;
+        QCOMPARE(document.load(path, &error, Utf8Check::Values), reason.isEmpty());
+        QCOMPARE(error, reason);
+        PhraseTable table = previousTable();
+        if (!reason.isEmpty()) {
+            QCOMPARE(readDictionaryFile(path, table), ReadResult::ReadError);
+            QCOMPARE(table.languages()[0].LangID, u"old"_qs);
+            return;
+        }
+        QCOMPARE(readDictionaryFile(path, table), ReadResult::Ok);
+        QCOMPARE(table.languages()[0].Phrases, QStringList{text});
+    }
+
+    // Every class of code point: what the reader takes is written and read back as it was;
+    // what it refuses is never written, and the file stays as it was.
+    void writesOnlyWhatItReadsBack()
+    {
+        struct Case
+        {
+            QString text;
+            bool writable;
+        };
+        QList<Case> cases = {
+            {u"\t\n\r"_qs, true},         {u"\x20\x7e\x7f"_qs, true},     {QString(QChar(0x80)) + QChar(0x9F), true},
+            {u"Файл 文件 ملف"_qs, true},  {QString(QChar(0xD7FF)), true}, {QString(QChar(0xE000)), true},
+            {QString(QChar(0xFFFD)), true}, {u"😀"_qs, true},            {QString::fromUcs4(U"\U0010FFFF", 1), true},
+            {QString(QChar(0xFFFE)), false}, {QString(QChar(0xFFFF)), false},
+            {QString(QChar(0xD800)) + u'a', false}, {u'a' + QString(QChar(0xDC00)), false},
+        };
+        for (char16_t c = 0; c < 0x20; ++c)
+            cases.append({u'x' + QString(QChar(c)), c == u'\t' || c == u'\n' || c == u'\r'});
+        const QString path = m_dir.filePath(u"classes.lng"_qs);
+        QVERIFY(writeDictionaryFile(synthetic::makeDictionary(2, 1), path, Layout::Compact));
+        for (const Case& c : cases) {
+            QList<TLangDict> dict = synthetic::makeDictionary(2, 1);
+            dict[0].Phrases[1] = c.text;
+            const QByteArray before = readAll(path);
+            QString error;
+            QCOMPARE(writeDictionaryFile(dict, path, Layout::Compact, &error), c.writable);
+            if (!c.writable) {
+                QVERIFY2(error.contains(u"phrase 2"_qs) && error.contains(u"cannot hold"_qs), qPrintable(error));
+                QCOMPARE(readAll(path), before);
+                continue;
+            }
+            PhraseTable table;
+            QCOMPARE(readDictionaryFile(path, table), ReadResult::Ok);
+            QCOMPARE(table.languages()[0].Phrases[1], c.text);
+        }
+    }
+
     void failedWriteLeavesTheFileAsItWas()
     {
         const QString path = m_dir.filePath(u"keep.lng"_qs);

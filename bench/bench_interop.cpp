@@ -1,10 +1,12 @@
 // orb-lng export and import of one language of a 100k-row dictionary against the gettext and
 // Qt tools on the same data: msgfmt compiling the .po we write, lconvert converting the .ts.
 #include "BestOfRuns.h"
+#include "FreshProcessMemory.h"
 #include "SyntheticDictionary.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -83,5 +85,12 @@ int main(int argc, char** argv)
                 importPo, compilePo, importPo / compilePo);
     std::printf("  orb-lng import of the .ts     %8.0f ms   lconvert on it %8.0f ms   %5.2f x (target <= 2)\n",
                 importTs, convertTs, importTs / convertTs);
+
+    // Against the dictionary's size: what the import holds is the dictionary and the catalogue.
+    fresh();
+    const freshprocess::Figures importMemory = freshprocess::measureProgram(
+        orbLng, QStringList{QStringLiteral("import"), work, ts} + importInto, {QStringLiteral("--help")});
+    std::printf("  orb-lng import of the .ts, memory beyond orb-lng --help: %s\n",
+                qPrintable(freshprocess::describe(importMemory, QFileInfo(lng).size() / 1048576.0)));
     return 0;
 }

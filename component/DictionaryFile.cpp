@@ -12,7 +12,6 @@
 #include <limits>
 #include <memory>
 #include <new>
-#include <span>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -125,69 +124,24 @@ Step readLanguages(const DictionaryDocument& doc, PhraseTable& table, ReadResult
     return reader.step;
 }
 
-// The values of the Items' cells, pointing into the tree, a row per Item.
-class ItemValueCollector : public DictionaryItemSink
-{
-public:
-    ItemValueCollector(QByteArrayView* values, std::size_t languageCount)
-        : m_values(values), m_languageCount(languageCount)
-    {
-    }
-    Step step = Step::Done;
-    ReadResult result = ReadResult::Ok;
-
-    bool cell(int row, int language, const char* message, const FormatElement&) override
-    {
-        if (!message) {
-            result = ReadResult::ReadError;
-            step = Step::Failed;
-            return false;
-        }
-        QByteArrayView& value = m_values[std::size_t(row) * m_languageCount + std::size_t(language)];
-        // A later cell of the same language wins, but the text it replaces must still have
-        // been valid.
-        if (!value.isNull() && !value.isValidUtf8()) {
-            step = Step::BadEncoding;
-            return false;
-        }
-        value = QByteArrayView(message, qsizetype(std::strlen(message)));
-        return true;
-    }
-
-private:
-    QByteArrayView* m_values;
-    std::size_t m_languageCount;
-};
-
-// Points the values at copies of their bytes, held by bytes.
-void copyValues(std::span<QByteArrayView> values, std::unique_ptr<char[]>& bytes)
-{
-    qsizetype total = 0;
-    for (QByteArrayView value : values)
-        total += value.size();
-    bytes.reset(new char[std::size_t(total)]);
-    char* copy = bytes.get();
-    for (QByteArrayView& value : values) {
-        if (value.isNull())
-            continue;
-        std::memcpy(copy, value.data(), std::size_t(value.size()));
-        value = QByteArrayView(copy, value.size());
-        copy += value.size();
-    }
-}
-
 // The cells of the Items among root elements [first, end), one row of values per Item; rows
-// counts the rows read, a row that failed included. The values are then copied out of the
-// tree into bytes.
+// counts the rows read, a row that failed included.
 Step collectItems(const DictionaryDocument& doc, qsizetype first, qsizetype end, const std::vector<QByteArray>& ids,
                   QByteArrayView* values, int& rows, ReadResult& result, std::unique_ptr<char[]>& bytes)
 {
-    ItemValueCollector collector(values, ids.size());
-    doc.walkItems(first, end, ids, collector, rows);
-    result = collector.result;
-    if (collector.step != Step::BadEncoding)
-        copyValues(std::span(values, std::size_t(rows) * ids.size()), bytes);
-    return collector.step;
+    const CellCollection collected = collectCells(doc, first, end, ids, values, bytes);
+    rows = collected.rows;
+    switch (collected.stop) {
+    case CellCollection::Stop::Done:
+        result = ReadResult::Ok;
+        return Step::Done;
+    case CellCollection::Stop::MissingMessage:
+        result = ReadResult::ReadError;
+        return Step::Failed;
+    case CellCollection::Stop::InvalidUtf8:
+        break;
+    }
+    return Step::BadEncoding;
 }
 
 Step collectItemCells(const DictionaryDocument& doc, const PhraseTable& table, ItemCells& cells,

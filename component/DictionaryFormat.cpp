@@ -602,6 +602,72 @@ int DictionaryDocument::lineAt(std::ptrdiff_t offset) const
 
 namespace {
 
+// The values of the Items' cells, pointing into the tree, a row per Item.
+class CellCollector : public DictionaryItemSink
+{
+public:
+    CellCollector(QByteArrayView* values, std::size_t languageCount) : m_values(values), m_languageCount(languageCount)
+    {
+    }
+    CellCollection collection;
+
+    bool cell(int row, int language, const char* message, const FormatElement&) override
+    {
+        if (!message)
+            return stop(CellCollection::Stop::MissingMessage, language);
+        QByteArrayView& value = m_values[std::size_t(row) * m_languageCount + std::size_t(language)];
+        // A later cell of the same language wins, but the text it replaces must still have
+        // been valid.
+        if (!value.isNull() && !value.isValidUtf8())
+            return stop(CellCollection::Stop::InvalidUtf8, language);
+        value = QByteArrayView(message, qsizetype(std::strlen(message)));
+        return true;
+    }
+
+private:
+    bool stop(CellCollection::Stop why, int language)
+    {
+        collection.stop = why;
+        collection.stopLanguage = language;
+        return false;
+    }
+
+    QByteArrayView* m_values;
+    std::size_t m_languageCount;
+};
+
+// Points the values at copies of their bytes, held by bytes.
+void copyValues(QByteArrayView* values, std::size_t count, std::unique_ptr<char[]>& bytes)
+{
+    qsizetype total = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        total += values[i].size();
+    bytes.reset(new char[std::size_t(total)]);
+    char* copy = bytes.get();
+    for (std::size_t i = 0; i < count; ++i) {
+        QByteArrayView& value = values[i];
+        if (value.isNull())
+            continue;
+        std::memcpy(copy, value.data(), std::size_t(value.size()));
+        value = QByteArrayView(copy, value.size());
+        copy += value.size();
+    }
+}
+
+} // namespace
+
+CellCollection collectCells(const DictionaryDocument& doc, qsizetype first, qsizetype end,
+                            const std::vector<QByteArray>& ids, QByteArrayView* values, std::unique_ptr<char[]>& bytes)
+{
+    CellCollector collector(values, ids.size());
+    doc.walkItems(first, end, ids, collector, collector.collection.rows);
+    if (collector.collection.stop != CellCollection::Stop::InvalidUtf8)
+        copyValues(values, std::size_t(collector.collection.rows) * ids.size(), bytes);
+    return collector.collection;
+}
+
+namespace {
+
 bool checkIdentifiers(const DictionarySource& source, std::vector<QByteArray>& ids, QString* error)
 {
     for (int language = 0; language < source.languageCount(); ++language) {

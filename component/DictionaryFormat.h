@@ -150,6 +150,28 @@ private:
     std::unique_ptr<Private> d;
 };
 
+// How a collection of the Items' cells ended.
+struct CellCollection
+{
+    enum class Stop {
+        Done,
+        MissingMessage, // a cell of a known language without Message
+        InvalidUtf8,    // a cell that a later one of its language replaced was not UTF-8
+    } stop = Stop::Done;
+    int rows = 0;          // Items met, the one the collection stopped in included
+    int stopLanguage = -1; // the language of the cell it stopped at
+};
+
+// The Message values of the Items among root elements [first, end): a row of ids.size()
+// values per Item, null for a language without a cell, the last cell of a language winning.
+// The values are copied out of the tree into bytes, which they then point into, so that the
+// tree can be freed before they are decoded (the decoded texts then reuse its memory instead
+// of being placed beyond it). values must have room for a row per root element of the range.
+// Disjoint ranges may be collected at once.
+CellCollection collectCells(const DictionaryDocument& doc, qsizetype first, qsizetype end,
+                            const std::vector<QByteArray>& ids, QByteArrayView* values,
+                            std::unique_ptr<char[]>& bytes);
+
 enum class Layout { Compact, Indented };
 
 // What a writer writes: the languages and the rows of a table.

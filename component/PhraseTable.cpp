@@ -292,7 +292,9 @@ QString PhraseTable::translate(const QString& text, const Lookup& lookup, int& l
     if (text.isEmpty() || lookup.current < 0 || lookup.current >= languageCount())
         return text;
     const QString key = text.contains(u'\r') ? cleanStr(text) : text;
-    if (learn) {
+    // A text no dictionary file can hold (a control character, a lone surrogate) would make
+    // every later save of the dictionary fail: it is translated as it is, never learned.
+    if (learn && firstNonXmlChar(key) < 0) {
         appendRowInEveryLanguage(key);
         if (learned)
             *learned = true;

@@ -1,10 +1,12 @@
 #include "DictionaryGridIO.h"
 
 #include "DictionaryFormat.h"
+#include "TextRoutines.h"
 
 #include <QByteArrayView>
 #include <QFileInfo>
 
+#include <memory>
 #include <new>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -53,37 +55,29 @@ private:
     }
 };
 
-// The Items' cells into the table's phrase rows, matched by the columns' identifiers.
-class ItemReader : public orb::DictionaryItemSink
-{
-public:
-    explicit ItemReader(DictTable& table) : m_table(table) {}
-    QString error;
-
-    bool cell(int row, int language, const char* message, const orb::FormatElement&) override
-    {
-        QString text;
-        if (!message || !orb::decodeUtf8(message, text)) {
-            error = QStringLiteral("the Message of the language \"%1\" in item %2 is missing or not UTF-8")
-                        .arg(m_table.column(language).langId)
-                        .arg(row + 1);
-            return false;
-        }
-        m_table.setCell(language, row + 1, text);
-        return true;
-    }
-
-private:
-    DictTable& m_table;
-};
-
 bool fail(QString& error, const QString& why)
 {
     error = why;
     return false;
 }
 
-bool readInto(const orb::DictionaryDocument& doc, qint64 fileBytes, DictTable& table, QString& error)
+QString cellError(const LangColumn& column, int item)
+{
+    return QStringLiteral("the Message of the language \"%1\" in item %2 is missing or not UTF-8")
+        .arg(column.langId)
+        .arg(item);
+}
+
+// The file's languages and its cells' values, copied out of the parse tree.
+struct FileContent
+{
+    std::vector<LangColumn> columns;
+    std::vector<QByteArrayView> values; // a row of columns.size() per Item
+    std::unique_ptr<char[]> bytes;      // what values point into
+    qsizetype items = 0;
+};
+
+bool collect(const orb::DictionaryDocument& doc, qint64 fileBytes, FileContent& content, QString& error)
 {
     HeadReader head;
     if (!doc.walkLanguages(head))
@@ -92,48 +86,77 @@ bool readInto(const orb::DictionaryDocument& doc, qint64 fileBytes, DictTable& t
         return fail(error, QStringLiteral("there is no Charsets element"));
     if (!doc.walkCharsets(head) && !head.error.isEmpty())
         return fail(error, head.error);
+    content.columns = std::move(head.columns);
 
-    const qsizetype items = doc.itemCount();
-    if (!orb::gridFitsFile(items, qint64(head.columns.size()), fileBytes))
+    content.items = doc.itemCount();
+    const std::size_t languages = content.columns.size();
+    if (!orb::gridFitsFile(content.items, qint64(languages), fileBytes))
         return fail(error, QStringLiteral("%1 items of %2 languages make too many cells for a file of %3 bytes")
-                               .arg(items)
-                               .arg(head.columns.size())
+                               .arg(content.items)
+                               .arg(languages)
                                .arg(fileBytes));
     std::vector<QByteArray> ids;
-    for (const LangColumn& column : head.columns)
+    for (const LangColumn& column : content.columns)
         ids.push_back(column.langId.toUtf8());
-    table.resetColumns(std::move(head.columns));
-    table.reserveRows(int(items));
-    for (qsizetype row = 1; row < items; ++row)
-        table.appendRow();
+    content.values.resize(std::size_t(doc.rootElementCount()) * languages);
+    const orb::CellCollection collected =
+        orb::collectCells(doc, 0, doc.rootElementCount(), ids, content.values.data(), content.bytes);
+    if (collected.stop != orb::CellCollection::Stop::Done)
+        return fail(error, cellError(content.columns[std::size_t(collected.stopLanguage)], collected.rows));
+    content.values.resize(std::size_t(content.items) * languages);
+    return true;
+}
 
-    ItemReader reader(table);
-    int rows = 0;
-    return doc.walkItems(0, doc.rootElementCount(), ids, reader, rows) || fail(error, reader.error);
+// The values decoded into the table's phrase rows, a row per Item (one empty row for none).
+bool fill(FileContent& content, DictTable& table, QString& error)
+{
+    const std::size_t languages = content.columns.size();
+    std::vector<LangColumn> columns = content.columns;
+    table.resetColumns(std::move(columns));
+    table.reserveRows(int(content.items));
+    for (qsizetype row = 1; row < content.items; ++row)
+        table.appendRow();
+    const QByteArrayView* value = content.values.data();
+    for (qsizetype row = 0; row < content.items; ++row) {
+        for (std::size_t col = 0; col < languages; ++col, ++value) {
+            if (value->isNull())
+                continue;
+            QString text;
+            if (!orb::decodeUtf8(*value, text))
+                return fail(error, cellError(content.columns[col], int(row) + 1));
+            table.setCell(int(col), int(row) + 1, text);
+        }
+    }
+    return true;
 }
 
 GridRead readFreshTable(const QString& path, DictTable& table, QString& error)
 {
     if (!QFileInfo(path).isFile())
         return GridRead::Missing;
-    orb::DictionaryDocument doc;
-    if (!doc.load(path, &error, orb::Utf8Check::Values))
-        return GridRead::ReadError;
-    if (!doc.hasRoot()) {
-        error = QStringLiteral("the root element is not %1").arg(QString::fromLatin1(orb::kRootElement));
-        return GridRead::UnknownFile;
+    FileContent content;
+    {
+        orb::DictionaryDocument doc;
+        if (!doc.load(path, &error, orb::Utf8Check::Values))
+            return GridRead::ReadError;
+        if (!doc.hasRoot()) {
+            error = QStringLiteral("the root element is not %1").arg(QString::fromLatin1(orb::kRootElement));
+            return GridRead::UnknownFile;
+        }
+        if (!doc.hasLanguages()) {
+            error = QStringLiteral("the Languages element lists no language");
+            return GridRead::UnknownFile;
+        }
+        if (!collect(doc, QFileInfo(path).size(), content, error))
+            return GridRead::ReadError;
     }
-    if (!doc.hasLanguages()) {
-        error = QStringLiteral("the Languages element lists no language");
-        return GridRead::UnknownFile;
-    }
-
+    // The texts decoded next reuse the parse tree's memory instead of being placed beyond it.
     DictTable fresh;
-    const bool read = readInto(doc, QFileInfo(path).size(), fresh, error);
-    doc.release();
+    const bool read = fill(content, fresh, error);
+    content = FileContent();
 #ifdef __GLIBC__
-    // The parse tree's pages lie between the texts in the heap; without a trim glibc keeps
-    // them, and an open dictionary would hold about twice the memory it needs.
+    // The tree's and the values' pages lie between the texts in the heap; without a trim
+    // glibc keeps them, and an open dictionary would hold about twice the memory it needs.
     malloc_trim(0);
 #endif
     if (!read)

@@ -6,6 +6,8 @@
 #include "RecordingPrompter.h"
 #include "SyntheticDictionary.h"
 
+#include "TextRoutines.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -40,10 +42,16 @@ public:
         for (int l = 0; l < languages; ++l) {
             TLangDict language;
             language.LangID = QStringLiteral("lang%1").arg(l);
-            language.LangName = below(3) == 0 ? text() : QStringLiteral("Name %1").arg(l);
+            const QString name = text();
+            language.LangName = below(3) == 0 && orb::firstNonXmlChar(name) < 0 ? name : QStringLiteral("Name %1").arg(l);
             language.Charset = quint8(below(256));
             for (int r = 0; r < rows; ++r)
-                language.Phrases.append(text().remove(u'\r')); // stored texts hold no CR
+            {
+                // Stored texts hold no CR, and nothing a file cannot hold (asked for, they are
+                // never learned either).
+                const QString stored = text().remove(u'\r');
+                language.Phrases.append(orb::firstNonXmlChar(stored) < 0 ? stored : u" "_qs);
+            }
             dict.append(language);
         }
         return dict;

@@ -1,5 +1,7 @@
 #include "LinearTranslator.h"
 
+#include "TextRoutines.h"
+
 namespace {
 
 int indexOfIgnoringCase(const QStringList& phrases, const QString& key)
@@ -104,7 +106,8 @@ QString LinearTranslator::translate(const QString& text)
         }
         return restore(result);
     }
-    if (learn) {
+    // A text no dictionary file can hold would make every later save fail.
+    if (learn && orb::firstNonXmlChar(key) < 0) {
         modified = true;
         for (TLangDict& language : dict)
             language.Phrases.append(key);

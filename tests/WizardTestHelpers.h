@@ -31,6 +31,8 @@ public:
     // The buffer as a view would hold it, kept only through the insertions reported.
     QString mirror;
     QStringList files;
+    // Every file left alone: "not-a-file PATH", "outside PATH" or "changed PATH".
+    QStringList notes;
 
     void showFile(const QString& path, const EditedText& text) override
     {
@@ -46,6 +48,14 @@ public:
     void wrappedLiteralHarvested(Selection, const QString& phrase) override
     {
         log << QStringLiteral("wrapped ") + phrase;
+    }
+
+    void fileNoted(const QString& path, FileNote note, const QString&) override
+    {
+        notes << (note == FileNote::NotAFile ? QStringLiteral("not-a-file ")
+                  : note == FileNote::OutsideProject ? QStringLiteral("outside ")
+                                                     : QStringLiteral("changed "))
+                     + path;
     }
 
     Answer ask(PromptKind kind, const QString& argument, Selection& selection) override

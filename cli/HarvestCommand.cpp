@@ -109,6 +109,7 @@ public:
 
     void showFile(const QString& path, const EditedText& text) override
     {
+        m_path = path;
         m_file = jsonString(path);
         m_source = jsonString(SourceKindName(SourceKindOf(QFileInfo(path).fileName())));
         m_position.restart(text);
@@ -122,6 +123,13 @@ public:
     void wrappedLiteralHarvested(Selection literal, const QString& phrase) override
     {
         report(u"wrapped", literal, phrase, QString());
+    }
+
+    void noted(HarvestNote note, Selection selection, const QString& phrase) override
+    {
+        const auto [line, column] = m_position.lineAndColumn(selection.start);
+        std::fflush(stdout); // the note follows the offer it is about
+        printDiagnostic(QStringLiteral("%1:%2:%3: note: %4").arg(m_path, QString::number(line), QString::number(column), noteText(note, phrase)));
     }
 
     Answer ask(PromptKind kind, const QString& argument, Selection& selection) override
@@ -144,9 +152,23 @@ private:
         std::fputs(qUtf8Printable(json), stdout);
     }
 
+    static QString noteText(HarvestNote note, const QString& phrase)
+    {
+        switch (note) {
+        case HarvestNote::NotWholeLiteral:
+            return QStringLiteral("added to the dictionary, not rewritten: not a whole string: ") + jsonString(phrase);
+        case HarvestNote::NoQStringHere:
+            return QStringLiteral("added to the dictionary, not rewritten: no QString can stand here: ") + jsonString(phrase);
+        case HarvestNote::NothingToAdd:
+            break;
+        }
+        return QStringLiteral("nothing added: the selection holds no text");
+    }
+
     Answer m_answer;
     bool m_reportLiterals;
     bool m_changedOnDisk = false;
+    QString m_path;
     QString m_file;
     QString m_source;
     TextPosition m_position;

@@ -16,7 +16,7 @@ endfunction()
 
 function(orb_add_version_block target)
     cmake_parse_arguments(PARSE_ARGV 1 ARG "NO_PRODUCT_VERSION" "DESCRIPTION" "")
-    set(product "Varnok Translation Toolkit")
+    set(product "${ORB_PRODUCT_NAME}")
     if(NOT DEFINED ARG_DESCRIPTION)
         set(ARG_DESCRIPTION "${product}")
     endif()

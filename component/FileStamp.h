@@ -1,6 +1,5 @@
 #pragma once
 
-#include "orbtranslatetoolkit_export.h"
 
 #include <QString>
 
@@ -36,6 +35,15 @@ struct SaveGuard
     FileStamp expected;
     bool changedOnDisk = false; // out: refused, since the file was not `expected` any more
     FileStamp written;          // out: the file as the save left it
+
+    // A guard that lets a save replace only a file that is still as the stamp says.
+    static SaveGuard unchangedSince(const FileStamp& stamp)
+    {
+        SaveGuard guard;
+        guard.checkUnchanged = true;
+        guard.expected = stamp;
+        return guard;
+    }
 };
 
 } // namespace orb

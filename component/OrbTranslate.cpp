@@ -1,7 +1,9 @@
 #include "OrbTranslate.h"
 #include "OrbTranslate_p.h"
 
+#include "BusyCursor.h"
 #include "DictionaryFile.h"
+#include "ProductName.h"
 #include "PhraseTable.h"
 #include "Prompter.h"
 #include "TextRoutines.h"
@@ -19,30 +21,8 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Varnok Translation Toolkit");
 
 TOrbTranslate* translateInstance = nullptr;
-
-// The busy cursor for the span of a load or save, restored on every way out.
-class BusyCursor
-{
-public:
-    BusyCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_shown)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~BusyCursor() { restore(); }
-    void restore()
-    {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
-        m_shown = false;
-    }
-
-private:
-    bool m_shown;
-};
 
 bool hasGuiApplication()
 {
@@ -154,7 +134,7 @@ void TOrbTranslate::DefineProperties()
 void TOrbTranslate::showMessage(const QString& text, int icon)
 {
     if (!d->suppressMessage)
-        Prompter::current().messageBox(nullptr, kCaption, text, Prompter::Icon(icon), Prompter::Ok);
+        Prompter::current().messageBox(nullptr, orb::productName(), text, Prompter::Icon(icon), Prompter::Ok);
 }
 
 bool TOrbTranslate::InitDictionary()
@@ -176,7 +156,7 @@ bool TOrbTranslate::loadDictionary()
         showMessage(QStringLiteral("Dictionary not found\r\n") + path, int(Prompter::Icon::Warning));
         return false;
     }
-    BusyCursor busy;
+    orb::BusyCursor busy;
     const orb::ReadResult result = orb::readDictionaryFile(path, d->table);
     refreshLookup();
     busy.restore();
@@ -374,7 +354,7 @@ bool TOrbTranslate::SaveDictionary()
     ensureStarted();
     if (d->dictName.isEmpty() || d->table.languageCount() == 0)
         return false;
-    BusyCursor busy;
+    orb::BusyCursor busy;
     const auto writeTo = [this](const QString& path) {
         return orb::writeDictionaryFile(d->table.languages(), path, orb::Layout::Compact);
     };

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "LangDict.h"
-#include "orbtranslatetoolkit_export.h"
 
 #include <QList>
 #include <QString>
@@ -16,7 +15,7 @@ namespace orb {
 // that finds the first row holding a text in a language without scanning the lists.
 // Rows are only ever appended, so the index stays exact as long as cells are written only
 // in rows that were not yet indexed (the reader fills each row before the next lookup).
-class ORBTRANSLATETOOLKIT_EXPORT PhraseTable
+class PhraseTable
 {
 public:
     const QList<TLangDict>& languages() const { return m_languages; }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "FileStamp.h"
-#include "orbtranslatetoolkit_export.h"
 
 #include <QString>
 
@@ -17,7 +16,7 @@ namespace orb {
 // followed to the end of their chain: the file the last one points to is replaced, every link
 // stays a link. A file its user may not write (mode 0444, say) is refused, although the
 // rename would replace it: the directory's permission is not the file's.
-class ORBTRANSLATETOOLKIT_EXPORT SafeFile
+class SafeFile
 {
 public:
     explicit SafeFile(const QString& path);
@@ -63,6 +62,6 @@ private:
 // The name prefix of the temporaries of saves of the named file, in its directory; short
 // enough that a temporary's name stays within the file system's limit however long the
 // file's own name is.
-ORBTRANSLATETOOLKIT_EXPORT QString safeFileTemporaryPrefix(const QString& fileName);
+QString safeFileTemporaryPrefix(const QString& fileName);
 
 } // namespace orb

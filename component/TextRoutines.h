@@ -1,6 +1,5 @@
 #pragma once
 
-#include "orbtranslatetoolkit_export.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -12,27 +11,27 @@
 namespace orb {
 
 // The text without any carriage return.
-ORBTRANSLATETOOLKIT_EXPORT QString cleanStr(const QString& text);
+QString cleanStr(const QString& text);
 // The text with a carriage return before every line feed that lacks one.
-ORBTRANSLATETOOLKIT_EXPORT QString restoreStr(const QString& text);
+QString restoreStr(const QString& text);
 // The text without any "&", doubled ones included.
-ORBTRANSLATETOOLKIT_EXPORT QString deleteAmpersand(const QString& text);
+QString deleteAmpersand(const QString& text);
 // True when the text holds nothing but blanks and control characters (code 32 or less).
-ORBTRANSLATETOOLKIT_EXPORT bool isBlank(QStringView text);
+bool isBlank(QStringView text);
 
 // Simple Unicode case folding of one code point, the folding that
 // QString::compare(..., Qt::CaseInsensitive) applies.
-ORBTRANSLATETOOLKIT_EXPORT char32_t foldCase(char32_t codePoint);
+char32_t foldCase(char32_t codePoint);
 // True when both texts are equal after case folding; allocates nothing.
-ORBTRANSLATETOOLKIT_EXPORT bool equalsFolded(QStringView a, QStringView b);
+bool equalsFolded(QStringView a, QStringView b);
 // A hash of the case-folded text: texts equal under equalsFolded hash alike. Allocates nothing.
-ORBTRANSLATETOOLKIT_EXPORT std::uint32_t foldedHash(QStringView text);
+std::uint32_t foldedHash(QStringView text);
 
 // Decodes UTF-8 the way QString::fromUtf8 does (a leading byte-order mark dropped); false,
 // with out unspecified, when the bytes are not well-formed UTF-8.
-ORBTRANSLATETOOLKIT_EXPORT bool decodeUtf8(QByteArrayView bytes, QString& out);
+bool decodeUtf8(QByteArrayView bytes, QString& out);
 
 // True when the text is a valid XML 1.0 element name (and so can be a language identifier).
-ORBTRANSLATETOOLKIT_EXPORT bool isValidXmlName(QStringView name);
+bool isValidXmlName(QStringView name);
 
 } // namespace orb

@@ -14,7 +14,7 @@ class Utf8Scratch
 {
 public:
     // The text's bytes, null-terminated; valid until the next call.
-    const char* convert(const QString& text, std::size_t& length)
+    const char* convert(QStringView text, std::size_t& length)
     {
         const std::size_t needed = std::size_t(text.size()) * 3 + 1;
         if (m_buffer.size() < needed)

@@ -35,11 +35,6 @@ std::optional<CellPos> findCell(const DictTable& table, const CellSearch& search
     return std::nullopt;
 }
 
-bool lacksText(const DictTable& table, int row, int col)
-{
-    return row >= 1 && row < table.rowCount() && col >= 0 && col < table.columnCount() && table.cell(col, row).isEmpty();
-}
-
 Completeness completenessOf(const DictTable& table)
 {
     Completeness result;

@@ -31,10 +31,6 @@ struct CellSearch
 // to `from` itself last. Nothing for an empty text or when no cell holds it.
 std::optional<CellPos> findCell(const DictTable& table, const CellSearch& search, CellPos from);
 
-// Whether the phrase row still lacks a text in the language: what the filter of work left
-// shows.
-bool lacksText(const DictTable& table, int row, int col);
-
 // How far each language is translated: of the phrase rows that hold any text, how many hold
 // one in each column.
 struct Completeness

@@ -17,9 +17,9 @@ struct LangColumn
 
 // The header text of a column: display name + "(" + identifier + ")", no blank.
 QString HeaderText(const QString& langName, const QString& langId);
-// Part 1: the text before the first "(" (the whole header without one). Part 0: the text
-// between the first "(" and the first ")" after it, empty when either is missing. Any other
-// part number gives an empty text.
+// part 1 gives the display name: the text before the first "(" (the whole header without
+// one); part 0 the identifier: the text between the first "(" and the first ")" after it,
+// empty when either is missing. Any other part gives an empty text.
 QString HeaderPart(int part, const QString& header);
 
 // True when a sorts before b by code point, which is the byte order of their UTF-8 forms:

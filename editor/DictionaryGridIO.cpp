@@ -1,16 +1,10 @@
 #include "DictionaryGridIO.h"
 
-#include "DictionaryFile.h"
-#include "TextRoutines.h"
-#include "Utf8Scratch.h"
+#include "DictionaryFormat.h"
 
 #include <QByteArrayView>
 #include <QFileInfo>
 
-#include <pugixml.hpp>
-
-#include <algorithm>
-#include <cstring>
 #include <new>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -19,16 +13,69 @@
 
 namespace {
 
-bool isElement(pugi::xml_node node, const char* name)
+// Languages and Charsets as the editor reads them: identifiers from Languages, charsets
+// paired by position and kept whole.
+class HeadReader : public orb::DictionaryHeadSink
 {
-    return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
-}
+public:
+    std::vector<LangColumn> columns;
+    QString error;
 
-bool decodeAttribute(pugi::xml_node node, const char* name, QString& out)
+    bool language(int, const char* name, const orb::FormatElement& element) override
+    {
+        LangColumn column;
+        if (!orb::decodeUtf8(element.name(), column.langId))
+            return fail(QStringLiteral("a language's element name is not UTF-8"));
+        if (!name || !orb::decodeUtf8(name, column.langName))
+            return fail(QStringLiteral("the Name of the language \"%1\" is missing or not UTF-8").arg(column.langId));
+        columns.push_back(column);
+        return true;
+    }
+
+    bool charset(int position, const char* charset, const orb::FormatElement&) override
+    {
+        if (std::size_t(position) == columns.size())
+            return false;
+        bool ok = false;
+        const int number = charset ? QByteArrayView(charset).toInt(&ok) : 0;
+        if (!ok)
+            return fail(QStringLiteral("the Charset of the language \"%1\" is missing or not a number")
+                            .arg(columns[std::size_t(position)].langId));
+        columns[std::size_t(position)].charset = number;
+        return true;
+    }
+
+private:
+    bool fail(const QString& why)
+    {
+        error = why;
+        return false;
+    }
+};
+
+// The Items' cells into the table's phrase rows, matched by the columns' identifiers.
+class ItemReader : public orb::DictionaryItemSink
 {
-    const pugi::xml_attribute attribute = node.attribute(name);
-    return attribute && orb::decodeUtf8(attribute.value(), out);
-}
+public:
+    explicit ItemReader(DictTable& table) : m_table(table) {}
+    QString error;
+
+    bool cell(int row, int language, const char* message, const orb::FormatElement&) override
+    {
+        QString text;
+        if (!message || !orb::decodeUtf8(message, text)) {
+            error = QStringLiteral("the Message of the language \"%1\" in item %2 is missing or not UTF-8")
+                        .arg(m_table.column(language).langId)
+                        .arg(row + 1);
+            return false;
+        }
+        m_table.setCell(language, row + 1, text);
+        return true;
+    }
+
+private:
+    DictTable& m_table;
+};
 
 bool fail(QString& error, const QString& why)
 {
@@ -36,118 +83,54 @@ bool fail(QString& error, const QString& why)
     return false;
 }
 
-bool readInto(const pugi::xml_node root, qint64 fileBytes, DictTable& table, QString& error)
+bool readInto(const orb::DictionaryDocument& doc, qint64 fileBytes, DictTable& table, QString& error)
 {
-    std::vector<LangColumn> columns;
-    for (pugi::xml_node language : orb::firstChildElement(root, "Languages").children()) {
-        if (language.type() != pugi::node_element)
-            continue;
-        LangColumn column;
-        if (!orb::decodeUtf8(language.name(), column.langId))
-            return fail(error, QStringLiteral("a language's element name is not UTF-8"));
-        if (!decodeAttribute(language, "Name", column.langName))
-            return fail(error, QStringLiteral("the Name of the language \"%1\" is missing or not UTF-8").arg(column.langId));
-        columns.push_back(column);
-    }
-
-    const pugi::xml_node charsets = orb::firstChildElement(root, "Charsets");
-    if (!charsets)
+    HeadReader head;
+    if (!doc.walkLanguages(head))
+        return fail(error, head.error);
+    if (!doc.hasCharsets())
         return fail(error, QStringLiteral("there is no Charsets element"));
-    // Paired by position only: the identifiers always come from Languages.
-    std::size_t position = 0;
-    for (pugi::xml_node charset : charsets.children()) {
-        if (charset.type() != pugi::node_element)
-            continue;
-        if (position == columns.size())
-            break;
-        const pugi::xml_attribute value = charset.attribute("Charset");
-        bool ok = false;
-        const int number = value ? QByteArrayView(value.value()).toInt(&ok) : 0;
-        if (!ok)
-            return fail(error, QStringLiteral("the Charset of the language \"%1\" is missing or not a number")
-                                   .arg(columns[position].langId));
-        columns[position++].charset = number;
-    }
+    if (!doc.walkCharsets(head) && !head.error.isEmpty())
+        return fail(error, head.error);
 
-    // Cells nearly always stand in column order, so the expected column is tried first; the
-    // scan keeps the first column of a repeated identifier, as the lookup by name would.
-    std::vector<QByteArray> ids;
-    for (const LangColumn& column : columns)
-        ids.push_back(column.langId.toUtf8());
-    auto columnOf = [&](const char* name, std::size_t expected) -> int {
-        if (expected < ids.size() && ids[expected] == name) {
-            bool repeated = false;
-            for (std::size_t i = 0; i < expected && !repeated; ++i)
-                repeated = ids[i] == ids[expected];
-            if (!repeated)
-                return int(expected);
-        }
-        for (std::size_t i = 0; i < ids.size(); ++i) {
-            if (ids[i] == name)
-                return int(i);
-        }
-        return -1;
-    };
-
-    int items = 0;
-    for (pugi::xml_node child : root.children())
-        items += isElement(child, "Item");
-    if (!orb::gridFitsFile(items, qint64(columns.size()), fileBytes))
+    const qsizetype items = doc.itemCount();
+    if (!orb::gridFitsFile(items, qint64(head.columns.size()), fileBytes))
         return fail(error, QStringLiteral("%1 items of %2 languages make too many cells for a file of %3 bytes")
                                .arg(items)
-                               .arg(columns.size())
+                               .arg(head.columns.size())
                                .arg(fileBytes));
-    table.resetColumns(std::move(columns));
-    table.reserveRows(items);
+    std::vector<QByteArray> ids;
+    for (const LangColumn& column : head.columns)
+        ids.push_back(column.langId.toUtf8());
+    table.resetColumns(std::move(head.columns));
+    table.reserveRows(int(items));
+    for (qsizetype row = 1; row < items; ++row)
+        table.appendRow();
 
-    int row = 0;
-    for (pugi::xml_node item : root.children()) {
-        if (!isElement(item, "Item"))
-            continue;
-        if (++row > 1)
-            table.appendRow();
-        std::size_t expected = 0;
-        for (pugi::xml_node cell : item.children()) {
-            if (cell.type() != pugi::node_element)
-                continue;
-            const int col = columnOf(cell.name(), expected++);
-            if (col < 0)
-                continue; // a language the file does not list: its attributes are not read
-            QString text;
-            if (!decodeAttribute(cell, "Message", text))
-                return fail(error, QStringLiteral("the Message of the language \"%1\" in item %2 is missing or not UTF-8")
-                                       .arg(table.column(col).langId)
-                                       .arg(row));
-            table.setCell(col, row, text);
-        }
-    }
-    return true;
+    ItemReader reader(table);
+    int rows = 0;
+    return doc.walkItems(0, doc.rootElementCount(), ids, reader, rows) || fail(error, reader.error);
 }
 
 GridRead readFreshTable(const QString& path, DictTable& table, QString& error)
 {
     if (!QFileInfo(path).isFile())
         return GridRead::Missing;
-    pugi::xml_document doc;
-    if (!orb::loadXmlFile(path, doc, &error, orb::Utf8Check::Values))
+    orb::DictionaryDocument doc;
+    if (!doc.load(path, &error, orb::Utf8Check::Values))
         return GridRead::ReadError;
-    const pugi::xml_node root = orb::firstChildElement(doc, orb::kRootElement);
-    if (!root) {
+    if (!doc.hasRoot()) {
         error = QStringLiteral("the root element is not %1").arg(QString::fromLatin1(orb::kRootElement));
         return GridRead::UnknownFile;
     }
-    const pugi::xml_node languages = orb::firstChildElement(root, "Languages");
-    bool hasLanguage = false;
-    for (pugi::xml_node child : languages.children())
-        hasLanguage = hasLanguage || child.type() == pugi::node_element;
-    if (!hasLanguage) {
+    if (!doc.hasLanguages()) {
         error = QStringLiteral("the Languages element lists no language");
         return GridRead::UnknownFile;
     }
 
     DictTable fresh;
-    const bool read = readInto(root, QFileInfo(path).size(), fresh, error);
-    doc.reset();
+    const bool read = readInto(doc, QFileInfo(path).size(), fresh, error);
+    doc.release();
 #ifdef __GLIBC__
     // The parse tree's pages lie between the texts in the heap; without a trim glibc keeps
     // them, and an open dictionary would hold about twice the memory it needs.
@@ -159,36 +142,21 @@ GridRead readFreshTable(const QString& path, DictTable& table, QString& error)
     return GridRead::Ok;
 }
 
-// Throws std::bad_alloc when memory runs out, pugixml's included.
-void buildDocument(const DictTable& table, const std::vector<QByteArray>& ids, pugi::xml_document& doc)
+// The table's columns and phrase rows as the writer reads them.
+class TableSource : public orb::DictionarySource
 {
-    orb::Utf8Scratch utf8;
-    std::size_t length = 0;
-    pugi::xml_node root = doc.append_child(orb::kRootElement);
-    pugi::xml_node languages = root.append_child("Languages");
-    bool built = bool(languages);
-    for (int col = 0; col < table.columnCount() && built; ++col) {
-        const char* name = utf8.convert(table.column(col).langName, length);
-        built = orb::appendValueElement(languages, ids[std::size_t(col)].constData(), "Name", name, length);
-    }
-    pugi::xml_node charsets = root.append_child("Charsets");
-    built = built && charsets;
-    for (int col = 0; col < table.columnCount() && built; ++col) {
-        const QByteArray number = QByteArray::number(table.column(col).charset);
-        built = orb::appendValueElement(charsets, ids[std::size_t(col)].constData(), "Charset", number.constData(),
-                                        std::size_t(number.size()));
-    }
-    for (int row = 1; row < table.rowCount() && built; ++row) {
-        pugi::xml_node item = root.append_child("Item");
-        built = bool(item);
-        for (int col = 0; col < table.columnCount() && built; ++col) {
-            const char* text = utf8.convert(table.cell(col, row), length);
-            built = orb::appendValueElement(item, ids[std::size_t(col)].constData(), "Message", text, length);
-        }
-    }
-    if (!built)
-        throw std::bad_alloc();
-}
+public:
+    explicit TableSource(const DictTable& table) : m_table(table) {}
+    int languageCount() const override { return m_table.columnCount(); }
+    QString languageId(int language) const override { return m_table.column(language).langId; }
+    QString languageName(int language) const override { return m_table.column(language).langName; }
+    qint64 charset(int language) const override { return m_table.column(language).charset; }
+    qsizetype rowCount() const override { return m_table.rowCount() - 1; }
+    QStringView cell(int language, qsizetype row) const override { return m_table.cell(language, int(row) + 1); }
+
+private:
+    const DictTable& m_table;
+};
 
 } // namespace
 
@@ -208,33 +176,7 @@ GridRead readDictionaryGrid(const QString& path, DictTable& table, QString* erro
 
 bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* error, orb::SaveGuard* guard)
 {
-    std::vector<QByteArray> ids;
-    for (int col = 0; col < table.columnCount(); ++col) {
-        const QString& langId = table.column(col).langId;
-        if (!orb::isValidXmlName(langId)) {
-            if (error)
-                *error = QStringLiteral("the language identifier \"%1\" is not a valid XML element name").arg(langId);
-            return false;
-        }
-        // Cells are read back by identifier: a second column with the same one would give
-        // its texts to the first and lose its own.
-        if (std::find(ids.begin(), ids.end(), langId.toUtf8()) != ids.end()) {
-            if (error)
-                *error = QStringLiteral("two languages have the identifier \"%1\"").arg(langId);
-            return false;
-        }
-        ids.push_back(langId.toUtf8());
-    }
-
-    try {
-        pugi::xml_document doc;
-        buildDocument(table, ids, doc);
-        return orb::saveXmlFile(doc, path, orb::Layout::Indented, error, guard);
-    } catch (const std::bad_alloc&) {
-        if (error)
-            *error = orb::outOfMemoryText();
-        return false;
-    }
+    return orb::writeDictionary(TableSource(table), path, orb::Layout::Indented, error, guard);
 }
 
 QString withLngExtension(const QString& path)

@@ -1,11 +1,9 @@
 #include "DictionaryImport.h"
 
-#include "DictionaryFile.h"
+#include "DictionaryFormat.h"
 
 #include <QByteArrayView>
 #include <QFileInfo>
-
-#include <pugixml.hpp>
 
 #include <cstring>
 #include <new>
@@ -13,8 +11,7 @@
 
 struct ImportSource::Parsed
 {
-    pugi::xml_document doc;
-    pugi::xml_node root;
+    orb::DictionaryDocument doc;
     std::vector<LangColumn> languages;
 };
 
@@ -27,36 +24,116 @@ bool fail(QString* error, const QString& why)
     return false;
 }
 
-bool isElement(pugi::xml_node node, const char* name)
+// The file's languages, in the order of Languages.
+class LanguageReader : public orb::DictionaryHeadSink
 {
-    return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
-}
+public:
+    std::vector<LangColumn>& languages;
+    explicit LanguageReader(std::vector<LangColumn>& out) : languages(out) {}
 
-// A cell that is there must say its text: a cell without Message is a damaged file, not an
-// empty text. Absent cells are told apart by found.
-bool readCell(pugi::xml_node item, const char* langId, bool& found, QString& text)
-{
-    const pugi::xml_node cell = orb::firstChildElement(item, langId);
-    found = bool(cell);
-    if (!found)
+    bool language(int, const char* name, const orb::FormatElement& element) override
+    {
+        LangColumn language;
+        if (!orb::decodeUtf8(element.name(), language.langId) || !name || !orb::decodeUtf8(name, language.langName)) {
+            failedId = language.langId;
+            return false;
+        }
+        languages.push_back(language);
         return true;
-    const pugi::xml_attribute message = cell.attribute("Message");
-    return message && orb::decodeUtf8(message.value(), text);
-}
+    }
+    bool charset(int, const char*, const orb::FormatElement&) override { return false; }
 
-bool readCharset(pugi::xml_node root, const LangColumn& language, int& charset, QString* error)
+    QString failedId;
+};
+
+// The Charset of the first entry of Charsets named by the language's identifier.
+class CharsetFinder : public orb::DictionaryHeadSink
 {
-    const pugi::xml_node charsets = orb::firstChildElement(root, "Charsets");
-    if (!charsets)
+public:
+    explicit CharsetFinder(const QByteArray& langId) : m_langId(langId) {}
+    const char* value = nullptr;
+
+    bool language(int, const char*, const orb::FormatElement&) override { return false; }
+    bool charset(int, const char* charset, const orb::FormatElement& element) override
+    {
+        if (m_langId != element.name())
+            return true;
+        value = charset;
+        return false;
+    }
+
+private:
+    QByteArray m_langId;
+};
+
+bool readCharset(const orb::DictionaryDocument& doc, const LangColumn& language, int& charset, QString* error)
+{
+    if (!doc.hasCharsets())
         return fail(error, QStringLiteral("there is no Charsets element"));
-    const pugi::xml_node entry = orb::firstChildElement(charsets, language.langId.toUtf8().constData());
-    const pugi::xml_attribute value = entry.attribute("Charset");
+    CharsetFinder finder(language.langId.toUtf8());
+    doc.walkCharsets(finder);
     bool ok = false;
-    charset = value ? QByteArrayView(value.value()).toInt(&ok) : 0;
+    charset = finder.value ? QByteArrayView(finder.value).toInt(&ok) : 0;
     if (!ok)
         return fail(error, QStringLiteral("the Charset of the language \"%1\" is missing or not a number").arg(language.langId));
     return true;
 }
+
+// One text per key, the last item's: the first cell of the key language and of the imported
+// one in each item. A cell that is there must say its text: a cell without Message is a
+// damaged file, not an empty text.
+class KeyedTexts : public orb::DictionaryItemSink
+{
+public:
+    explicit KeyedTexts(bool sameLanguage) : m_sameLanguage(sameLanguage) {}
+    // A standard map, not a QHash: QHash ends the program when an insertion cannot allocate,
+    // and an import too large for memory must fail like any other.
+    std::unordered_map<QString, QString> byKey;
+    int failedItem = 0;
+
+    bool cell(int row, int language, const char* message, const orb::FormatElement&) override
+    {
+        if (row != m_row)
+            startRow(row);
+        const bool key = language == 0 && !m_hasKey;
+        const bool imported = (language == 1 || m_sameLanguage) && !m_hasText;
+        if (!key && !imported)
+            return true;
+        QString text;
+        if (!message || !orb::decodeUtf8(message, text)) {
+            failedItem = row + 1;
+            return false;
+        }
+        if (key) {
+            m_hasKey = true;
+            m_key = text;
+        }
+        if (imported) {
+            m_hasText = true;
+            m_text = std::move(text);
+        }
+        return true;
+    }
+    void finish() { startRow(-1); }
+
+private:
+    void startRow(int row)
+    {
+        if (m_hasKey && m_hasText && !m_text.isEmpty())
+            byKey.insert_or_assign(std::move(m_key), std::move(m_text));
+        m_row = row;
+        m_hasKey = m_hasText = false;
+        m_key.clear();
+        m_text.clear();
+    }
+
+    bool m_sameLanguage;
+    int m_row = -1;
+    bool m_hasKey = false;
+    bool m_hasText = false;
+    QString m_key;
+    QString m_text;
+};
 
 int lastColumnWithHeader(const DictTable& table, const QString& header)
 {
@@ -105,25 +182,18 @@ GridRead ImportSource::openParsed(const QString& path, QString* error)
     if (!QFileInfo(path).isFile())
         return GridRead::Missing;
     QString why;
-    if (!orb::loadXmlFile(path, d->doc, &why, orb::Utf8Check::Values)) {
+    if (!d->doc.load(path, &why, orb::Utf8Check::Values)) {
         fail(error, why);
         return GridRead::ReadError;
     }
-    d->root = orb::firstChildElement(d->doc, orb::kRootElement);
-    if (!d->root) {
+    if (!d->doc.hasRoot()) {
         fail(error, QStringLiteral("the root element is not %1").arg(QString::fromLatin1(orb::kRootElement)));
         return GridRead::UnknownFile;
     }
-    for (pugi::xml_node child : orb::firstChildElement(d->root, "Languages").children()) {
-        if (child.type() != pugi::node_element)
-            continue;
-        LangColumn language;
-        const pugi::xml_attribute name = child.attribute("Name");
-        if (!orb::decodeUtf8(child.name(), language.langId) || !name || !orb::decodeUtf8(name.value(), language.langName)) {
-            fail(error, QStringLiteral("the Name of the language \"%1\" is missing or not UTF-8").arg(language.langId));
-            return GridRead::ReadError;
-        }
-        d->languages.push_back(language);
+    LanguageReader reader(d->languages);
+    if (!d->doc.walkLanguages(reader)) {
+        fail(error, QStringLiteral("the Name of the language \"%1\" is missing or not UTF-8").arg(reader.failedId));
+        return GridRead::ReadError;
     }
     if (d->languages.empty()) {
         fail(error, QStringLiteral("the Languages element lists no language"));
@@ -166,29 +236,17 @@ bool ImportSource::planMerge(const DictTable& table, int keyCol, int keyPosition
     ImportPlan plan;
     plan.targetCol = lastColumnWithHeader(table, HeaderText(imported.langName, imported.langId));
     plan.target = plan.targetCol < table.columnCount() ? table.column(plan.targetCol) : imported;
-    if (!readCharset(d->root, imported, plan.target.charset, error))
+    if (!readCharset(d->doc, imported, plan.target.charset, error))
         return false;
 
     const QByteArray keyId = d->languages[std::size_t(keyPosition)].langId.toUtf8();
     const QByteArray importId = imported.langId.toUtf8();
-    // One text per key, the last item's, so that the rows are passed over once.
-    // A standard map, not a QHash: QHash ends the program when an insertion cannot allocate,
-    // and an import too large for memory must fail like any other.
-    std::unordered_map<QString, QString> byKey;
-    int itemNumber = 0;
-    for (pugi::xml_node item : d->root.children()) {
-        if (!isElement(item, "Item"))
-            continue;
-        ++itemNumber;
-        bool hasKey = false;
-        bool hasText = false;
-        QString key;
-        QString text;
-        if (!readCell(item, keyId.constData(), hasKey, key) || !readCell(item, importId.constData(), hasText, text))
-            return fail(error, QStringLiteral("item %1 has a language without its Message, or one not UTF-8").arg(itemNumber));
-        if (hasKey && hasText && !text.isEmpty())
-            byKey.insert_or_assign(std::move(key), std::move(text));
-    }
+    KeyedTexts texts(keyId == importId);
+    int rows = 0;
+    if (!d->doc.walkItems(0, d->doc.rootElementCount(), {keyId, importId}, texts, rows))
+        return fail(error, QStringLiteral("item %1 has a language without its Message, or one not UTF-8").arg(texts.failedItem));
+    texts.finish();
+    const std::unordered_map<QString, QString>& byKey = texts.byKey;
 
     for (int row = 1; row < table.rowCount(); ++row) {
         const auto found = byKey.find(table.cell(keyCol, row));

@@ -3,23 +3,22 @@
 #include "ui_Main.h"
 
 #include "About.h"
+#include "BusyCursor.h"
 #include "AddLang.h"
 #include "Charsets.h"
 #include "DictGridModel.h"
-#include "DictionaryGridIO.h"
-#include "DictionaryImport.h"
 #include "DictSearch.h"
+#include "DocumentSession.h"
 #include "EditCell.h"
 #include "FindBar.h"
 #include "FindWords.h"
-#include "Import.h"
+#include "InterfaceLanguage.h"
 #include "MessageCaption.h"
 #include "OrbTranslate.h"
-#include "TextRoutines.h"
 #include "Prompter.h"
 #include "Pseudo.h"
 #include "PseudoTranslation.h"
-#include "QtTranslations.h"
+#include "RecentFiles.h"
 #include "Wizard.h"
 
 #include <QAbstractEventDispatcher>
@@ -57,39 +56,23 @@ QString InterfaceDictionaryName()
     return QStringLiteral(ORB_DATA_FROM_BIN "/") + name;
 }
 
-const QString kRecentFilesKey = QStringLiteral("Settings/RecentFiles");
-const int kRecentFilesKept = 8;
-
-// "*.*" would hide every file without a dot in its name, as Linux names many.
-const QString kDictionaryFilter = QStringLiteral("Dictionary (*.lng);;All files (*)");
-
-// The hourglass for the span of a read or write, taken back on every way out.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// The message of a failed read or write: its text in the interface language, then the file
-// and the reason, in the words of the system or of the XML parser.
-QString FailureText(const QString& text, const QString& path, const QString& reason)
-{
-    return Translate(text) + u'\n' + QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason;
-}
-
 } // namespace
 
 TfrmMain::TfrmMain(QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_model(new DictGridModel(this)),
-      OrbTranslate(new TOrbTranslate(this)), pmLanguages(new QMenu(this)), m_languageGroup(new QActionGroup(this)),
-      m_statistics(new QLabel(this)), m_statisticsTimer(new QTimer(this))
+      OrbTranslate(new TOrbTranslate(this)),
+      m_session(new orb::DocumentSession(*m_model, this, m_work, [this] { return DictionaryOpen(); })),
+      m_interfaceLanguage(new orb::InterfaceLanguage(OrbTranslate, SettingsPath(), this)),
+      pmLanguages(m_interfaceLanguage->menu()), m_statistics(new QLabel(this)), m_statisticsTimer(new QTimer(this))
 {
     OrbTranslate->setObjectName(QStringLiteral("OrbTranslate"));
     OrbTranslate->SetDictName(InterfaceDictionaryName());
     ui->setupUi(this);
+    m_recent = new orb::RecentFiles(SettingsPath(), ui->mnuRecent, ui->actClearRecent, OrbTranslate, this);
+    connect(m_recent, &orb::RecentFiles::openRequested, this, &TfrmMain::OpenOtherDictionary);
+    connect(m_session, &orb::DocumentSession::fileChanged, this, &TfrmMain::UpdateCaption);
+    connect(m_session, &orb::DocumentSession::fileUsed, m_recent, &orb::RecentFiles::remember);
+    connect(m_interfaceLanguage, &orb::InterfaceLanguage::changed, this, &TfrmMain::RefreshOwnTexts);
 
     const std::pair<QAction*, const char*> buttons[] = {
         {ui->actNewDict, "tbCreate"},          {ui->actOpenDict, "tbOpen"},
@@ -106,9 +89,6 @@ TfrmMain::TfrmMain(QWidget* parent)
         button->setFixedSize(37, 36);
     }
 
-    pmLanguages->setObjectName(QStringLiteral("pmLanguages"));
-    // Choosing the checked entry unchecks it, and then no entry is checked.
-    m_languageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     ui->actLanguages->setMenu(pmLanguages);
     qobject_cast<QToolButton*>(ui->ToolBar1->widgetForAction(ui->actLanguages))
         ->setPopupMode(QToolButton::InstantPopup);
@@ -181,14 +161,10 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::FormCreate()
 {
-    FDictFile.clear();
     FEditCol = 0;
     FEditRow = 0;
     FEditText.clear();
-    m_lastFolder.clear();
     FTitle = windowTitle();
-    m_recentFiles = QSettings(SettingsPath(), QSettings::IniFormat).value(kRecentFilesKey).toStringList();
-    BuildRecentMenu();
     BuildLanguageMenu();
     LoadInterfaceLanguage();
     UpdateCommands();
@@ -196,7 +172,17 @@ void TfrmMain::FormCreate()
 
 bool TfrmMain::Modified() const
 {
-    return !m_model->history()->isClean();
+    return m_session->modified();
+}
+
+QString TfrmMain::DictFile() const
+{
+    return m_session->file();
+}
+
+QStringList TfrmMain::RecentFiles() const
+{
+    return m_recent->files();
 }
 
 bool TfrmMain::DictionaryOpen() const
@@ -259,10 +245,6 @@ void TfrmMain::SetupMenus()
     }
     ui->mnuHelp->insertAction(ui->actAbout, ui->actLanguages);
     ui->mnuHelp->insertSeparator(ui->actAbout);
-    connect(ui->actClearRecent, &QAction::triggered, this, [this] {
-        m_recentFiles.clear();
-        SaveRecentFiles();
-    });
     setAcceptDrops(true);
 }
 
@@ -431,7 +413,7 @@ void TfrmMain::actPseudoExecute()
             return;
     }
     {
-        const WaitCursor busy;
+        const orb::BusyCursor busy;
         m_model->applyImport(plan);
     }
     const int row = ui->sgDictGrid->currentRow();
@@ -491,289 +473,88 @@ void TfrmMain::UpdateCaption(const QString& path)
                    + QStringLiteral("[*]"));
 }
 
-bool TfrmMain::AskToSave(SaveQuestion form)
-{
-    if (!DictionaryOpen() || !Modified())
-        return true;
-    const int buttons = form == SaveQuestion::YesNoCancel ? Prompter::Yes | Prompter::No | Prompter::Cancel
-                                                          : Prompter::Ok | Prompter::Cancel;
-    const Prompter::Button answer = Prompter::current().messageBox(
-        this, MessageCaption(), Translate(QStringLiteral("Сохранить измененный словарь ?")),
-        Prompter::Icon::Information, buttons);
-    // A user who answered Yes asked to keep the changes: unless they are saved, be it through
-    // a cancelled file dialog or a failed write, the command that asked stops.
-    if (answer == Prompter::Yes || answer == Prompter::Ok)
-        return SaveDocument();
-    // The open command's Cancel means "go on without saving".
-    return answer == Prompter::No || form == SaveQuestion::OkCancel;
-}
-
 void TfrmMain::actNewDictExecute()
 {
-    if (!AskToSave(SaveQuestion::YesNoCancel))
+    if (!m_session->askToSave(orb::DocumentSession::SaveQuestion::YesNoCancel))
         return;
     TLang lang;
     if (!AddLanguageDialog(lang, this))
         return;
-    FDictFile.clear();
-    m_importLosses.clear();
-    UpdateCaption(FDictFile);
     DictTable table;
     table.setColumn(0, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
-    m_model->setTable(std::move(table));
+    m_session->startNew(std::move(table));
     ShowDocument();
-    // A document never saved differs from every file.
-    m_model->history()->resetClean();
 }
 
 void TfrmMain::actCloseDictExecute()
 {
-    if (!AskToSave(SaveQuestion::YesNoCancel))
+    if (!m_session->askToSave(orb::DocumentSession::SaveQuestion::YesNoCancel))
         return;
     ui->sgDictGrid->hide();
-    m_model->setTable(DictTable());
-    FDictFile.clear();
-    m_importLosses.clear();
-    UpdateCaption(FDictFile);
+    m_session->close();
 }
 
 void TfrmMain::actOpenDictExecute()
 {
-    if (!AskToSave(SaveQuestion::OkCancel))
+    if (!m_session->askToSave(orb::DocumentSession::SaveQuestion::OkCancel))
         return;
-    const QString path = Prompter::current().openFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
+    const QString path = Prompter::current().openFileName(this, QString(), m_session->dialogFolder(),
+                                                          Translate(orb::dictionaryFilter()));
     if (!path.isEmpty())
-        OpenDictionary(path);
+        ReadDictionary(path);
 }
 
 bool TfrmMain::OpenGivenDictionary(const QString& path)
 {
-    // The open dialog offers only files that exist; a path from outside may name none.
-    if (QFile missing(path); !missing.exists()) {
-        missing.open(QIODevice::ReadOnly); // for the system's own words
-        Prompter::current().messageBox(this, MessageCaption(),
-                                       FailureText(QStringLiteral("Ошибка при открытии"), path, missing.errorString()),
-                                       Prompter::Icon::Error, Prompter::Ok);
+    if (!m_session->openGiven(path))
         return false;
-    }
-    return OpenDictionary(path);
-}
-
-bool TfrmMain::OpenDictionary(const QString& path)
-{
-    if (!ReadDictionary(path))
-        return false;
-    BindFile(QFileInfo(path).absoluteFilePath());
-    RememberRecentFile(FDictFile);
+    ShowDocument();
     return true;
 }
 
 void TfrmMain::OpenOtherDictionary(const QString& path)
 {
-    if (ProjectScanRunning() || m_working || !AskToSave(SaveQuestion::OkCancel))
+    if (ProjectScanRunning() || m_work.running() || !m_session->askToSave(orb::DocumentSession::SaveQuestion::OkCancel))
         return;
     if (!QFileInfo::exists(path))
-        ForgetRecentFile(path);
+        m_recent->forget(path);
     OpenGivenDictionary(path);
-}
-
-void TfrmMain::actSaveDictExecute()
-{
-    SaveDocument();
-}
-
-bool TfrmMain::SaveDocument()
-{
-    // With the last language deleted nothing is shown, and nothing is written.
-    if (!DictionaryOpen())
-        return false;
-    QString path = FDictFile;
-    if (!m_importLosses.isEmpty() && !ConfirmLosingLanguages())
-        path.clear();
-    return path.isEmpty() ? SaveDocumentAs() : SaveTo(path);
-}
-
-void TfrmMain::actSaveAsExecute()
-{
-    SaveDocumentAs();
-}
-
-bool TfrmMain::SaveDocumentAs()
-{
-    if (!DictionaryOpen())
-        return false;
-    const QString chosen = Prompter::current().saveFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
-    return !chosen.isEmpty() && SaveTo(QFileInfo(withLngExtension(chosen)).absoluteFilePath());
-}
-
-bool TfrmMain::SaveTo(const QString& path)
-{
-    if (!WriteDictionary(path))
-        return false;
-    m_model->history()->setClean();
-    BindFile(path);
-    RememberRecentFile(FDictFile);
-    return true;
-}
-
-void TfrmMain::BindFile(const QString& path)
-{
-    m_importLosses.clear();
-    const QFileInfo file(path);
-    FDictFile = file.absoluteFilePath();
-    m_lastFolder = file.absolutePath();
-    UpdateCaption(FDictFile);
-}
-
-QString TfrmMain::DialogFolder() const
-{
-    if (!FDictFile.isEmpty())
-        return QFileInfo(FDictFile).absolutePath();
-    return m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder;
 }
 
 bool TfrmMain::ReadDictionary(const QString& path)
 {
-    DictTable table;
-    GridRead result;
-    QString reason;
-    WorkWhileResponsive([&] { result = readDictionaryGrid(path, table, &reason); });
-    if (!ReadSucceeded(result, path, reason, QStringLiteral("Ошибка при открытии")))
+    if (!m_session->open(path))
         return false;
-    m_model->setTable(std::move(table));
     ShowDocument();
-    return true;
-}
-
-bool TfrmMain::ReadSucceeded(GridRead result, const QString& path, const QString& reason, const QString& errorText)
-{
-    auto fail = [&](const QString& text, Prompter::Icon icon) {
-        Prompter::current().messageBox(this, MessageCaption(), FailureText(text, path, reason), icon, Prompter::Ok);
-        return false;
-    };
-    switch (result) {
-    case GridRead::Missing:
-        return false;
-    case GridRead::UnknownFile:
-        return fail(QStringLiteral("Неизвестный файл"), Prompter::Icon::Warning);
-    case GridRead::ReadError:
-        return fail(errorText, Prompter::Icon::Error);
-    case GridRead::Ok:
-        break;
-    }
     return true;
 }
 
 bool TfrmMain::WriteDictionary(const QString& path)
 {
-    bool written = false;
-    QString reason;
-    DeleteEmptyRows();
-    WorkWhileResponsive([&] { written = writeDictionaryGrid(Dictionary(), path, &reason); });
-    if (!written)
-        Prompter::current().messageBox(this, MessageCaption(), FailureText(QStringLiteral("Ощибка при сохранении"), path, reason),
-                                       Prompter::Icon::Error, Prompter::Ok);
-    return written;
+    return m_session->write(path);
+}
+
+void TfrmMain::actSaveDictExecute()
+{
+    m_session->save();
+}
+
+void TfrmMain::actSaveAsExecute()
+{
+    m_session->saveAs();
 }
 
 void TfrmMain::actImportExecute()
 {
-    const QString path = Prompter::current().openFileName(this, QString(), DialogFolder(), Translate(kDictionaryFilter));
-    QStringList lostLanguages;
+    const QString path = Prompter::current().openFileName(this, QString(), m_session->dialogFolder(),
+                                                          Translate(orb::dictionaryFilter()));
     if (!path.isEmpty())
-        ImportDictionary(path, lostLanguages);
-}
-
-bool TfrmMain::ImportDictionary(const QString& path, QStringList& lostLanguages)
-{
-    ImportSource source;
-    GridRead read;
-    QString reason;
-    WorkWhileResponsive([&] { read = source.open(path, &reason); });
-    const QString importError = QStringLiteral("Ошибка при импорте");
-    if (!ReadSucceeded(read, path, reason, importError))
-        return false;
-    ImportChoice choice;
-    if (!ImportDialog(this, HeaderTexts(), source.entryTexts(), choice))
-        return false;
-    // Everything is read and checked before the grid changes: a damaged file leaves the
-    // document as it was, not half merged.
-    ImportPlan plan;
-    bool planned = false;
-    WorkWhileResponsive([&] {
-        planned = source.plan(Dictionary(), choice.keyColumn, choice.keyPosition, choice.importPosition, plan, &reason);
-    });
-    if (!planned)
-        return ReadSucceeded(GridRead::ReadError, path, reason, importError);
-    const WaitCursor busy;
-    m_model->history()->beginMacro(QString());
-    m_model->applyImport(plan);
-    lostLanguages.clear();
-    for (const LangColumn& language : source.languages()) {
-        if (FindLangIDColumn(language.langId) < 0)
-            lostLanguages.append(HeaderText(language.langName, language.langId));
-    }
-    // Save writes the merged document to the imported file, as the user chose it.
-    RecordBinding(path, lostLanguages);
-    m_model->history()->endMacro();
-    return true;
-}
-
-void TfrmMain::RecordBinding(const QString& path, const QStringList& losses)
-{
-    const QString file = QFileInfo(path).absoluteFilePath();
-    const QString before = FDictFile;
-    const QStringList lossesBefore = m_importLosses;
-    auto bind = [this](const QString& to, const QStringList& lost) {
-        FDictFile = to;
-        m_importLosses = lost;
-        UpdateCaption(FDictFile);
-    };
-    // A binding the user changed since (Save As) is theirs, and stays.
-    m_model->recordStep(
-        [=, this] {
-            if (FDictFile == before)
-                bind(file, losses);
-            m_lastFolder = QFileInfo(file).absolutePath();
-        },
-        [=, this] {
-            if (FDictFile == file)
-                bind(before, lossesBefore);
-        });
-}
-
-bool TfrmMain::ConfirmLosingLanguages()
-{
-    const QString question = Translate(QStringLiteral("В файле есть языки, которых нет в словаре:")) + u'\n'
-                             + m_importLosses.join(u'\n') + u'\n'
-                             + Translate(QStringLiteral("Сохранить словарь в этот файл без них?"));
-    return Prompter::current().messageBoxWithDefault(this, MessageCaption(), question,
-                                                     Prompter::Icon::Question, Prompter::Yes | Prompter::No,
-                                                     Prompter::No)
-           == Prompter::Yes;
+        m_session->import(path);
 }
 
 bool TfrmMain::FormCloseQuery()
 {
-    return AskToSave(SaveQuestion::YesNoCancel);
-}
-
-void TfrmMain::WorkWhileResponsive(const std::function<void()>& work)
-{
-    const WaitCursor busy;
-    m_working = true;
-    QEventLoop loop;
-    std::thread worker([&] {
-        work();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    // The user's clicks and keys wait until the work is done, so that nothing changes the
-    // document meanwhile; painting, timers and the window manager's close go on.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
-    m_working = false;
-    if (std::exchange(m_closeAfterWork, false))
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    return m_session->askToSave(orb::DocumentSession::SaveQuestion::YesNoCancel);
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event)
@@ -799,8 +580,8 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 {
     // A close that comes while a file is read or written waits for the end of it, then goes
     // on as always.
-    if (m_working) {
-        m_closeAfterWork = true;
+    if (m_work.running()) {
+        m_work.whenDone([this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
         event->ignore();
         return;
     }
@@ -821,111 +602,17 @@ QString TfrmMain::SettingsPath()
 
 void TfrmMain::BuildLanguageMenu()
 {
-    QStringList langIds;
-    OrbTranslate->GetLangIDs(&langIds);
-    pmLanguages->clear();
-    for (QAction* entry : m_languageGroup->actions())
-        delete entry;
-    for (const QString& langId : std::as_const(langIds)) {
-        auto* entry = new QAction(OrbTranslate->GetLangName(langId), this);
-        entry->setCheckable(true);
-        m_languageGroup->addAction(entry);
-        connect(entry, &QAction::triggered, this, &TfrmMain::pmLanguages_Click);
-        pmLanguages->addAction(entry);
-        OrbTranslate->AddNotTranslate(entry);
-    }
-    CheckCurrentLanguage();
-}
-
-void TfrmMain::CheckCurrentLanguage()
-{
-    QString langId = OrbTranslate->CurrentLangID();
-    if (langId.isEmpty())
-        langId = QStringLiteral("Russian");
-    const QString name = orb::deleteAmpersand(OrbTranslate->GetLangName(langId));
-    for (QAction* entry : pmLanguages->actions()) {
-        if (orb::deleteAmpersand(entry->text()).compare(name, Qt::CaseInsensitive) == 0) {
-            entry->setChecked(true);
-            return;
-        }
-    }
+    m_interfaceLanguage->buildMenu();
 }
 
 void TfrmMain::LoadInterfaceLanguage()
 {
-    const QSettings settings(SettingsPath(), QSettings::IniFormat);
-    OrbTranslate->SetLangID(settings.value(QStringLiteral("Settings/LangID"), QString()).toString());
-    LoadQtTranslations(OrbTranslate->CurrentLangID());
-    CheckCurrentLanguage();
-    RefreshOwnTexts();
-}
-
-void TfrmMain::SaveInterfaceLanguage()
-{
-    // An unwritable directory only means the choice is not remembered; nothing to report.
-    QSettings settings(SettingsPath(), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("Settings/LangID"), OrbTranslate->CurrentLangID());
-    settings.sync();
+    m_interfaceLanguage->applyRemembered();
 }
 
 void TfrmMain::pmLanguages_Click()
 {
-    for (QAction* entry : pmLanguages->actions()) {
-        if (entry->isChecked()) {
-            OrbTranslate->SetLangID(entry->text());
-            break;
-        }
-    }
-    LoadQtTranslations(OrbTranslate->CurrentLangID());
-    SaveInterfaceLanguage();
-    RefreshOwnTexts();
-}
-
-// ---- recent files ------------------------------------------------------------------------
-
-void TfrmMain::RememberRecentFile(const QString& path)
-{
-    m_recentFiles.removeAll(path);
-    m_recentFiles.prepend(path);
-    while (m_recentFiles.size() > kRecentFilesKept)
-        m_recentFiles.removeLast();
-    SaveRecentFiles();
-}
-
-void TfrmMain::ForgetRecentFile(const QString& path)
-{
-    if (m_recentFiles.removeAll(path) > 0)
-        SaveRecentFiles();
-}
-
-void TfrmMain::SaveRecentFiles()
-{
-    // As with the interface language, a folder that cannot be written only means the list
-    // is not remembered.
-    QSettings settings(SettingsPath(), QSettings::IniFormat);
-    settings.setValue(kRecentFilesKey, m_recentFiles);
-    settings.sync();
-    BuildRecentMenu();
-}
-
-void TfrmMain::BuildRecentMenu()
-{
-    QMenu* menu = ui->mnuRecent;
-    for (QAction* entry : menu->actions()) {
-        if (entry != ui->actClearRecent)
-            delete entry;
-    }
-    for (int i = 0; i < m_recentFiles.size(); ++i) {
-        const QString path = m_recentFiles[i];
-        // Numbered as desktop programs number them, so that a digit opens the file.
-        auto* entry = new QAction(u'&' + QString::number((i + 1) % 10) + u' ' + QFileInfo(path).fileName(), menu);
-        entry->setStatusTip(QDir::toNativeSeparators(path));
-        entry->setToolTip(QDir::toNativeSeparators(path));
-        OrbTranslate->AddNotTranslate(entry);
-        connect(entry, &QAction::triggered, this, [this, path] { OpenOtherDictionary(path); });
-        menu->insertAction(ui->actClearRecent, entry);
-    }
-    menu->insertSeparator(ui->actClearRecent);
+    m_interfaceLanguage->applyChosen();
 }
 
 // ---- find and filter ---------------------------------------------------------------------
@@ -1027,7 +714,7 @@ void TfrmMain::UpdateCommands()
         action->setEnabled(open && settled);
     ui->actSaveAs->setEnabled(open);
     ui->actCloseDict->setEnabled(open && settled);
-    ui->mnuRecent->setEnabled(settled && !m_recentFiles.isEmpty());
+    ui->mnuRecent->setEnabled(settled && !m_recent->files().isEmpty());
     // Undoing may change rows and columns, which a harvest under way relies on.
     ui->actUndo->setEnabled(settled && m_model->history()->canUndo());
     ui->actRedo->setEnabled(settled && m_model->history()->canRedo());

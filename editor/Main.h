@@ -1,8 +1,8 @@
 #pragma once
 
 #include "DictGrid.h"
-#include "DictionaryGridIO.h"
 #include "HarvestTarget.h"
+#include "ResponsiveWork.h"
 #include "Sort.h"
 
 #include <QMainWindow>
@@ -13,19 +13,25 @@
 
 class DictGridModel;
 class DictTable;
-class QActionGroup;
 class QLabel;
 class QMenu;
 class QTimer;
 class TOrbTranslate;
 
+namespace orb {
+class DocumentSession;
+class InterfaceLanguage;
+class RecentFiles;
+} // namespace orb
+
 namespace Ui {
 class frmMain;
 }
 
-// The editor's main window. The grid is the open document (there is no other copy of it);
-// the window keeps beside it the file it is bound to and whether it has changed. Commands
-// are enabled when the event loop is about to wait, from the state they read.
+// The editor's main window: the grid, which is the open document (there is no other copy of
+// it), the commands and their enabling, which runs when the event loop is about to wait. The
+// document's tie to its file is its DocumentSession's; the recent files and the interface
+// language have classes of their own.
 //
 // Grid rows count the header row as row 0, phrase rows from 1.
 class TfrmMain : public QMainWindow, public HarvestTarget
@@ -40,18 +46,16 @@ public:
     bool DictionaryOpen() const;
     const DictTable& Dictionary() const;
     TDictGrid* Grid() const;
-    QString DictFile() const { return FDictFile; }
+    QString DictFile() const;
     // The document differs from its file: changed since it was read or written, or never saved.
     bool Modified() const;
     TOrbTranslate* Translator() const { return OrbTranslate; }
     // The header texts of the language columns, in column order.
     QStringList HeaderTexts() const;
 
-    // Opens the file as the document, replacing the open one without asking; false, with the
-    // reason shown, when it cannot be read (the open document stays).
-    bool OpenDictionary(const QString& path);
-    // The same for a path from the command line or a file manager, which may name no file:
-    // that is reported too.
+    // Opens a path from the command line or a file manager as the document, replacing the
+    // open one without asking; false, with the reason shown, when it names no file or one
+    // that cannot be read (the open document stays).
     bool OpenGivenDictionary(const QString& path);
     // One language column without a language, one empty phrase row, the grid shown.
     void ClearGrid();
@@ -69,11 +73,11 @@ public:
     void PlaceEditButton(int col, int row);
 
     void UpdateCaption(const QString& path);
-    // Reads a dictionary file into the grid. A failed read shows its message (none for a
-    // missing file) and leaves the open document as it was.
+    // Reads a dictionary file into the grid as the document, bound to it. A failed read shows
+    // its message (none for a missing file) and leaves the open document as it was.
     bool ReadDictionary(const QString& path);
-    // Writes the grid to a file, after removing its empty rows. A failed write shows its
-    // message and leaves the file as it was.
+    // Writes the grid to a file, after removing its empty rows; the document stays bound to
+    // its own file. A failed write shows its message and leaves the file as it was.
     bool WriteDictionary(const QString& path);
 
     // Enables the commands and refreshes the status bar; runs whenever the event loop is
@@ -112,7 +116,7 @@ public:
     // dictionary, each showing its own display name.
     QMenu* LanguageMenu() const { return pmLanguages; }
     // The files last opened or saved, the latest first.
-    QStringList RecentFiles() const { return m_recentFiles; }
+    QStringList RecentFiles() const;
     // Where the chosen interface language is remembered: beside the executable.
     static QString SettingsPath();
 
@@ -126,34 +130,9 @@ protected:
 private:
     void FormCreate();
     bool FormCloseQuery();
-    // The save question; false when the user chose to stop.
-    enum class SaveQuestion { YesNoCancel, OkCancel };
-    bool AskToSave(SaveQuestion form);
-    // Saves to the bound file, or to one the user names; false unless the file was written.
-    bool SaveDocument();
-    // Saves to a file the user names; false unless the file was written.
-    bool SaveDocumentAs();
-    bool SaveTo(const QString& path);
     // The open command for a path the user gave otherwise (recent files, a drop): the save
     // question first.
     void OpenOtherDictionary(const QString& path);
-    // Shows the message of a read that failed (none for a missing file): errorText for a
-    // damaged file. True when the read succeeded.
-    bool ReadSucceeded(GridRead result, const QString& path, const QString& reason, const QString& errorText);
-    // Merges one language of a dictionary file into the grid, through the dialog's choice.
-    // False, with the document as it was, when the file is missing, cannot be used or the
-    // dialog is cancelled. lostLanguages: the file's languages the document lacks afterwards.
-    bool ImportDictionary(const QString& path, QStringList& lostLanguages);
-    // Whether Save may overwrite the imported file without the languages it alone holds.
-    bool ConfirmLosingLanguages();
-    // Binds the document to a file it was read from or written to.
-    void BindFile(const QString& path);
-    // Binds the document to the file it was imported from, as a step of its history.
-    void RecordBinding(const QString& path, const QStringList& losses);
-    void RememberRecentFile(const QString& path);
-    void ForgetRecentFile(const QString& path);
-    void SaveRecentFiles();
-    void BuildRecentMenu();
     // The find bar's language lists and the status bar's figures, whose texts the window
     // makes itself, in the interface language.
     void RefreshOwnTexts();
@@ -161,41 +140,28 @@ private:
     void SetupMenus();
     void SetupFindBar();
     void SetupStatusBar();
-    // Where the file dialogs start: the document's folder, else the last one a file was read
-    // from or written to, else home. Never where a save failed: a dialog opened in a folder
-    // it cannot list (/proc) blocks the editor.
-    QString DialogFolder() const;
-    // Runs work (a read or write of a whole file) on a thread of its own under the busy
-    // cursor, while the window repaints and takes a close, which is carried out afterwards.
-    void WorkWhileResponsive(const std::function<void()>& work);
+    void BuildLanguageMenu();
+    void LoadInterfaceLanguage();
     void sgDictGridSetEditText(int col, int row, const QString& text);
     void ShowDocument();
     // The identifiers of the language columns but the given one (-1: of all of them).
     QStringList LangIDsExcept(int col) const;
     QString HintUnderPointer() const;
     void lblTarsovaClick();
-    void BuildLanguageMenu();
-    void CheckCurrentLanguage();
-    void LoadInterfaceLanguage();
-    void SaveInterfaceLanguage();
 
     std::unique_ptr<Ui::frmMain> ui;
     DictGridModel* m_model;
     TOrbTranslate* OrbTranslate;
+    orb::ResponsiveWork m_work;
+    orb::DocumentSession* m_session;
+    orb::RecentFiles* m_recent;
+    orb::InterfaceLanguage* m_interfaceLanguage;
     QMenu* pmLanguages;
-    QActionGroup* m_languageGroup;
 
     QString FTitle;
-    QString FDictFile;
-    bool m_working = false;       // WorkWhileResponsive runs
-    bool m_closeAfterWork = false; // a close came meanwhile
     int FEditCol = 0;
     int FEditRow = 0;
     QString FEditText;
-    QString m_lastFolder; // of the last file read or written
-    // The bound file's languages that the next save there would drop: it was imported from.
-    QStringList m_importLosses;
-    QStringList m_recentFiles;
     int m_harvestBatch = 0;    // the harvest under way, whose phrases are one change
     QLabel* m_statistics;      // the phrase count and each language's completeness
     QTimer* m_statisticsTimer; // counts once after a burst of changes

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "ProductName.h"
 
 // The caption of every message box of the editor.
 inline QString MessageCaption()
 {
-    return QStringLiteral("Varnok Translation Toolkit");
+    return orb::productName();
 }

@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +69,26 @@ inline QString writeTextFile(const QString& directory, const QString& name, cons
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0)
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+// Fills the language dialog and accepts it.
+inline std::function<void(QDialog*)> language(const QString& id, const QString& name, const QString& charset)
+{
+    using namespace Qt::StringLiterals;
+    return [=](QDialog* dialog) {
+        dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(id);
+        dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s)->setText(name);
+        auto* charsets = dialog->findChild<QComboBox*>(u"cbxLangCharset"_s);
+        charsets->setCurrentIndex(charsets->findText(charset));
+        QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
+    };
+}
+
+// The file's bytes; empty when it cannot be read.
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A shown main window, with the prompter that answers for the user and a folder of its own

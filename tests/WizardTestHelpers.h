@@ -23,8 +23,9 @@ public:
             mirror = text->toString();
     }
 
-    // Every question ("wrap PHRASE", "add PHRASE", "uses OrbTranslate", "save PATH") and every
-    // silent harvest ("wrapped PHRASE"), in order.
+    // Every question ("wrap PHRASE", "add PHRASE", "uses OrbTranslate", "save PATH"), every
+    // silent harvest ("wrapped PHRASE") and every note ("partial PHRASE", "no QString PHRASE",
+    // "nothing added"), in order.
     QStringList log;
     // Every selection shown: its text, with "+" before it when the view scrolls further.
     QStringList shown;
@@ -48,6 +49,15 @@ public:
     void wrappedLiteralHarvested(Selection, const QString& phrase) override
     {
         log << QStringLiteral("wrapped ") + phrase;
+    }
+
+    void noted(HarvestNote note, Selection, const QString& phrase) override
+    {
+        switch (note) {
+        case HarvestNote::NotWholeLiteral: log << QStringLiteral("partial ") + phrase; break;
+        case HarvestNote::NoQStringHere: log << QStringLiteral("no QString ") + phrase; break;
+        case HarvestNote::NothingToAdd: log << QStringLiteral("nothing added"); break;
+        }
     }
 
     void fileNoted(const QString& path, FileNote note, const QString&) override
@@ -133,6 +143,19 @@ inline QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes text, a rewrite of file, to path over whatever stands there now: for tests of the
+// writer itself, whose target is not the file read, so that the harvest's check that the
+// file is still as read would refuse it.
+inline bool writeRewriteOver(const QString& path, const SourceFile& file, const QString& text, QString* error)
+{
+    SourceRewrite rewrite;
+    if (!PrepareRewrite(path, file, text, rewrite, error))
+        return false;
+    rewrite.stamp = orb::FileStamp::of(path);
+    rewrite.original = readFile(path);
+    return WriteRewrite(rewrite, error) == RewriteOutcome::Written;
 }
 
 } // namespace wizardtest

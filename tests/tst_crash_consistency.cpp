@@ -10,6 +10,7 @@
 #include "SafeFile.h"
 #include "SourceFile.h"
 #include "SyntheticDictionary.h"
+#include "WizardTestHelpers.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -95,15 +96,9 @@ class CrashConsistencyTest : public QObject
             return [=, this] { return orb::writeDictionaryFile(m_phrases.languages(), target, orb::Layout::Compact); };
         if (writer == u"editor")
             return [=, this] { return writeDictionaryGrid(m_table, target); };
-        // A rewrite of the target as it stands when the child starts, so that it finds it unchanged.
         return [=, this] {
             QString error;
-            SourceRewrite rewrite;
-            if (!PrepareRewrite(target, m_source, m_rewritten, rewrite, &error))
-                return false;
-            rewrite.stamp = orb::FileStamp::of(target);
-            rewrite.original = readAll(target);
-            return WriteRewrite(rewrite, &error) == RewriteOutcome::Written;
+            return wizardtest::writeRewriteOver(target, m_source, m_rewritten, &error);
         };
     }
 

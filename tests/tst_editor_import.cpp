@@ -276,42 +276,65 @@ private slots:
 
     // ---- the command -----------------------------------------------------------------------
 
-    void importMergesAndBindsTheImportedFile()
+    // The imported file is only read: Save writes the merge into the document's own file.
+    void importMergesIntoTheDocumentAndKeepsItsFile()
     {
         openDocument();
+        const QString docPath = files->filePath(u"doc.lng"_s);
         const QString path = write(u"import.lng"_s, dictionaryFile(
-            u"<Languages><en Name=\"English\"/><German Name=\"German\"/></Languages>"
-            "<Charsets><en Charset=\"0\"/><German Charset=\"1\"/></Charsets>"_s
-            + u"<Item><en Message=\"Open\"/><German Message=\"Öffnen!\"/></Item>"_s));
+            u"<Languages><en Name=\"English\"/><German Name=\"German\"/><fr Name=\"French\"/></Languages>"
+            "<Charsets><en Charset=\"0\"/><German Charset=\"1\"/><fr Charset=\"0\"/></Charsets>"_s
+            + u"<Item><en Message=\"Open\"/><German Message=\"Öffnen!\"/><fr Message=\"Ouvrir\"/></Item>"
+              "<Item><en Message=\"Only here\"/><German Message=\"Nur hier\"/><fr Message=\"\"/></Item>"_s));
+        const QByteArray importedBytes = editortest::fileBytes(path);
         import(path, u"German(German)"_s);
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(en)/0"_s, u"Deutsch(de)/0"_s, u"German(German)/1"_s}));
         QCOMPARE(rowsOf(window->Dictionary()), (Rows{{u"File"_s, QString(), QString()}, {u"Open"_s, u"Öffnen"_s, u"Öffnen!"_s}}));
         QVERIFY(window->Modified());
-        QCOMPARE(window->DictFile(), path);
-        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - import.lng[*]"_s);
+        QCOMPARE(window->DictFile(), docPath);
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - doc.lng[*]"_s);
         QVERIFY(prompter->messages.isEmpty());
 
-        // Undoing the import gives back the document and the file it was bound to.
-        const QString docPath = QFileInfo(files->path() + u"/doc.lng"_s).absoluteFilePath();
+        // Undo and redo move the content alone.
         trigger("actUndo");
-        QCOMPARE(window->DictFile(), docPath);
         QCOMPARE(rowsOf(window->Dictionary()), (Rows{{u"File"_s, QString()}, {u"Open"_s, u"Öffnen"_s}}));
         QVERIFY(!window->Modified());
         trigger("actRedo");
-        QCOMPARE(window->DictFile(), path);
         QCOMPARE(window->Dictionary().columnCount(), 3);
-        QVERIFY(window->Modified());
+        QCOMPARE(window->DictFile(), docPath);
 
-        // The file held no language the document lacks: Save writes there without asking,
-        // and reading it back gives the merged document.
         const DictTable merged = window->Dictionary();
         trigger("actSaveDict");
         QVERIFY(prompter->messages.isEmpty());
         QVERIFY(!window->Modified());
-        prompter->fileAnswers << path;
+        QCOMPARE(editortest::fileBytes(path), importedBytes);
+        prompter->fileAnswers << docPath;
         trigger("actOpenDict");
         QCOMPARE(headersOf(window->Dictionary()), headersOf(merged));
         QCOMPARE(rowsOf(window->Dictionary()), rowsOf(merged));
+    }
+
+    void importIntoANewDocumentLeavesItUnnamed()
+    {
+        openDocument();
+        trigger("actCloseDict");
+        onNextDialog(editortest::language(u"en"_s, u"English"_s, u"ANSI_CHARSET"_s));
+        trigger("actNewDict");
+        QVERIFY(window->DictionaryOpen());
+        window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"Open"_s);
+        const QString path = write(u"import.lng"_s, threeLanguages(item(u"Open"_s, u"Öffnen!"_s)));
+        const QByteArray importedBytes = editortest::fileBytes(path);
+        import(path, u"German(German)"_s);
+        QCOMPARE(window->Dictionary().columnCount(), 2);
+        QVERIFY(window->DictFile().isEmpty());
+        QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit[*]"_s);
+
+        const QString named = files->filePath(u"named.lng"_s);
+        prompter->fileAnswers << named;
+        trigger("actSaveDict");
+        QCOMPARE(prompter->fileAnswers.size(), 0); // the save dialog was asked
+        QCOMPARE(window->DictFile(), named);
+        QCOMPARE(editortest::fileBytes(path), importedBytes);
     }
 
     void failedImportsLeaveTheDocument_data()
@@ -374,46 +397,6 @@ private slots:
         onNextDialog([](QDialog* dialog) { dialog->findChild<QPushButton*>(u"btnCancel"_s)->click(); });
         trigger("actImport");
         verifyDocumentUntouched();
-        QVERIFY(prompter->messages.isEmpty());
-    }
-
-    void firstSaveAsksBeforeDroppingTheFilesOtherLanguages_data()
-    {
-        QTest::addColumn<Prompter::Button>("answer");
-        QTest::newRow("yes writes the imported file") << Prompter::Yes;
-        QTest::newRow("no goes to save as") << Prompter::No;
-    }
-
-    void firstSaveAsksBeforeDroppingTheFilesOtherLanguages()
-    {
-        QFETCH(Prompter::Button, answer);
-        openDocument();
-        const QString path = write(u"import.lng"_s, threeLanguages(item(u"Open"_s, u"Öffnen!"_s)));
-        import(path, u"German(German)"_s);
-        QVERIFY(window->Modified());
-        prompter->answers << answer;
-        const QString other = files->filePath(u"other.lng"_s);
-        prompter->fileAnswers << other;
-        trigger("actSaveDict");
-        QCOMPARE(prompter->messages.size(), 1);
-        const RecordingPrompter::Message question = prompter->messages.first();
-        QCOMPARE(question.text, u"В файле есть языки, которых нет в словаре:\nEnglish(English)\nРусский(Russian)\n"
-                                "Сохранить словарь в этот файл без них?"_s);
-        QCOMPARE(question.icon, Prompter::Icon::Question);
-        QCOMPARE(question.buttons, Prompter::Yes | Prompter::No);
-        QCOMPARE(question.defaultButton, int(Prompter::No));
-        QVERIFY(!window->Modified());
-        const QString written = answer == Prompter::Yes ? path : other;
-        QCOMPARE(window->DictFile(), written);
-        QCOMPARE(QFile::exists(other), answer == Prompter::No);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().contains("Русский"), answer == Prompter::No);
-
-        // Asked once: the document's file now holds what the document holds.
-        prompter->clear();
-        window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
-        trigger("actSaveDict");
         QVERIFY(prompter->messages.isEmpty());
     }
 };

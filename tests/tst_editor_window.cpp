@@ -34,6 +34,7 @@ using namespace Qt::StringLiterals;
 using editortest::rowsOf;
 using editortest::headersOf;
 using editortest::idle;
+using editortest::language;
 using editortest::onNextDialog;
 
 namespace {
@@ -45,17 +46,6 @@ const QString kThreeLanguages = u"<Varnok_translation_toolkit_dictionary_file>"
     "<Item><English Message=\"Open\"/><German Message=\"Öffnen\"/><Russian Message=\"Открыть\"/></Item>"
     "</Varnok_translation_toolkit_dictionary_file>"_s;
 
-// Fills the language dialog and accepts it.
-std::function<void(QDialog*)> language(const QString& id, const QString& name, const QString& charset)
-{
-    return [=](QDialog* dialog) {
-        dialog->findChild<QComboBox*>(u"cbxLangID"_s)->setEditText(id);
-        dialog->findChild<QLineEdit*>(u"edtLangDisplay"_s)->setText(name);
-        auto* charsets = dialog->findChild<QComboBox*>(u"cbxLangCharset"_s);
-        charsets->setCurrentIndex(charsets->findText(charset));
-        QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
-    };
-}
 
 // Fills the pseudo-translation dialog and accepts it: the source column's position, then
 // the identifiers tried in turn.
@@ -435,6 +425,75 @@ private slots:
         QCOMPARE(prompter->texts(), QStringList(2, u"Сохранить измененный словарь ?"_s));
     }
 
+    void saveAsAsksBeforeReplacingAFile_data()
+    {
+        QTest::addColumn<Prompter::Button>("answer");
+        QTest::newRow("yes replaces it") << Prompter::Yes;
+        QTest::newRow("no keeps it") << Prompter::No;
+    }
+
+    void saveAsAsksBeforeReplacingAFile()
+    {
+        QFETCH(Prompter::Button, answer);
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        const QString other = write(u"other.lng"_s, u"not a dictionary"_s);
+        QVERIFY(open(path));
+        typeIntoCell(0, 1, u"!"_s);
+        prompter->answers << answer;
+        prompter->fileAnswers << files->path() + u"/other.txt"_s; // the extension becomes .lng
+        trigger("actSaveAs");
+        QCOMPARE(prompter->messages.size(), 1);
+        const RecordingPrompter::Message question = prompter->messages.first();
+        QCOMPARE(question.text, u"Файл уже существует:\n"_s + other + u"\nЗаменить его?"_s);
+        QCOMPARE(question.buttons, Prompter::Yes | Prompter::No);
+        QCOMPARE(question.defaultButton, int(Prompter::No));
+        const bool replaced = answer == Prompter::Yes;
+        QCOMPARE(contents(other) == "not a dictionary", !replaced);
+        QCOMPARE(window->DictFile(), replaced ? other : QFileInfo(path).absoluteFilePath());
+        QCOMPARE(window->Modified(), !replaced);
+        QCOMPARE(contents(path), kThreeLanguages.toUtf8());
+    }
+
+    void saveAsksBeforeReplacingAFileChangedOnDisk_data()
+    {
+        QTest::addColumn<Prompter::Button>("answer");
+        QTest::newRow("yes replaces it") << Prompter::Yes;
+        QTest::newRow("no saves elsewhere") << Prompter::No;
+        QTest::newRow("cancel saves nothing") << Prompter::Cancel;
+    }
+
+    void saveAsksBeforeReplacingAFileChangedOnDisk()
+    {
+        QFETCH(Prompter::Button, answer);
+        const QString path = write(u"three.lng"_s, kThreeLanguages);
+        QVERIFY(open(path));
+        typeIntoCell(0, 1, u"!"_s);
+        // Another program's save: same name, other bytes.
+        QString theirs = kThreeLanguages;
+        theirs.replace(u"Open"_s, u"Opened elsewhere"_s);
+        write(u"three.lng"_s, theirs);
+        const QString elsewhere = files->filePath(u"elsewhere.lng"_s);
+        prompter->answers << answer;
+        prompter->fileAnswers << elsewhere;
+        trigger("actSaveDict");
+        QCOMPARE(prompter->messages.size(), 1);
+        const RecordingPrompter::Message question = prompter->messages.first();
+        QVERIFY2(question.text.contains(u'\n' + path + u'\n'), qPrintable(question.text));
+        QCOMPARE(question.buttons, Prompter::Yes | Prompter::No | Prompter::Cancel);
+        QCOMPARE(question.defaultButton, int(Prompter::Cancel));
+        QCOMPARE(contents(path) == theirs.toUtf8(), answer != Prompter::Yes);
+        QCOMPARE(QFile::exists(elsewhere), answer == Prompter::No);
+        QCOMPARE(window->Modified(), answer == Prompter::Cancel);
+        if (answer == Prompter::Cancel)
+            return;
+        // What the editor wrote itself is what it expects there next time.
+        prompter->clear();
+        typeIntoCell(0, 1, u"?"_s);
+        trigger("actSaveDict");
+        QVERIFY(prompter->messages.isEmpty());
+        QVERIFY(!window->Modified());
+    }
+
     void commandsHaveTheDesktopsStandardKeys()
     {
         const std::tuple<const char*, QKeySequence::StandardKey, QString> keys[] = {
@@ -796,14 +855,13 @@ private slots:
     {
         const QString path = write(u"three.lng"_s, kThreeLanguages);
         QVERIFY(open(path));
-        // Turns the file's place into one nothing can be written to.
-        QVERIFY(QFile::remove(path));
-        QVERIFY(QDir().mkpath(path + u"/occupied"_s));
+        // A file nobody may write: its content and stamp stay what was read.
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         window->Grid()->setCurrentCell(0, 1);
         window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
         QVERIFY(window->Modified());
         const QStringList questionAndFailure{u"Сохранить измененный словарь ?"_s,
-                                             failure(u"Ощибка при сохранении"_s, path, u"Is a directory"_s)};
+                                             failure(u"Ощибка при сохранении"_s, path, u"Permission denied"_s)};
 
         prompter->answers << Prompter::Yes;
         QVERIFY(!window->close());

@@ -162,12 +162,16 @@ private slots:
                 if (text.matchesAt(std::max<qsizetype>(open - 10, 0), u"Translate")) {
                     const qsizetype end = FindCallEnd(text, open);
                     if (end >= 0) {
-                        expected << u"wrapped "_s + DecodeLiteral(text.mid(open, end - open));
+                        if (const QString phrase = DecodeLiteral(text.mid(open, end - open)); !phrase.isEmpty())
+                            expected << u"wrapped "_s + phrase;
                         from = end + 1;
                     }
                     continue;
                 }
-                if (text.indexOf(u'\'', open + 1) < 0 || text.indexOf(u'\n', open + 1) < 0)
+                qsizetype close = text.indexOf(u'\'', open + 1);
+                while (close >= 0 && text.at(close + 1) == u'\'')
+                    close = text.indexOf(u'\'', close + 2);
+                if (close < 0 || text.indexOf(u'\n', open + 1) < 0)
                     break;
             }
             QCOMPARE(scanUnit(source, {}).log, expected);
@@ -258,24 +262,13 @@ private slots:
         QTest::newRow("apostrophe in a comment not offered")
             << u"  // it's fine\n  x := 'Мир';\n"_s << QStringList{u"no"_s} << QStringList{u"wrap Мир"_s}
             << QStringList() << u"  // it's fine\n  x := 'Мир';\n"_s << true << false;
-        const QString doubled = u"  s := 'Файл ''a'' не найден';\n"_s;
-        QTest::newRow("doubled quote: separate candidates")
-            << doubled << QStringList{u"no"_s, u"no"_s}
-            << QStringList{u"wrap Файл "_s, u"wrap  не найден"_s} << QStringList() << doubled << true << false;
-        QTest::newRow("selection widened: asked again, then wrapped")
-            << doubled << QStringList{u"yes|'Файл ''a'' не найден'"_s, u"yes"_s, u"yes"_s}
-            << QStringList{u"wrap Файл "_s, u"wrap Файл 'a' не найден"_s, u"save Unit1.pas"_s}
-            << QStringList{u"Файл 'a' не найден"_s} << u"  s := Translate('Файл ''a'' не найден');\n"_s << true << true;
-        QTest::newRow("selection widened, then No: the scan goes on after it")
-            << doubled << QStringList{u"no|'Файл ''a'' не найден'"_s}
-            << QStringList{u"wrap Файл "_s} << QStringList() << doubled << true << false;
         const QString twoLines = u"  a := 'Да'; b := 'x'; // Комментарий\n  c := 'Нет';\n"_s;
         QTest::newRow("selection moved back, then No: the scan goes on from there")
             << twoLines << QStringList{u"no"_s, u"no|'Да'"_s, u"no"_s}
             << QStringList{u"wrap Да"_s, u"wrap Нет"_s, u"wrap Нет"_s} << QStringList() << twoLines << true << false;
         QTest::newRow("ASCII literal, then a stretch with a comment")
             << u"  a := 'OK'; { Комментарий } b := 'x';\n"_s << QStringList{u"no"_s}
-            << QStringList{u"wrap ; { Комментарий } b := "_s} << QStringList()
+            << QStringList{u"add ; { Комментарий } b := "_s} << QStringList()
             << u"  a := 'OK'; { Комментарий } b := 'x';\n"_s << true << false;
         QTest::newRow("no stretch after an offered literal")
             << u"  a := 'Да'; { Комментарий } b := 'x';\n"_s << QStringList{u"no"_s}
@@ -294,25 +287,102 @@ private slots:
             << u"uses Windows, OrbTranslate;\n  X('Да');\n"_s << QStringList{u"yes"_s, u"yes"_s}
             << QStringList{u"wrap Да"_s, u"save Unit1.pas"_s} << QStringList{u"Да"_s}
             << u"uses Windows, OrbTranslate;\n  X(Translate('Да'));\n"_s << true << true;
+        // A unit that names a unit twice does not compile.
         QTest::newRow("translation unit only in a later uses clause")
-            << u"uses Windows;\nimplementation\nuses OrbTranslate;\n  X('Да');\n"_s << QStringList{u"yes"_s, u"yes"_s, u"yes"_s}
-            << QStringList{u"wrap Да"_s, u"uses OrbTranslate"_s, u"save Unit1.pas"_s} << QStringList{u"Да"_s}
-            << u"uses Windows, OrbTranslate;\nimplementation\nuses OrbTranslate;\n  X(Translate('Да'));\n"_s << true << true;
-        QTest::newRow("no lower-case uses")
-            << u"USES Windows;\n  X('Да');\n"_s << QStringList{u"yes"_s, u"yes"_s}
+            << u"uses Windows;\nimplementation\nuses OrbTranslate;\n  X('Да');\n"_s << QStringList{u"yes"_s, u"yes"_s}
             << QStringList{u"wrap Да"_s, u"save Unit1.pas"_s} << QStringList{u"Да"_s}
-            << u"USES Windows;\n  X(Translate('Да'));\n"_s << true << true;
-        QTest::newRow("first uses inside a longer word")
-            << u"// causes trouble; really\nuses A;\n  X('Да');\n"_s << QStringList{u"yes"_s, u"yes"_s, u"yes"_s}
+            << u"uses Windows;\nimplementation\nuses OrbTranslate;\n  X(Translate('Да'));\n"_s << true << true;
+        QTest::newRow("translation unit in a later clause, in another case")
+            << u"uses Windows;\nimplementation\nUSES SysUtils,\n  orbtranslate in 'OrbTranslate.pas';\n  X('Да');\n"_s
+            << QStringList{u"yes"_s, u"yes"_s} << QStringList{u"wrap Да"_s, u"save Unit1.pas"_s} << QStringList{u"Да"_s}
+            << u"uses Windows;\nimplementation\nUSES SysUtils,\n  orbtranslate in 'OrbTranslate.pas';\n  X(Translate('Да'));\n"_s
+            << true << true;
+        QTest::newRow("translation unit named only in comments and strings")
+            << u"uses Windows { , OrbTranslate };\n// uses OrbTranslate;\n  X('Да', 'uses OrbTranslate;');\n"_s
+            << QStringList{u"yes"_s, u"yes"_s, u"yes"_s}
             << QStringList{u"wrap Да"_s, u"uses OrbTranslate"_s, u"save Unit1.pas"_s} << QStringList{u"Да"_s}
-            << u"// causes trouble, OrbTranslate; really\nuses A;\n  X(Translate('Да'));\n"_s << true << true;
+            << u"uses Windows { , OrbTranslate }, OrbTranslate;\n// uses OrbTranslate;\n  X(Translate('Да'), 'uses OrbTranslate;');\n"_s
+            << true << true;
+        QTest::newRow("uses in upper case")
+            << u"USES Windows;\n  X('Да');\n"_s << QStringList{u"yes"_s, u"yes"_s, u"yes"_s}
+            << QStringList{u"wrap Да"_s, u"uses OrbTranslate"_s, u"save Unit1.pas"_s} << QStringList{u"Да"_s}
+            << u"USES Windows, OrbTranslate;\n  X(Translate('Да'));\n"_s << true << true;
+        QTest::newRow("uses in a comment and inside a longer word is no clause")
+            << u"// causes trouble; uses B;\nuses A;\n  X('Да');\n"_s << QStringList{u"yes"_s, u"yes"_s, u"yes"_s}
+            << QStringList{u"wrap Да"_s, u"uses OrbTranslate"_s, u"save Unit1.pas"_s} << QStringList{u"Да"_s}
+            << u"// causes trouble; uses B;\nuses A, OrbTranslate;\n  X(Translate('Да'));\n"_s << true << true;
+        QTest::newRow("no uses clause")
+            << u"program P;\n  X('Да');\n"_s << QStringList{u"yes"_s, u"yes"_s}
+            << QStringList{u"wrap Да"_s, u"save Unit1.pas"_s} << QStringList{u"Да"_s}
+            << u"program P;\n  X(Translate('Да'));\n"_s << true << true;
         QTest::newRow("cancel stops without uses or save")
             << u"uses A;\n  X('Да'); Y('Нет');\n"_s << QStringList{u"yes"_s, u"cancel"_s}
             << QStringList{u"wrap Да"_s, u"wrap Нет"_s} << QStringList{u"Да"_s}
             << u"uses A;\n  X(Translate('Да')); Y('Нет');\n"_s << false << false;
         QTest::newRow("cleared selection confirmed stops")
             << u"uses A;\n  X('Да');\n"_s << QStringList{u"yes|"_s, u"yes"_s}
-            << QStringList{u"wrap Да"_s, u"wrap "_s} << QStringList() << u"uses A;\n  X('Да');\n"_s << false << false;
+            << QStringList{u"wrap Да"_s, u"add "_s} << QStringList() << u"uses A;\n  X('Да');\n"_s << false << false;
+    }
+
+    // What the user selects before a Yes: one whole string expression is rewritten; anything
+    // else only adds what it stands for, and says so; what stands for no text adds nothing.
+    void unitScanOfSelections_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QString>("rewritten");
+
+        const QString doubled = u"uses A;\n  s := 'Файл ''a'' не найден';\n"_s;
+        const QString doubledWrapped = u"uses A, OrbTranslate;\n  s := Translate('Файл ''a'' не найден');\n"_s;
+        const QStringList accepted{u"wrap Файл 'a' не найден"_s, u"uses OrbTranslate"_s, u"save Unit1.pas"_s};
+        QTest::newRow("doubled quotes: the whole literal offered and wrapped")
+            << doubled << QStringList{u"yes"_s, u"yes"_s, u"yes"_s} << accepted
+            << QStringList{u"Файл 'a' не найден"_s} << doubledWrapped;
+        QTest::newRow("doubled quotes declined: the literal is not offered piece by piece")
+            << doubled << QStringList{u"no"_s} << QStringList{u"wrap Файл 'a' не найден"_s} << QStringList() << doubled;
+        QTest::newRow("a word inside the literal")
+            << doubled << QStringList{u"yes|Файл"_s, u"yes"_s}
+            << QStringList{u"wrap Файл 'a' не найден"_s, u"add Файл"_s, u"partial Файл"_s} << QStringList{u"Файл"_s} << doubled;
+        QTest::newRow("a doubled quote cut in two")
+            << doubled << QStringList{u"yes|'a'' не"_s, u"yes"_s}
+            << QStringList{u"wrap Файл 'a' не найден"_s, u"add 'a' не"_s, u"partial 'a' не"_s} << QStringList{u"'a' не"_s} << doubled;
+        QTest::newRow("the literal and the code around it")
+            << doubled << QStringList{u"yes|s := 'Файл ''a'' не найден';"_s, u"yes"_s}
+            << QStringList{u"wrap Файл 'a' не найден"_s, u"add Файл 'a' не найден"_s, u"partial Файл 'a' не найден"_s}
+            << QStringList{u"Файл 'a' не найден"_s} << doubled;
+        QTest::newRow("code without text adds nothing")
+            << doubled << QStringList{u"yes|s :="_s, u"yes"_s, u"no"_s}
+            << QStringList{u"wrap Файл 'a' не найден"_s, u"add "_s, u"nothing added"_s, u"wrap Файл 'a' не найден"_s}
+            << QStringList() << doubled;
+        const QString lines = u"uses A;\n  ShowMessage('Да' + #13#10 + 'Нет');\n"_s;
+        QTest::newRow("an expression of pieces and codes")
+            << lines << QStringList{u"yes|'Да' + #13#10 + 'Нет'"_s, u"yes"_s, u"yes"_s, u"yes"_s}
+            << QStringList{u"wrap Да"_s, u"wrap Да\nНет"_s, u"uses OrbTranslate"_s, u"save Unit1.pas"_s}
+            << QStringList{u"Да\nНет"_s} << u"uses A, OrbTranslate;\n  ShowMessage(Translate('Да' + #13#10 + 'Нет'));\n"_s;
+        QTest::newRow("an expression cut inside a code")
+            << lines << QStringList{u"yes|'Да' + #1"_s, u"yes"_s, u"no"_s}
+            << QStringList{u"wrap Да"_s, u"add Да"_s, u"partial Да"_s, u"wrap Нет"_s} << QStringList{u"Да"_s} << lines;
+        QTest::newRow("an empty literal selected")
+            << u"uses A;\n  s := 'Да' + '';\n"_s << QStringList{u"yes|''"_s, u"yes"_s}
+            << QStringList{u"wrap Да"_s, u"wrap "_s, u"nothing added"_s} << QStringList() << u"uses A;\n  s := 'Да' + '';\n"_s;
+        QTest::newRow("the stretch between two literals is not rewritten")
+            << u"uses A;\n  a := 'OK'; { Комментарий } b := 'x';\n"_s << QStringList{u"yes"_s}
+            << QStringList{u"add ; { Комментарий } b := "_s, u"partial ; { Комментарий } b := "_s}
+            << QStringList{u"; { Комментарий } b := "_s} << u"uses A;\n  a := 'OK'; { Комментарий } b := 'x';\n"_s;
+        QTest::newRow("an empty literal inside Translate adds nothing")
+            << u"  s := Translate('');\n"_s << QStringList() << QStringList() << QStringList() << u"  s := Translate('');\n"_s;
+    }
+    void unitScanOfSelections()
+    {
+        QFETCH(QString, source);
+        QFETCH(QStringList, script);
+        const UnitRun run = scanUnit(source, script);
+        QTEST(run.log, "log");
+        QTEST(run.added, "added");
+        QTEST(run.text, "rewritten");
+        QVERIFY(run.result.proceed);
     }
     void unitScan()
     {
@@ -379,6 +449,12 @@ private slots:
         QTest::newRow("doubled quote removed")
             << u"  Caption = 'Файл ''a'' открыт'\n"_s << QStringList() << QStringList{u"yes"_s}
             << QStringList{u"add Файл a открыт"_s} << QStringList{u"Файл a открыт"_s} << true;
+        QTest::newRow("a word selected inside a text")
+            << u"  Caption = 'Привет, мир'\n"_s << QStringList() << QStringList{u"yes|мир"_s, u"yes"_s}
+            << QStringList{u"add Привет, мир"_s, u"add мир"_s} << QStringList{u"мир"_s} << true;
+        QTest::newRow("a selection without text adds nothing")
+            << u"  Caption = 'Привет'\n"_s << QStringList() << QStringList{u"yes|Caption"_s, u"yes"_s, u"no"_s}
+            << QStringList{u"add Привет"_s, u"add "_s, u"nothing added"_s, u"add Привет"_s} << QStringList() << true;
         QTest::newRow("cancel")
             << u"  Caption = 'Да'\n  Hint = 'Нет'\n"_s << QStringList() << QStringList{u"cancel"_s}
             << QStringList{u"add Да"_s} << QStringList() << false;

@@ -450,6 +450,25 @@ private slots:
         QCOMPARE(contents(unit), QByteArray("uses A;\nbegin\n  ShowMessage('Файл ' + 'открыт');\nend.\n"));
     }
 
+    // A word selected inside a literal: asked about as a phrase to add, added, the source kept,
+    // and the window says so under the text.
+    void aWordSelectedIsAddedWithANote()
+    {
+        const QString source = u"uses A;\nbegin\n  ShowMessage('Файл открыт');\n  ShowMessage('Готово');\nend.\n"_s;
+        const QString unit = writeProjectFile(u"Unit1.pas"_s, source);
+        QString note;
+        prompter->whileAsked << [] { selectInView(u"открыт"_s); } << [] {}
+                             << [&note] { note = harvestWindow()->findChild<QLabel*>(u"lblNote"_s)->text(); };
+        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::No;
+        harvest();
+        QCOMPARE(prompter->texts(), (QStringList{prompt(PromptKind::WrapLiteral, u"Файл открыт"_s),
+                                                 prompt(PromptKind::AddPhrase, u"открыт"_s),
+                                                 prompt(PromptKind::WrapLiteral, u"Готово"_s)}));
+        QCOMPARE(note, PromptText(PromptKind::AddPhrase, NoteSource(HarvestNote::NotWholeLiteral), u"открыт"_s));
+        QCOMPARE(column(0), (QStringList{u"Файл"_s, u"открыт"_s}));
+        QCOMPARE(contents(unit), source.toUtf8());
+    }
+
     void commandsWaitWhileTheScanRuns()
     {
         writeProjectFile(u"Form1.dfm"_s, kForm);

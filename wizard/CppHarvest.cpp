@@ -1,5 +1,7 @@
 #include "CppHarvest.h"
 
+#include "CppContexts.h"
+#include "CppInclude.h"
 #include "HarvestLoop.h"
 #include "UnitSearch.h"
 
@@ -278,6 +280,7 @@ struct Frame
     qsizetype nameEnd = 0; // lastStart when the parenthesis has no name before it
     int argument = 0;      // the index of the argument being read
     bool brace = false;    // a block: calls outside it are not the callee of what is inside
+    bool list = false;     // a brace that is a list given to a call, f(a, {b, c}): it is the callee
     Callee callee = Callee::Unknown;
     int textArgument = 0;  // of a Translating callee
     bool named() const { return nameEnd > lastStart; }
@@ -352,6 +355,8 @@ public:
     }
 
     const Literal& literal() const { return m_literal; }
+    // The literal stands in a preprocessor line (a macro's definition, an #if).
+    bool inDirective() const { return m_literal.source.start < m_directiveEnd; }
 
     std::vector<Frame>& frames() { return m_frames; }
     bool inLoggingStatement() const { return m_loggingDepth >= 0; }
@@ -648,14 +653,15 @@ private:
         const qsizetype nameEnd = identifierEnd(pos);
         static const QStringView kSkipped[] = {u"include", u"include_next", u"import", u"pragma",
                                                u"line", u"error", u"warning", u"ident", u"embed"};
-        if (!spellsOneOf(m_text, pos, nameEnd, kSkipped)) {
-            m_pos = nameEnd;
-            return true;
-        }
         // To the end of the line, continuations included.
         qsizetype end = find<u'\n'>(nameEnd);
         while (end < m_units.size() && m_units.at(end - 1) == u'\\')
             end = find<u'\n'>(end + 1);
+        if (!spellsOneOf(m_text, pos, nameEnd, kSkipped)) {
+            m_directiveEnd = end;
+            m_pos = nameEnd;
+            return true;
+        }
         m_pos = end;
         return true;
     }
@@ -803,7 +809,15 @@ private:
                 pushFrame(at, at, at, false);
             }
         } else if (ch == u'{') {
+            // A list given as an argument follows "(" or ",", itself or after its type's name
+            // (QStringList{...}); a block follows anything else ("]", ")", "else", "->" type).
+            settleName(at);
+            const bool named = m_nameEnd >= 0 && skipBlanks(m_nameEnd) == at;
+            qsizetype before = named ? m_nameStart : at;
+            while (before > 0 && isSpace(m_units.at(before - 1)))
+                --before;
             pushFrame(at, at, at, true);
+            m_frames.back().list = before > 0 && (m_units.at(before - 1) == u'(' || m_units.at(before - 1) == u',');
         } else if (ch == u';' && m_loggingDepth >= int(m_frames.size())) {
             m_loggingDepth = -1;
         }
@@ -853,6 +867,7 @@ private:
     qsizetype m_nameEnd = -1;     // after it, -1 when another token followed
     bool m_qualifying = false;    // "::" was read after a name
     int m_loggingDepth = -1;      // the depth of the logging statement being read, or -1
+    qsizetype m_directiveEnd = -1; // the end of the last #define, #if... read as code
     // The stops among the units from m_blockStart to m_blockEnd, and apart the semicolons, as
     // bits (nextStop).
     qsizetype m_blockStart = 0;
@@ -863,13 +878,6 @@ private:
 };
 
 enum class Verdict { Skip, Translated, Offer };
-
-// Where the literal stands: in a call that translates it, in one that takes a key, or free.
-struct Context
-{
-    Verdict verdict = Verdict::Skip;
-    const Frame* wrapper = nullptr; // the QStringLiteral(...) around it, if any
-};
 
 // Every name a callee is told by, with what it makes of its literals; a name of several
 // tables counts as the first (wrappers, then translating calls, then keys). Kept by length, so
@@ -945,30 +953,27 @@ Callee calleeOf(const CppLexer& lexer, Frame& frame)
     return frame.callee;
 }
 
-Context contextOf(CppLexer& lexer)
+// Where the literal stands: in a call that translates it, in one that takes a key, or free.
+Verdict verdictOf(CppLexer& lexer)
 {
     std::vector<Frame>& frames = lexer.frames();
-    Context context;
-    if (!frames.empty() && frames.back().argument == 0 && calleeOf(lexer, frames.back()) == Callee::WrappedWhole)
-        context.wrapper = &frames.back();
     if (lexer.afterLinkageOrOperator() || lexer.inLoggingStatement())
-        return context;
+        return Verdict::Skip;
     for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) {
+        if (frame->list)
+            continue;
         if (frame->brace)
             break;
         const Callee callee = calleeOf(lexer, *frame);
         if (callee == Callee::Unnamed || callee == Callee::WrappedWhole || callee == Callee::Wrapper)
             continue;
-        if (callee == Callee::Translating) {
-            context.verdict = frame->argument == frame->textArgument ? Verdict::Translated : Verdict::Skip;
-            return context;
-        }
+        if (callee == Callee::Translating)
+            return frame->argument == frame->textArgument ? Verdict::Translated : Verdict::Skip;
         if (callee == Callee::Key)
-            return context;
+            return Verdict::Skip;
         break;
     }
-    context.verdict = lexer.literalComparedOrSubscript() ? Verdict::Skip : Verdict::Offer;
-    return context;
+    return lexer.literalComparedOrSubscript() ? Verdict::Skip : Verdict::Offer;
 }
 
 
@@ -979,30 +984,6 @@ bool offered(const QString& phrase, CppOffer offer)
     return holdsLetter(phrase) && !looksLikeKey(phrase);
 }
 
-// The end of the line of the file's last #include, or -1.
-qsizetype lastIncludeLineEnd(const EditedText& text, bool& included)
-{
-    qsizetype found = -1;
-    included = false;
-    for (qsizetype lineStart = 0; lineStart < text.size();) {
-        qsizetype lineEnd = text.indexOf(u'\n', lineStart);
-        if (lineEnd < 0)
-            lineEnd = text.size();
-        qsizetype pos = lineStart;
-        while (pos < lineEnd && (text.at(pos) == u' ' || text.at(pos) == u'\t'))
-            ++pos;
-        if (text.at(pos) == u'#') {
-            const QString line = text.mid(pos + 1, lineEnd - pos - 1).trimmed();
-            if (line.startsWith(u"include")) {
-                found = lineEnd;
-                included = included || line.contains(kHeaderName);
-            }
-        }
-        lineStart = lineEnd + 1;
-    }
-    return found;
-}
-
 qsizetype lineBreaksBefore(const EditedText& text, qsizetype pos)
 {
     qsizetype count = 0;
@@ -1011,43 +992,114 @@ qsizetype lineBreaksBefore(const EditedText& text, qsizetype pos)
     return count;
 }
 
-// Offers the component's header after the last #include; the caret the question was shown
-// with, and the index of the line break a Yes added.
-Selection offerInclude(EditedText& text, Selection shown, HarvestPrompt& prompt, qsizetype& addedLineBreak)
+// Offers the component's header where FindIncludePlace puts it; the caret the question was
+// shown with, and the index of the line break a Yes added.
+Selection offerInclude(EditedText& text, qsizetype firstRewrite, Selection shown, HarvestPrompt& prompt,
+                       qsizetype& addedLineBreak)
 {
-    bool included = false;
-    const qsizetype lineEnd = lastIncludeLineEnd(text, included);
-    if (included)
+    const IncludePlace place = FindIncludePlace(text, kHeaderName, firstRewrite);
+    if (place.included)
         return shown;
-    Selection caret{std::max<qsizetype>(lineEnd, 0), 0};
+    Selection caret{std::max<qsizetype>(place.lineEnd, 0), 0};
     prompt.showSelection(caret, false);
     if (prompt.ask(PromptKind::AddUses, CppIncludeLine(), caret) != Answer::Yes)
         return caret;
-    if (lineEnd < 0) {
+    if (place.lineEnd < 0) {
         InsertText(text, 0, QString(CppIncludeLine() + u'\n'), prompt);
         addedLineBreak = 0;
     } else {
-        InsertText(text, lineEnd, QString(u'\n' + CppIncludeLine()), prompt);
-        addedLineBreak = lineBreaksBefore(text, lineEnd);
+        InsertText(text, place.lineEnd, QString(u'\n' + CppIncludeLine()), prompt);
+        addedLineBreak = lineBreaksBefore(text, place.lineEnd);
     }
     return caret;
 }
 
-// Encloses what the literal stands in with Translate(...); the position after the ")".
-qsizetype wrapLiteral(EditedText& text, CppLexer& lexer, Selection literal, const Context& context,
-                      bool selectionKept, HarvestPrompt& prompt)
+// The frame's name: with its qualifiers, and its last component.
+QStringView qualifiedName(const CppLexer& lexer, const Frame& frame, QString& copy)
 {
-    Selection wrapped = literal;
-    if (selectionKept && context.wrapper) {
-        const qsizetype close = lexer.skipBlanks(literal.end());
-        if (text.at(close) == u')') {
-            wrapped = {context.wrapper->nameStart, close + 1 - context.wrapper->nameStart};
-            lexer.popFrame();
+    return lexer.textOf(frame.nameStart, frame.nameEnd, copy);
+}
+QStringView lastName(const CppLexer& lexer, const Frame& frame, QString& copy)
+{
+    return lexer.textOf(frame.lastStart, frame.nameEnd, copy);
+}
+
+// The call, or the declaration `Type name(...)`, takes QStrings for its literals.
+bool takesQString(const CppLexer& lexer, const EditedText& text, const Frame& frame)
+{
+    QString qualifiedCopy, lastCopy;
+    const QStringView last = lastName(lexer, frame, lastCopy);
+    if (last == u"QString") // QString(...) of more than a literal: QString(const QChar*, size)
+        return false;
+    if (TakesQStringArguments(qualifiedName(lexer, frame, qualifiedCopy), last) || ConstructedFromQString(last))
+        return true;
+    const qsizetype type = IdentifierEndingAt(text, frame.nameStart);
+    return type >= 0 && ConstructedFromQString(text.mid(type, LastNonBlankBefore(text, frame.nameStart) + 1 - type));
+}
+
+// What a rewrite encloses in Translate(...), where Translate's QString can stand in its place:
+// the literal, or the call that makes a string of it alone (QStringLiteral(...),
+// QString::fromUtf8(...)). None when the context is not known to take a QString.
+std::optional<Selection> rewrittenPart(CppLexer& lexer, const EditedText& text, Selection literal,
+                                       QStringNames& qstringNames)
+{
+    if (lexer.inDirective())
+        return std::nullopt; // a macro's uses may lie where Translate is not declared
+    const std::vector<Frame>& frames = lexer.frames();
+    auto frame = frames.rbegin();
+    Selection unit = literal;
+    // u"..."_s is a QString already.
+    bool qstring = text.at(literal.start) == u'u' && text.at(literal.start + 1) == u'"'
+        && text.mid(literal.end() - 3, 3) == u"\"_s";
+    const qsizetype close = lexer.skipBlanks(literal.end());
+    if (frame != frames.rend() && !frame->brace && frame->named() && frame->argument == 0 && text.at(close) == u')') {
+        QString qualifiedCopy, lastCopy;
+        const QStringView last = lastName(lexer, *frame, lastCopy);
+        const bool makesQString = last == u"QStringLiteral" || MakesQString(qualifiedName(lexer, *frame, qualifiedCopy));
+        if (last == u"QString")
+            return literal; // QString(Translate("...")) is a QString as QString("...") was
+        if (makesQString || last == u"QLatin1String" || last == u"QLatin1StringView") {
+            unit = {frame->nameStart, close + 1 - frame->nameStart};
+            qstring = makesQString;
+            ++frame;
         }
     }
-    InsertText(text, wrapped.start, kCallOpen, prompt);
-    InsertText(text, wrapped.end() + kCallOpen.size(), kCallClose, prompt);
-    return wrapped.end() + kCallOpen.size() + kCallClose.size();
+    if (qstring)
+        return unit; // one QString for another compiles wherever the first did
+    if (!StandsAsOperand(text, unit))
+        return std::nullopt;
+    for (; frame != frames.rend(); ++frame) {
+        if (frame->list)
+            continue;
+        if (frame->brace)
+            break;
+        if (!frame->named())
+            continue; // a grouping: the call around it decides
+        return takesQString(lexer, text, *frame) ? std::optional(unit) : std::nullopt;
+    }
+    // Not inside a call: a declaration, or an assignment to a name this file declares QString.
+    const qsizetype before = LastNonBlankBefore(text, unit.start);
+    if (DeclaresQStringBefore(text, before))
+        return unit;
+    if (text.at(before) != u'=' || QStringView(u"=!<>+-*/%&|^").contains(text.at(before - 1)))
+        return std::nullopt;
+    const qsizetype name = IdentifierEndingAt(text, before);
+    const qsizetype nameEnd = LastNonBlankBefore(text, before) + 1;
+    const qsizetype previous = name >= 0 ? LastNonBlankBefore(text, name) : -1;
+    const bool member = previous >= 0 && (text.at(previous) == u'.' || text.at(previous) == u'>' || text.at(previous) == u':');
+    if (name < 0 || member)
+        return std::nullopt;
+    return qstringNames.isQString(text.mid(name, nameEnd - name)) ? std::optional(unit) : std::nullopt;
+}
+
+// Encloses the part with Translate(...); the position after the ")".
+qsizetype wrapPart(EditedText& text, CppLexer& lexer, Selection part, Selection literal, HarvestPrompt& prompt)
+{
+    if (part.end() > literal.end())
+        lexer.popFrame(); // the rewrite took in the ")" of the call around the literal
+    InsertText(text, part.start, kCallOpen, prompt);
+    InsertText(text, part.end() + kCallOpen.size(), kCallClose, prompt);
+    return part.end() + kCallOpen.size() + kCallClose.size();
 }
 
 // The first quote or backslash in text from from, or its end.
@@ -1127,6 +1179,57 @@ void decodeInto(QString& phrase, QStringView source, bool verbatim)
     }
     phrase.reserve(source.size());
     appendCppLiteral(source, phrase);
+}
+
+// What opens and closes the body of the literal in source that holds offset: its prefix and
+// quote (or raw delimiter), and its closing; none when offset is outside every body.
+struct BodyDelimiters
+{
+    QString open;
+    QString close;
+};
+BodyDelimiters bodyAround(QStringView source, qsizetype offset)
+{
+    for (qsizetype pos = source.indexOf(u'"'); pos >= 0 && pos < source.size(); pos = source.indexOf(u'"', pos)) {
+        qsizetype prefixStart = pos;
+        while (prefixStart > 0 && pos - prefixStart < 3 && isIdentifierChar(source[prefixStart - 1]))
+            --prefixStart;
+        const bool raw = isOneOf(source.sliced(prefixStart, pos - prefixStart), kRawPrefixes);
+        qsizetype bodyStart = pos + 1;
+        QString close = QStringLiteral("\"");
+        if (raw) {
+            const qsizetype paren = source.indexOf(u'(', pos);
+            bodyStart = paren < 0 ? source.size() : paren + 1;
+            close = u')' + source.sliced(pos + 1, std::max<qsizetype>(bodyStart - pos - 2, 0)).toString() + u'"';
+        }
+        qsizetype bodyEnd = bodyStart;
+        if (raw) {
+            bodyEnd = source.indexOf(close, bodyStart);
+        } else {
+            while (bodyEnd < source.size() && source[bodyEnd] != u'"')
+                bodyEnd += source[bodyEnd] == u'\\' ? 2 : 1;
+        }
+        if (bodyEnd < 0 || bodyEnd > source.size())
+            bodyEnd = source.size();
+        if (offset >= bodyStart && offset < bodyEnd)
+            return {source.sliced(prefixStart, bodyStart - prefixStart).toString(), close};
+        pos = bodyEnd + close.size();
+    }
+    return {};
+}
+
+// The phrase of a selection other than the literal asked about: inside that literal, what the
+// part selected stands for (a word of it is that word); elsewhere what DecodeCppLiteral makes
+// of the selection.
+QString cppSelectionPhrase(const EditedText& text, Selection literal, Selection selection)
+{
+    QString source = SelectedText(text, selection);
+    if (selection.length == 0 || selection.start < literal.start || selection.end() > literal.end())
+        return DecodeCppLiteral(source);
+    const QString whole = SelectedText(text, literal);
+    source.prepend(bodyAround(whole, selection.start - literal.start).open);
+    source.append(bodyAround(whole, selection.end() - 1 - literal.start).close);
+    return DecodeCppLiteral(source);
 }
 
 } // namespace
@@ -1214,6 +1317,24 @@ const std::vector<CppKeyRule>& CppKeyRules()
         {u"field", u"a wizard field's name"},
         {u"setField", u"a wizard field's name"},
         {u"qstrcmp", u"a string compared with"},
+        {u"start", u"a program and its arguments (QProcess)"},
+        {u"startDetached", u"a program and its arguments"},
+        {u"execute", u"a program and its arguments"},
+        {u"setProgram", u"a program's name"},
+        {u"setArguments", u"a program's arguments"},
+        {u"loadFromData", u"an image format"},
+        {u"fromData", u"an image format"},
+        {u"load", u"a file and an image format"},
+        {u"save", u"a file and an image format"},
+        {u"QImage", u"a file and an image format"},
+        {u"QPixmap", u"a file and an image format"},
+        {u"QIcon", u"an icon's file"},
+        {u"QImageReader", u"a file and an image format"},
+        {u"QImageWriter", u"a file and an image format"},
+        {u"QMovie", u"a file and an image format"},
+        {u"hasFormat", u"a MIME type"},
+        {u"mimeTypeForName", u"a MIME type"},
+        {u"setMimeTypeFilters", u"MIME types"},
     };
     return rules;
 }
@@ -1227,24 +1348,24 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
                               const QString& path, CppOffer offer)
 {
     CppLexer lexer(text);
-    bool changed = false;
+    QStringNames qstringNames(text);
+    qsizetype firstRewrite = -1;
     Selection shown;
     QString phrase;
     for (;;) {
         prompt.searchStarted();
         const CppLexer::Literal* literal = nullptr;
-        Context context;
         while (!literal && lexer.next()) {
             const CppLexer::Literal& found = lexer.literal();
             if (!found.closed)
                 continue;
-            context = contextOf(lexer);
-            if (context.verdict == Verdict::Skip)
+            const Verdict verdict = verdictOf(lexer);
+            if (verdict == Verdict::Skip)
                 continue;
             QString copy;
             const Selection decoded = found.verbatim.value_or(found.source);
             decodeInto(phrase, lexer.textOf(decoded.start, decoded.end(), copy), found.verbatim.has_value());
-            if (context.verdict == Verdict::Translated) {
+            if (verdict == Verdict::Translated) {
                 if (!phrase.isEmpty()) {
                     sink.addPhrase(phrase);
                     prompt.wrappedLiteralHarvested(found.source, phrase);
@@ -1257,28 +1378,34 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
         prompt.searchFinished();
         if (!literal)
             break;
-        prompt.showSelection(literal->source, true);
-        PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, literal->source, prompt,
-                                                  DecodeCppLiteral, std::move(phrase));
+        const Selection source = literal->source;
+        const std::optional<Selection> part = rewrittenPart(lexer, text, source, qstringNames);
+        const PromptKind kind = part ? PromptKind::WrapLiteral : PromptKind::AddPhrase;
+        prompt.showSelection(source, true);
+        PromptOutcome outcome = AskAboutSelection({kind, std::move(phrase)}, text, source, prompt, [&](Selection other) {
+            return other == source ? Question{kind, DecodeCppLiteral(SelectedText(text, source))}
+                                   : Question{PromptKind::AddPhrase, cppSelectionPhrase(text, source, other)};
+        });
         shown = outcome.selection;
         phrase = std::move(outcome.phrase); // and with it its storage, for the next literal
         if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return {false, false};
-        if (outcome.answer == Answer::No)
+        if (outcome.answer == Answer::No || !AddAcceptedPhrase(phrase, outcome.selection, sink, prompt))
             continue;
-        const bool kept = outcome.selection == literal->source;
-        const qsizetype after = wrapLiteral(text, lexer, outcome.selection, context, kept, prompt);
-        // The scan goes on after the literal it asked about, wherever the user wrapped.
-        const qsizetype literalEnd = literal->source.end();
-        lexer.continueAt(kept ? after
-                              : literalEnd + (outcome.selection.start <= literalEnd ? kCallOpen.size() : 0)
-                                  + (outcome.selection.end() <= literalEnd ? kCallClose.size() : 0));
-        sink.addPhrase(phrase);
-        changed = true;
+        // Only the literal asked about, where a QString can stand, is rewritten: anything else
+        // would change the program's text or no longer compile.
+        if (outcome.selection != source || !part) {
+            prompt.noted(outcome.selection != source ? HarvestNote::NotWholeLiteral : HarvestNote::NoQStringHere,
+                         outcome.selection, phrase);
+            continue;
+        }
+        if (firstRewrite < 0)
+            firstRewrite = part->start;
+        lexer.continueAt(wrapPart(text, lexer, *part, source, prompt));
     }
-    if (!changed)
+    if (firstRewrite < 0)
         return {true, false};
     qsizetype addedLineBreak = -1;
-    shown = offerInclude(text, shown, prompt, addedLineBreak);
+    shown = offerInclude(text, firstRewrite, shown, prompt, addedLineBreak);
     return {true, prompt.ask(PromptKind::SaveFile, path, shown) == Answer::Yes, addedLineBreak};
 }

@@ -28,14 +28,16 @@ struct CppKeyRule
 };
 const std::vector<CppKeyRule>& CppKeyRules();
 
-// Scans a C++ source: offers every candidate literal (PromptKind::WrapLiteral, the phrase
-// DecodeCppLiteral's), rewrites an accepted one into Translate(...) (a literal inside
-// QStringLiteral(...) by wrapping the whole macro call), harvests the literals of calls that
-// translate already (Translate, tr, QObject::tr, QCoreApplication::translate's second
-// argument, QT_TR_NOOP, QT_TRANSLATE_NOOP's second) silently through
-// HarvestPrompt::wrappedLiteralHarvested, and when something was rewritten offers the
-// #include of the component (PromptKind::AddUses with argument CppIncludeLine()) after the
-// file's last #include line, then the save of the file at path.
+// Scans a C++ source: offers every candidate literal, the phrase DecodeCppLiteral's: with
+// PromptKind::WrapLiteral where a QString can stand in its place (CppContexts.h), and an
+// accepted one is rewritten into Translate(...) (a literal inside QStringLiteral(...) or
+// QString::fromUtf8(...) by wrapping the whole call); elsewhere, and for a selection other
+// than the literal, with PromptKind::AddPhrase, a Yes adding the phrase only, with a
+// HarvestNote. Harvests the literals of calls that translate already (Translate, tr,
+// QObject::tr, QCoreApplication::translate's second argument, QT_TR_NOOP, QT_TRANSLATE_NOOP's
+// second) silently through HarvestPrompt::wrappedLiteralHarvested, and when something was
+// rewritten offers the #include of the component (PromptKind::AddUses with argument
+// CppIncludeLine()) where FindIncludePlace puts it, then the save of the file at path.
 UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
                               const QString& path, CppOffer offer);
 

@@ -166,7 +166,7 @@ bool HarvestDesignerForm(const EditedText& text, const std::vector<DesignerStrin
         if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return false;
         if (outcome.answer == Answer::Yes)
-            sink.addPhrase(outcome.phrase);
+            AddAcceptedPhrase(outcome.phrase, outcome.selection, sink, prompt);
     }
     return true;
 }

@@ -14,6 +14,8 @@
 
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The one harvest window, while a scan runs.
@@ -66,9 +68,12 @@ void TfrmFindWords::FormCreate()
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     ui->mmModule->setPalette(palette);
-    // The group box's title is a file's path, no interface text to translate or learn.
-    if (TOrbTranslate* translator = TranslateInstance())
+    // The group box's title is a file's path, and a note quotes the file: no interface texts to
+    // translate or learn.
+    if (TOrbTranslate* translator = TranslateInstance()) {
         translator->AddNotTranslate(ui->gbxModule);
+        translator->AddNotTranslate(ui->lblNote);
+    }
 }
 
 ProjectHarvester* TfrmFindWords::setHarvester(ProjectHarvester* harvester)
@@ -98,6 +103,14 @@ void TfrmFindWords::showFile(const QString& path, const EditedText& text)
     m_text = &text;
     m_original = text.toString();
     ui->mmModule->setPlainText(m_original);
+    ui->lblNote->clear();
+}
+
+void TfrmFindWords::noted(HarvestNote note, Selection, const QString& phrase)
+{
+    QString text = Translate(NoteSource(note));
+    text.replace(u"%s"_s, phrase);
+    ui->lblNote->setText(text);
 }
 
 void TfrmFindWords::showSelection(Selection selection, bool scrollFurther)

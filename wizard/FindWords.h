@@ -39,6 +39,8 @@ public:
     void textInserted(qsizetype pos, QStringView inserted) override;
     void searchStarted() override;
     void searchFinished() override;
+    // Shown under the text until the next note or file.
+    void noted(HarvestNote note, Selection selection, const QString& phrase) override;
     Answer ask(PromptKind kind, const QString& argument, Selection& selection) override;
     // A file changed on disk or outside the project is told at once; the entries passed over
     // are gathered for one message at the end of the scan.

@@ -1,6 +1,7 @@
 #include "Harvest.h"
 
 #include "HarvestLoop.h"
+#include "PascalSource.h"
 
 #include <algorithm>
 #include <optional>
@@ -12,7 +13,6 @@ constexpr QChar kLineBreak = u'\n';
 constexpr QStringView kCallName = u"Translate";
 constexpr QStringView kCallOpen = u"Translate(";
 constexpr QStringView kCallClose = u")";
-constexpr QStringView kUsesKeyword = u"uses";
 constexpr QStringView kTranslationUnit = u"OrbTranslate";
 constexpr QStringView kUsesInsertion = u", OrbTranslate";
 
@@ -175,9 +175,12 @@ private:
     bool m_failed[2] = {false, false}; // a search failed from a quote after an even, an odd count
 };
 
-// The search for candidates shared by the unit and form scans. It takes every pair of
-// consecutive quotes in turn as a literal, unless a caller moves it past one; a pair is offered
-// when it closes before the end of its line and holds a non-ASCII character.
+// The search for candidates shared by the unit and form scans. It takes every quote in turn as
+// the opening one of a literal, unless a caller moves it past one; the literal runs to the
+// next quote that no second one follows (two stand for one inside it), and is offered when it
+// closes before the end of its line and holds a non-ASCII character. A literal that is not
+// offered is read again from its next quote, so that a stray apostrophe (in a comment) costs
+// no more than one literal.
 class LiteralScanner
 {
 public:
@@ -198,7 +201,7 @@ public:
                 harvestWrapped(open);
                 continue;
             }
-            const qsizetype close = m_text.indexOf(kQuote, open + 1);
+            const qsizetype close = closingQuoteAfter(open);
             const qsizetype lineEnd = lineEndAfter(open);
             if (close < 0 || lineEnd < 0)
                 return std::nullopt;
@@ -217,6 +220,15 @@ public:
     }
 
 private:
+    // The quote that closes a literal opened at open, or -1.
+    qsizetype closingQuoteAfter(qsizetype open) const
+    {
+        qsizetype close = m_text.indexOf(kQuote, open + 1);
+        while (close >= 0 && m_text.at(close + 1) == kQuote)
+            close = m_text.indexOf(kQuote, close + 2);
+        return close;
+    }
+
     // The nine characters that end one before the quote (from the start of a shorter text).
     bool followsCallName(qsizetype open) const
     {
@@ -230,8 +242,10 @@ private:
             return;
         const Selection literal{open, callEnd - open};
         const QString phrase = DecodeLiteral(SelectedText(m_text, literal));
-        m_wrapped->sink.addPhrase(phrase);
-        m_wrapped->prompt.wrappedLiteralHarvested(literal, phrase);
+        if (!phrase.isEmpty()) { // Translate('') holds no phrase
+            m_wrapped->sink.addPhrase(phrase);
+            m_wrapped->prompt.wrappedLiteralHarvested(literal, phrase);
+        }
         m_from = callEnd + 1;
     }
 
@@ -281,18 +295,14 @@ qsizetype wrapInCall(EditedText& text, Selection literal, HarvestPrompt& prompt)
     return closing + kCallClose.size();
 }
 
-// The position before the ";" that ends the first uses clause, unless that clause names the
-// translation unit already; -1 when there is no such place.
+// The position before the ";" that ends the first uses clause, unless a uses clause names the
+// translation unit already (a unit that names it twice does not compile); -1 when there is no
+// such place. Clauses are read as Pascal reads them: a "uses" in a comment or inside a longer
+// word is none.
 qsizetype usesClauseEnd(const EditedText& text)
 {
-    const qsizetype uses = text.indexOf(kUsesKeyword, 0);
-    if (uses < 0)
-        return -1;
-    const qsizetype end = text.indexOf(u';', uses + 1);
-    const qsizetype named = text.indexOf(kTranslationUnit, uses + 1);
-    if (end < 0 || (named >= 0 && named < end))
-        return -1;
-    return end;
+    const UsesClauses clauses = ReadUsesClauses(text, kTranslationUnit);
+    return clauses.name ? -1 : clauses.firstEnd;
 }
 
 // Offers the translation unit for the uses clause; the caret the question was shown with.
@@ -398,6 +408,19 @@ QString HarvestCaption()
     return QStringLiteral("Varnok Translation Toolkit");
 }
 
+QString NoteSource(HarvestNote note)
+{
+    switch (note) {
+    case HarvestNote::NotWholeLiteral:
+        return QStringLiteral("<%s> добавлено в словарь, текст не изменён: выделена не вся строка");
+    case HarvestNote::NoQStringHere:
+        return QStringLiteral("<%s> добавлено в словарь, текст не изменён: здесь не может стоять QString");
+    case HarvestNote::NothingToAdd:
+        return QStringLiteral("В выделении нет текста: в словарь ничего не добавлено");
+    }
+    return {};
+}
+
 HarvestPrompt::~HarvestPrompt() = default;
 QString HarvestPrompt::cannotShow(const EditedText&) const
 {
@@ -409,6 +432,7 @@ void HarvestPrompt::textInserted(qsizetype, QStringView) {}
 void HarvestPrompt::searchStarted() {}
 void HarvestPrompt::searchFinished() {}
 void HarvestPrompt::wrappedLiteralHarvested(Selection, const QString&) {}
+void HarvestPrompt::noted(HarvestNote, Selection, const QString&) {}
 void HarvestPrompt::fileNoted(const QString&, FileNote, const QString&) {}
 
 PhraseSink::~PhraseSink() = default;
@@ -420,18 +444,34 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
     LiteralScanner scanner(text, &wrapped);
     bool changed = false;
     Selection shown;
+    // Only a whole string expression is enclosed: anything else would change the program's text
+    // or no longer compile. The scan's own literal is one when its quote opens a piece.
+    PascalQuoteReader quotes(text);
+    const auto questionAbout = [&text](Selection selection) {
+        const PromptKind kind = IsPascalStringExpression(text, selection) ? PromptKind::WrapLiteral : PromptKind::AddPhrase;
+        return Question{kind, PascalSelectionPhrase(text, selection)};
+    };
     while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
         prompt.showSelection(*literal, true);
-        const PromptOutcome outcome = AskAboutSelection(PromptKind::WrapLiteral, text, *literal, prompt, DecodeLiteral);
+        const bool whole = quotes.opensPiece(literal->start);
+        const Question first{whole ? PromptKind::WrapLiteral : PromptKind::AddPhrase,
+                             DecodeLiteral(SelectedText(text, *literal))};
+        const PromptOutcome outcome = AskAboutSelection(first, text, *literal, prompt, questionAbout);
         shown = outcome.selection;
-        scanner.continueAt(outcome.selection.end());
+        scanner.continueAt(ResumePosition(*literal, outcome.selection));
         if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return {false, false};
-        if (outcome.answer == Answer::No)
+        if (outcome.answer == Answer::No || !AddAcceptedPhrase(outcome.phrase, outcome.selection, sink, prompt))
             continue;
-        scanner.continueAt(wrapInCall(text, outcome.selection, prompt));
+        const bool expression = outcome.selection == *literal ? whole : IsPascalStringExpression(text, outcome.selection);
+        if (outcome.kind != PromptKind::WrapLiteral || !expression) {
+            prompt.noted(HarvestNote::NotWholeLiteral, outcome.selection, outcome.phrase);
+            continue;
+        }
+        const qsizetype after = wrapInCall(text, outcome.selection, prompt);
+        scanner.continueAt(after);
         scanner.textInserted();
-        sink.addPhrase(outcome.phrase);
+        quotes.continueInCodeAt(after);
         changed = true;
     }
     if (!changed)
@@ -450,12 +490,16 @@ bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& 
             continue;
         }
         prompt.showSelection(*literal, true);
-        const PromptOutcome outcome = AskAboutSelection(PromptKind::AddPhrase, text, *literal, prompt, DecodeLiteral);
-        scanner.continueAt(outcome.selection.end());
+        const auto questionAbout = [&text](Selection selection) {
+            return Question{PromptKind::AddPhrase, PascalSelectionPhrase(text, selection)};
+        };
+        const Question first{PromptKind::AddPhrase, DecodeLiteral(SelectedText(text, *literal))};
+        const PromptOutcome outcome = AskAboutSelection(first, text, *literal, prompt, questionAbout);
+        scanner.continueAt(ResumePosition(*literal, outcome.selection));
         if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return false;
         if (outcome.answer == Answer::Yes)
-            sink.addPhrase(outcome.phrase);
+            AddAcceptedPhrase(outcome.phrase, outcome.selection, sink, prompt);
     }
     return true;
 }

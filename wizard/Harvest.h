@@ -59,6 +59,20 @@ QString PromptText(PromptKind kind, const QString& translatedSource, const QStri
 // The caption of every harvest prompt and error.
 QString HarvestCaption();
 
+// What the harvest tells the user after a Yes that did not do all a question said.
+enum class HarvestNote {
+    // The phrase went into the dictionary, the source stays as it was: the selection is not one
+    // whole string expression (a word inside a literal, a piece of code), and wrapping it would
+    // change the program's text or write code that does not compile.
+    NotWholeLiteral,
+    // The same for a C++ literal that stands where a QString may not go (a QByteArray, a
+    // const char*, an argument of a call not known to take a QString).
+    NoQStringHere,
+    // The selection stands for no text: nothing was added.
+    NothingToAdd,
+};
+// The note as an interface text in Russian, %s the phrase; a caller translates it first.
+QString NoteSource(HarvestNote note);
 // Why the harvest left a file as it was, though the walk met it.
 enum class FileNote {
     NotAFile,       // a link to nothing, a named pipe, a device with a source's name: passed over
@@ -88,6 +102,8 @@ public:
     virtual void searchFinished();
     // A literal already inside Translate(...) was harvested without a question.
     virtual void wrappedLiteralHarvested(Selection literal, const QString& phrase);
+    // After a Yes about selection: what was done differs from what the question said.
+    virtual void noted(HarvestNote note, Selection selection, const QString& phrase);
     // The harvest left the file at path as it was; reason says it in the words orb-lng prints.
     virtual void fileNoted(const QString& path, FileNote note, const QString& reason);
 
@@ -117,9 +133,11 @@ struct UnitScanResult
     qsizetype addedLineBreak = -1;
 };
 
-// Scans a unit's text: offers every non-ASCII literal, rewrites accepted ones into
-// Translate('...') in text, harvests literals already inside Translate silently, and at the
-// end asks about the uses clause and the save of the file at path (the save prompt names it).
+// Scans a unit's text: offers every non-ASCII literal (a literal runs through doubled quotes
+// to its closing one), rewrites an accepted selection into Translate('...') in text when it is
+// one whole string expression and only adds its phrase otherwise, harvests literals already
+// inside Translate silently, and at the end asks about the uses clause and the save of the
+// file at path (the save prompt names it).
 UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
                                const QString& path);
 // Scans a form's normalised text: offers every non-ASCII literal not yet in the column.

@@ -26,18 +26,43 @@ QString SelectedText(const EditedText& text, Selection selection)
     return text.mid(selection.start, selection.length);
 }
 
+PromptOutcome AskAboutSelection(Question question, const EditedText& text, Selection selection,
+                                HarvestPrompt& prompt, const QuestionAbout& questionAbout)
+{
+    for (;;) {
+        const Selection asked = selection;
+        const Answer answer = prompt.ask(question.kind, question.phrase, selection);
+        selection = clippedTo(selection, text.size());
+        if (answer != Answer::Yes || holdsAskedText(text, selection, asked))
+            return {answer, asked, question.kind, std::move(question.phrase), selection};
+        question = questionAbout(selection);
+    }
+}
+
 PromptOutcome AskAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
                                 HarvestPrompt& prompt, LiteralDecoder decode, QString phrase)
 {
-    for (bool first = true;; first = false) {
-        const Selection asked = selection;
-        if (!first || phrase.isNull())
-            phrase = decode(SelectedText(text, asked));
-        const Answer answer = prompt.ask(kind, phrase, selection);
-        selection = clippedTo(selection, text.size());
-        if (answer != Answer::Yes || holdsAskedText(text, selection, asked))
-            return {answer, asked, std::move(phrase), selection};
+    if (phrase.isNull())
+        phrase = decode(SelectedText(text, selection));
+    return AskAboutSelection({kind, std::move(phrase)}, text, selection, prompt, [&](Selection other) {
+        return Question{kind, decode(SelectedText(text, other))};
+    });
+}
+
+qsizetype ResumePosition(Selection candidate, Selection answered)
+{
+    const qsizetype end = answered.end();
+    return end > candidate.start && end < candidate.end() ? candidate.end() : end;
+}
+
+bool AddAcceptedPhrase(const QString& phrase, Selection selection, PhraseSink& sink, HarvestPrompt& prompt)
+{
+    if (phrase.isEmpty()) {
+        prompt.noted(HarvestNote::NothingToAdd, selection, phrase);
+        return false;
     }
+    sink.addPhrase(phrase);
+    return true;
 }
 
 void InsertText(EditedText& text, qsizetype pos, QStringView inserted, HarvestPrompt& prompt)

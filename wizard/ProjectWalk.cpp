@@ -96,6 +96,10 @@ public:
     {
         m_prompt.wrappedLiteralHarvested(literal, phrase);
     }
+    void noted(HarvestNote note, Selection selection, const QString& phrase) override
+    {
+        m_prompt.noted(note, selection, phrase);
+    }
     void fileNoted(const QString& path, FileNote note, const QString& reason) override
     {
         m_prompt.fileNoted(path, note, reason);

@@ -7,9 +7,23 @@
 
 #include <QActionGroup>
 #include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
+#include <QSaveFile>
 #include <QSettings>
+
+namespace {
+
+// The note editor's tool tip, kept as the README's table of keys has it.
+const char* const kShortcuts = R"(Ctrl+N adds the note being written.
+Delete removes the selected note.)";
+
+} // namespace
 
 MainWindow::MainWindow(const QString& dictName, QWidget* parent)
     : QMainWindow(parent)
@@ -27,9 +41,12 @@ MainWindow::MainWindow(const QString& dictName, QWidget* parent)
     ui->lblHint->setText(R"(Select a note to <b>edit</b> it, or press "Add")");
     statusBar()->addPermanentWidget(new QLabel(tr("Ready")));
     ui->txtNote->setPlaceholderText(QStringLiteral("Write your note here"));
+    ui->txtNote->setToolTip(QString::fromUtf8(kShortcuts));
 
     connect(ui->actAdd, &QAction::triggered, this, &MainWindow::addNote);
     connect(ui->actRemove, &QAction::triggered, this, &MainWindow::removeNote);
+    connect(ui->actImport, &QAction::triggered, this, &MainWindow::importNote);
+    connect(ui->actPrint, &QAction::triggered, this, &MainWindow::printNotes);
     connect(ui->actSettings, &QAction::triggered, this, &MainWindow::openSettings);
     connect(ui->actAbout, &QAction::triggered, this, &MainWindow::showAbout);
     connect(ui->actExit, &QAction::triggered, this, &QWidget::close);
@@ -78,11 +95,42 @@ void MainWindow::removeNote()
     delete ui->lstNotes->currentItem();
 }
 
+void MainWindow::importNote()
+{
+    const QString path = QFileDialog::getOpenFileName(this, "Import a note", QString(), "Text files (*.txt)");
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QMessageBox::warning(this, "Notes", "The file cannot be read.");
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    QImage picture;
+    if (bytes.startsWith("-----BEGIN PGP") || picture.loadFromData(bytes, "PNG")) {
+        QMessageBox::warning(this, "Notes", "Only a note written as plain text can be imported.");
+        return;
+    }
+    ui->lstNotes->addItem(QString::fromUtf8(bytes).trimmed());
+}
+
+void MainWindow::printNotes()
+{
+    // The notes go to the system's lp in a file of their own, one after the other.
+    QSaveFile file(QDir::temp().filePath(QStringLiteral("notes-to-print.txt")));
+    if (file.open(QIODevice::WriteOnly)) {
+        for (int row = 0; row < ui->lstNotes->count(); ++row)
+            file.write(ui->lstNotes->item(row)->text().toUtf8() + QByteArray("\n-- end of note --\n"));
+    }
+    if (!file.commit() || !QProcess::startDetached("lp", {"-t", "Notes", file.fileName()}))
+        QMessageBox::warning(this, "Notes", "The notes could not be printed.");
+}
+
 void MainWindow::showAbout()
 {
-    QMessageBox::about(this, "About Notes",
-                       "Notes keeps short notes.\n"
-                       "It is an example of translation at run time.");
+    const QString text = "Notes keeps short notes.\n"
+                         "It is an example of translation at run time.";
+    QMessageBox::about(this, "About Notes", text);
 }
 
 void MainWindow::openSettings()

@@ -28,6 +28,8 @@ private:
     void buildLanguageMenu();
     void addNote();
     void removeNote();
+    void importNote();
+    void printNotes();
     void showAbout();
     void openSettings();
 

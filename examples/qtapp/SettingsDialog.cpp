@@ -3,6 +3,9 @@
 
 #include <QPushButton>
 #include <QSettings>
+#ifdef QT_DEBUG
+#include <QDebug>
+#endif
 
 namespace {
 
@@ -29,5 +32,8 @@ void SettingsDialog::save()
     QSettings settings;
     settings.setValue(kSaveOnExit, ui->chkSaveOnExit->isChecked());
     settings.setValue(kFontSize, ui->spnFontSize->value());
+#ifdef QT_DEBUG
+    qDebug() << "settings saved";
+#endif
     accept();
 }

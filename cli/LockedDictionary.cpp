@@ -48,6 +48,9 @@ QString LockedDictionary::lockPathOf(const QString& dictionary)
 bool LockedDictionary::open(const QString& path)
 {
     m_path = path;
+    // Said as it is, rather than as a lock that cannot be made in a folder that is not there.
+    if (!QFileInfo::exists(path))
+        return loadDictionary(path, m_table);
     const QString lockPath = lockPathOf(path);
     m_lock = std::make_unique<QLockFile>(lockPath);
     // A lock is stale only when the process that took it is gone: a harvest may hold one for

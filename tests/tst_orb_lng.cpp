@@ -249,6 +249,8 @@ private slots:
                                            << u"PROJECT/none: no such directory\n"_s;
         QTest::newRow("missing dictionary") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, u"PROJECT/none.lng"_s}
                                             << u"PROJECT/none.lng: no such file\n"_s;
+        QTest::newRow("missing dictionary's folder") << QStringList{u"pseudo"_s, u"PROJECT/none/d.lng"_s, u"--from"_s, u"en"_s}
+                                                     << u"PROJECT/none/d.lng: no such file\n"_s;
         QTest::newRow("missing column") << QStringList{u"harvest"_s, dir, u"--language"_s, u"German(de)"_s, u"--dictionary"_s, dict}
                                         << u"DICTIONARY: no language column German(de)\n"_s;
         QTest::newRow("unreadable source") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--answer"_s, u"yes"_s}

@@ -40,15 +40,6 @@ bool loadDictionary(const QString& path, DictTable& table)
     return false;
 }
 
-bool saveDictionary(const DictTable& table, const QString& path)
-{
-    QString error;
-    if (writeDictionaryGrid(table, path, &error))
-        return true;
-    reportProblem(path, error);
-    return false;
-}
-
 QString jsonString(const QString& text)
 {
     QString json;

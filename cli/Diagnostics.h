@@ -15,11 +15,9 @@ void reportProblem(const QString& subject, const QString& message);
 // problem reported, when the command line is wrong.
 bool parseCommandLine(QCommandLineParser& parser, const QStringList& arguments);
 
-// Reads a dictionary file into the table, or writes the table to one (atomically: a failed
-// write leaves the file as it was). False, with the problem reported as "file: reason", when
-// that cannot be done.
+// Reads a dictionary file into the table. False, with the problem reported as "file: reason",
+// when that cannot be done. (Subcommands that write one use LockedDictionary.)
 bool loadDictionary(const QString& path, DictTable& table);
-bool saveDictionary(const DictTable& table, const QString& path);
 
 // The text as a JSON string, quotes included.
 QString jsonString(const QString& text);

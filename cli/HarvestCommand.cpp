@@ -2,6 +2,7 @@
 // command line says, and every offer is reported as a JSON line.
 #include "ColumnSink.h"
 #include "Diagnostics.h"
+#include "LockedDictionary.h"
 #include "Subcommands.h"
 
 #include "DictTable.h"
@@ -16,6 +17,13 @@
 
 namespace {
 
+// What a run does with what it found.
+enum class HarvestOutput {
+    List,  // reports, writes nothing
+    Diff,  // answers yes, prints the rewrites as a diff, writes nothing
+    Write, // writes the dictionary, then the rewritten sources
+};
+
 struct HarvestOptions
 {
     QString directory;
@@ -23,7 +31,7 @@ struct HarvestOptions
     QString dictionary;
     HarvestSettings settings;
     Answer answer = Answer::No;
-    bool listOnly = true; // nothing is written
+    HarvestOutput output = HarvestOutput::List;
 };
 
 // Line and column (both from 1) of positions in the scanned text. The scans report positions
@@ -82,11 +90,22 @@ QString answerName(Answer answer)
     return answer == Answer::Yes ? QStringLiteral("yes") : QStringLiteral("no");
 }
 
-// Answers every question alike and writes a JSON line for every literal offered or harvested.
+// Answers every question alike and writes a JSON line for every literal offered or harvested
+// (unless standard output carries a diff), and a note on standard error for every file left alone.
 class ReportingPrompt : public HarvestPrompt
 {
 public:
-    explicit ReportingPrompt(Answer answer) : m_answer(answer) {}
+    ReportingPrompt(Answer answer, bool reportLiterals) : m_answer(answer), m_reportLiterals(reportLiterals) {}
+
+    // A source was not rewritten because it changed on disk after it was read.
+    bool sourceChangedOnDisk() const { return m_changedOnDisk; }
+
+    void fileNoted(const QString& path, FileNote note, const QString& reason) override
+    {
+        m_changedOnDisk = m_changedOnDisk || note == FileNote::ChangedOnDisk;
+        std::fflush(stdout);
+        reportProblem(path, reason);
+    }
 
     void showFile(const QString& path, const EditedText& text) override
     {
@@ -123,6 +142,8 @@ public:
 private:
     void report(QStringView kind, Selection literal, const QString& phrase, const QString& more)
     {
+        if (!m_reportLiterals)
+            return;
         const auto [line, column] = m_position.lineAndColumn(literal.start);
         // One pass over the pattern, so that a path or phrase holding "%3" stays as it is.
         const QString json = QStringLiteral("{\"kind\":\"%1\",\"source\":%2,\"file\":%3,\"line\":%4,\"column\":%5,\"phrase\":%6%7}\n")
@@ -145,6 +166,8 @@ private:
     }
 
     Answer m_answer;
+    bool m_reportLiterals;
+    bool m_changedOnDisk = false;
     QString m_path;
     QString m_file;
     QString m_source;
@@ -161,7 +184,10 @@ void describeHarvest(QCommandLineParser& parser)
         "and every literal already translated (Translate, tr, QT_TR_NOOP...), is written as a "
         "JSON line on standard output. Accepted phrases go into the language column of the "
         "dictionary; accepted literals of units and C++ sources are rewritten into "
-        "Translate(...) calls."));
+        "Translate(...) calls. The dictionary is written first, then the sources, each only "
+        "while it is still what was read and only inside the project folder; every source left "
+        "alone, and every entry passed over as no file, is noted on standard error. Exit status "
+        "1: a source changed on disk during the harvest and was not rewritten."));
     parser.addPositionalArgument(QStringLiteral("directory"), QStringLiteral("The project directory."),
                                  QStringLiteral("harvest DIR"));
     parser.addOption({QStringLiteral("language"),
@@ -175,6 +201,10 @@ void describeHarvest(QCommandLineParser& parser)
                       QStringLiteral("yes|no")});
     parser.addOption({QStringLiteral("list"),
                       QStringLiteral("Answer no and write nothing: only report (the default).")});
+    parser.addOption({QStringLiteral("diff"),
+                      QStringLiteral("Answer yes, but write nothing: print the rewrites of the sources as a "
+                                     "unified diff (UTF-8, for patch -p1 in the project folder) instead of "
+                                     "the JSON lines.")});
     parser.addOption({QStringLiteral("encoding"),
                       QStringLiteral("The code page of source files that are not UTF-8 (default windows-1251)."),
                       QStringLiteral("name"), QStringLiteral("windows-1251")});
@@ -207,9 +237,15 @@ bool readOptions(const QCommandLineParser& parser, HarvestOptions& options, QStr
         problem = QStringLiteral("harvest needs --language and --dictionary");
         return false;
     }
-    if (parser.isSet(QStringLiteral("answer")) && parser.isSet(QStringLiteral("list"))) {
-        problem = QStringLiteral("--answer and --list exclude each other");
+    const int modes = int(parser.isSet(QStringLiteral("answer"))) + int(parser.isSet(QStringLiteral("list")))
+                      + int(parser.isSet(QStringLiteral("diff")));
+    if (modes > 1) {
+        problem = QStringLiteral("--answer, --list and --diff exclude each other");
         return false;
+    }
+    if (parser.isSet(QStringLiteral("diff"))) {
+        options.answer = Answer::Yes;
+        options.output = HarvestOutput::Diff;
     }
     if (parser.isSet(QStringLiteral("answer"))) {
         const QString answer = parser.value(QStringLiteral("answer"));
@@ -218,10 +254,29 @@ bool readOptions(const QCommandLineParser& parser, HarvestOptions& options, QStr
             return false;
         }
         options.answer = answer == u"yes" ? Answer::Yes : Answer::No;
-        options.listOnly = false;
+        options.output = HarvestOutput::Write;
     }
     if (!QStringDecoder(options.settings.legacyEncoding.constData()).isValid()) {
         problem = QStringLiteral("unknown code page %1").arg(QString::fromLatin1(options.settings.legacyEncoding));
+        return false;
+    }
+    return true;
+}
+
+void printDiffs(const FileHarvester& harvester, const QString& directory)
+{
+    for (const SourceRewrite& rewrite : harvester.keptRewrites())
+        std::fputs(qUtf8Printable(RewriteDiff(rewrite, QDir(directory).relativeFilePath(rewrite.path))), stdout);
+}
+
+// The dictionary first, then the sources: a kill between the two, or during either, leaves no
+// Translate call on disk whose phrase the dictionary on disk lacks.
+bool writeResults(LockedDictionary& dictionary, const ColumnSink& sink, FileHarvester& harvester)
+{
+    if (sink.changed() && !dictionary.save())
+        return false;
+    if (harvester.writeKeptRewrites() == HarvestStep::Failed) {
+        printDiagnostic(harvester.errorText());
         return false;
     }
     return true;
@@ -233,9 +288,12 @@ int harvest(const HarvestOptions& options)
         reportProblem(options.directory, QStringLiteral("no such directory"));
         return ExitUnusableInput;
     }
-    DictTable table;
-    if (!loadDictionary(options.dictionary, table))
+    // Only a run that writes holds the lock; the others read what is there.
+    LockedDictionary dictionary;
+    const bool writes = options.output == HarvestOutput::Write;
+    if (!(writes ? dictionary.open(options.dictionary) : loadDictionary(options.dictionary, dictionary.table())))
         return ExitUnusableInput;
+    DictTable& table = dictionary.table();
     const int column = table.findLangColumn(options.language);
     if (column < 0) {
         reportProblem(options.dictionary, QStringLiteral("no language column %1").arg(options.language));
@@ -243,16 +301,21 @@ int harvest(const HarvestOptions& options)
     }
 
     ColumnSink sink(table, column);
-    ReportingPrompt prompt(options.answer);
+    ReportingPrompt prompt(options.answer, options.output != HarvestOutput::Diff);
     FileHarvester harvester(prompt, sink, options.settings);
+    harvester.keepRewrites();
     const bool walked = WalkProjectDir(options.directory, harvester) != HarvestStep::Failed;
     std::fflush(stdout);
     if (!walked)
         printDiagnostic(harvester.errorText());
-    // Units saved before a failure already call Translate on their phrases: the column keeps them.
-    if (!options.listOnly && sink.changed() && !saveDictionary(table, options.dictionary))
+    if (options.output == HarvestOutput::Diff)
+        printDiffs(harvester, options.directory);
+    // What was harvested before a failure is written as well: it is whole file by file.
+    if (writes && !writeResults(dictionary, sink, harvester))
         return ExitUnusableInput;
-    return walked ? ExitSuccess : ExitUnusableInput;
+    if (!walked)
+        return ExitUnusableInput;
+    return prompt.sourceChangedOnDisk() ? ExitSourcesLeftAlone : ExitSuccess;
 }
 
 } // namespace

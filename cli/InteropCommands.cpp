@@ -1,6 +1,7 @@
 // orb-lng export, import and qm: one language of a dictionary out to the translators' tools
 // (Qt Linguist's .ts, gettext's .po) and back, and compiled into a .qm for QTranslator.
 #include "Diagnostics.h"
+#include "LockedDictionary.h"
 #include "Subcommands.h"
 
 #include "DictTable.h"
@@ -91,7 +92,8 @@ void describeImport(QCommandLineParser& parser)
         "Reported as FILE:LINE: messages no row has (--add-missing adds a row for each), plural forms (the "
         "singular is taken), a source text again with another translation (the first is kept), unfinished "
         "translations (taken as empty unless --keep-unfinished). Obsolete messages are skipped and counted. "
-        "The dictionary is written atomically."));
+        "The dictionary is written atomically, and only while no other orb-lng writes it and no other program "
+        "has changed it since it was read."));
     parser.addPositionalArgument(QStringLiteral("dictionary"), QStringLiteral("The dictionary file (.lng)."),
                                  QStringLiteral("import FILE"));
     parser.addPositionalArgument(QStringLiteral("input"), QStringLiteral("The .ts or .po file."), QStringLiteral("IN"));
@@ -251,9 +253,10 @@ int exportLanguage(const ExportOptions& options)
 
 int importLanguage(const ImportOptions& options)
 {
-    DictTable table;
-    if (!loadDictionary(options.dictionary, table))
+    LockedDictionary dictionary;
+    if (!dictionary.open(options.dictionary))
         return ExitUnusableInput;
+    DictTable& table = dictionary.table();
     const int sourceCol = sourceColumn(table, options.dictionary, options.source);
     if (sourceCol < 0)
         return ExitUnusableInput;
@@ -272,7 +275,7 @@ int importLanguage(const ImportOptions& options)
     printNotes(options.input, notes);
     if (result.obsolete > 0)
         reportProblem(options.input, QStringLiteral("obsolete messages skipped: %1").arg(result.obsolete));
-    return saveDictionary(table, options.dictionary) ? ExitSuccess : ExitUnusableInput;
+    return dictionary.save() ? ExitSuccess : ExitUnusableInput;
 }
 
 // lrelease: ORB_LRELEASE, else on PATH, else where Debian's Qt 6 puts it; empty when missing.

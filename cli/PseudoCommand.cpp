@@ -1,6 +1,7 @@
 // orb-lng pseudo: fills a language column with the pseudo-translation of another, so that a
 // build can make the pseudo language from the dictionary it ships.
 #include "Diagnostics.h"
+#include "LockedDictionary.h"
 #include "Subcommands.h"
 
 #include "DictTable.h"
@@ -28,7 +29,8 @@ void describePseudo(QCommandLineParser& parser)
         "line breaks kept, so that a program running in the pseudo language shows at a glance "
         "every text that is not translated or does not fit. A missing --to language is added at "
         "the right end, named Pseudo; the texts of an existing one are replaced. The dictionary "
-        "is written atomically."));
+        "is written atomically, and only while no other orb-lng writes it and no other program has changed it "
+        "since it was read."));
     parser.addPositionalArgument(QStringLiteral("dictionary"), QStringLiteral("The dictionary file (.lng)."),
                                  QStringLiteral("pseudo FILE"));
     parser.addOption({QStringLiteral("from"), QStringLiteral("The identifier of the source language."),
@@ -67,16 +69,17 @@ bool readOptions(const QCommandLineParser& parser, PseudoOptions& options, QStri
 
 int pseudo(const PseudoOptions& options)
 {
-    DictTable table;
-    if (!loadDictionary(options.dictionary, table))
+    LockedDictionary dictionary;
+    if (!dictionary.open(options.dictionary))
         return ExitUnusableInput;
+    DictTable& table = dictionary.table();
     ImportPlan plan;
     if (!PlanPseudoColumn(table, table.findLangIdColumn(options.from), options.to, plan)) {
         reportProblem(options.dictionary, QStringLiteral("no language %1").arg(options.from));
         return ExitUnusableInput;
     }
     applyImportPlan(table, plan);
-    return saveDictionary(table, options.dictionary) ? ExitSuccess : ExitUnusableInput;
+    return dictionary.save() ? ExitSuccess : ExitUnusableInput;
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 enum ExitStatus {
     ExitSuccess = 0,
     ExitFindings = 1,       // the subcommand found what it looks for (checks)
+    ExitSourcesLeftAlone = 1, // harvest: a source changed on disk meanwhile was not rewritten
     ExitUnusableInput = 2,  // a missing or unreadable input, or wrong options
 };
 

@@ -4,11 +4,13 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextEdit>
 
 #include <functional>
 #include <utility>
@@ -90,6 +92,16 @@ void widenForCaption(QMessageBox& box)
                   grid->columnCount());
 }
 
+// The box's "Show Details..." part, in a fixed-pitch font so that the columns of a diff line up.
+void showDetailsOnDemand(QMessageBox& box, const QString& details)
+{
+    if (details.isEmpty())
+        return;
+    box.setDetailedText(details);
+    for (QTextEdit* shown : box.findChildren<QTextEdit*>())
+        shown->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+}
+
 // Calls back once the watched window is closed or destroyed. A close hides the window from the
 // program's side; the hide of a minimised window comes from the window system (spontaneous)
 // and does not count.
@@ -144,7 +156,8 @@ Prompter::Button Prompter::messageBoxWithDefault(QWidget* owner, const QString& 
     return messageBox(owner, caption, text, icon, buttons);
 }
 
-Prompter::Button Prompter::nonModalQuestion(QWidget*, const QString& caption, const QString& text, int buttons)
+Prompter::Button Prompter::nonModalQuestion(QWidget*, const QString& caption, const QString& text, int buttons,
+                                            const QString&)
 {
     return messageBox(nullptr, caption, text, Icon::Question, buttons);
 }
@@ -165,11 +178,12 @@ Prompter::Button QtPrompter::messageBoxWithDefault(QWidget* owner, const QString
 }
 
 Prompter::Button QtPrompter::nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
-                                              int buttons)
+                                              int buttons, const QString& details)
 {
     QMessageBox box(QMessageBox::Question, caption, forDisplay(text), QMessageBox::NoButton, nullptr);
     box.setWindowModality(Qt::NonModal);
     addButtons(box, buttons, Button(0));
+    showDetailsOnDemand(box, details);
     // Only now: the box sets its window flags anew as buttons are added.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     // Waited for here rather than in exec(), which would make the box modal.

@@ -30,9 +30,11 @@ public:
     // that blocks no window: while it is open the user may go on working in the others, for
     // instance select another word in beside. Returns the button chosen, or Cancel when
     // beside is closed or destroyed while the question is open (the box then closes too).
-    // The base version asks through messageBox, which blocks.
+    // details, when not empty, is there to be shown on demand below the text, in a fixed-pitch
+    // font (the changes a save would make, as a diff). The base version asks through
+    // messageBox, which blocks, and leaves details out.
     virtual Button nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
-                                    int buttons);
+                                    int buttons, const QString& details = QString());
     // The simple message dialog: the text and an OK button, captioned with the application title.
     virtual void showMessage(const QString& text) = 0;
     // The chosen file, or empty when the user cancels. filter is in Qt's "Name (*.x);;..." form.
@@ -59,7 +61,7 @@ public:
     Button messageBoxWithDefault(QWidget* owner, const QString& caption, const QString& text,
                                  Icon icon, int buttons, Button defaultButton) override;
     Button nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
-                            int buttons) override;
+                            int buttons, const QString& details = QString()) override;
     void showMessage(const QString& text) override;
     QString openFileName(QWidget* owner, const QString& caption, const QString& directory,
                          const QString& filter) override;

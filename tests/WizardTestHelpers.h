@@ -32,6 +32,8 @@ public:
     // The buffer as a view would hold it, kept only through the insertions reported.
     QString mirror;
     QStringList files;
+    // Every file left alone: "not-a-file PATH", "outside PATH" or "changed PATH".
+    QStringList notes;
 
     void showFile(const QString& path, const EditedText& text) override
     {
@@ -56,6 +58,14 @@ public:
         case HarvestNote::NoQStringHere: log << QStringLiteral("no QString ") + phrase; break;
         case HarvestNote::NothingToAdd: log << QStringLiteral("nothing added"); break;
         }
+    }
+
+    void fileNoted(const QString& path, FileNote note, const QString&) override
+    {
+        notes << (note == FileNote::NotAFile ? QStringLiteral("not-a-file ")
+                  : note == FileNote::OutsideProject ? QStringLiteral("outside ")
+                                                     : QStringLiteral("changed "))
+                     + path;
     }
 
     Answer ask(PromptKind kind, const QString& argument, Selection& selection) override
@@ -133,6 +143,19 @@ inline QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes text, a rewrite of file, to path over whatever stands there now: for tests of the
+// writer itself, whose target is not the file read, so that the harvest's check that the
+// file is still as read would refuse it.
+inline bool writeRewriteOver(const QString& path, const SourceFile& file, const QString& text, QString* error)
+{
+    SourceRewrite rewrite;
+    if (!PrepareRewrite(path, file, text, rewrite, error))
+        return false;
+    rewrite.stamp = orb::FileStamp::of(path);
+    rewrite.original = readFile(path);
+    return WriteRewrite(rewrite, error) == RewriteOutcome::Written;
 }
 
 } // namespace wizardtest

@@ -10,6 +10,7 @@
 #include "SafeFile.h"
 #include "SourceFile.h"
 #include "SyntheticDictionary.h"
+#include "WizardTestHelpers.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -97,7 +98,7 @@ class CrashConsistencyTest : public QObject
             return [=, this] { return writeDictionaryGrid(m_table, target); };
         return [=, this] {
             QString error;
-            return WriteSourceFile(target, m_source, m_rewritten, &error);
+            return wizardtest::writeRewriteOver(target, m_source, m_rewritten, &error);
         };
     }
 

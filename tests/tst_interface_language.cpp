@@ -181,15 +181,22 @@ const QString kAsciiDictionary =
     "<Item><en Message=\"Second\"/><fr Message=\"Deux\"/></Item>"
     "</Varnok_translation_toolkit_dictionary_file>"_s;
 
-// A project for the harvest: a unit with a literal to wrap, a form with a text to add, and a
-// file that cannot be read. Its texts are not Cyrillic, so that what the questions quote of
-// them is not taken for an untranslated interface text.
+// A project for the harvest: a unit with a literal to wrap, a form with a text to add, a link
+// to a unit outside it, a link to nothing, passed over, and a file too large to read. Its
+// texts are not Cyrillic, so that what the questions quote of them is not taken for an
+// untranslated interface text.
 QString writeHarvestProject(const QString& folder)
 {
     QDir().mkpath(folder);
     editortest::writeTextFile(folder, u"A.dfm"_s, u"object Form1: TForm1\n  Caption = 'Öffnen'\nend\n"_s);
     editortest::writeTextFile(folder, u"B.pas"_s, u"uses Forms;\nbegin\n  ShowMessage('Schließen');\nend.\n"_s);
+    QDir().mkpath(folder + u"-outside"_s);
+    editortest::writeTextFile(folder + u"-outside"_s, u"Out.pas"_s, u"uses Forms;\nbegin\n  ShowMessage('Grüße');\nend.\n"_s);
+    QFile::link(folder + u"-outside/Out.pas"_s, folder + u"/B2.pas"_s);
     QFile::link(u"missing.pas"_s, folder + u"/C.pas"_s);
+    QFile huge(folder + u"/D.pas"_s);
+    if (!huge.open(QIODevice::WriteOnly) || !huge.resize(kMaxSourceFileBytes + 1))
+        qFatal("cannot make a file too large to harvest");
     return folder;
 }
 
@@ -772,10 +779,15 @@ private slots:
         prompter->fileAnswers << files->filePath(u"extra.lng"_s);
         trigger("actSaveAs");
 
-        // The wizard with its warning, and a harvest through every question to its failure.
-        harvestProject(writeHarvestProject(files->filePath(u"project"_s)),
+        // The wizard with its warning, and a harvest through every question to its failure; B.pas
+        // changes on disk while its save question is open.
+        const QString project = writeHarvestProject(files->filePath(u"project"_s));
+        harvestProject(project,
                        [&russian](QDialog* dialog) { russian << russianTexts(activeDialogTexts(dialog)); },
-                       [&russian](TfrmFindWords* harvest) {
+                       [&russian, project, this](TfrmFindWords* harvest) {
+                           prompter->whileAsked << [] {} << [] {} << [project] {
+                               editortest::writeTextFile(project, u"B.pas"_s, u"uses Forms;\nend.\n"_s);
+                           };
                            QStringList texts = windowTexts(harvest);
                            // The file's own text is no interface text.
                            texts.removeIf([](const QString& text) { return text.startsWith(u"QPlainTextEdit mmModule"); });
@@ -785,7 +797,7 @@ private slots:
         QStringList messageTexts;
         for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
-        QVERIFY2(prompter->messages.size() == 29, qPrintable(messageTexts.join(u'\n')));
+        QVERIFY2(prompter->messages.size() == 33, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
         for (const QString& filter : std::as_const(prompter->fileFilters)) {
             russian << russianTexts({u"filter: "_s + filter});

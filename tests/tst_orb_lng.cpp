@@ -9,6 +9,8 @@
 #include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +37,14 @@ QByteArray exampleWith(const QString& name, const char* encoding, const QList<st
         bytes.replace(from, encoded(encoding, after));
     }
     return bytes;
+}
+
+// A file the harvest cannot read, whoever runs it (as root, too).
+void makeTooLarge(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(kMaxSourceFileBytes + 1))
+        qFatal("cannot make %s", qPrintable(path));
 }
 
 QStringList columnTexts(const QString& dictionary, const QString& language = kLanguage)
@@ -176,6 +186,34 @@ private slots:
         QCOMPARE(readFile(project() + u"/Main.dfm"_s), readFile(QStringLiteral(ORB_EXAMPLE_DIR "/Main.dfm")));
     }
 
+    // The diff, applied by patch to the units decoded into UTF-8, gives what --answer yes writes.
+    void diffPrintsTheRewriteAndWritesNothing()
+    {
+        const Run run = harvest({u"--diff"_s});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+        verifySourcesUntouched();
+        QVERIFY(run.out.startsWith("--- a/Greeting.pas\n+++ b/Greeting.pas\n@@ "));
+        const QList<std::pair<QString, const char*>> units = {
+            {u"Greeting.pas"_s, "UTF-8"}, {u"Main.pas"_s, "windows-1251"}, {u"Reports/Reports.pas"_s, "windows-1251"}};
+        const auto decoded = [](const QByteArray& bytes, const char* encoding) {
+            return QString(QStringDecoder(encoding).decode(bytes)).toUtf8();
+        };
+        const QString patched = m_dir->filePath(u"patched"_s);
+        for (const auto& [name, encoding] : units) {
+            QVERIFY(QDir().mkpath(QFileInfo(patched + u'/' + name).path()));
+            wizardtest::writeFile(patched + u'/' + name, decoded(readFile(project() + u'/' + name), encoding));
+        }
+        wizardtest::writeFile(m_dir->filePath(u"harvest.diff"_s), run.out);
+        QProcess patch;
+        patch.start(u"patch"_s, {u"--binary"_s, u"-s"_s, u"-p1"_s, u"-d"_s, patched, u"-i"_s, m_dir->filePath(u"harvest.diff"_s)});
+        QVERIFY(patch.waitForFinished());
+        QVERIFY2(patch.exitCode() == 0, patch.readAll().constData());
+        QCOMPARE(harvest({u"--answer"_s, u"yes"_s}).exitCode, 0);
+        for (const auto& [name, encoding] : units)
+            QCOMPARE(readFile(patched + u'/' + name), decoded(readFile(project() + u'/' + name), encoding));
+    }
+
     void lastRowTakesThePhraseOnlyWhenEmpty_data()
     {
         QTest::addColumn<QString>("lastItem");
@@ -211,14 +249,18 @@ private slots:
                                            << u"PROJECT/none: no such directory\n"_s;
         QTest::newRow("missing dictionary") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, u"PROJECT/none.lng"_s}
                                             << u"PROJECT/none.lng: no such file\n"_s;
+        QTest::newRow("missing dictionary's folder") << QStringList{u"pseudo"_s, u"PROJECT/none/d.lng"_s, u"--from"_s, u"en"_s}
+                                                     << u"PROJECT/none/d.lng: no such file\n"_s;
         QTest::newRow("missing column") << QStringList{u"harvest"_s, dir, u"--language"_s, u"German(de)"_s, u"--dictionary"_s, dict}
                                         << u"DICTIONARY: no language column German(de)\n"_s;
         QTest::newRow("unreadable source") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--answer"_s, u"yes"_s}
-                                           << u"PROJECT/Dangling.pas: cannot read: No such file or directory\n"_s;
+                                           << u"PROJECT/Huge.pas: too large to show"_s;
         QTest::newRow("answer neither yes nor no") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--answer"_s, u"maybe"_s}
                                                    << u"orb-lng: --answer is yes or no, not maybe\n"_s;
         QTest::newRow("answer and list") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--answer"_s, u"no"_s, u"--list"_s}
-                                         << u"orb-lng: --answer and --list exclude each other\n"_s;
+                                         << u"orb-lng: --answer, --list and --diff exclude each other\n"_s;
+        QTest::newRow("answer and diff") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--answer"_s, u"yes"_s, u"--diff"_s}
+                                         << u"orb-lng: --answer, --list and --diff exclude each other\n"_s;
         QTest::newRow("unknown code page") << QStringList{u"harvest"_s, dir, u"--language"_s, kLanguage, u"--dictionary"_s, dict, u"--encoding"_s, u"no-such"_s}
                                            << u"orb-lng: unknown code page no-such\n"_s;
         QTest::newRow("no language") << QStringList{u"harvest"_s, dir, u"--dictionary"_s, dict}
@@ -229,7 +271,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
-        QVERIFY(QFile::link(u"missing.pas"_s, project() + u"/Dangling.pas"_s));
+        makeTooLarge(project() + u"/Huge.pas"_s);
         arguments.replaceInStrings(u"PROJECT"_s, project()).replaceInStrings(u"DICTIONARY"_s, dictionary());
         message.replace(u"PROJECT"_s, project()).replace(u"DICTIONARY"_s, dictionary());
         const Run run = orbLng(arguments);
@@ -239,7 +281,7 @@ private slots:
 
     void phrasesBeforeAFailureKept()
     {
-        QVERIFY(QFile::link(u"missing.pas"_s, project() + u"/Missing.pas"_s));
+        makeTooLarge(project() + u"/Missing.pas"_s);
         const Run run = harvest({u"--answer"_s, u"yes"_s});
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(columnTexts(dictionary()).mid(2, 5), (QStringList{u"Grüß Gott!"_s, u"Привет, %s!"_s, u"Главное окно"_s,

@@ -9,6 +9,7 @@
 #include "SafeFile.h"
 #include "SourceFile.h"
 #include "SyntheticDictionary.h"
+#include "WizardTestHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,7 +70,7 @@ class SaveSafetyTest : public QObject
             };
         // The unit's rewrite takes no guard: the harvest checks its units itself.
         return [this](const QString& path, orb::SaveGuard*, QString* error) {
-            return WriteSourceFile(path, m_source, m_rewritten, error);
+            return wizardtest::writeRewriteOver(path, m_source, m_rewritten, error);
         };
     }
 

@@ -8,6 +8,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+#include <utility>
+
+#include <cstdio>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +88,26 @@ const QStringList kWholeTree = {
 };
 
 const QByteArray kUnit = "uses A;\nx := 'Привет';\n";
+
+// Lets another program change the first unit while its save question is open.
+class ChangingPrompt : public ScriptedPrompt
+{
+public:
+    ChangingPrompt(QStringList script, std::function<void()> change)
+        : ScriptedPrompt(std::move(script)), m_change(std::move(change))
+    {
+    }
+
+    Answer ask(PromptKind kind, const QString& argument, Selection& selection) override
+    {
+        if (kind == PromptKind::SaveFile && m_change)
+            std::exchange(m_change, {})();
+        return ScriptedPrompt::ask(kind, argument, selection);
+    }
+
+private:
+    std::function<void()> m_change;
+};
 
 bool runningAsRoot()
 {
@@ -246,9 +272,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("dangling link") << u"Dangling.pas"_s << u"cannot read: No such file or directory"_s;
         QTest::newRow("no read permission") << u"Locked.pas"_s << u"cannot read: Permission denied"_s;
-        QTest::newRow("named pipe") << u"Pipe.pas"_s << u"not a regular file"_s;
         QTest::newRow("too large") << u"Huge.pas"_s << u"too large to show (67108865 bytes, at most 67108864)"_s;
     }
     void unusableFileEndsTheWalk()
@@ -257,15 +281,11 @@ private slots:
         const QString project = path(u"unusable-"_s + name);
         QVERIFY(QDir().mkpath(project));
         const QString file = project + u'/' + name;
-        if (name == u"Dangling.pas") {
-            QVERIFY(QFile::link(u"missing.pas"_s, file));
-        } else if (name == u"Locked.pas") {
+        if (name == u"Locked.pas") {
             if (runningAsRoot())
                 QSKIP("root reads every file");
             writeFile(file, kUnit);
             QVERIFY(QFile::setPermissions(file, QFileDevice::Permissions()));
-        } else if (name == u"Pipe.pas") {
-            QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
         } else {
             QFile huge(file);
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxSourceFileBytes + 1));
@@ -278,6 +298,125 @@ private slots:
         QFETCH(QString, reason);
         QCOMPARE(harvester.errorText(), file + u": "_s + reason);
         QVERIFY(prompt.files.isEmpty());
+    }
+
+    void entryThatIsNoFilePassedOver_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("dangling link") << u"Dangling.pas"_s;
+        QTest::newRow("named pipe") << u"Pipe.pas"_s;
+        QTest::newRow("named pipe named like a form") << u"Pipe.dfm"_s;
+    }
+    void entryThatIsNoFilePassedOver()
+    {
+        QFETCH(QString, name);
+        const QString project = path(u"no-file-"_s + name);
+        QVERIFY(QDir().mkpath(project));
+        const QString entry = project + u'/' + name;
+        if (name.startsWith(u"Dangling"))
+            QVERIFY(QFile::link(u"missing.pas"_s, entry));
+        else
+            QCOMPARE(mkfifo(QFile::encodeName(entry).constData(), 0600), 0);
+        writeFile(project + u"/Zed.pas"_s, kUnit);
+        ScriptedPrompt prompt({u"no"_s});
+        RecordingSink sink;
+        FileHarvester harvester(prompt, sink, {"windows-1251"});
+        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Continue);
+        QCOMPARE(prompt.notes, QStringList{u"not-a-file "_s + entry});
+        QCOMPARE(prompt.files, QStringList{project + u"/Zed.pas"_s});
+    }
+
+    // Units reached through links to outside the project give their phrases and are never
+    // written; a link to a unit inside is followed, and that unit harvested once.
+    void linksOutOfTheProjectAreNotWritten()
+    {
+        const QString outside = path(u"links/outside"_s);
+        const QString project = path(u"links/project"_s);
+        QVERIFY(QDir().mkpath(outside + u"/folder"_s));
+        QVERIFY(QDir().mkpath(project));
+        const QByteArray far = "uses A;\nx := 'Далеко';\n";
+        writeFile(outside + u"/Out.pas"_s, far);
+        writeFile(outside + u"/folder/Deep.pas"_s, far);
+        writeFile(project + u"/In.pas"_s, kUnit);
+        QVERIFY(QFile::link(u"In.pas"_s, project + u"/Alias.pas"_s));
+        QVERIFY(QFile::link(outside + u"/Out.pas"_s, project + u"/Out.pas"_s));
+        QVERIFY(QFile::link(u"../outside/folder"_s, project + u"/sub"_s));
+        ScriptedPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s});
+        RecordingSink sink;
+        FileHarvester harvester(prompt, sink, {"windows-1251"});
+        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Continue);
+        QCOMPARE(prompt.log, (QStringList{u"wrap Привет"_s, u"uses OrbTranslate"_s, u"save "_s + project + u"/Alias.pas"_s,
+                                          u"wrap Далеко"_s, u"wrap Далеко"_s}));
+        QCOMPARE(prompt.notes, (QStringList{u"outside "_s + project + u"/Out.pas"_s,
+                                            u"outside "_s + project + u"/sub/Deep.pas"_s}));
+        QCOMPARE(sink.added, (QStringList{u"Привет"_s, u"Далеко"_s, u"Далеко"_s}));
+        QCOMPARE(readFile(outside + u"/Out.pas"_s), far);
+        QCOMPARE(readFile(outside + u"/folder/Deep.pas"_s), far);
+        QCOMPARE(readFile(project + u"/In.pas"_s), QByteArray("uses A, OrbTranslate;\nx := Translate('Привет');\n"));
+        QVERIFY(QFileInfo(project + u"/Alias.pas"_s).isSymLink());
+    }
+
+    // Another program saves the unit after the harvest read it: the save leaves that alone.
+    void unitChangedSinceItWasReadIsNotWritten_data()
+    {
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QString>("change");
+        for (const bool kept : {false, true}) {
+            const char* when = kept ? "kept for later, " : "written at once, ";
+            for (const char* change : {"appended", "same size, same time", "replaced", "removed"})
+                QTest::addRow("%s%s", when, change) << kept << QString::fromLatin1(change);
+        }
+    }
+    void unitChangedSinceItWasReadIsNotWritten()
+    {
+        QFETCH(bool, kept);
+        QFETCH(QString, change);
+        const QString project = path(u"changed-%1-%2"_s.arg(kept).arg(change));
+        QVERIFY(QDir().mkpath(project));
+        const QString unit = project + u"/A.pas"_s;
+        writeFile(unit, kUnit);
+        writeFile(project + u"/B.pas"_s, kUnit);
+        QByteArray edited = kUnit;
+        const auto editElsewhere = [&] {
+            if (change == u"appended") {
+                edited += "// saved in the IDE\n";
+                writeFile(unit, edited);
+            } else if (change == u"replaced") {
+                edited = "uses B;\n";
+                writeFile(unit + u".new"_s, edited);
+                QCOMPARE(::rename(QFile::encodeName(unit + u".new"_s).constData(), QFile::encodeName(unit).constData()), 0);
+            } else if (change == u"removed") {
+                edited.clear();
+                QVERIFY(QFile::remove(unit));
+            } else {
+                // In place, within the clock tick of the read: only the bytes tell.
+                struct stat before {};
+                QCOMPARE(::stat(QFile::encodeName(unit).constData(), &before), 0);
+                edited.replace("uses A;", "uses Z;");
+                QFile file(unit);
+                QVERIFY(file.open(QIODevice::ReadWrite) && file.write(edited) == edited.size());
+                file.close();
+                const struct timespec times[2] = {before.st_atim, before.st_mtim};
+                QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(unit).constData(), times, 0), 0);
+            }
+        };
+        ChangingPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s}, kept ? std::function<void()>() : editElsewhere);
+        RecordingSink sink;
+        FileHarvester harvester(prompt, sink, {"windows-1251"});
+        if (kept)
+            harvester.keepRewrites();
+        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Continue);
+        if (kept) {
+            QCOMPARE(readFile(unit), kUnit); // nothing written yet
+            editElsewhere();
+            QCOMPARE(harvester.writeKeptRewrites(), HarvestStep::Continue);
+        }
+        QCOMPARE(prompt.notes, QStringList{u"changed "_s + unit});
+        QCOMPARE(readFile(unit), edited);
+        QCOMPARE(QFileInfo::exists(unit), change != u"removed");
+        // The walk went on, and the next unit was written.
+        QCOMPARE(harvester.savedFiles(), QStringList{project + u"/B.pas"_s});
+        QCOMPARE(readFile(project + u"/B.pas"_s), QByteArray("uses A, OrbTranslate;\nx := Translate('Привет');\n"));
     }
 };
 

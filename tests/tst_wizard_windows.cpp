@@ -26,6 +26,7 @@
 #include <QSettings>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextEdit>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -513,6 +514,28 @@ private slots:
         QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Второй"_s, u"Привет"_s}));
     }
 
+    // After a scan started from one of its questions, a unit's scan goes on with its own file.
+    void scanFromAQuestionComesBackToItsFile()
+    {
+        const QString unit = writeProjectFile(u"Unit1.pas"_s, kUnit);
+        const QString other = files->filePath(u"other"_s);
+        QVERIFY(QDir().mkpath(other));
+        editortest::writeTextFile(other, u"Form2.dfm"_s, u"object Form2: TForm2\n  Caption = 'Второй'\nend\n"_s);
+        QString viewAfterNested;
+        prompter->whileAsked << [&] {
+            ScanProjectDir(kRussian, other, *window, {"windows-1251"});
+            viewAfterNested = harvestView()->toPlainText();
+        };
+        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::Yes << Prompter::No;
+        harvest();
+        QCOMPARE(viewAfterNested, kUnit);
+        QCOMPARE(prompter->messages.size(), 4);
+        QVERIFY2(prompter->messages.back().details.contains(u"+  ShowMessage(Translate('Готово'));\n"_s),
+                 qPrintable(prompter->messages.back().details));
+        QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Второй"_s, u"Готово"_s}));
+        QCOMPARE(contents(unit), kUnit.toUtf8());
+    }
+
     void closingTheHarvestWindowEndsTheScan()
     {
         const QString unit = writeProjectFile(u"A.pas"_s, kUnit);
@@ -550,9 +573,9 @@ private slots:
     void unusableFileEndsTheWalkWithItsMessage_data()
     {
         QTest::addColumn<QString>("reason");
-        QTest::newRow("unreadable") << u"cannot read: No such file or directory"_s;
-        // While the save question was open, a folder took the file's place.
-        QTest::newRow("unwritable") << u"cannot write: "_s;
+        QTest::newRow("too large") << u"too large to show"_s;
+        // While the save question was open, the file was made read-only.
+        QTest::newRow("unwritable") << u"cannot write: Permission denied"_s;
         // Laying it out would take the view longer than the user would wait.
         QTest::newRow("too long a line") << u"line 2 is 70003 characters long"_s;
     }
@@ -562,16 +585,18 @@ private slots:
         const QString tag = QString::fromLatin1(QTest::currentDataTag());
         const QString saved = writeProjectFile(u"A.pas"_s, kUnit);
         const QString broken = project + u"/B.pas"_s;
-        if (tag == u"unwritable")
+        if (tag == u"unwritable") {
             writeProjectFile(u"B.pas"_s, kUnit);
-        else if (tag == u"too long a line")
+        } else if (tag == u"too long a line") {
             writeProjectFile(u"B.pas"_s, u"unit B;\n'"_s + QString(70000, u'Ж') + u"';\nend.\n"_s);
-        else
-            QVERIFY(QFile::link(u"missing.pas"_s, broken));
+        } else {
+            QFile huge(broken);
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxSourceFileBytes + 1));
+        }
         writeProjectFile(u"C.dfm"_s, kForm);
         const QWidget* harvestShown = nullptr;
         prompter->whileAsked << [&] { harvestShown = harvestWindow(); } << [] {} << [] {} << [] {} << [] {}
-                             << [&] { QVERIFY(QFile::remove(broken) && QDir().mkpath(broken + u"/inside"_s)); };
+                             << [&] { QVERIFY(QFile::setPermissions(broken, QFileDevice::ReadOwner)); };
         prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::Yes  // A.pas, saved
                           << Prompter::Yes << Prompter::Yes << Prompter::Yes; // B.pas, if it can be read
         harvest();
@@ -587,6 +612,54 @@ private slots:
         QVERIFY(column(0).contains(u"Готово"_s));
         QVERIFY(!column(0).contains(u"Привет"_s));
         QVERIFY(harvestWindows().isEmpty());
+    }
+
+    void saveQuestionOffersTheChanges()
+    {
+        const QString unit = writeProjectFile(u"Unit1.pas"_s, kUnit);
+        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::No;
+        harvest();
+        QCOMPARE(prompter->messages.size(), 3);
+        QCOMPARE(prompter->messages[0].details, QString());
+        QCOMPARE(prompter->messages[1].details, QString());
+        QCOMPARE(prompter->messages[2].details,
+                 u"--- a/Unit1.pas\n+++ b/Unit1.pas\n@@ -3,13 +3,13 @@\n interface\n \n uses\n"
+                 "-  Windows, Forms;\n+  Windows, Forms, OrbTranslate;\n \n implementation\n \n procedure Done;\n begin\n"
+                 "-  ShowMessage('Готово');\n+  ShowMessage(Translate('Готово'));\n end;\n \n end.\n"_s);
+        QCOMPARE(contents(unit), kUnit.toUtf8());
+    }
+
+    // A unit the user saves in an IDE while its save question is open, a unit outside the
+    // project, a link to nothing: each is named, the first two at once, the last at the end.
+    void filesLeftAloneAreNamed()
+    {
+        const QString unit = writeProjectFile(u"A.pas"_s, kUnit);
+        const QString outside = files->filePath(u"outside"_s);
+        QVERIFY(QDir().mkpath(outside));
+        editortest::writeTextFile(outside, u"Out.pas"_s, kUnit);
+        QVERIFY(QFile::link(outside + u"/Out.pas"_s, project + u"/B.pas"_s));
+        QVERIFY(QFile::link(u"missing.pas"_s, project + u"/C.pas"_s));
+        const QString edited = kUnit + u"// saved in the IDE\n"_s;
+        const QWidget* harvestShown = nullptr;
+        prompter->whileAsked << [] {} << [] {} << [&] {
+            harvestShown = harvestWindow();
+            writeProjectFile(u"A.pas"_s, edited);
+        };
+        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::Yes << Prompter::Ok << Prompter::Yes;
+        harvest();
+        QCOMPARE(prompter->texts().mid(3), (QStringList{
+            u"Файл изменён на диске после чтения и не перезаписан, чтобы не потерять эти изменения:\n"_s + unit,
+            prompt(PromptKind::WrapLiteral, u"Готово"_s),
+            u"Файл лежит вне папки проекта (к нему ведёт ссылка): его фразы добавлены в словарь, но сам файл не изменён:\n"_s
+                + project + u"/B.pas"_s,
+            u"Пропущены элементы, которые не являются файлами (ссылки в никуда, каналы, устройства):\n"_s
+                + project + u"/C.pas"_s}));
+        QCOMPARE(prompter->messages[3].icon, Prompter::Icon::Warning);
+        QVERIFY(harvestShown);
+        QCOMPARE(prompter->messages[3].owner, harvestShown);
+        QCOMPARE(contents(unit), edited.toUtf8());
+        QCOMPARE(contents(outside + u"/Out.pas"_s), kUnit.toUtf8());
+        QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Готово"_s}));
     }
 
     void missingDirectoryScansNothingSilently()
@@ -625,6 +698,22 @@ private slots:
         QVERIFY(onTop);
         QVERIFY(ownerless);
         QCOMPARE(icon, QMessageBox::Question);
+    }
+
+    void questionShowsItsDetailsOnDemand()
+    {
+        prompter.reset();
+        QString details;
+        bool shownAtOnce = true;
+        onNextQuestion([&](QMessageBox* box) {
+            details = box->detailedText();
+            for (const QWidget* child : box->findChildren<QTextEdit*>())
+                shownAtOnce = shownAtOnce && child->isVisible();
+        });
+        Prompter::current().nonModalQuestion(nullptr, u"caption"_s, u"Replace?"_s, Prompter::Yes | Prompter::No,
+                                             u"-old\n+new\n"_s);
+        QCOMPARE(details, u"-old\n+new\n"_s);
+        QVERIFY(!shownAtOnce);
     }
 
     void shortQuestionIsAsWideAsItsCaption()

@@ -13,7 +13,7 @@ Prompter::Button RecordingPrompter::messageBoxWithDefault(QWidget* owner, const 
                                                           const QString& text, Icon icon,
                                                           int buttons, Button defaultButton)
 {
-    messages.append({owner, caption, text, icon, buttons, defaultButton});
+    messages.append({owner, caption, text, icon, buttons, defaultButton, false, QString()});
     return nextAnswer(buttons);
 }
 
@@ -29,9 +29,9 @@ Prompter::Button RecordingPrompter::nextAnswer(int buttons)
 }
 
 Prompter::Button RecordingPrompter::nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
-                                                     int buttons)
+                                                     int buttons, const QString& details)
 {
-    messages.append({nullptr, caption, text, Icon::Question, buttons, 0, true});
+    messages.append({nullptr, caption, text, Icon::Question, buttons, 0, true, details});
     const QPointer<QWidget> window(beside);
     const bool shown = beside && beside->isVisible();
     if (!whileAsked.isEmpty())

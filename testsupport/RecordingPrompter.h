@@ -22,6 +22,7 @@ public:
         int buttons;
         int defaultButton = 0; // the button Enter would choose; 0 when the platform decides
         bool nonModal = false; // asked through nonModalQuestion
+        QString details;       // what the question offers to show on demand
     };
 
     RecordingPrompter() { Prompter::install(this); }
@@ -44,7 +45,7 @@ public:
     Button messageBoxWithDefault(QWidget* owner, const QString& caption, const QString& text,
                                  Icon icon, int buttons, Button defaultButton) override;
     Button nonModalQuestion(QWidget* beside, const QString& caption, const QString& text,
-                            int buttons) override;
+                            int buttons, const QString& details = QString()) override;
     void showMessage(const QString& text) override;
     QString openFileName(QWidget* owner, const QString& caption, const QString& directory,
                          const QString& filter) override;

@@ -4,8 +4,10 @@
 #include "HarvestTarget.h"
 #include "OrbTranslate.h"
 #include "Prompter.h"
+#include "UnifiedDiff.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -98,7 +100,9 @@ QString TfrmFindWords::cannotShow(const EditedText& text) const
 void TfrmFindWords::showFile(const QString& path, const EditedText& text)
 {
     ui->gbxModule->setTitle(path);
-    ui->mmModule->setPlainText(text.toString());
+    m_text = &text;
+    m_original = text.toString();
+    ui->mmModule->setPlainText(m_original);
     ui->lblNote->clear();
 }
 
@@ -161,11 +165,63 @@ Answer TfrmFindWords::ask(PromptKind kind, const QString& argument, Selection& s
     if (m_closed)
         return Answer::Cancel;
     const QString text = PromptText(kind, Translate(PromptSource(kind)), argument);
-    const Prompter::Button answer = Prompter::current().nonModalQuestion(this, HarvestCaption(), text, buttonsFor(kind));
+    const QString details = kind == PromptKind::SaveFile ? changesToSave(argument) : QString();
+    const Prompter::Button answer =
+        Prompter::current().nonModalQuestion(this, HarvestCaption(), text, buttonsFor(kind), details);
     selection = currentSelection();
     if (m_closed)
         return Answer::Cancel;
     return answer == Prompter::Yes ? Answer::Yes : answer == Prompter::No ? Answer::No : Answer::Cancel;
+}
+
+QString TfrmFindWords::changesToSave(const QString& path) const
+{
+    if (!m_text)
+        return {};
+    const QString name = QFileInfo(path).fileName();
+    return UnifiedDiff(m_original, m_text->toString(), QStringLiteral("a/") + name, QStringLiteral("b/") + name);
+}
+
+void TfrmFindWords::fileNoted(const QString& path, FileNote note, const QString&)
+{
+    switch (note) {
+    case FileNote::NotAFile:
+        m_passedOver.append(path);
+        return;
+    case FileNote::ChangedOnDisk:
+        Prompter::current().messageBox(
+            this, HarvestCaption(),
+            Translate(QStringLiteral("Файл изменён на диске после чтения и не перезаписан, "
+                                     "чтобы не потерять эти изменения:")) + u'\n' + path,
+            Prompter::Icon::Warning, Prompter::Ok);
+        return;
+    case FileNote::OutsideProject:
+        Prompter::current().messageBox(
+            this, HarvestCaption(),
+            Translate(QStringLiteral("Файл лежит вне папки проекта (к нему ведёт ссылка): его фразы "
+                                     "добавлены в словарь, но сам файл не изменён:")) + u'\n' + path,
+            Prompter::Icon::Information, Prompter::Ok);
+        return;
+    }
+}
+
+TfrmFindWords::ShownFile TfrmFindWords::shownFile() const
+{
+    return {ui->gbxModule->title(), m_text, m_original, currentSelection()};
+}
+
+void TfrmFindWords::showAgain(const ShownFile& file)
+{
+    if (!file.text)
+        return;
+    showFile(file.path, *file.text);
+    m_original = file.original;
+    showSelection(file.selection, false);
+}
+
+QStringList TfrmFindWords::takePassedOver()
+{
+    return std::exchange(m_passedOver, {});
 }
 
 void TfrmFindWords::closeEvent(QCloseEvent* event)
@@ -186,12 +242,16 @@ bool ScanProjectDir(const QString& language, const QString& directory, HarvestTa
         frmFindWords = owned.get();
     }
     TfrmFindWords& window = *frmFindWords;
+    // A scan started from a question of another goes back to that one's file afterwards.
+    const TfrmFindWords::ShownFile outer = window.shownFile();
     window.show();
     ColumnSink sink(target, window.FLanguage);
     FileHarvester harvester(window, sink, settings);
-    ProjectHarvester* outer = window.setHarvester(&harvester);
+    ProjectHarvester* outerHarvester = window.setHarvester(&harvester);
     const HarvestStep step = WalkProjectDir(directory, harvester);
-    window.setHarvester(outer);
+    window.setHarvester(outerHarvester);
+    if (!owned)
+        window.showAgain(outer);
     // The reason is the scanners' own, in the words orb-lng also prints; the line before it
     // says in the interface language what happened.
     if (step == HarvestStep::Failed)
@@ -199,8 +259,15 @@ bool ScanProjectDir(const QString& language, const QString& directory, HarvestTa
                                        Translate(QStringLiteral("Поиск слов в проекте прерван")) + u'\n'
                                            + harvester.errorText(),
                                        Prompter::Icon::Error, Prompter::Ok);
-    if (owned)
+    if (owned) {
+        if (const QStringList passedOver = window.takePassedOver(); !passedOver.isEmpty())
+            Prompter::current().messageBox(&window, HarvestCaption(),
+                                           Translate(QStringLiteral("Пропущены элементы, которые не являются файлами "
+                                                                    "(ссылки в никуда, каналы, устройства):"))
+                                               + u'\n' + passedOver.join(u'\n'),
+                                           Prompter::Icon::Information, Prompter::Ok);
         frmFindWords = nullptr;
+    }
     return step == HarvestStep::Continue;
 }
 

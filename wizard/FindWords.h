@@ -42,6 +42,22 @@ public:
     // Shown under the text until the next note or file.
     void noted(HarvestNote note, Selection selection, const QString& phrase) override;
     Answer ask(PromptKind kind, const QString& argument, Selection& selection) override;
+    // A file changed on disk or outside the project is told at once; the entries passed over
+    // are gathered for one message at the end of the scan.
+    void fileNoted(const QString& path, FileNote note, const QString& reason) override;
+    // The entries passed over so far, taken for that message.
+    QStringList takePassedOver();
+
+    // The file in view, for showing it again after a scan nested in one of its questions.
+    struct ShownFile
+    {
+        QString path;
+        const EditedText* text = nullptr;
+        QString original;
+        Selection selection;
+    };
+    ShownFile shownFile() const;
+    void showAgain(const ShownFile& file);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,18 +66,24 @@ private:
     void FormCreate();
     Selection currentSelection() const;
     void setBusy(bool busy);
+    // What a save of the file shown would change, as a unified diff.
+    QString changesToSave(const QString& path) const;
 
     std::unique_ptr<Ui::frmFindWords> ui;
     ProjectHarvester* m_harvester = nullptr;
     bool m_closed = false;
     bool m_busy = false;
+    const EditedText* m_text = nullptr; // the scan's text of the file shown
+    QString m_original;                 // and that text as the file held it
+    QStringList m_passedOver;
 };
 
 // Harvests a project directory into the column of target whose header text is language: every
 // unit and form file of its tree, those not in UTF-8 read in legacyEncoding. The outermost call
 // shows the harvest window for the walk and destroys it afterwards; a call made while a scan
 // runs uses that window and its language. A file that cannot be read or written ends the walk
-// with an error message naming it. False when the walk did not reach its end.
+// with an error message naming it; the outermost call then names the entries passed over as
+// no files. False when the walk did not reach its end.
 bool ScanProjectDir(const QString& language, const QString& directory, HarvestTarget& target,
                     const HarvestSettings& settings);
 // True while a scan runs.

@@ -1,15 +1,7 @@
 #include "Harvest.h"
 
-#include "CppHarvest.h"
-#include "DesignerForm.h"
 #include "HarvestLoop.h"
 #include "PascalSource.h"
-
-#include "SourceFile.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -353,53 +345,6 @@ bool isGeneratedByQt(const QString& name)
         || (name.startsWith(u"ui_") && hasExtension(name, u".H"));
 }
 
-HarvestStep harvestFile(ProjectHarvester& harvester, const QString& path, SourceKind kind)
-{
-    switch (kind) {
-    case SourceKind::PascalUnit:
-        return harvester.harvestUnit(path);
-    case SourceKind::DelphiForm:
-        return harvester.harvestForm(path);
-    case SourceKind::CppSource:
-        return harvester.harvestCppSource(path);
-    case SourceKind::DesignerForm:
-        return harvester.harvestDesignerForm(path);
-    case SourceKind::None:
-        break;
-    }
-    return HarvestStep::Continue;
-}
-
-HarvestStep walkDirectory(const QString& directory, ProjectHarvester& harvester,
-                          QSet<QString>& visited)
-{
-    const QString canonical = QFileInfo(directory).canonicalFilePath();
-    if (canonical.isEmpty() || visited.contains(canonical))
-        return HarvestStep::Continue;
-    visited.insert(canonical);
-
-    QStringList names = QDir(directory).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    // By character code, not by locale, so that a scan is repeatable anywhere.
-    std::sort(names.begin(), names.end());
-    for (const QString& name : std::as_const(names)) {
-        if (harvester.stopRequested())
-            return HarvestStep::Cancelled;
-        const QString path = directory + u'/' + name;
-        HarvestStep step = HarvestStep::Continue;
-        if (QFileInfo(path).isDir()) {
-            // What CMake's automoc and autouic generate, never the project's own sources.
-            if (!name.endsWith(u"_autogen"))
-                step = walkDirectory(path, harvester, visited);
-        } else {
-            step = harvestFile(harvester, path, SourceKindOf(name));
-        }
-        if (step != HarvestStep::Continue)
-            return step;
-    }
-    return HarvestStep::Continue;
-}
-
 } // namespace
 
 QString DecodeLiteral(QStringView source)
@@ -488,9 +433,9 @@ void HarvestPrompt::searchStarted() {}
 void HarvestPrompt::searchFinished() {}
 void HarvestPrompt::wrappedLiteralHarvested(Selection, const QString&) {}
 void HarvestPrompt::noted(HarvestNote, Selection, const QString&) {}
+void HarvestPrompt::fileNoted(const QString&, FileNote, const QString&) {}
 
 PhraseSink::~PhraseSink() = default;
-ProjectHarvester::~ProjectHarvester() = default;
 
 UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
                                const QString& path)
@@ -589,105 +534,4 @@ QString SourceKindName(SourceKind kind)
         break;
     }
     return {};
-}
-
-HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester)
-{
-    QSet<QString> visited;
-    return walkDirectory(directory, harvester, visited);
-}
-
-FileHarvester::FileHarvester(HarvestPrompt& prompt, PhraseSink& sink, HarvestSettings settings)
-    : m_prompt(prompt), m_sink(sink), m_settings(std::move(settings))
-{
-}
-
-HarvestStep FileHarvester::harvestUnit(const QString& path)
-{
-    SourceFile file;
-    if (!read(path, file))
-        return HarvestStep::Failed;
-    EditedText text(file.text);
-    if (!show(path, text))
-        return HarvestStep::Failed;
-    return save(path, file, text, HarvestUnitText(text, m_prompt, m_sink, path));
-}
-
-HarvestStep FileHarvester::harvestForm(const QString& path)
-{
-    SourceFile file;
-    if (!read(path, file))
-        return HarvestStep::Failed;
-    if (file.binaryForm)
-        return HarvestStep::Continue;
-    const EditedText text(NormalizeFormText(file.text));
-    if (!show(path, text))
-        return HarvestStep::Failed;
-    return HarvestFormText(text, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
-}
-
-HarvestStep FileHarvester::harvestCppSource(const QString& path)
-{
-    SourceFile file;
-    if (!read(path, file))
-        return HarvestStep::Failed;
-    EditedText text(file.text);
-    if (!show(path, text))
-        return HarvestStep::Failed;
-    return save(path, file, text, HarvestCppText(text, m_prompt, m_sink, path, m_settings.cppOffer));
-}
-
-HarvestStep FileHarvester::harvestDesignerForm(const QString& path)
-{
-    SourceFile file;
-    if (!read(path, file))
-        return HarvestStep::Failed;
-    std::vector<DesignerString> strings;
-    QString reason;
-    if (!ReadDesignerStrings(file.text, strings, &reason))
-        return fail(path, reason);
-    const EditedText text(file.text);
-    if (!show(path, text))
-        return HarvestStep::Failed;
-    return HarvestDesignerForm(text, strings, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
-}
-
-HarvestStep FileHarvester::save(const QString& path, const SourceFile& file, const EditedText& text,
-                                const UnitScanResult& result)
-{
-    if (!result.proceed)
-        return HarvestStep::Cancelled;
-    if (!result.save)
-        return HarvestStep::Continue;
-    QString reason;
-    if (!WriteSourceFile(path, file, text.toString(), &reason, result.addedLineBreak))
-        return fail(path, reason);
-    m_saved.append(path);
-    return HarvestStep::Continue;
-}
-
-bool FileHarvester::read(const QString& path, SourceFile& file)
-{
-    QString reason;
-    if (ReadSourceFile(path, m_settings.legacyEncoding, file, &reason))
-        return true;
-    fail(path, reason);
-    return false;
-}
-
-bool FileHarvester::show(const QString& path, const EditedText& text)
-{
-    const QString reason = m_prompt.cannotShow(text);
-    if (!reason.isEmpty()) {
-        fail(path, reason);
-        return false;
-    }
-    m_prompt.showFile(path, text);
-    return true;
-}
-
-HarvestStep FileHarvester::fail(const QString& path, const QString& reason)
-{
-    m_error = path + QStringLiteral(": ") + reason;
-    return HarvestStep::Failed;
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "EditedText.h"
+#include "SourceFile.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
-struct SourceFile;
+#include <functional>
+#include <optional>
+#include <vector>
 
 // The harvest of translatable literals from a project: the scanners of Delphi unit sources and
 // form files (C++ sources and Qt Designer forms have theirs in CppHarvest.h and
@@ -70,6 +73,13 @@ enum class HarvestNote {
 };
 // The note as an interface text in Russian, %s the phrase; a caller translates it first.
 QString NoteSource(HarvestNote note);
+// Why the harvest left a file as it was, though the walk met it.
+enum class FileNote {
+    NotAFile,       // a link to nothing, a named pipe, a device with a source's name: passed over
+    OutsideProject, // its real path lies outside the project folder (a link leads there): its
+                    // phrases were harvested, the file is never rewritten
+    ChangedOnDisk,  // saved by another program since it was read: not rewritten, its edit kept
+};
 
 // How a scan shows what it does and asks the user. The scan owns the text; the caller's view
 // mirrors it through these calls (the user may only change the selection).
@@ -94,6 +104,8 @@ public:
     virtual void wrappedLiteralHarvested(Selection literal, const QString& phrase);
     // After a Yes about selection: what was done differs from what the question said.
     virtual void noted(HarvestNote note, Selection selection, const QString& phrase);
+    // The harvest left the file at path as it was; reason says it in the words orb-lng prints.
+    virtual void fileNoted(const QString& path, FileNote note, const QString& reason);
 
     // Asks a question about argument (see PromptKind). selection is the selection the
     // question is about; on return it must hold the selection as it stands when the user
@@ -174,20 +186,27 @@ public:
     // Ends the walk as a cancel before its next entry (the window was closed meanwhile).
     void requestStop() { m_stopRequested = true; }
     bool stopRequested() const { return m_stopRequested; }
+    // The project folder of the walk under way, links resolved; empty outside a walk.
+    const QString& projectRoot() const { return m_projectRoot; }
 
 private:
+    friend HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester);
     bool m_stopRequested = false;
+    QString m_projectRoot;
 };
 
 // Walks a directory tree depth-first, entries in name order, hidden ones included: each file
 // to the harvest of its SourceKind, subdirectories walked where met (but the *_autogen folders
-// of Qt's build tools), a directory reached again through a link not walked twice. Stops at every level on the first
-// step that is not Continue and returns it. A directory that cannot be listed is passed over.
+// of Qt's build tools). A directory or file reached again through a link is not visited twice.
+// Stops at every level on the first step that is not Continue and returns it. A directory
+// that cannot be listed is passed over.
 HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester);
 
-// The harvester the window and orb-lng share: reads each file, lets the scans ask through
-// prompt, adds to sink, and writes accepted rewrites back. A failure (unreadable, too large,
-// unwritable) ends the walk with the message in errorText().
+// The harvester the window and orb-lng share (in ProjectWalk.cpp): reads each file, lets the
+// scans ask through prompt, adds to sink, and writes accepted rewrites back, each only while
+// the file is still what was read and only inside the project folder. What is not a file is
+// passed over, and every file left alone is told to the prompt (fileNoted). A failure
+// (unreadable, too large, unwritable) ends the walk with the message in errorText().
 class FileHarvester : public ProjectHarvester
 {
 public:
@@ -198,23 +217,38 @@ public:
     HarvestStep harvestCppSource(const QString& path) override;
     HarvestStep harvestDesignerForm(const QString& path) override;
 
+    // Accepted rewrites are kept instead of written at once, for writeKeptRewrites: orb-lng
+    // writes the dictionary first, so that a kill at any moment leaves no Translate call on
+    // disk whose phrase the dictionary on disk lacks.
+    void keepRewrites() { m_keepRewrites = true; }
+    const std::vector<SourceRewrite>& keptRewrites() const { return m_kept; }
+    // Writes the kept rewrites in the order of the walk; Failed at the first that cannot be
+    // written. One changed on disk meanwhile is left alone and noted.
+    HarvestStep writeKeptRewrites();
+
     // The failure that ended the walk: file and reason, for the user.
     QString errorText() const { return m_error; }
     QStringList savedFiles() const { return m_saved; }
 
 private:
-    // False, with the walk's error set, when the file cannot be read.
-    bool read(const QString& path, SourceFile& file);
+    // The step that ends this file's harvest when it cannot be read (Failed, with the walk's
+    // error set) or is no file (Continue, noted); none when it was read.
+    std::optional<HarvestStep> read(const QString& path, SourceFile& file);
     // False, with the walk's error set, when the prompt cannot show the text.
     bool show(const QString& path, const EditedText& text);
     HarvestStep fail(const QString& path, const QString& reason);
-    // Writes a rewritten source back, or fails the walk.
-    HarvestStep save(const QString& path, const SourceFile& file, const EditedText& text,
-                     const UnitScanResult& result);
+    // Runs the scan of a source it may rewrite, and writes or keeps what the user accepted;
+    // a source outside the project is scanned without its save question.
+    HarvestStep scanSource(const QString& path, const SourceFile& file, const EditedText& text,
+                           const std::function<UnitScanResult(HarvestPrompt&)>& scan);
+    HarvestStep write(const SourceRewrite& rewrite);
+    bool insideProject(const QString& path) const;
 
     HarvestPrompt& m_prompt;
     PhraseSink& m_sink;
     HarvestSettings m_settings;
     QString m_error;
     QStringList m_saved;
+    bool m_keepRewrites = false;
+    std::vector<SourceRewrite> m_kept;
 };

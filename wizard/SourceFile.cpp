@@ -1,6 +1,7 @@
 #include "SourceFile.h"
 
 #include "SafeFile.h"
+#include "UnifiedDiff.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,8 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -96,6 +99,23 @@ QByteArray withAddedLineBreak(QByteArray lineEnds, qsizetype index)
     return lineEnds;
 }
 
+// Whether the file is still the one read: the same stamp (so no save replaced it) and the
+// same bytes (a save within the clock tick of the read leaves the stamp as it was).
+bool stillAsRead(const SourceRewrite& rewrite)
+{
+    if (orb::FileStamp::of(rewrite.path) != rewrite.stamp)
+        return false;
+    if (!rewrite.stamp.exists)
+        return true; // there was no file, and there is none
+    QFile now(rewrite.path);
+    return now.open(QIODevice::ReadOnly) && now.readAll() == rewrite.original;
+}
+
+QString changedOnDiskText()
+{
+    return QStringLiteral("changed on disk since it was read; not replaced, so that those changes are kept");
+}
+
 } // namespace
 
 QStringList LegacyEncodings()
@@ -118,6 +138,8 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
         *error = QStringLiteral("cannot read: %1").arg(in.errorString());
         return false;
     }
+    // Before the bytes are read: a save that lands while they are read changes the stamp.
+    file.stamp = orb::FileStamp::ofDescriptor(int(in.handle()));
     if (in.size() > kMaxSourceFileBytes) {
         *error = QStringLiteral("too large to show (%1 bytes, at most %2)")
                      .arg(in.size()).arg(kMaxSourceFileBytes);
@@ -146,8 +168,8 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
     return true;
 }
 
-bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
-                     QString* error, qsizetype addedLineBreak)
+bool PrepareRewrite(const QString& path, const SourceFile& file, const QString& text, SourceRewrite& rewrite,
+                    QString* error, qsizetype addedLineBreak)
 {
     if (file.encoding != kUtf8 && !encodesBackFaithfully(file)) {
         *error = QStringLiteral("not replaced: its bytes do not all decode in %1, "
@@ -170,13 +192,34 @@ bool WriteSourceFile(const QString& path, const SourceFile& file, const QString&
     }
     if (file.byteOrderMark)
         bytes.prepend(kByteOrderMark);
-
-    orb::SafeFile out(path);
-    if (!out.open() || !out.write(bytes.constData(), bytes.size()) || !out.commit()) {
-        *error = QStringLiteral("cannot write: %1").arg(out.errorString());
-        return false;
-    }
+    rewrite = {path, file.encoding, file.stamp, file.bytes, bytes};
     return true;
+}
+
+RewriteOutcome WriteRewrite(const SourceRewrite& rewrite, QString* error)
+{
+    if (!stillAsRead(rewrite)) {
+        *error = changedOnDiskText();
+        return RewriteOutcome::ChangedOnDisk;
+    }
+    orb::SafeFile out(rewrite.path);
+    out.requireUnchanged(rewrite.stamp);
+    if (out.open() && out.write(rewrite.replacement.constData(), rewrite.replacement.size()) && out.commit())
+        return RewriteOutcome::Written;
+    if (out.changedOnDisk()) {
+        *error = changedOnDiskText();
+        return RewriteOutcome::ChangedOnDisk;
+    }
+    *error = QStringLiteral("cannot write: %1").arg(out.errorString());
+    return RewriteOutcome::Failed;
+}
+
+QString RewriteDiff(const SourceRewrite& rewrite, const QString& name)
+{
+    const auto decoded = [&](const QByteArray& bytes) {
+        return QString(QStringDecoder(rewrite.encoding.constData()).decode(bytes));
+    };
+    return UnifiedDiff(decoded(rewrite.original), decoded(rewrite.replacement), u"a/"_s + name, u"b/"_s + name);
 }
 
 void KeepFreedMemoryForTheNextFile()

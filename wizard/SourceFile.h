@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileStamp.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,6 +23,8 @@ struct SourceFile
     QByteArray bytes;
     // A form file in Delphi's binary format (bytes FF 0A, or "TPF0", at the start): not text.
     bool binaryForm = false;
+    // The file as it was when it was opened to be read, for the check before it is rewritten.
+    orb::FileStamp stamp;
 };
 
 // Larger files are refused: the harvest window cannot show them.
@@ -35,13 +39,37 @@ QStringList LegacyEncodings();
 bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, SourceFile& file,
                     QString* error);
 
-// Writes text (LF line ends, as many line breaks as file.text) back in the file's encoding,
-// byte-order mark and line ends, replacing the file atomically: on failure the file is as it
-// was and *error holds the reason. Refused for a file whose bytes its decoded text does not
-// give back. A line break the scan added (at addedLineBreak among the text's line breaks, -1
-// for none) gets the line end of the line it was split from, so that the file keeps one style.
-bool WriteSourceFile(const QString& path, const SourceFile& file, const QString& text,
-                     QString* error, qsizetype addedLineBreak = -1);
+// What a rewrite puts in place of a source file: encoded, checked, not yet written.
+struct SourceRewrite
+{
+    QString path;
+    QByteArray encoding;
+    orb::FileStamp stamp;   // the file as it was read
+    QByteArray original;    // and its bytes then
+    QByteArray replacement; // the bytes that take their place
+};
+
+// Encodes text (LF line ends, as many line breaks as file.text) in the file's encoding,
+// byte-order mark and line ends. A line break the scan added (at addedLineBreak among the
+// text's line breaks, -1 for none) gets the line end of the line it was split from, so that
+// the file keeps one style. False, with the reason in *error, for a file whose bytes its
+// decoded text does not give back, or a text the encoding cannot hold.
+bool PrepareRewrite(const QString& path, const SourceFile& file, const QString& text, SourceRewrite& rewrite,
+                    QString* error, qsizetype addedLineBreak = -1);
+
+enum class RewriteOutcome {
+    Written,
+    ChangedOnDisk, // the file is no longer what was read (another program saved it): left alone
+    Failed,
+};
+// Replaces the file with the rewrite, atomically, while it is still what was read: its bytes
+// are compared before the write and its stamp again just before the rename, so that an edit
+// saved meanwhile (in an IDE, say) is never lost. *error says why when not Written.
+RewriteOutcome WriteRewrite(const SourceRewrite& rewrite, QString* error);
+
+// The rewrite as a unified diff of the file's decoded text, lines with their own line ends,
+// the file named a/name and b/name as patch -p1 expects.
+QString RewriteDiff(const SourceRewrite& rewrite, const QString& name);
 
 // A harvest allocates and frees buffers of a file's size for every file, and reading a large
 // dictionary does the same. glibc hands such blocks back to the kernel when they are freed and

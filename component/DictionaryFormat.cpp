@@ -367,14 +367,59 @@ bool decodeUtf8(const char* text, QString& out)
     return decodeUtf8(QByteArrayView(text, qsizetype(std::strlen(text))), out);
 }
 
+namespace {
+
+// What pugixml spends on an element and an attribute of the tree (its node and attribute
+// structures, with its pages' overhead), and a reader on a cell of its table while the values
+// are copied out (a text, a view of its bytes, the index's share).
+constexpr qint64 kTreeBytesPerElement = 72;
+constexpr qint64 kTreeBytesPerAttribute = 48;
+constexpr qint64 kBytesPerCell = 48;
+// Besides the tree and the cells: the file's bytes, the values copied out of the tree and the
+// texts decoded from them, each about the file's size or twice it.
+constexpr qint64 kFileCopies = 4;
+
+// The elements and attributes the parse tree will hold, counted on the bytes to be parsed:
+// an element begins with "<" and a name, an attribute ends with "=" and a quote.
+std::pair<qint64, qint64> treeSize(const char* text, std::size_t size)
+{
+    qint64 elements = 0, attributes = 0;
+    const char* end = text + size;
+    for (const char* p = static_cast<const char*>(std::memchr(text, '<', size)); p;
+         p = static_cast<const char*>(std::memchr(p + 1, '<', std::size_t(end - p - 1)))) {
+        if (p + 1 == end)
+            break;
+        const unsigned char next = static_cast<unsigned char>(p[1]);
+        if (next == '/' || next == '!' || next == '?')
+            continue;
+        ++elements;
+        // The attributes of this element: up to its end, quoted values passed over.
+        for (const char* q = p + 1; q < end && *q != '>' && *q != '<'; ++q) {
+            if (*q == '"' || *q == '\'') {
+                const char* close = static_cast<const char*>(std::memchr(q + 1, *q, std::size_t(end - q - 1)));
+                if (!close)
+                    break;
+                ++attributes;
+                q = close;
+            }
+        }
+    }
+    return {elements, attributes};
+}
+
+} // namespace
+
+qint64 readBudget(qint64 fileBytes)
+{
+    return 10 * fileBytes + (qint64(32) << 20);
+}
+
 bool gridFitsFile(qint64 rows, qint64 languages, qint64 fileBytes)
 {
-    // Small files may be sparse: a few thousand rows of dozens of languages, each row one text.
-    constexpr qint64 kAlwaysAllowed = 1 << 16;
     if (rows == 0 || languages == 0)
         return true;
-    const qint64 allowed = std::max(kAlwaysAllowed, fileBytes);
-    return rows <= allowed / languages;
+    const qint64 spare = readBudget(fileBytes) - kFileCopies * fileBytes;
+    return rows <= spare / kBytesPerCell / languages;
 }
 
 int FormatElement::line() const
@@ -430,6 +475,7 @@ bool DictionaryDocument::load(const QString& path, QString* error, Utf8Check che
         return setError(error, file.errorString());
     file.close();
 
+    const qint64 fileBytes = qint64(buffer.size);
     const QByteArray bytes = QByteArray::fromRawData(static_cast<const char*>(buffer.data), qsizetype(buffer.size));
     QByteArray legacyName;
     const Sniffed sniffed = sniffEncoding(bytes, &legacyName);
@@ -448,6 +494,14 @@ bool DictionaryDocument::load(const QString& path, QString* error, Utf8Check che
         return setError(error, QStringLiteral("%1, which a dictionary cannot hold, at line %2")
                                    .arg(characterName(found.code))
                                    .arg(lineAt(found.offset)));
+
+    const auto [elements, attributes] = treeSize(static_cast<const char*>(buffer.data), buffer.size);
+    const qint64 treeBytes = elements * kTreeBytesPerElement + attributes * kTreeBytesPerAttribute;
+    if (treeBytes > readBudget(fileBytes) - kFileCopies * fileBytes)
+        return setError(error, QStringLiteral("%1 elements make a parse tree of %2 MiB, more than a file of %3 bytes may take")
+                                   .arg(elements)
+                                   .arg(treeBytes >> 20)
+                                   .arg(fileBytes));
 
     const std::size_t size = buffer.size;
     const pugi::xml_parse_result result = doc.load_buffer_inplace_own(

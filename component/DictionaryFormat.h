@@ -52,10 +52,13 @@ QString outOfMemoryText();
 // Decodes a value of a parsed document; false when its bytes are not valid UTF-8.
 bool decodeUtf8(const char* text, QString& out);
 
-// Whether a reader may allocate a grid of that many cells for a file of that size. Every cell
-// of every language costs memory whether the file holds it or not, so a file of a few
-// megabytes listing thousands of languages and hundreds of thousands of Items would ask for
-// tens of gigabytes; a real dictionary holds its cells, which take at least a byte each.
+// What reading a dictionary may cost: about ten times the file's size, beside a fixed
+// allowance for small files. A reader holds the file, its parse tree and a cell for every
+// language of every row, whether the file holds the cell or not; a file of a few megabytes of
+// empty elements, or listing thousands of languages over hundreds of thousands of Items, would
+// ask for gigabytes, and is refused, unread, before any of it is allocated.
+qint64 readBudget(qint64 fileBytes);
+// Whether a reader may allocate a grid of that many cells for a file of that size.
 bool gridFitsFile(qint64 rows, qint64 languages, qint64 fileBytes);
 
 class DictionaryDocument;

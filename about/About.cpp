@@ -1,7 +1,7 @@
-#include "About.h"
+#include "about/About.h"
 
-#include "OrbTranslate.h"
-#include "VerInfo.h"
+#include "component/OrbTranslate.h"
+#include "about/VerInfo.h"
 #include "ui_About.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "VerInfo.h"
+#include "about/VerInfo.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,10 +1,10 @@
 // orb-lng check of a large dictionary (reading it into the editor's table and checking every
 // text) against the component's InitDictionary of the same file.
 #include "BestOfRuns.h"
-#include "DictTable.h"
-#include "DictionaryCheck.h"
-#include "DictionaryGridIO.h"
-#include "OrbTranslate.h"
+#include "dictionary/DictTable.h"
+#include "cli/DictionaryCheck.h"
+#include "dictionary/DictionaryGridIO.h"
+#include "component/OrbTranslate.h"
 #include "SyntheticDictionary.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // The component against what it is measured by: pugixml's bare parse and build-and-save,
 // the plain linear lookup, and Qt's own QTranslator on an equivalent .qm file.
-#include "DictionaryFile.h"
+#include "component/DictionaryFile.h"
 #include "FreshProcessMemory.h"
 #include "LinearTranslator.h"
-#include "OrbTranslate.h"
+#include "component/OrbTranslate.h"
 #include "SyntheticDictionary.h"
 
 #include <QCoreApplication>

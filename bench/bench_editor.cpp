@@ -6,16 +6,16 @@
 // open document's memory against the file.
 // Prints a table; run by hand (QT_QPA_PLATFORM=offscreen orb_bench_editor [rows]).
 #include "BestOfRuns.h"
-#include "DictGridModel.h"
-#include "DictSearch.h"
-#include "DictTable.h"
-#include "DictionaryGridIO.h"
+#include "editor/DictGridModel.h"
+#include "dictionary/DictSearch.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/DictionaryGridIO.h"
 #include "FreshProcessMemory.h"
-#include "DictionaryImport.h"
-#include "EditedText.h"
-#include "FindWords.h"
-#include "Main.h"
-#include "OrbTranslate.h"
+#include "dictionary/DictionaryImport.h"
+#include "wizard/EditedText.h"
+#include "wizard/FindWords.h"
+#include "editor/Main.h"
+#include "component/OrbTranslate.h"
 #include "SyntheticDictionary.h"
 
 #include <QApplication>

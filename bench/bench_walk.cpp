@@ -1,7 +1,7 @@
 // One reflective walk over a window of 1,000 widgets against the retranslation a Qt
 // developer writes by hand: QCoreApplication::translate through an installed QTranslator
 // and one setter call per text.
-#include "OrbTranslate.h"
+#include "component/OrbTranslate.h"
 #include "SyntheticDictionary.h"
 
 #include <QAction>

@@ -5,12 +5,12 @@
 // question answered No.
 // Prints a table; run by hand (orb_bench_wizard [the directory of Qt's examples]).
 #include "BestOfRuns.h"
-#include "ColumnSink.h"
-#include "CppHarvest.h"
-#include "DesignerForm.h"
-#include "DictTable.h"
-#include "Harvest.h"
-#include "SourceFile.h"
+#include "cli/ColumnSink.h"
+#include "wizard/CppHarvest.h"
+#include "wizard/DesignerForm.h"
+#include "dictionary/DictTable.h"
+#include "wizard/Harvest.h"
+#include "wizard/SourceFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // orb-lng check and orb-lng stats: the faults of a dictionary that would ship to users, for a
 // CI job to fail on, and how complete each language is.
-#include "Diagnostics.h"
-#include "DictionaryCheck.h"
-#include "Subcommands.h"
+#include "cli/Diagnostics.h"
+#include "cli/DictionaryCheck.h"
+#include "cli/Subcommands.h"
 
-#include "DictTable.h"
+#include "dictionary/DictTable.h"
 
 #include <QCommandLineParser>
 

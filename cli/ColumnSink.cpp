@@ -1,4 +1,4 @@
-#include "ColumnSink.h"
+#include "cli/ColumnSink.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DictTable.h"
-#include "Harvest.h"
+#include "dictionary/DictTable.h"
+#include "wizard/Harvest.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "Diagnostics.h"
+#include "cli/Diagnostics.h"
 
-#include "DictTable.h"
-#include "DictionaryGridIO.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/DictionaryGridIO.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

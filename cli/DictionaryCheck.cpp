@@ -1,9 +1,9 @@
-#include "DictionaryCheck.h"
+#include "cli/DictionaryCheck.h"
 
-#include "Charsets.h"
-#include "DictTable.h"
-#include "LangIdentifier.h"
-#include "TextRoutines.h"
+#include "dictionary/Charsets.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/LangIdentifier.h"
+#include "component/TextRoutines.h"
 
 #include <QHash>
 

@@ -1,12 +1,12 @@
 // orb-lng harvest: the project wizard's scan without windows. Every question is answered as the
 // command line says, and every offer is reported as a JSON line.
-#include "ColumnSink.h"
-#include "Diagnostics.h"
-#include "LockedDictionary.h"
-#include "Subcommands.h"
+#include "cli/ColumnSink.h"
+#include "cli/Diagnostics.h"
+#include "cli/LockedDictionary.h"
+#include "cli/Subcommands.h"
 
-#include "DictTable.h"
-#include "Harvest.h"
+#include "dictionary/DictTable.h"
+#include "wizard/Harvest.h"
 
 #include <QCommandLineParser>
 #include <QDir>

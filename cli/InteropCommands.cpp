@@ -1,13 +1,13 @@
 // orb-lng export, import and qm: one language of a dictionary out to the translators' tools
 // (Qt Linguist's .ts, gettext's .po) and back, and compiled into a .qm for QTranslator.
-#include "Diagnostics.h"
-#include "LockedDictionary.h"
-#include "Subcommands.h"
+#include "cli/Diagnostics.h"
+#include "cli/LockedDictionary.h"
+#include "cli/Subcommands.h"
 
-#include "DictTable.h"
-#include "Interop.h"
-#include "LangIdentifier.h"
-#include "SafeFile.h"
+#include "dictionary/DictTable.h"
+#include "interop/Interop.h"
+#include "dictionary/LangIdentifier.h"
+#include "component/SafeFile.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "LockedDictionary.h"
+#include "cli/LockedDictionary.h"
 
-#include "Diagnostics.h"
-#include "DictionaryGridIO.h"
-#include "SafeFile.h"
+#include "cli/Diagnostics.h"
+#include "dictionary/DictionaryGridIO.h"
+#include "component/SafeFile.h"
 
 #include <QCryptographicHash>
 #include <QFile>

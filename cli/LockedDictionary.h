@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DictTable.h"
-#include "FileStamp.h"
+#include "dictionary/DictTable.h"
+#include "component/FileStamp.h"
 
 #include <QLockFile>
 #include <QString>

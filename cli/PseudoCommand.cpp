@@ -1,13 +1,13 @@
 // orb-lng pseudo: fills a language column with the pseudo-translation of another, so that a
 // build can make the pseudo language from the dictionary it ships.
-#include "Diagnostics.h"
-#include "LockedDictionary.h"
-#include "Subcommands.h"
+#include "cli/Diagnostics.h"
+#include "cli/LockedDictionary.h"
+#include "cli/Subcommands.h"
 
-#include "DictTable.h"
-#include "DictionaryImport.h"
-#include "LangIdentifier.h"
-#include "PseudoTranslation.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/DictionaryImport.h"
+#include "dictionary/LangIdentifier.h"
+#include "dictionary/PseudoTranslation.h"
 
 #include <QCommandLineParser>
 

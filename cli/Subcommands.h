@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Diagnostics.h"
+#include "cli/Diagnostics.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 // orb-lng SUBCOMMAND [options]: the toolkit's work on dictionaries and projects without the
 // editor, for scripts and builds.
-#include "Diagnostics.h"
-#include "SourceFile.h"
-#include "Subcommands.h"
+#include "cli/Diagnostics.h"
+#include "wizard/SourceFile.h"
+#include "cli/Subcommands.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "BusyCursor.h"
+#include "component/BusyCursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
-#include "DictionaryFile.h"
+#include "component/DictionaryFile.h"
 
-#include "PhraseTable.h"
-#include "TextRoutines.h"
+#include "component/PhraseTable.h"
+#include "component/TextRoutines.h"
 
 #include <QFileInfo>
 

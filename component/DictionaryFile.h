@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DictionaryFormat.h"
-#include "LangDict.h"
+#include "component/DictionaryFormat.h"
+#include "component/LangDict.h"
 
 #include <QList>
 #include <QString>

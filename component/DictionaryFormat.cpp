@@ -1,8 +1,8 @@
-#include "DictionaryFormat.h"
+#include "component/DictionaryFormat.h"
 
-#include "SafeFile.h"
-#include "TextRoutines.h"
-#include "Utf8Scratch.h"
+#include "component/SafeFile.h"
+#include "component/TextRoutines.h"
+#include "component/Utf8Scratch.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
-#include "DictionaryTranslator.h"
+#include "component/DictionaryTranslator.h"
 
-#include "OrbTranslate.h"
+#include "component/OrbTranslate.h"
 
 #include <QThread>
 

@@ -1,4 +1,4 @@
-#include "FileStamp.h"
+#include "component/FileStamp.h"
 
 #include <QFile>
 

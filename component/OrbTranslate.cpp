@@ -1,13 +1,13 @@
-#include "OrbTranslate.h"
-#include "OrbTranslate_p.h"
+#include "component/OrbTranslate.h"
+#include "component/OrbTranslate_p.h"
 
-#include "BusyCursor.h"
-#include "DictionaryFile.h"
-#include "ProductName.h"
-#include "PhraseTable.h"
-#include "Prompter.h"
-#include "TextRoutines.h"
-#include "TranslateWalk.h"
+#include "component/BusyCursor.h"
+#include "component/DictionaryFile.h"
+#include "component/ProductName.h"
+#include "component/PhraseTable.h"
+#include "component/Prompter.h"
+#include "component/TextRoutines.h"
+#include "component/TranslateWalk.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DictionaryTranslator.h"
-#include "PhraseTable.h"
+#include "component/DictionaryTranslator.h"
+#include "component/PhraseTable.h"
 
 #include <QList>
 #include <QSet>

@@ -1,6 +1,6 @@
-#include "PhraseTable.h"
+#include "component/PhraseTable.h"
 
-#include "TextRoutines.h"
+#include "component/TextRoutines.h"
 
 #include <cstring>
 #include <thread>

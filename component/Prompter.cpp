@@ -1,4 +1,4 @@
-#include "Prompter.h"
+#include "component/Prompter.h"
 
 #include <QApplication>
 #include <QEvent>

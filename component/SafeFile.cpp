@@ -1,4 +1,4 @@
-#include "SafeFile.h"
+#include "component/SafeFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>

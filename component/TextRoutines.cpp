@@ -1,4 +1,4 @@
-#include "TextRoutines.h"
+#include "component/TextRoutines.h"
 
 #include <QChar>
 

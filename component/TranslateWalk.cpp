@@ -1,8 +1,8 @@
 // The walk over windows and what they own, and the two application-wide hooks.
-#include "OrbTranslate.h"
-#include "OrbTranslate_p.h"
-#include "TextRoutines.h"
-#include "TranslateWalk.h"
+#include "component/OrbTranslate.h"
+#include "component/OrbTranslate_p.h"
+#include "component/TextRoutines.h"
+#include "component/TranslateWalk.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>

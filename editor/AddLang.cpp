@@ -1,10 +1,10 @@
-#include "AddLang.h"
+#include "editor/AddLang.h"
 #include "ui_AddLang.h"
 
-#include "Charsets.h"
-#include "MessageCaption.h"
-#include "OrbTranslate.h"
-#include "Prompter.h"
+#include "dictionary/Charsets.h"
+#include "widgets/MessageCaption.h"
+#include "component/OrbTranslate.h"
+#include "component/Prompter.h"
 
 #include <QKeyEvent>
 

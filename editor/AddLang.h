@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FixedDialog.h"
-#include "LangIdentifier.h"
+#include "widgets/FixedDialog.h"
+#include "dictionary/LangIdentifier.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "CellText.h"
+#include "editor/CellText.h"
 
 QStringList MemoLines(const QString& memoText)
 {

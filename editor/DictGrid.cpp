@@ -1,6 +1,6 @@
-#include "DictGrid.h"
+#include "editor/DictGrid.h"
 
-#include "DictGridModel.h"
+#include "editor/DictGridModel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "DictGridModel.h"
+#include "editor/DictGridModel.h"
 
 #include <algorithm>
 #include <memory>

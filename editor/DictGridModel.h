@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DictTable.h"
-#include "DictionaryImport.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/DictionaryImport.h"
 
 #include <QAbstractTableModel>
 #include <QUndoStack>

@@ -1,12 +1,12 @@
-#include "DocumentSession.h"
+#include "editor/DocumentSession.h"
 
-#include "BusyCursor.h"
-#include "DictGridModel.h"
-#include "DictionaryImport.h"
-#include "Import.h"
-#include "MessageCaption.h"
-#include "OrbTranslate.h"
-#include "ResponsiveWork.h"
+#include "component/BusyCursor.h"
+#include "editor/DictGridModel.h"
+#include "dictionary/DictionaryImport.h"
+#include "editor/Import.h"
+#include "widgets/MessageCaption.h"
+#include "component/OrbTranslate.h"
+#include "widgets/ResponsiveWork.h"
 
 #include <QDir>
 #include <QFile>

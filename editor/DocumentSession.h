@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DictionaryGridIO.h"
-#include "FileStamp.h"
-#include "Prompter.h"
+#include "dictionary/DictionaryGridIO.h"
+#include "component/FileStamp.h"
+#include "component/Prompter.h"
 
 #include <QObject>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "EditCell.h"
+#include "editor/EditCell.h"
 #include "ui_EditCell.h"
 
-#include "CellText.h"
-#include "OrbTranslate.h"
-#include "TextRoutines.h"
+#include "editor/CellText.h"
+#include "component/OrbTranslate.h"
+#include "component/TextRoutines.h"
 
 #include <QFontMetrics>
 

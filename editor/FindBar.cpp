@@ -1,7 +1,7 @@
-#include "FindBar.h"
+#include "editor/FindBar.h"
 #include "ui_FindBar.h"
 
-#include "OrbTranslate.h"
+#include "component/OrbTranslate.h"
 
 #include <QKeyEvent>
 #include <QSignalBlocker>

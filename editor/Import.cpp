@@ -1,9 +1,9 @@
-#include "Import.h"
+#include "editor/Import.h"
 #include "ui_Import.h"
 
-#include "DictionaryImport.h"
-#include "OrbTranslate.h"
-#include "Prompter.h"
+#include "dictionary/DictionaryImport.h"
+#include "component/OrbTranslate.h"
+#include "component/Prompter.h"
 
 TfrmImport::TfrmImport(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmImport>())
 {

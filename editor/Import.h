@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FixedDialog.h"
+#include "widgets/FixedDialog.h"
 
 #include <QString>
 #include <QStringList>

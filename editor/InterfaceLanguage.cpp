@@ -1,8 +1,8 @@
-#include "InterfaceLanguage.h"
+#include "editor/InterfaceLanguage.h"
 
-#include "OrbTranslate.h"
-#include "QtTranslations.h"
-#include "TextRoutines.h"
+#include "component/OrbTranslate.h"
+#include "editor/QtTranslations.h"
+#include "component/TextRoutines.h"
 
 #include <QActionGroup>
 #include <QMenu>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DictGrid.h"
-#include "HarvestTarget.h"
-#include "ResponsiveWork.h"
-#include "Sort.h"
+#include "editor/DictGrid.h"
+#include "wizard/HarvestTarget.h"
+#include "widgets/ResponsiveWork.h"
+#include "editor/Sort.h"
 
 #include <QMainWindow>
 #include <QStringList>

@@ -1,11 +1,11 @@
-#include "Pseudo.h"
+#include "editor/Pseudo.h"
 #include "ui_Pseudo.h"
 
-#include "AddLang.h"
-#include "MessageCaption.h"
-#include "OrbTranslate.h"
-#include "Prompter.h"
-#include "PseudoTranslation.h"
+#include "editor/AddLang.h"
+#include "widgets/MessageCaption.h"
+#include "component/OrbTranslate.h"
+#include "component/Prompter.h"
+#include "dictionary/PseudoTranslation.h"
 
 TfrmPseudo::TfrmPseudo(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmPseudo>())
 {

@@ -1,4 +1,4 @@
-#include "QtTranslations.h"
+#include "editor/QtTranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,6 +1,6 @@
-#include "RecentFiles.h"
+#include "editor/RecentFiles.h"
 
-#include "OrbTranslate.h"
+#include "component/OrbTranslate.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "Sort.h"
+#include "editor/Sort.h"
 #include "ui_Sort.h"
 
 TfrmSort::TfrmSort(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmSort>())

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DictTable.h"
-#include "FixedDialog.h"
+#include "dictionary/DictTable.h"
+#include "widgets/FixedDialog.h"
 
 #include <memory>
 

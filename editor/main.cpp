@@ -1,6 +1,6 @@
-#include "Main.h"
-#include "QtTranslations.h"
-#include "SourceFile.h"
+#include "editor/Main.h"
+#include "editor/QtTranslations.h"
+#include "wizard/SourceFile.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -5,8 +5,8 @@
 // touching rows it has no message for.
 #include "FuzzSupport.h"
 
-#include "DictTable.h"
-#include "Interop.h"
+#include "dictionary/DictTable.h"
+#include "interop/Interop.h"
 
 #include <algorithm>
 

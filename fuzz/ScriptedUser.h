@@ -6,7 +6,7 @@
 
 #include "FuzzSupport.h"
 
-#include "Harvest.h"
+#include "wizard/Harvest.h"
 
 #include <QSet>
 

@@ -1,8 +1,8 @@
 // The component's dictionary reader, then lookups in what it read.
 #include "FuzzSupport.h"
 
-#include "DictionaryFile.h"
-#include "PhraseTable.h"
+#include "component/DictionaryFile.h"
+#include "component/PhraseTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,5 +1,5 @@
 // The C++ scan with a scripted user, both offers: answers and selections come from the input.
-#include "CppHarvest.h"
+#include "wizard/CppHarvest.h"
 #include "ScriptedUser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -2,7 +2,7 @@
 // drops or keeps characters or turns three into one.
 #include "FuzzSupport.h"
 
-#include "Harvest.h"
+#include "wizard/Harvest.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

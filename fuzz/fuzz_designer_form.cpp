@@ -1,5 +1,5 @@
 // The Designer form reader and its questions, on the input as a form's text.
-#include "DesignerForm.h"
+#include "wizard/DesignerForm.h"
 #include "ScriptedUser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -1,8 +1,8 @@
 // The editor's dictionary reader.
 #include "FuzzSupport.h"
 
-#include "DictTable.h"
-#include "DictionaryGridIO.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/DictionaryGridIO.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

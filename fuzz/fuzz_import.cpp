@@ -2,8 +2,8 @@
 // key and imported languages taken from the input's first bytes.
 #include "FuzzSupport.h"
 
-#include "DictTable.h"
-#include "DictionaryImport.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/DictionaryImport.h"
 
 using namespace Qt::StringLiterals;
 

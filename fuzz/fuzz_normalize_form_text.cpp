@@ -2,7 +2,7 @@
 // remove, so the text never grows; normalising keeps every line.
 #include "FuzzSupport.h"
 
-#include "Harvest.h"
+#include "wizard/Harvest.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,10 +2,10 @@
 // reader reads the same dictionary back. Both the component's and the editor's pair.
 #include "FuzzSupport.h"
 
-#include "DictTable.h"
-#include "DictionaryFile.h"
-#include "DictionaryGridIO.h"
-#include "PhraseTable.h"
+#include "dictionary/DictTable.h"
+#include "component/DictionaryFile.h"
+#include "dictionary/DictionaryGridIO.h"
+#include "component/PhraseTable.h"
 
 namespace {
 

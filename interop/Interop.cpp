@@ -1,6 +1,6 @@
-#include "Interop.h"
+#include "interop/Interop.h"
 
-#include "DictTable.h"
+#include "dictionary/DictTable.h"
 
 #include <QFile>
 #include <QFileInfo>

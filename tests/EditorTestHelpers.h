@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Main.h"
+#include "editor/Main.h"
 #include "RecordingPrompter.h"
 
 #include <QApplication>

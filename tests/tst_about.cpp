@@ -1,9 +1,9 @@
 // The About box as a real dialog: its labels from real version blocks (this test's own
 // executable carries one), the formats through the translation component, the logo, the
 // painted edge, the link and ShowAboutBox's modal round trip.
-#include "About.h"
-#include "OrbTranslate.h"
-#include "VerInfo.h"
+#include "about/About.h"
+#include "component/OrbTranslate.h"
+#include "about/VerInfo.h"
 
 #include <QAction>
 #include <QApplication>

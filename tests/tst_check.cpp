@@ -1,6 +1,6 @@
 // The dictionary checker's rules, as pairs of texts and what they must (and must not) give.
-#include "DictTable.h"
-#include "DictionaryCheck.h"
+#include "dictionary/DictTable.h"
+#include "cli/DictionaryCheck.h"
 
 #include <QTest>
 

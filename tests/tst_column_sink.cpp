@@ -1,7 +1,7 @@
 // The harvest's sink for a dictionary column: each phrase once, in the last row while it is
 // empty, then in new rows, however far its index has to grow.
-#include "ColumnSink.h"
-#include "DictTable.h"
+#include "cli/ColumnSink.h"
+#include "dictionary/DictTable.h"
 
 #include <QTest>
 

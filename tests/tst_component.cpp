@@ -1,4 +1,4 @@
-#include "OrbTranslate.h"
+#include "component/OrbTranslate.h"
 #include "RecordingPrompter.h"
 
 #include <QApplication>

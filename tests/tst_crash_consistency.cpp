@@ -3,12 +3,12 @@
 // The content is loaded once; each save runs in a child forked from the test, which is
 // killed while it writes.
 
-#include "DictTable.h"
-#include "DictionaryFile.h"
-#include "DictionaryGridIO.h"
-#include "PhraseTable.h"
-#include "SafeFile.h"
-#include "SourceFile.h"
+#include "dictionary/DictTable.h"
+#include "component/DictionaryFile.h"
+#include "dictionary/DictionaryGridIO.h"
+#include "component/PhraseTable.h"
+#include "component/SafeFile.h"
+#include "wizard/SourceFile.h"
 #include "SyntheticDictionary.h"
 #include "WizardTestHelpers.h"
 

@@ -1,5 +1,5 @@
-#include "DictionaryFile.h"
-#include "PhraseTable.h"
+#include "component/DictionaryFile.h"
+#include "component/PhraseTable.h"
 #include "SyntheticDictionary.h"
 
 #include <QDir>

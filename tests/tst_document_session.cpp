@@ -1,9 +1,9 @@
 // The document's tie to its file without the main window: the model, the session and a
 // prompter that answers for the user.
-#include "DictGridModel.h"
-#include "DocumentSession.h"
+#include "editor/DictGridModel.h"
+#include "editor/DocumentSession.h"
 #include "RecordingPrompter.h"
-#include "ResponsiveWork.h"
+#include "widgets/ResponsiveWork.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // The language dialog and the cell editor, as real widgets.
-#include "AddLang.h"
-#include "EditCell.h"
+#include "editor/AddLang.h"
+#include "editor/EditCell.h"
 #include "EditorTestHelpers.h"
 #include "RecordingPrompter.h"
 

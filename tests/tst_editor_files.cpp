@@ -1,6 +1,6 @@
 // Reading dictionary files into the editor's table and writing them back.
 #include "DictTableContents.h"
-#include "DictionaryGridIO.h"
+#include "dictionary/DictionaryGridIO.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 // The editor's document logic: header texts, the code-point order, the charset table and
 // the phrase-row and column operations of the table and its Qt model.
-#include "Charsets.h"
+#include "dictionary/Charsets.h"
 #include "DictTableContents.h"
-#include "DictGridModel.h"
-#include "DictTable.h"
-#include "DictionaryImport.h"
+#include "editor/DictGridModel.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/DictionaryImport.h"
 
 #include <QSignalSpy>
 #include <QUndoStack>

@@ -1,10 +1,10 @@
 // Importing one language of another dictionary file through a key language: the merge on
 // the table as data, then the dialog, the command and its messages in the real window.
-#include "DictGridModel.h"
+#include "editor/DictGridModel.h"
 #include "DictTableContents.h"
-#include "DictionaryImport.h"
+#include "dictionary/DictionaryImport.h"
 #include "EditorTestHelpers.h"
-#include "Main.h"
+#include "editor/Main.h"
 #include "RecordingPrompter.h"
 
 #include <QComboBox>

@@ -1,13 +1,13 @@
 // The editor's main window with real widgets: commands and their enabling, the document's
 // files, languages, phrase rows, the grid's editing and the status bar. Every prompt and
 // file dialog is answered through the recording prompter; modal dialogs by onNextDialog.
-#include "DictGridModel.h"
-#include "DictTable.h"
+#include "editor/DictGridModel.h"
+#include "dictionary/DictTable.h"
 #include "DictTableContents.h"
-#include "DictionaryGridIO.h"
+#include "dictionary/DictionaryGridIO.h"
 #include "EditorTestHelpers.h"
-#include "Main.h"
-#include "OrbTranslate.h"
+#include "editor/Main.h"
+#include "component/OrbTranslate.h"
 #include "RecordingPrompter.h"
 #include "SyntheticDictionary.h"
 

@@ -2,12 +2,12 @@
 // or refused with the normal failure, never kill the process. Each read runs in a child
 // process (this executable started with --read), which reports its outcome and peak memory.
 
-#include "DictTable.h"
-#include "DictionaryFile.h"
-#include "DictionaryGridIO.h"
-#include "DictionaryImport.h"
-#include "Harvest.h"
-#include "PhraseTable.h"
+#include "dictionary/DictTable.h"
+#include "component/DictionaryFile.h"
+#include "dictionary/DictionaryGridIO.h"
+#include "dictionary/DictionaryImport.h"
+#include "wizard/Harvest.h"
+#include "component/PhraseTable.h"
 #include "SyntheticDictionary.h"
 
 #include <QFile>

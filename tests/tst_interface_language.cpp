@@ -3,14 +3,14 @@
 //
 // This test has a directory of its own (with the editor's interface dictionary), because
 // the Settings.ini it writes beside its executable would change how other tests start.
-#include "AddLang.h"
-#include "DictGridModel.h"
-#include "EditCell.h"
+#include "editor/AddLang.h"
+#include "editor/DictGridModel.h"
+#include "editor/EditCell.h"
 #include "EditorTestHelpers.h"
-#include "FindWords.h"
-#include "Main.h"
-#include "OrbTranslate.h"
-#include "QtTranslations.h"
+#include "wizard/FindWords.h"
+#include "editor/Main.h"
+#include "component/OrbTranslate.h"
+#include "editor/QtTranslations.h"
 #include "RecordingPrompter.h"
 
 #include <QAbstractButton>

@@ -1,9 +1,9 @@
 // orb-lng export, import and qm run as programs on dictionaries in a temporary directory,
 // with the files they write checked and converted by gettext's and Qt Linguist's own tools.
-#include "DictTable.h"
+#include "dictionary/DictTable.h"
 #include "DictTableContents.h"
-#include "DictionaryGridIO.h"
-#include "Interop.h"
+#include "dictionary/DictionaryGridIO.h"
+#include "interop/Interop.h"
 #include "OrbLngRun.h"
 #include "WizardTestHelpers.h"
 

@@ -2,11 +2,11 @@
 // dictionaries and operation sequences: every result, the search state and the learned rows
 // must agree after every step.
 #include "LinearTranslator.h"
-#include "OrbTranslate.h"
+#include "component/OrbTranslate.h"
 #include "RecordingPrompter.h"
 #include "SyntheticDictionary.h"
 
-#include "TextRoutines.h"
+#include "component/TextRoutines.h"
 
 #include <QCoreApplication>
 #include <QDir>

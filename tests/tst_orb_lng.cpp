@@ -1,7 +1,7 @@
 // orb-lng harvest and pseudo run as a program on a copy of examples/delphi.
-#include "DictTable.h"
+#include "dictionary/DictTable.h"
 #include "DictTableContents.h"
-#include "DictionaryGridIO.h"
+#include "dictionary/DictionaryGridIO.h"
 #include "OrbLngRun.h"
 #include "WizardTestHelpers.h"
 

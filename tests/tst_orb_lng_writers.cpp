@@ -2,9 +2,9 @@
 // harvest killed at many moments, sources and dictionaries changed by other programs while a
 // harvest runs, dictionaries reached through chains of links and with names as long as the
 // file system allows.
-#include "DictTable.h"
-#include "DictionaryGridIO.h"
-#include "LockedDictionary.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/DictionaryGridIO.h"
+#include "cli/LockedDictionary.h"
 #include "OrbLngRun.h"
 #include "WizardTestHelpers.h"
 

@@ -1,8 +1,8 @@
 // The pseudo-translation: exact outputs, the invariants a localiser relies on over generated
 // texts, and the column it fills.
 #include "DictTableContents.h"
-#include "DictionaryImport.h"
-#include "PseudoTranslation.h"
+#include "dictionary/DictionaryImport.h"
+#include "dictionary/PseudoTranslation.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 // An application written the usual Qt way (tr() in code, a uic form with retranslateUi,
 // changeEvent) driven only through the component.
-#include "OrbTranslate.h"
+#include "component/OrbTranslate.h"
 #include "RecordingPrompter.h"
 #include "ui_qtprotocolform.h"
 

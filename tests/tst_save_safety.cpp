@@ -2,12 +2,12 @@
 // the file it replaces: its mode, the links that lead to it, a name as long as the file
 // system allows; and what it refuses: a file nobody may write, one changed since it was read.
 
-#include "DictTable.h"
-#include "DictionaryFile.h"
-#include "DictionaryGridIO.h"
-#include "FileStamp.h"
-#include "SafeFile.h"
-#include "SourceFile.h"
+#include "dictionary/DictTable.h"
+#include "component/DictionaryFile.h"
+#include "dictionary/DictionaryGridIO.h"
+#include "component/FileStamp.h"
+#include "component/SafeFile.h"
+#include "wizard/SourceFile.h"
 #include "SyntheticDictionary.h"
 #include "WizardTestHelpers.h"
 

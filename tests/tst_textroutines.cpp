@@ -1,5 +1,5 @@
-#include "PhraseTable.h"
-#include "TextRoutines.h"
+#include "component/PhraseTable.h"
+#include "component/TextRoutines.h"
 
 #include <QSet>
 #include <QTest>

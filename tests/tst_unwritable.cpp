@@ -2,9 +2,9 @@
 // the file as it was, and what was being saved still there to be saved again.
 
 #include "EditorTestHelpers.h"
-#include "Harvest.h"
-#include "OrbTranslate.h"
-#include "SettingsLocation.h"
+#include "wizard/Harvest.h"
+#include "component/OrbTranslate.h"
+#include "widgets/SettingsLocation.h"
 
 #include <QDateTime>
 #include <QDir>

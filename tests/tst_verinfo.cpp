@@ -1,7 +1,7 @@
 // The version reader on real executables (this test's own, one built without a block, one
 // whose block has no product version, the editor Translate) and on ELF files written here
 // byte by byte, where every way a block or a file can be damaged is one data row.
-#include "VerInfo.h"
+#include "about/VerInfo.h"
 
 #include <QCoreApplication>
 #include <QFile>

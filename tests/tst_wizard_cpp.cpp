@@ -1,7 +1,7 @@
 // The harvest of C++ sources: the tokenizer, what is offered and what is taken for a key, the
 // literals harvested without a question, the rewrite and the #include it offers.
-#include "CppHarvest.h"
-#include "SourceFile.h"
+#include "wizard/CppHarvest.h"
+#include "wizard/SourceFile.h"
 #include "WizardTestHelpers.h"
 
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 // The texts of Qt Designer forms: what is read (checked against Qt's own lupdate), where each
 // stands in the XML, what a malformed form says, and the questions about them.
-#include "DesignerForm.h"
+#include "wizard/DesignerForm.h"
 #include "WizardTestHelpers.h"
 
 #include <QDir>

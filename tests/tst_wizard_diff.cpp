@@ -1,7 +1,7 @@
 // The unified diff that orb-lng harvest --diff prints and the harvest window's save question
 // shows: exact output for the shapes a rewrite takes, and on random texts a diff that GNU
 // patch applies and that keeps as many lines as a longest common sequence has.
-#include "UnifiedDiff.h"
+#include "wizard/UnifiedDiff.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // The harvest's scanners: literals decoded, form texts normalised, units and forms scanned with
 // a scripted user, and source files read and rewritten byte for byte.
-#include "Harvest.h"
-#include "SourceFile.h"
+#include "wizard/Harvest.h"
+#include "wizard/SourceFile.h"
 #include "WizardTestHelpers.h"
 
 #include <QTemporaryDir>

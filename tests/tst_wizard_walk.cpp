@@ -1,6 +1,6 @@
 // The walk over a project directory, and the harvest of the files it meets.
-#include "Harvest.h"
-#include "SourceFile.h"
+#include "wizard/Harvest.h"
+#include "wizard/SourceFile.h"
 #include "WizardTestHelpers.h"
 
 #include <QDir>

@@ -5,12 +5,12 @@
 //
 // This test has a directory of its own: the wizard remembers its code page in the Settings.ini
 // beside the executable.
-#include "DictGridModel.h"
+#include "editor/DictGridModel.h"
 #include "DictTableContents.h"
 #include "EditorTestHelpers.h"
-#include "FindWords.h"
-#include "Harvest.h"
-#include "Main.h"
+#include "wizard/FindWords.h"
+#include "wizard/Harvest.h"
+#include "editor/Main.h"
 #include "RecordingPrompter.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "LinearTranslator.h"
 
-#include "TextRoutines.h"
+#include "component/TextRoutines.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LangDict.h"
+#include "component/LangDict.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompter.h"
+#include "component/Prompter.h"
 
 #include <QList>
 #include <QString>

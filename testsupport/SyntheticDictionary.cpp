@@ -1,6 +1,6 @@
 #include "SyntheticDictionary.h"
 
-#include "DictionaryFile.h"
+#include "component/DictionaryFile.h"
 
 #include <QStringList>
 

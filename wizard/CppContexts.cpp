@@ -1,4 +1,4 @@
-#include "CppContexts.h"
+#include "wizard/CppContexts.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EditedText.h"
-#include "Harvest.h"
+#include "wizard/EditedText.h"
+#include "wizard/Harvest.h"
 
 #include <QSet>
 

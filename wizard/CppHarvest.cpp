@@ -1,9 +1,9 @@
-#include "CppHarvest.h"
+#include "wizard/CppHarvest.h"
 
-#include "CppContexts.h"
-#include "CppInclude.h"
-#include "HarvestLoop.h"
-#include "UnitSearch.h"
+#include "wizard/CppContexts.h"
+#include "wizard/CppInclude.h"
+#include "wizard/HarvestLoop.h"
+#include "wizard/UnitSearch.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "CppInclude.h"
+#include "wizard/CppInclude.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EditedText.h"
+#include "wizard/EditedText.h"
 
 // Where the component's header goes in a C++ source whose literals were rewritten: at file
 // level, outside every conditional block of the preprocessor (an include guard around the

@@ -1,6 +1,6 @@
-#include "DesignerForm.h"
+#include "wizard/DesignerForm.h"
 
-#include "HarvestLoop.h"
+#include "wizard/HarvestLoop.h"
 
 #include <QXmlStreamReader>
 

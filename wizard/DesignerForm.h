@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Harvest.h"
+#include "wizard/Harvest.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "EditedText.h"
+#include "wizard/EditedText.h"
 
 #include <algorithm>
 

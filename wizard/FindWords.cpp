@@ -1,10 +1,10 @@
-#include "FindWords.h"
+#include "wizard/FindWords.h"
 #include "ui_FindWords.h"
 
-#include "HarvestTarget.h"
-#include "OrbTranslate.h"
-#include "Prompter.h"
-#include "UnifiedDiff.h"
+#include "wizard/HarvestTarget.h"
+#include "component/OrbTranslate.h"
+#include "component/Prompter.h"
+#include "wizard/UnifiedDiff.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>

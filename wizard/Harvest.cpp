@@ -1,7 +1,7 @@
-#include "Harvest.h"
+#include "wizard/Harvest.h"
 
-#include "HarvestLoop.h"
-#include "PascalSource.h"
+#include "wizard/HarvestLoop.h"
+#include "wizard/PascalSource.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EditedText.h"
-#include "SourceFile.h"
+#include "wizard/EditedText.h"
+#include "wizard/SourceFile.h"
 
 #include <QByteArray>
 #include <QString>

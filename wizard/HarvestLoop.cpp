@@ -1,4 +1,4 @@
-#include "HarvestLoop.h"
+#include "wizard/HarvestLoop.h"
 
 #include <algorithm>
 

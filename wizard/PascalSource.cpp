@@ -1,6 +1,6 @@
-#include "PascalSource.h"
+#include "wizard/PascalSource.h"
 
-#include "HarvestLoop.h"
+#include "wizard/HarvestLoop.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 // The walk over a project folder and the harvester that reads, scans and writes back its
 // files: what the harvest window and orb-lng harvest share around the scans of Harvest.cpp.
-#include "CppHarvest.h"
-#include "DesignerForm.h"
-#include "Harvest.h"
+#include "wizard/CppHarvest.h"
+#include "wizard/DesignerForm.h"
+#include "wizard/Harvest.h"
 
 #include <QDir>
 #include <QFileInfo>

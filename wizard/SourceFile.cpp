@@ -1,7 +1,7 @@
-#include "SourceFile.h"
+#include "wizard/SourceFile.h"
 
-#include "SafeFile.h"
-#include "UnifiedDiff.h"
+#include "component/SafeFile.h"
+#include "wizard/UnifiedDiff.h"
 
 #include <QFile>
 #include <QFileInfo>

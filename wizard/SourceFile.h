@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileStamp.h"
+#include "component/FileStamp.h"
 
 #include <QByteArray>
 #include <QString>

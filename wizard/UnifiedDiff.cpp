@@ -1,4 +1,4 @@
-#include "UnifiedDiff.h"
+#include "wizard/UnifiedDiff.h"
 
 #include <QHash>
 #include <QList>

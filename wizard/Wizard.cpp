@@ -1,11 +1,11 @@
-#include "Wizard.h"
+#include "wizard/Wizard.h"
 #include "ui_Wizard.h"
 
-#include "FindWords.h"
-#include "MessageCaption.h"
-#include "OrbTranslate.h"
-#include "Prompter.h"
-#include "SourceFile.h"
+#include "wizard/FindWords.h"
+#include "widgets/MessageCaption.h"
+#include "component/OrbTranslate.h"
+#include "component/Prompter.h"
+#include "wizard/SourceFile.h"
 
 #include <QDir>
 #include <QSettings>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CppHarvest.h"
-#include "FixedDialog.h"
+#include "wizard/CppHarvest.h"
+#include "widgets/FixedDialog.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "FixedDialog.h"
+#include "widgets/FixedDialog.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProductName.h"
+#include "component/ProductName.h"
 
 // The caption of every message box of the editor.
 inline QString MessageCaption()

@@ -1,6 +1,6 @@
-#include "ResponsiveWork.h"
+#include "widgets/ResponsiveWork.h"
 
-#include "BusyCursor.h"
+#include "component/BusyCursor.h"
 
 #include <QEventLoop>
 #include <QMetaObject>

@@ -1,6 +1,6 @@
-#include "DictionaryImport.h"
+#include "dictionary/DictionaryImport.h"
 
-#include "DictionaryFormat.h"
+#include "component/DictionaryFormat.h"
 
 #include <QByteArrayView>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "PseudoTranslation.h"
+#include "dictionary/PseudoTranslation.h"
 
 #include <QLatin1StringView>
 #include <QStringView>

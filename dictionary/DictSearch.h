@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DictTable.h"
+#include "dictionary/DictTable.h"
 
 #include <functional>
 #include <optional>

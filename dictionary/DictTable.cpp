@@ -1,4 +1,4 @@
-#include "DictTable.h"
+#include "dictionary/DictTable.h"
 
 #include <QCollator>
 

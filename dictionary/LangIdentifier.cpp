@@ -1,6 +1,6 @@
-#include "LangIdentifier.h"
+#include "dictionary/LangIdentifier.h"
 
-#include "TextRoutines.h"
+#include "component/TextRoutines.h"
 
 LangIdCheck CheckLangId(const QString& langId, const QStringList& takenIds)
 {

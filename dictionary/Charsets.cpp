@@ -1,4 +1,4 @@
-#include "Charsets.h"
+#include "dictionary/Charsets.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DictTable.h"
-#include "DictionaryGridIO.h"
+#include "dictionary/DictTable.h"
+#include "dictionary/DictionaryGridIO.h"
 
 #include <QString>
 #include <QStringList>

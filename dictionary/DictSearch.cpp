@@ -1,4 +1,4 @@
-#include "DictSearch.h"
+#include "dictionary/DictSearch.h"
 
 namespace {
 

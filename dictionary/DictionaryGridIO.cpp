@@ -1,7 +1,7 @@
-#include "DictionaryGridIO.h"
+#include "dictionary/DictionaryGridIO.h"
 
-#include "DictionaryFormat.h"
-#include "TextRoutines.h"
+#include "component/DictionaryFormat.h"
+#include "component/TextRoutines.h"
 
 #include <QByteArrayView>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "SettingsLocation.h"
+#include "widgets/SettingsLocation.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -34,7 +34,7 @@ QString dictionaryFilter()
 
 DocumentSession::DocumentSession(DictGridModel& model, QWidget* owner, ResponsiveWork& work,
                                  std::function<bool()> documentShown)
-    : m_model(model), m_owner(owner), m_work(work), m_documentShown(std::move(documentShown))
+    : QObject(owner), m_model(model), m_owner(owner), m_work(work), m_documentShown(std::move(documentShown))
 {
 }
 

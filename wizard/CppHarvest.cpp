@@ -339,9 +339,7 @@ public:
         for (m_pos = nextStop(m_pos); m_pos < m_units.size(); m_pos = nextStop(m_pos)) {
             const char16_t ch = m_blockUnits[m_pos - m_blockStart]; // nextStop's block holds it
             if (ch == u'"') {
-                // Kept in place rather than returned: copying the literal back out of a
-                // return value made the processor wait for the stores it had just made.
-                readLiteralAtQuote();
+                readLiteralAtQuote(); // into m_literal, which literal() lends: no copy of it
                 return true;
             }
             if (ch == u')' || ch == u'}' || ch == u',') {
@@ -840,8 +838,7 @@ private:
 
     void pushFrame(qsizetype nameStart, qsizetype lastStart, qsizetype nameEnd, bool brace)
     {
-        // Field by field: a frame built whole and copied made the processor wait for the
-        // stores it had just made.
+        // Filled in place: this runs at every parenthesis and brace.
         Frame& frame = m_frames.emplace_back();
         frame.nameStart = nameStart;
         frame.lastStart = lastStart;

@@ -80,6 +80,23 @@ const CalleeName* calleeNamed(QStringView name)
     return names.find(name);
 }
 
+const LoggingHeads& LoggingHeads::instance()
+{
+    static const LoggingHeads heads;
+    return heads;
+}
+
+LoggingHeads::LoggingHeads()
+{
+    for (const CppKeyRule& rule : CppKeyRules()) {
+        if (!rule.logging)
+            continue;
+        m_names.push_back(rule.callee);
+        if (const char16_t initial = rule.callee.front().unicode(); initial < m_initials.size())
+            m_initials[initial] = true;
+    }
+}
+
 } // namespace orb
 
 const std::vector<CppKeyRule>& CppKeyRules()
@@ -97,15 +114,15 @@ const std::vector<CppKeyRule>& CppKeyRules()
         {u"disconnect", u"signal and slot signatures"},
         {u"invokeMethod", u"a method's name"},
         {u"QMetaObject::invokeMethod", u"a method's name"},
-        {u"qDebug", u"a log message"},
-        {u"qInfo", u"a log message"},
-        {u"qWarning", u"a log message"},
-        {u"qCritical", u"a log message"},
-        {u"qFatal", u"a log message"},
-        {u"qCDebug", u"a log message"},
-        {u"qCInfo", u"a log message"},
-        {u"qCWarning", u"a log message"},
-        {u"qCCritical", u"a log message"},
+        {u"qDebug", u"a log message", true},
+        {u"qInfo", u"a log message", true},
+        {u"qWarning", u"a log message", true},
+        {u"qCritical", u"a log message", true},
+        {u"qFatal", u"a log message", true},
+        {u"qCDebug", u"a log message", true},
+        {u"qCInfo", u"a log message", true},
+        {u"qCWarning", u"a log message", true},
+        {u"qCCritical", u"a log message", true},
         {u"Q_LOGGING_CATEGORY", u"a logging category's name"},
         {u"Q_DECLARE_LOGGING_CATEGORY", u"a logging category's name"},
         {u"QLoggingCategory", u"a logging category's name"},

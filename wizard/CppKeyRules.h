@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct CppKeyRule
 {
     QStringView callee; // the name as it stands before "(", e.g. u"setObjectName", u"SIGNAL"
     QStringView why;    // for the reader of the table
+    // A logging statement's head: what is streamed into it, up to the end of the statement,
+    // is a key too (qDebug() << "...").
+    bool logging = false;
 };
 const std::vector<CppKeyRule>& CppKeyRules();
 
@@ -40,5 +44,22 @@ struct CalleeName
 // The callee a name stands for (the wrappers, the calls that translate, the key rules), or
 // nullptr for a name none of them has. A name of several counts as the first of them.
 const CalleeName* calleeNamed(QStringView name);
+
+// The heads of the logging statements: the callees of the key rules marked logging.
+class LoggingHeads
+{
+public:
+    static const LoggingHeads& instance();
+
+    const std::vector<QStringView>& names() const { return m_names; }
+    // Whether a name that begins with ch may be one: most names are told apart by that alone.
+    bool mayBeginWith(QChar ch) const { return ch.unicode() >= m_initials.size() || m_initials[ch.unicode()]; }
+
+private:
+    LoggingHeads();
+
+    std::vector<QStringView> m_names;
+    std::array<bool, 128> m_initials{}; // the ASCII characters some head begins with
+};
 
 } // namespace orb

@@ -30,11 +30,6 @@ bool spellsOneOf(const EditedText& text, qsizetype start, qsizetype end, const W
                        [&](QStringView word) { return spells(text, start, end, word); });
 }
 
-// Logging statements: what is streamed into them up to the end of the statement is a key.
-// Each head begins with "q" and is a macro that is always called.
-const QStringView kLoggingHeads[] = {u"qDebug", u"qInfo", u"qWarning", u"qCritical", u"qFatal",
-                                     u"qCDebug", u"qCInfo", u"qCWarning", u"qCCritical"};
-
 // One string literal token.
 struct LiteralToken
 {
@@ -92,7 +87,10 @@ bool endsInScope(QStringView code, qsizetype end)
 class CppLexer
 {
 public:
-    explicit CppLexer(const EditedText& text) : m_text(text), m_units(text.units()) {}
+    explicit CppLexer(const EditedText& text)
+        : m_text(text), m_units(text.units()), m_loggingHeads(LoggingHeads::instance())
+    {
+    }
 
     struct Literal
     {
@@ -569,8 +567,8 @@ private:
         if (ch == u'(') {
             settleName(at);
             if (m_nameEnd == at || (m_nameEnd >= 0 && skipBlanks(m_nameEnd) == at)) {
-                if (m_loggingDepth < 0 && m_units.at(m_lastStart) == u'q'
-                    && spellsOneOf(m_text, m_lastStart, m_nameEnd, kLoggingHeads))
+                if (m_loggingDepth < 0 && m_loggingHeads.mayBeginWith(m_units.at(m_lastStart))
+                    && spellsOneOf(m_text, m_lastStart, m_nameEnd, m_loggingHeads.names()))
                     m_loggingDepth = int(m_frames.size());
                 pushFrame(m_nameStart, m_lastStart, m_nameEnd, false);
             } else {
@@ -624,6 +622,7 @@ private:
 
     const EditedText& m_text;
     EditedText::Units m_units;
+    const LoggingHeads& m_loggingHeads;
     qsizetype m_pos = 0;
     qsizetype m_plainStart = 0;   // where the plain code read since the last stop's token begins
     std::vector<Frame> m_frames;

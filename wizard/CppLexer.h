@@ -3,6 +3,7 @@
 #include "CppKeyRules.h"
 #include "CppSpelling.h"
 #include "EditedText.h"
+#include "Harvest.h"
 #include "UnitSearch.h"
 
 #include <algorithm>

@@ -5,6 +5,12 @@
 #include <QHash>
 #include <QList>
 
+namespace {
+
+using Code = InteropNote::Code;
+
+} // namespace
+
 InteropCatalog CatalogFromTable(const DictTable& table, int langCol, int sourceCol, const QString& context,
                                 std::vector<InteropNote>& notes)
 {
@@ -17,13 +23,13 @@ InteropCatalog CatalogFromTable(const DictTable& table, int langCol, int sourceC
         const QString& translation = table.cell(langCol, row);
         if (source.isEmpty()) {
             if (!translation.isEmpty())
-                notes.push_back({row, 0,
+                notes.push_back({Code::TranslationWithoutSource, row, 0,
                                  QStringLiteral("a translation without a source text, not written"), translation});
             continue;
         }
         const auto found = firstRow.constFind(source);
         if (found != firstRow.cend()) {
-            notes.push_back({row, 0,
+            notes.push_back({Code::SourceRepeated, row, 0,
                              QStringLiteral("the source text of row %1 again; only row %1's translation is written").arg(*found),
                              source});
             continue;
@@ -63,23 +69,23 @@ InteropImportResult ImportCatalog(DictTable& table, const InteropCatalog& catalo
         }
         const int line = message.line;
         if (message.source.isEmpty()) {
-            notes.push_back({0, line, QStringLiteral("a message without a source text, skipped"),
+            notes.push_back({Code::MessageWithoutSource, 0, line, QStringLiteral("a message without a source text, skipped"),
                              message.translation});
             continue;
         }
         QString translation = message.translation;
         if (message.unfinished && !options.keepUnfinished && !translation.isEmpty()) {
-            notes.push_back({0, line, QStringLiteral("an unfinished translation, left out (--keep-unfinished takes it)"),
+            notes.push_back({Code::UnfinishedLeftOut, 0, line, QStringLiteral("an unfinished translation, left out"),
                              message.source});
             translation.clear();
         }
         if (message.plural)
-            notes.push_back({0, line, QStringLiteral("plural forms: only the singular form is taken"),
+            notes.push_back({Code::PluralForms, 0, line, QStringLiteral("plural forms: only the singular form is taken"),
                              message.source});
         const auto first = taken.constFind(message.source);
         if (first != taken.cend()) {
             if (first->translation != translation)
-                notes.push_back({0, line,
+                notes.push_back({Code::SourceAgain, 0, line,
                                  QStringLiteral("the source text again (context %1) with another translation; "
                                                 "the one of line %2 is kept")
                                      .arg(message.context.isEmpty() ? QStringLiteral("none") : message.context)
@@ -100,7 +106,7 @@ InteropImportResult ImportCatalog(DictTable& table, const InteropCatalog& catalo
             continue;
         ++result.unmatched;
         if (!options.addMissing) {
-            notes.push_back({0, line, QStringLiteral("no row has this source text (--add-missing adds one)"), message.source});
+            notes.push_back({Code::NoRowForSource, 0, line, QStringLiteral("no row has this source text"), message.source});
             continue;
         }
         // A new dictionary's only row, still empty, takes the first message.
@@ -111,7 +117,7 @@ InteropImportResult ImportCatalog(DictTable& table, const InteropCatalog& catalo
         table.setCell(sourceCol, row, message.source);
         table.setCell(targetCol, row, translation);
         ++result.rowsAdded;
-        notes.push_back({row, line, QStringLiteral("no row had this source text; row %1 added").arg(row),
+        notes.push_back({Code::RowAdded, row, line, QStringLiteral("no row had this source text; row %1 added").arg(row),
                          message.source});
     }
     return result;

@@ -32,9 +32,22 @@ struct InteropCatalog
 };
 
 // Something an export or import says about one row or message: a row of the table for the
-// export (line 0), a line of the file for the import.
+// export (line 0), a line of the file for the import. The code tells an interface what the
+// note is about, so that it can add what its own options do about it.
 struct InteropNote
 {
+    enum class Code {
+        TranslationWithoutSource, // export: a row with a translation and no source text
+        SourceRepeated,           // export: the source text of an earlier row, not written again
+        MsgfmtObjection,          // export to .po: msgfmt --check would refuse the message
+        MessageWithoutSource,     // import: skipped
+        UnfinishedLeftOut,        // import: an unfinished translation taken as empty
+        PluralForms,              // import: only the singular form taken
+        SourceAgain,              // import: a source met again with another translation
+        NoRowForSource,           // import: no row has the message's source text
+        RowAdded,                 // import: a row appended for the message's source text
+    };
+    Code code = Code::MessageWithoutSource;
     int row = 0;
     int line = 0;
     QString message;

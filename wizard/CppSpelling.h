@@ -15,26 +15,26 @@ namespace orb {
 
 // What the scan needs to know of an ASCII character, from one table: whether it is part of a
 // name (as every character from 128 on is) or a blank.
-enum CharacterClass : std::uint8_t { kName = 1, kBlank = 2 };
+enum CharacterClass : std::uint8_t { kNameCharacter = 1, kBlankCharacter = 2 };
 inline constexpr std::array<std::uint8_t, 128> kCharacterClasses = [] {
     std::array<std::uint8_t, 128> classes{};
     const auto add = [&](std::string_view characters, CharacterClass added) {
         for (const char ch : characters)
             classes[std::size_t(ch)] |= added;
     };
-    add("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456789", kName);
-    add(" \t\n\r\f\v", kBlank);
+    add("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456789", kNameCharacter);
+    add(" \t\n\r\f\v", kBlankCharacter);
     return classes;
 }();
 
 inline bool isIdentifierChar(QChar ch)
 {
-    return ch.unicode() >= kCharacterClasses.size() || (kCharacterClasses[ch.unicode()] & kName);
+    return ch.unicode() >= kCharacterClasses.size() || (kCharacterClasses[ch.unicode()] & kNameCharacter);
 }
 
 inline bool isSpace(QChar ch)
 {
-    return ch.unicode() < kCharacterClasses.size() && (kCharacterClasses[ch.unicode()] & kBlank);
+    return ch.unicode() < kCharacterClasses.size() && (kCharacterClasses[ch.unicode()] & kBlankCharacter);
 }
 
 inline bool isDigit(QChar ch)

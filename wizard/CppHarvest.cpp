@@ -50,16 +50,17 @@ enum class Verdict { Skip, Translated, Offer };
 // Looks the frame's callee up by its last component, and for a key also by its qualified name.
 void lookUpCallee(const CppLexer& lexer, Frame& frame)
 {
+    static const CalleeNames names;
     if (!frame.named()) {
         frame.callee = Callee::Unnamed;
         return;
     }
     QString copy;
-    const CalleeName* found = calleeNamed(lexer.textOf(frame.lastStart, frame.nameEnd, copy));
+    const CalleeName* found = names.find(lexer.textOf(frame.lastStart, frame.nameEnd, copy));
     frame.callee = found ? found->callee : Callee::Other;
     frame.textArgument = found ? found->textArgument : 0;
     if (frame.callee == Callee::Other && frame.nameStart < frame.lastStart) {
-        found = calleeNamed(lexer.textOf(frame.nameStart, frame.nameEnd, copy));
+        found = names.find(lexer.textOf(frame.nameStart, frame.nameEnd, copy));
         if (found && found->callee == Callee::Key)
             frame.callee = Callee::Key;
     }

@@ -88,10 +88,7 @@ bool endsInScope(QStringView code, qsizetype end)
 class CppLexer
 {
 public:
-    explicit CppLexer(const EditedText& text)
-        : m_text(text), m_units(text.units()), m_loggingHeads(LoggingHeads::instance())
-    {
-    }
+    explicit CppLexer(const EditedText& text) : m_text(text), m_units(text.units()) {}
 
     struct Literal
     {
@@ -568,8 +565,8 @@ private:
         if (ch == u'(') {
             settleName(at);
             if (m_nameEnd == at || (m_nameEnd >= 0 && skipBlanks(m_nameEnd) == at)) {
-                if (m_loggingDepth < 0 && m_loggingHeads.mayBeginWith(m_units.at(m_lastStart))
-                    && spellsOneOf(m_text, m_lastStart, m_nameEnd, m_loggingHeads.names()))
+                if (m_loggingDepth < 0 && m_units.at(m_lastStart) == kLoggingInitial
+                    && spellsOneOf(m_text, m_lastStart, m_nameEnd, kLoggingHeads))
                     m_loggingDepth = int(m_frames.size());
                 pushFrame(m_nameStart, m_lastStart, m_nameEnd, false);
             } else {
@@ -623,7 +620,6 @@ private:
 
     const EditedText& m_text;
     EditedText::Units m_units;
-    const LoggingHeads& m_loggingHeads;
     qsizetype m_pos = 0;
     qsizetype m_plainStart = 0;   // where the plain code read since the last stop's token begins
     std::vector<Frame> m_frames;

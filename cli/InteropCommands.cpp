@@ -186,12 +186,26 @@ bool readImportOptions(const QCommandLineParser& parser, ImportOptions& options,
     return readLanguageOptions(parser, QStringLiteral("import"), options.language, options.source, problem);
 }
 
+// What an option of the import does about a note, to follow its text; empty for the others.
+QString optionHint(InteropNote::Code code)
+{
+    switch (code) {
+    case InteropNote::Code::UnfinishedLeftOut:
+        return QStringLiteral(" (--keep-unfinished takes it)");
+    case InteropNote::Code::NoRowForSource:
+        return QStringLiteral(" (--add-missing adds one)");
+    default:
+        return {};
+    }
+}
+
 void printNotes(const QString& file, const std::vector<InteropNote>& notes)
 {
     for (const InteropNote& note : notes) {
         const QString where = note.line > 0 ? QStringLiteral("%1:%2").arg(file).arg(note.line)
                                             : QStringLiteral("%1: row %2").arg(file).arg(note.row);
-        printDiagnostic(QStringLiteral("%1: %2: %3").arg(where, note.message, jsonString(note.text)));
+        printDiagnostic(
+            QStringLiteral("%1: %2%3: %4").arg(where, note.message, optionHint(note.code), jsonString(note.text)));
     }
 }
 
@@ -238,7 +252,7 @@ std::optional<QByteArray> exportedBytes(const ExportOptions& options)
     if (options.format == InteropFormat::Po) {
         for (const InteropMessage& message : catalog.messages) {
             if (const QString objection = MsgfmtObjection(message); !objection.isEmpty())
-                notes.push_back({message.line, 0, objection, message.translation});
+                notes.push_back({InteropNote::Code::MsgfmtObjection, message.line, 0, objection, message.translation});
         }
     }
     printNotes(options.dictionary, notes);

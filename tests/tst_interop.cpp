@@ -398,6 +398,41 @@ private slots:
         QCOMPARE(rowsOf(table), expectedRows);
     }
 
+    // Each note of the library says what it is about by its code; the options that do
+    // something about it are orb-lng's to name, not the library's.
+    void notesCarryCodesAndNameNoOption()
+    {
+        using Code = InteropNote::Code;
+        const auto message = [](const QString& source, const QString& translation, int line) {
+            InteropMessage made{u"C"_s, source, translation};
+            made.line = line;
+            return made;
+        };
+        InteropCatalog catalog;
+        catalog.messages = {message(u""_s, u"Waise"_s, 1), message(u"Open"_s, u"Auf"_s, 2), message(u"Save"_s, u"Sichern"_s, 3),
+                            message(u"Save"_s, u"Speichern"_s, 4), message(u"Quit"_s, u"Beenden"_s, 5)};
+        catalog.messages[1].unfinished = true;
+        catalog.messages[2].plural = true;
+        const auto codesOf = [](const std::vector<InteropNote>& notes) {
+            QList<Code> codes;
+            for (const InteropNote& note : notes)
+                codes << note.code;
+            return codes;
+        };
+        for (const bool addMissing : {false, true}) {
+            DictTable table = makeTable({u"en"_s, u"de"_s}, kReportRows);
+            std::vector<InteropNote> notes;
+            ImportCatalog(table, catalog, 0, u"de"_s, {addMissing, false}, notes);
+            QCOMPARE(codesOf(notes), (QList<Code>{Code::MessageWithoutSource, Code::UnfinishedLeftOut, Code::PluralForms,
+                                                  Code::SourceAgain, addMissing ? Code::RowAdded : Code::NoRowForSource}));
+            QVERIFY(std::none_of(notes.begin(), notes.end(), [](const InteropNote& note) { return note.message.contains(u"--"_s); }));
+        }
+        std::vector<InteropNote> notes;
+        CatalogFromTable(makeTable({u"en"_s, u"de"_s}, {{u"Save"_s, u"Sichern"_s}, {u"Save"_s, u""_s}, {u""_s, u"Waise"_s}}), 1, 0,
+                         u"C"_s, notes);
+        QCOMPARE(codesOf(notes), (QList<Code>{Code::SourceRepeated, Code::TranslationWithoutSource}));
+    }
+
     void malformedInput_data()
     {
         QTest::addColumn<QString>("name");

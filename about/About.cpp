@@ -59,7 +59,7 @@ TAboutBox::TAboutBox(const TVerInfoRes* verInfo, QWidget* parent)
         font.setPixelSize(13);
         label->setFont(font);
     }
-    ui->lblWWW->setText(MakerWebAddress());
+    ui->lblWWW->setText(orb::makerWebAddress());
 
     FLogo = new QMovie(kLogo, QByteArray(), this);
     // The GIF reader cannot seek; only with every frame cached can the movie start at one
@@ -109,13 +109,13 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
 
 void TAboutBox::FormShow()
 {
-    const QString productVersion = FVerInfo ? FVerInfo->GetVerValue(vkProductVersion) : QString();
+    const QString productVersion = FVerInfo ? FVerInfo->GetVerValue(orb::vkProductVersion) : QString();
     const int build = FVerInfo ? FVerInfo->GetFileBuild() : 0;
     const QString file = FVerInfo ? FVerInfo->FileName() : QCoreApplication::applicationFilePath();
     const QString built = QLocale::system().toString(QFileInfo(file).lastModified(),
                                                      QLocale::ShortFormat);
 
-    ui->lblProductName->setText(FVerInfo ? FVerInfo->GetVerValue(vkFileDescription) : QString());
+    ui->lblProductName->setText(FVerInfo ? FVerInfo->GetVerValue(orb::vkFileDescription) : QString());
     ui->lblVersion->setText(formatted(Translate(u"Версия  %s"_s), {productVersion}));
     ui->lblBuild->setText(formatted(Translate(u"Сборка: %d от %s"_s),
                                     {QString::number(build), built}));
@@ -147,21 +147,21 @@ void TAboutBox::lblWWWClick()
 
 void TAboutBox::actBrowseURLExecute()
 {
-    OpenMakerWebSite();
+    orb::openMakerWebSite();
 }
 
-QString MakerWebAddress()
+QString orb::makerWebAddress()
 {
     return u"www.varnok.example.org"_s;
 }
 
-void OpenMakerWebSite()
+void orb::openMakerWebSite()
 {
-    QDesktopServices::openUrl(QUrl(u"https://"_s + MakerWebAddress()));
+    QDesktopServices::openUrl(QUrl(u"https://"_s + makerWebAddress()));
 }
 
 void ShowAboutBox(QWidget* owner)
 {
-    TAboutBox box(ProgramVerInfo(), owner);
+    TAboutBox box(orb::programVerInfo(), owner);
     box.exec();
 }

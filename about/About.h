@@ -38,10 +38,14 @@ private:
     QMovie* FLogo;
 };
 
+namespace orb {
+
 // The maker's web address, which the About box and the editor's main window show.
-QString MakerWebAddress();
+QString makerWebAddress();
 // Asks the desktop to open the maker's web site; whether a browser opened is not reported.
-void OpenMakerWebSite();
+void openMakerWebSite();
+
+} // namespace orb
 
 // Shows the About box for the running program's own executable, modally, centred on the
 // screen; it is destroyed when it closes.

@@ -200,13 +200,13 @@ TVerInfoRes::TVerInfoRes(const QString& fileName) : FFileName(fileName)
 
 QString TVerInfoRes::GetVerValue(int index) const
 {
-    if (index < 0 || index >= vkKeyCount)
+    if (index < 0 || index >= orb::vkKeyCount)
         return {};
     auto hex4 = [](quint16 number) {
         return QString::number(number, 16).toUpper().rightJustified(4, u'0');
     };
     const QString path = u"\\StringFileInfo\\"_s + hex4(Number16(FTranslation))
-                         + hex4(Number16(FTranslation + 2)) + u'\\' + VerKeyNames[index];
+                         + hex4(Number16(FTranslation + 2)) + u'\\' + orb::kVerKeyNames[index];
     QByteArrayView value;
     if (!QueryValue(path, &value))
         return {};
@@ -304,7 +304,7 @@ quint16 TVerInfoRes::Number16(qsizetype offset) const
     return FBigEndian ? qFromBigEndian<quint16>(p) : qFromLittleEndian<quint16>(p);
 }
 
-const TVerInfoRes* ProgramVerInfo()
+const TVerInfoRes* orb::programVerInfo()
 {
     static const std::unique_ptr<const TVerInfoRes> reader = []() -> std::unique_ptr<const TVerInfoRes> {
         try {

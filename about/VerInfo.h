@@ -28,8 +28,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Indexes into VerKeyNames, the argument of TVerInfoRes::GetVerValue.
-enum TVerKey : int {
+namespace orb {
+
+// Indexes into kVerKeyNames, the argument of TVerInfoRes::GetVerValue.
+enum VerKey : int {
     vkCompanyName,
     vkFileDescription,
     vkFileVersion,
@@ -43,14 +45,16 @@ enum TVerKey : int {
     vkKeyCount
 };
 
-// The key table: the standard string names of a version block, indexed by TVerKey.
-inline constexpr QLatin1String VerKeyNames[vkKeyCount] = {
+// The key table: the standard string names of a version block, indexed by VerKey.
+inline constexpr QLatin1String kVerKeyNames[vkKeyCount] = {
     QLatin1String("CompanyName"),     QLatin1String("FileDescription"),
     QLatin1String("FileVersion"),     QLatin1String("InternalName"),
     QLatin1String("LegalCopyright"),  QLatin1String("LegalTrademarks"),
     QLatin1String("OriginalFilename"), QLatin1String("ProductName"),
     QLatin1String("ProductVersion"),  QLatin1String("Comments"),
 };
+
+} // namespace orb
 
 // The version block of an executable file, the one orb_add_version_block()
 // (cmake/VersionBlock.cmake) builds into the ".orb_version" section of an ELF file.
@@ -64,7 +68,7 @@ public:
     // info" when its fixed file information is shorter than 52 bytes.
     explicit TVerInfoRes(const QString& fileName);
 
-    // The string named VerKeyNames[index] in the table of the first translation; empty when
+    // The string named kVerKeyNames[index] in the table of the first translation; empty when
     // the block has no such string or index is outside the key table.
     QString GetVerValue(int index) const;
     // The build: the fourth number d of the file version a.b.c.d.
@@ -91,9 +95,13 @@ private:
     qsizetype FFixedInfo = 0;
 };
 
+namespace orb {
+
 // The version block of the running program's own executable, read on the first call and kept
 // until the program ends (call it in main, once the application object exists, to read it at
 // start-up); nullptr when the
 // executable has no usable block, so that a damaged file costs the About box its texts rather
 // than the program its start.
-const TVerInfoRes* ProgramVerInfo();
+const TVerInfoRes* programVerInfo();
+
+} // namespace orb

@@ -19,20 +19,20 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const int rows = 100000;
     const QString path = dir.filePath(QStringLiteral("check.lng"));
-    synthetic::writeDictionary(synthetic::makeDictionary(rows, 4), path);
+    orb::synthetic::writeDictionary(orb::synthetic::makeDictionary(rows, 4), path);
 
     TOrbTranslate component;
     component.SetSuppressMessage(true);
     component.SetDictName(QDir(QCoreApplication::applicationDirPath()).relativeFilePath(path));
     component.DefineProperties();
     const int runs = 5;
-    const double load = bestOfRunsMs(runs, [] {}, [&] { component.InitDictionary(); });
+    const double load = orb::bestOfRunsMs(runs, [] {}, [&] { component.InitDictionary(); });
     std::size_t findings = 0;
-    const double check = bestOfRunsMs(runs, [] {}, [&] {
-        DictTable table;
-        if (readDictionaryGrid(path, table) != GridRead::Ok)
+    const double check = orb::bestOfRunsMs(runs, [] {}, [&] {
+        orb::DictTable table;
+        if (orb::readDictionaryGrid(path, table) != orb::GridRead::Ok)
             qFatal("cannot read %s", qPrintable(path));
-        findings = CheckDictionary(table, 0).findings.size();
+        findings = orb::checkDictionary(table, 0).findings.size();
     });
     std::printf("%d rows x 4 languages (%zu findings)\n", rows, findings);
     std::printf("  InitDictionary                 %8.1f ms\n", load);

@@ -41,7 +41,7 @@ QString learnedText(int row, QChar digitsStart = u'0')
 
 QList<TLangDict> learnedDictionary()
 {
-    QList<TLangDict> dict = synthetic::makeDictionary(0, 4);
+    QList<TLangDict> dict = orb::synthetic::makeDictionary(0, 4);
     for (TLangDict& language : dict) {
         for (int row = 0; row < kLarge; ++row)
             language.Phrases.append(learnedText(row));
@@ -105,7 +105,7 @@ const char* const kCaseNames[] = {"hit in last language", "hit in another langua
 
 struct LookupFixture
 {
-    QList<TLangDict> dict = synthetic::makeDictionary(kLarge, 4);
+    QList<TLangDict> dict = orb::synthetic::makeDictionary(kLarge, 4);
     std::vector<QString> texts[4];
 
     LookupFixture()
@@ -162,7 +162,7 @@ void BM_Learned(benchmark::State& state)
 void BM_Linear(benchmark::State& state)
 {
     const Case which = Case(state.range(0));
-    LinearTranslator linear;
+    orb::LinearTranslator linear;
     linear.dict = lookupFixture().dict;
     linear.setLangID(QStringLiteral("Russian"));
     const auto& texts = lookupFixture().texts[which];
@@ -244,7 +244,7 @@ void BM_CoreTranslate(benchmark::State& state, bool ours)
 
 void BM_PugixmlBuildAndSave(benchmark::State& state)
 {
-    const QList<TLangDict> dict = synthetic::makeDictionary(kLarge, 4);
+    const QList<TLangDict> dict = orb::synthetic::makeDictionary(kLarge, 4);
     std::vector<std::string> ids, names;
     std::vector<std::vector<std::string>> cells(dict.size());
     for (qsizetype l = 0; l < dict.size(); ++l) {
@@ -304,7 +304,7 @@ void measureMemory()
     const QString file = dictionaryFiles.at(kLarge);
     const double fileMb = QFileInfo(file).size() / 1048576.0;
     std::printf("\nMemory of the loaded %d-row dictionary, in a fresh process (targets: held <= 3x, peak <= 4x):\n  %s\n",
-                kLarge, qPrintable(freshprocess::describe(freshprocess::measure(QStringLiteral("component"), file), fileMb)));
+                kLarge, qPrintable(orb::freshprocess::describe(orb::freshprocess::measure(QStringLiteral("component"), file), fileMb)));
 }
 
 // ---- summary -----------------------------------------------------------------------------
@@ -400,19 +400,19 @@ benchmark::internal::Benchmark* add(benchmark::internal::Benchmark* b)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (freshprocess::measureIfAsked(argc, argv, {{QStringLiteral("component"), loadComponent}}))
+    if (orb::freshprocess::measureIfAsked(argc, argv, {{QStringLiteral("component"), loadComponent}}))
         return 0;
     QTemporaryDir dir;
     workDir = &dir;
     for (int rows : {1000, 10000, kLarge}) {
         const QString path = dir.filePath(QStringLiteral("synthetic-%1.lng").arg(rows));
-        synthetic::writeDictionary(synthetic::makeDictionary(rows, 4), path);
+        orb::synthetic::writeDictionary(orb::synthetic::makeDictionary(rows, 4), path);
         dictionaryFiles[rows] = path;
         std::printf("synthetic dictionary: %6d rows x 4 languages, %.1f MB\n", rows,
                     QFileInfo(path).size() / 1048576.0);
     }
     learnedFile = dir.filePath(QStringLiteral("learned.lng"));
-    synthetic::writeDictionary(learnedDictionary(), learnedFile);
+    orb::synthetic::writeDictionary(learnedDictionary(), learnedFile);
     std::printf("learned dictionary:   %6d rows x 4 languages, %.1f MB\n", kLarge,
                 QFileInfo(learnedFile).size() / 1048576.0);
     measureMemory();

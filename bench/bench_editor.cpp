@@ -41,7 +41,7 @@ const int kRuns = 5;
 
 double bestMs(const std::function<void()>& prepare, const std::function<void()>& measured)
 {
-    return bestOfRunsMs(kRuns, prepare, measured);
+    return orb::bestOfRunsMs(kRuns, prepare, measured);
 }
 
 void row(const char* what, double ms, const char* reference, double referenceMs, const char* target)
@@ -51,9 +51,9 @@ void row(const char* what, double ms, const char* reference, double referenceMs,
 }
 
 // A table of the dictionary with every tenth row emptied, for the removal of empty rows.
-DictTable withEmptyRows(const DictTable& table)
+orb::DictTable withEmptyRows(const orb::DictTable& table)
 {
-    DictTable copy = table;
+    orb::DictTable copy = table;
     for (int r = 1; r < copy.rowCount(); r += 10) {
         for (int c = 0; c < copy.columnCount(); ++c)
             copy.setCell(c, r, QString());
@@ -69,16 +69,16 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     // The open document: the table the window's model holds, read as the window reads it.
-    const freshprocess::Loaders loaders{{QStringLiteral("editor"), [](const QString& file) {
-        return readDictionaryGrid(file, *new DictTable) == GridRead::Ok;
+    const orb::freshprocess::Loaders loaders{{QStringLiteral("editor"), [](const QString& file) {
+        return orb::readDictionaryGrid(file, *new orb::DictTable) == orb::GridRead::Ok;
     }}};
-    if (freshprocess::measureIfAsked(argc, argv, loaders))
+    if (orb::freshprocess::measureIfAsked(argc, argv, loaders))
         return 0;
     const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("dictionary.lng"));
-    synthetic::writeDictionary(synthetic::makeDictionary(rows, 4), path);
+    orb::synthetic::writeDictionary(orb::synthetic::makeDictionary(rows, 4), path);
     const qint64 fileBytes = QFileInfo(path).size();
     const QString relative = QDir(QCoreApplication::applicationDirPath()).relativeFilePath(path);
     std::printf("dictionary: %d rows x 4 languages, %.1f MB, best of %d runs\n\n", rows, fileBytes / 1e6, kRuns);
@@ -107,21 +107,21 @@ int main(int argc, char* argv[])
     row("ReadDictionary (window, grid)", read, "InitDictionary (component)", init, "target <= 2x");
 
     // ---- importing one language ----
-    DictTable fileTable;
+    orb::DictTable fileTable;
     const double readGrid = bestMs([] {}, [&] {
-        if (readDictionaryGrid(path, fileTable) != GridRead::Ok)
+        if (orb::readDictionaryGrid(path, fileTable) != orb::GridRead::Ok)
             std::abort();
     });
     // Every row's key matches, and the imported language lands in a new column: all of it.
-    DictTable withoutImported = fileTable;
+    orb::DictTable withoutImported = fileTable;
     withoutImported.removeColumn(1);
-    DictTable document;
+    orb::DictTable document;
     const double import = bestMs([&] { document = withoutImported; }, [&] {
-        ImportSource source;
-        ImportPlan plan;
-        if (source.open(path) != GridRead::Ok || !source.plan(document, 0, 0, 1, plan))
+        orb::ImportSource source;
+        orb::ImportPlan plan;
+        if (source.open(path) != orb::GridRead::Ok || !source.plan(document, 0, 0, 1, plan))
             std::abort();
-        applyImportPlan(document, plan);
+        orb::applyImportPlan(document, plan);
     });
     row("import of one language (table)", import, "readDictionaryGrid", readGrid, "target <= 2x");
 
@@ -146,7 +146,7 @@ int main(int argc, char* argv[])
     row("WriteDictionary (window, indented)", write, "SaveDictionary (component)", save, "target <= 2x");
 
     // ---- sorting and removing empty rows ----
-    const DictTable& open = window->Dictionary();
+    const orb::DictTable& open = window->Dictionary();
     for (int col : {0, 2}) {
         std::vector<QString> keys;
         const double keysOnly = bestMs(
@@ -156,7 +156,7 @@ int main(int argc, char* argv[])
                     keys.push_back(open.cell(col, r));
             },
             [&] { std::stable_sort(keys.begin(), keys.end()); });
-        DictTable table;
+        orb::DictTable table;
         const double sort = bestMs([&] { table = open; }, [&] { table.sortColumn(col, true); });
         const QByteArray label = "SortColumn(" + QByteArray::number(col) + ")";
         row(label.constData(), sort, "std::stable_sort of the keys", keysOnly, "target < 2x");
@@ -164,7 +164,7 @@ int main(int argc, char* argv[])
         if (col == 0) {
             const double none = bestMs([&] { table = open; }, [&] { table.deleteEmptyRows(); });
             row("DeleteEmptyRows (no empty row)", none, "std::stable_sort of the keys", keysOnly, "target < 2x");
-            const DictTable emptied = withEmptyRows(open);
+            const orb::DictTable emptied = withEmptyRows(open);
             const double some = bestMs([&] { table = emptied; }, [&] { table.deleteEmptyRows(); });
             row("DeleteEmptyRows (every 10th empty)", some, "std::stable_sort of the keys", keysOnly, "target < 2x");
         }
@@ -172,12 +172,12 @@ int main(int argc, char* argv[])
 
     // ---- the grid at this size ----
     // The benchmark has no interface dictionary beside it; the window need not say so.
-    window->Translator()->SetSuppressMessage(true);
+    window->translator()->SetSuppressMessage(true);
     window->resize(834, 621);
     window->show();
     for (int i = 0; i < 10; ++i)
         QApplication::processEvents();
-    TDictGrid* grid = window->Grid();
+    orb::DictGrid* grid = window->Grid();
     QScrollBar* bar = grid->verticalScrollBar();
     int step = 0;
     const double scroll = bestMs([] {}, [&] {
@@ -211,24 +211,24 @@ int main(int argc, char* argv[])
     // What a translator does many times a session: a search through every cell that finds
     // nothing, the filter of rows left to translate on and off, the status bar's figures, and
     // a sort undone and redone.
-    const DictTable& shownTable = window->Dictionary();
+    const orb::DictTable& shownTable = window->Dictionary();
     const double findNothing = bestMs([] {}, [&] {
-        if (findCell(shownTable, {QStringLiteral("no such text"), -1, true, {}}, {0, 1}))
+        if (orb::findCell(shownTable, {QStringLiteral("no such text"), -1, true, {}}, {0, 1}))
             std::abort();
     });
     std::printf("%-34s %9.1f ms (%d cells)\n", "find: a text in no cell", findNothing,
                 (shownTable.rowCount() - 1) * shownTable.columnCount());
     const double filter = bestMs([] {}, [&] {
-        window->ApplyFilter(2);
-        window->ApplyFilter(-1);
+        window->applyFilter(2);
+        window->applyFilter(-1);
     });
     std::printf("%-34s %9.1f ms (on and off)\n", "filter: rows without a text", filter);
     const double figures = bestMs([] {}, [&] {
-        if (completenessOf(shownTable).phrases == 0)
+        if (orb::completenessOf(shownTable).phrases == 0)
             std::abort();
     });
     std::printf("%-34s %9.1f ms\n", "status bar: completeness", figures);
-    window->SortColumn(0, SortChoice{});
+    window->SortColumn(0, orb::SortChoice{});
     QUndoStack* history = grid->dictModel()->history();
     const double undoSort = bestMs([] {}, [&] {
         history->undo();
@@ -241,7 +241,7 @@ int main(int argc, char* argv[])
     QString unit;
     for (int line = 0; unit.size() < 5'000'000; ++line)
         unit += QStringLiteral("  ShowMessage('Сообщение номер %1'); // строка\n").arg(line);
-    const EditedText unitText(unit);
+    const orb::EditedText unitText(unit);
     std::unique_ptr<TfrmFindWords> harvestWindow;
     const qsizetype middle = unitText.indexOf(u'\'', unitText.size() / 2);
     const double shown = bestMs(
@@ -261,7 +261,7 @@ int main(int argc, char* argv[])
 
     // ---- memory of the open document ----
     std::printf("\n%-34s %s  (targets: held <= 3x, peak <= 4x)\n", "memory of the open document",
-                qPrintable(freshprocess::describe(freshprocess::measure(QStringLiteral("editor"), path),
+                qPrintable(orb::freshprocess::describe(orb::freshprocess::measure(QStringLiteral("editor"), path),
                                                   fileBytes / 1048576.0)));
     return 0;
 }

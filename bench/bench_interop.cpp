@@ -47,9 +47,9 @@ int main(int argc, char** argv)
     }
     QTemporaryDir dir;
     const int rows = 100000;
-    const QList<TLangDict> dictionary = synthetic::makeDictionary(rows, 4);
+    const QList<TLangDict> dictionary = orb::synthetic::makeDictionary(rows, 4);
     const QString lng = dir.filePath(QStringLiteral("big.lng"));
-    synthetic::writeDictionary(dictionary, lng);
+    orb::synthetic::writeDictionary(dictionary, lng);
     const QString source = dictionary[0].LangID;
     const QString language = dictionary[1].LangID;
     const QString po = dir.filePath(QStringLiteral("out.po"));
@@ -58,7 +58,7 @@ int main(int argc, char** argv)
     const int runs = 3;
     bool ok = true;
     const auto timed = [&](const QString& program, const QStringList& arguments, const std::function<void()>& prepare = [] {}) {
-        return bestOfRunsMs(runs, prepare, [&] { ok = run(program, arguments) && ok; });
+        return orb::bestOfRunsMs(runs, prepare, [&] { ok = run(program, arguments) && ok; });
     };
     const double exportPo = timed(orbLng, {QStringLiteral("export"), lng, QStringLiteral("--language"), language,
                                            QStringLiteral("--source"), source, QStringLiteral("-o"), po});
@@ -88,9 +88,9 @@ int main(int argc, char** argv)
 
     // Against the dictionary's size: what the import holds is the dictionary and the catalogue.
     fresh();
-    const freshprocess::Figures importMemory = freshprocess::measureProgram(
+    const orb::freshprocess::Figures importMemory = orb::freshprocess::measureProgram(
         orbLng, QStringList{QStringLiteral("import"), work, ts} + importInto, {QStringLiteral("--help")});
     std::printf("  orb-lng import of the .ts, memory beyond orb-lng --help: %s\n",
-                qPrintable(freshprocess::describe(importMemory, QFileInfo(lng).size() / 1048576.0)));
+                qPrintable(orb::freshprocess::describe(importMemory, QFileInfo(lng).size() / 1048576.0)));
     return 0;
 }

@@ -177,9 +177,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    QList<TLangDict> dict = synthetic::makeDictionary(kRows, 4);
+    QList<TLangDict> dict = orb::synthetic::makeDictionary(kRows, 4);
     const QString path = dir.filePath(QStringLiteral("walk.lng"));
-    synthetic::writeDictionary(dict, path);
+    orb::synthetic::writeDictionary(dict, path);
 
     auto ours = std::make_unique<TestWindow>(dict[0].Phrases);
     auto theirs = std::make_unique<TestWindow>(dict[0].Phrases);

@@ -121,29 +121,29 @@ Project writeProject(const QString& directory, const Workload& workload)
 }
 
 // Every question answered alike, nothing shown.
-class AnsweringPrompt : public HarvestPrompt
+class AnsweringPrompt : public orb::HarvestPrompt
 {
 public:
-    explicit AnsweringPrompt(Answer answer) : m_answer(answer) {}
-    Answer ask(PromptKind, const QString&, Selection&) override { return m_answer; }
+    explicit AnsweringPrompt(orb::Answer answer) : m_answer(answer) {}
+    orb::Answer ask(orb::PromptKind, const QString&, orb::Selection&) override { return m_answer; }
 
 private:
-    Answer m_answer;
+    orb::Answer m_answer;
 };
 
 // Reads every file and decodes it, and nothing more: what any harvest must spend.
-class DecodingHarvester : public ProjectHarvester
+class DecodingHarvester : public orb::ProjectHarvester
 {
 public:
     qsizetype characters = 0;
 
-    HarvestStep harvestUnit(const QString& path) override { return decode(path); }
-    HarvestStep harvestForm(const QString& path) override { return decode(path); }
-    HarvestStep harvestCppSource(const QString& path) override { return decode(path); }
-    HarvestStep harvestDesignerForm(const QString& path) override { return decode(path); }
+    orb::HarvestStep harvestUnit(const QString& path) override { return decode(path); }
+    orb::HarvestStep harvestForm(const QString& path) override { return decode(path); }
+    orb::HarvestStep harvestCppSource(const QString& path) override { return decode(path); }
+    orb::HarvestStep harvestDesignerForm(const QString& path) override { return decode(path); }
 
 private:
-    HarvestStep decode(const QString& path)
+    orb::HarvestStep decode(const QString& path)
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
@@ -153,30 +153,30 @@ private:
             ? QString::fromUtf8(bytes)
             : QString(QStringDecoder(kEncoding.constData()).decode(bytes));
         characters += text.size();
-        return HarvestStep::Continue;
+        return orb::HarvestStep::Continue;
     }
 };
 
 // Reads every file into the form the scans work on (decoded, line ends made LF), as the harvest
 // does first.
-class ReadingHarvester : public ProjectHarvester
+class ReadingHarvester : public orb::ProjectHarvester
 {
 public:
-    HarvestStep harvestUnit(const QString& path) override { return read(path); }
-    HarvestStep harvestForm(const QString& path) override { return read(path); }
-    HarvestStep harvestCppSource(const QString& path) override { return read(path); }
-    HarvestStep harvestDesignerForm(const QString& path) override { return read(path); }
+    orb::HarvestStep harvestUnit(const QString& path) override { return read(path); }
+    orb::HarvestStep harvestForm(const QString& path) override { return read(path); }
+    orb::HarvestStep harvestCppSource(const QString& path) override { return read(path); }
+    orb::HarvestStep harvestDesignerForm(const QString& path) override { return read(path); }
 
 protected:
-    HarvestStep read(const QString& path)
+    orb::HarvestStep read(const QString& path)
     {
         QString error;
-        if (!ReadSourceFile(path, kEncoding, m_file, &error))
+        if (!orb::readSourceFile(path, kEncoding, m_file, &error))
             qFatal("%s: %s", qPrintable(path), qPrintable(error));
-        return HarvestStep::Continue;
+        return orb::HarvestStep::Continue;
     }
 
-    SourceFile m_file;
+    orb::SourceFile m_file;
 };
 
 // Reads, then scans with every question answered alike (C++ literals with a letter offered);
@@ -184,49 +184,49 @@ protected:
 class ScanningHarvester : public ReadingHarvester
 {
 public:
-    ScanningHarvester(PhraseSink& sink, Answer answer) : m_sink(sink), m_prompt(answer) {}
+    ScanningHarvester(orb::PhraseSink& sink, orb::Answer answer) : m_sink(sink), m_prompt(answer) {}
     qsizetype rewrittenCharacters = 0;
 
-    HarvestStep harvestUnit(const QString& path) override
+    orb::HarvestStep harvestUnit(const QString& path) override
     {
         read(path);
-        EditedText text(m_file.text);
-        if (HarvestUnitText(text, m_prompt, m_sink, path).save)
+        orb::EditedText text(m_file.text);
+        if (orb::harvestUnitText(text, m_prompt, m_sink, path).save)
             rewrittenCharacters += text.toString().size();
-        return HarvestStep::Continue;
+        return orb::HarvestStep::Continue;
     }
-    HarvestStep harvestForm(const QString& path) override
+    orb::HarvestStep harvestForm(const QString& path) override
     {
         read(path);
-        HarvestFormText(EditedText(NormalizeFormText(m_file.text)), m_prompt, m_sink);
-        return HarvestStep::Continue;
+        orb::harvestFormText(orb::EditedText(orb::NormalizeFormText(m_file.text)), m_prompt, m_sink);
+        return orb::HarvestStep::Continue;
     }
-    HarvestStep harvestCppSource(const QString& path) override
+    orb::HarvestStep harvestCppSource(const QString& path) override
     {
         read(path);
-        EditedText text(m_file.text);
-        if (HarvestCppText(text, m_prompt, m_sink, path, CppOffer::WithLetter).save)
+        orb::EditedText text(m_file.text);
+        if (orb::harvestCppText(text, m_prompt, m_sink, path, orb::CppOffer::WithLetter).save)
             rewrittenCharacters += text.toString().size();
-        return HarvestStep::Continue;
+        return orb::HarvestStep::Continue;
     }
-    HarvestStep harvestDesignerForm(const QString& path) override
+    orb::HarvestStep harvestDesignerForm(const QString& path) override
     {
         read(path);
-        std::vector<DesignerString> strings;
+        std::vector<orb::DesignerString> strings;
         QString error;
-        if (ReadDesignerStrings(m_file.text, strings, &error))
-            HarvestDesignerForm(EditedText(m_file.text), strings, m_prompt, m_sink);
-        return HarvestStep::Continue;
+        if (orb::readDesignerStrings(m_file.text, strings, &error))
+            orb::harvestDesignerStrings(orb::EditedText(m_file.text), strings, m_prompt, m_sink);
+        return orb::HarvestStep::Continue;
     }
 
 private:
-    PhraseSink& m_sink;
+    orb::PhraseSink& m_sink;
     AnsweringPrompt m_prompt;
 };
 
-DictTable dictionaryOfRows(int rows)
+orb::DictTable dictionaryOfRows(int rows)
 {
-    DictTable table;
+    orb::DictTable table;
     table.setColumn(0, {QStringLiteral("ru"), QStringLiteral("Russian"), 204});
     table.reserveRows(rows);
     for (int row = 1; row <= rows; ++row) {
@@ -246,30 +246,30 @@ struct Timing
     int phrasesAdded;
 };
 
-Timing timeProject(const QString& directory, Answer answer)
+Timing timeProject(const QString& directory, orb::Answer answer)
 {
-    const DictTable dictionary = dictionaryOfRows(kDictionaryRows);
-    const double decodeMs = bestOfRunsMs(kRuns, [] {}, [&] {
+    const orb::DictTable dictionary = dictionaryOfRows(kDictionaryRows);
+    const double decodeMs = orb::bestOfRunsMs(kRuns, [] {}, [&] {
         DecodingHarvester decoder;
-        WalkProjectDir(directory, decoder);
+        orb::walkProjectDir(directory, decoder);
     });
-    const double readMs = bestOfRunsMs(kRuns, [] {}, [&] {
+    const double readMs = orb::bestOfRunsMs(kRuns, [] {}, [&] {
         ReadingHarvester reader;
-        WalkProjectDir(directory, reader);
+        orb::walkProjectDir(directory, reader);
     });
-    DictTable table;
-    std::unique_ptr<ColumnSink> sink;
+    orb::DictTable table;
+    std::unique_ptr<orb::ColumnSink> sink;
     // The sink hashes the column's texts once for the dictionary, whatever the project:
     // measured apart, the harvest measured with it made.
-    const double indexMs = bestOfRunsMs(kRuns, [&] { table = dictionary; }, [&] { ColumnSink(table, 0); });
-    const double harvestMs = bestOfRunsMs(kRuns,
+    const double indexMs = orb::bestOfRunsMs(kRuns, [&] { table = dictionary; }, [&] { orb::ColumnSink(table, 0); });
+    const double harvestMs = orb::bestOfRunsMs(kRuns,
         [&] {
             table = dictionary;
-            sink = std::make_unique<ColumnSink>(table, 0);
+            sink = std::make_unique<orb::ColumnSink>(table, 0);
         },
         [&] {
             ScanningHarvester harvester(*sink, answer);
-            WalkProjectDir(directory, harvester);
+            orb::walkProjectDir(directory, harvester);
         });
     return {decodeMs, readMs, indexMs, harvestMs, table.rowCount() - 1 - kDictionaryRows};
 }
@@ -292,7 +292,7 @@ void harvestAndDouble(const QTemporaryDir& dir, const Workload& workload, const 
     for (const Workload& each : {workload, twice}) {
         const QString directory = dir.filePath(QString::fromLatin1(each.name));
         const Project project = writeProject(directory, each);
-        timings[index] = timeProject(directory, Answer::Yes);
+        timings[index] = timeProject(directory, orb::Answer::Yes);
         std::printf("%s: %d units, %d forms, %d literals, %.1f MB, %d phrases added\n", each.name, each.units,
                     each.forms, project.literals, double(project.bytes) / 1e6, timings[index].phrasesAdded);
         printTiming(timings[index++], "Yes");
@@ -347,7 +347,7 @@ void harvestCppAndDouble(const QTemporaryDir& dir, int files)
         const int count = files << index;
         const QString directory = dir.filePath(QStringLiteral("cpp%1").arg(count));
         const Project project = writeCppTree(directory, count);
-        timings[index] = timeProject(directory, Answer::No);
+        timings[index] = timeProject(directory, orb::Answer::No);
         std::printf("C++ tree: %d files, %.1f MB\n", count, double(project.bytes) / 1e6);
         printTiming(timings[index], "No");
     }
@@ -362,13 +362,13 @@ void harvestQtExamples(const char* given)
         if (!candidate || !QDir(directory).exists())
             continue;
         std::printf("Qt's examples in %s\n", candidate);
-        printTiming(timeProject(directory, Answer::No), "No");
+        printTiming(timeProject(directory, orb::Answer::No), "No");
         return;
     }
     std::printf("Qt's examples are not installed here (orb_bench_wizard DIRECTORY measures them there); not measured\n");
 }
 
-class NoSink : public PhraseSink
+class NoSink : public orb::PhraseSink
 {
 public:
     bool phraseExists(const QString&) const override { return false; }
@@ -380,12 +380,12 @@ public:
 double unclosedCallsMs(int calls)
 {
     const QString text = QStringLiteral("uses Forms;\n") + QStringLiteral("Translate('").repeated(calls) + u'\n';
-    AnsweringPrompt prompt(Answer::Yes);
+    AnsweringPrompt prompt(orb::Answer::Yes);
     NoSink sink;
-    EditedText buffer;
-    return bestOfRunsMs(
-        3, [&] { buffer = EditedText(text); },
-        [&] { HarvestUnitText(buffer, prompt, sink, QStringLiteral("Unclosed.pas")); });
+    orb::EditedText buffer;
+    return orb::bestOfRunsMs(
+        3, [&] { buffer = orb::EditedText(text); },
+        [&] { orb::harvestUnitText(buffer, prompt, sink, QStringLiteral("Unclosed.pas")); });
 }
 
 void harvestUnclosedCalls()
@@ -401,7 +401,7 @@ void harvestUnclosedCalls()
 int main(int argc, char** argv)
 {
     // As the editor and orb-lng do, so that the figures are theirs.
-    KeepFreedMemoryForTheNextFile();
+    orb::keepFreedMemoryForTheNextFile();
     QTemporaryDir dir;
     if (!dir.isValid())
         qFatal("no temporary directory");

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace orb {
+
 namespace {
 
 struct CheckOptions
@@ -143,7 +145,7 @@ int check(const CheckOptions& options)
     int source = 0;
     if (!loadWithSource(options, table, source))
         return ExitUnusableInput;
-    const CheckReport report = CheckDictionary(table, source);
+    const CheckReport report = checkDictionary(table, source);
     if (options.json)
         printJson(options.dictionary, table, report);
     else
@@ -160,7 +162,7 @@ int stats(const CheckOptions& options)
     int source = 0;
     if (!loadWithSource(options, table, source))
         return ExitUnusableInput;
-    const std::vector<LanguageCompleteness> figures = LanguageCompletenessOf(table, source);
+    const std::vector<LanguageCompleteness> figures = languageCompletenessOf(table, source);
     print(QStringLiteral("%1: %2 rows, %3 languages, source %4")
               .arg(options.dictionary)
               .arg(table.rowCount() - 1)
@@ -186,3 +188,5 @@ int runStats(const QStringList& arguments)
 {
     return runSubcommand(arguments, describeStats, readDictionaryOptions, stats);
 }
+
+} // namespace orb

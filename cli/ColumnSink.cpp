@@ -4,6 +4,8 @@
 
 #include <bit>
 
+namespace orb {
+
 namespace {
 
 std::size_t slotsFor(int texts)
@@ -99,3 +101,5 @@ void ColumnSink::addPhrase(const QString& phrase)
     m_added.add(hash, row);
     m_changed = true;
 }
+
+} // namespace orb

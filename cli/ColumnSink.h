@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace orb {
+
 // The target language column of an open dictionary, as the harvest fills it: a phrase goes into
 // the last row unless that row holds text, then into a new one. The column's texts are indexed
 // by their rows, so that a phrase costs the same whatever the column's length.
@@ -59,3 +61,5 @@ private:
     RowIndex m_added;
     bool m_changed = false;
 };
+
+} // namespace orb

@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+namespace orb {
+
 void printDiagnostic(const QString& diagnostic)
 {
     std::fputs(qUtf8Printable(diagnostic + u'\n'), stderr);
@@ -62,3 +64,5 @@ QString jsonString(const QString& text)
     json.append(u'"');
     return json;
 }
+
+} // namespace orb

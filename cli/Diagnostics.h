@@ -2,8 +2,11 @@
 
 #include <QString>
 
-class DictTable;
 class QCommandLineParser;
+
+namespace orb {
+
+class DictTable;
 
 // Writes one line on standard error.
 void printDiagnostic(const QString& diagnostic);
@@ -21,3 +24,5 @@ bool loadDictionary(const QString& path, DictTable& table);
 
 // The text as a JSON string, quotes included.
 QString jsonString(const QString& text);
+
+} // namespace orb

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace orb {
+
 namespace {
 
 bool isAsciiLetter(QChar ch)
@@ -161,7 +163,7 @@ public:
             const QString& source = m_table.cell(m_source, row);
             if (source.isEmpty())
                 continue;
-            const TextShape sourceShape = ShapeOf(source);
+            const TextShape sourceShape = shapeOf(source);
             for (int col = 0; col < m_table.columnCount(); ++col) {
                 if (col != m_source)
                     compare(row, col, sourceShape);
@@ -173,7 +175,7 @@ public:
                          [](const CheckFinding& a, const CheckFinding& b) {
                              return a.row != b.row ? a.row < b.row : a.column < b.column;
                          });
-        m_report.completeness = LanguageCompletenessOf(m_table, m_source);
+        m_report.completeness = languageCompletenessOf(m_table, m_source);
         return std::move(m_report);
     }
 
@@ -192,7 +194,7 @@ private:
             const LangColumn& language = m_table.column(col);
             QStringList others = ids;
             others.removeAt(col);
-            const LangIdCheck id = CheckLangId(language.langId, others);
+            const LangIdCheck id = checkLangId(language.langId, others);
             if (id == LangIdCheck::Taken)
                 add(0, col, CheckSeverity::Error, "identifier",
                     QStringLiteral("the identifier %1 names another language too; its texts are read from the first").arg(language.langId));
@@ -212,7 +214,7 @@ private:
             add(row, col, CheckSeverity::Warning, "untranslated", QStringLiteral("not translated"));
             return;
         }
-        const TextShape shape = ShapeOf(text);
+        const TextShape shape = shapeOf(text);
         if (sorted(shape.qtPlaceholders) != sorted(source.qtPlaceholders))
             add(row, col, CheckSeverity::Error, "placeholders",
                 QStringLiteral("placeholders differ: %1 in the source, %2 here")
@@ -298,7 +300,7 @@ private:
 
 } // namespace
 
-TextShape ShapeOf(const QString& text)
+TextShape shapeOf(const QString& text)
 {
     TextShape shape;
     qsizetype start = 0;
@@ -316,7 +318,7 @@ TextShape ShapeOf(const QString& text)
     return shape;
 }
 
-std::vector<LanguageCompleteness> LanguageCompletenessOf(const DictTable& table, int sourceColumn)
+std::vector<LanguageCompleteness> languageCompletenessOf(const DictTable& table, int sourceColumn)
 {
     std::vector<LanguageCompleteness> figures;
     for (int col = 0; col < table.columnCount(); ++col) {
@@ -334,7 +336,9 @@ std::vector<LanguageCompleteness> LanguageCompletenessOf(const DictTable& table,
     return figures;
 }
 
-CheckReport CheckDictionary(const DictTable& table, int sourceColumn)
+CheckReport checkDictionary(const DictTable& table, int sourceColumn)
 {
     return Checker(table, sourceColumn).run();
 }
+
+} // namespace orb

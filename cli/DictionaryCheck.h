@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace orb {
+
 class DictTable;
 
 // The faults of a dictionary that reach users: a translation that drops a placeholder or an
@@ -39,9 +41,9 @@ struct CheckReport
 };
 
 // Every language but the source, in column order.
-std::vector<LanguageCompleteness> LanguageCompletenessOf(const DictTable& table, int sourceColumn);
+std::vector<LanguageCompleteness> languageCompletenessOf(const DictTable& table, int sourceColumn);
 // Every language against the source column.
-CheckReport CheckDictionary(const DictTable& table, int sourceColumn);
+CheckReport checkDictionary(const DictTable& table, int sourceColumn);
 
 // What a comparison of two texts looks at, for the tests: Qt placeholders (%1, %L1, %n) in
 // order of appearance, printf formats (%s, %.2f; not %% and not "100 %"), the accelerators
@@ -57,4 +59,6 @@ struct TextShape
     QString trailing;
     int lines = 1;
 };
-TextShape ShapeOf(const QString& text);
+TextShape shapeOf(const QString& text);
+
+} // namespace orb

@@ -15,6 +15,8 @@
 
 #include <cstdio>
 
+namespace orb {
+
 namespace {
 
 // What a run does with what it found.
@@ -111,7 +113,7 @@ public:
     {
         m_path = path;
         m_file = jsonString(path);
-        m_source = jsonString(SourceKindName(SourceKindOf(QFileInfo(path).fileName())));
+        m_source = jsonString(sourceKindName(sourceKindOf(QFileInfo(path).fileName())));
         m_position.restart(text);
     }
 
@@ -266,7 +268,7 @@ bool readOptions(const QCommandLineParser& parser, HarvestOptions& options, QStr
 void printDiffs(const FileHarvester& harvester, const QString& directory)
 {
     for (const SourceRewrite& rewrite : harvester.keptRewrites())
-        std::fputs(qUtf8Printable(RewriteDiff(rewrite, QDir(directory).relativeFilePath(rewrite.path))), stdout);
+        std::fputs(qUtf8Printable(rewriteDiff(rewrite, QDir(directory).relativeFilePath(rewrite.path))), stdout);
 }
 
 // The dictionary first, then the sources: a kill between the two, or during either, leaves no
@@ -304,7 +306,7 @@ int harvest(const HarvestOptions& options)
     ReportingPrompt prompt(options.answer, options.output != HarvestOutput::Diff);
     FileHarvester harvester(prompt, sink, options.settings);
     harvester.keepRewrites();
-    const bool walked = WalkProjectDir(options.directory, harvester) != HarvestStep::Failed;
+    const bool walked = walkProjectDir(options.directory, harvester) != HarvestStep::Failed;
     std::fflush(stdout);
     if (!walked)
         printDiagnostic(harvester.errorText());
@@ -324,3 +326,5 @@ int runHarvest(const QStringList& arguments)
 {
     return runSubcommand(arguments, describeHarvest, readOptions, harvest);
 }
+
+} // namespace orb

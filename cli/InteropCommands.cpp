@@ -17,6 +17,8 @@
 
 #include <optional>
 
+namespace orb {
+
 namespace {
 
 struct ExportOptions
@@ -114,7 +116,7 @@ bool readLanguageOptions(const QCommandLineParser& parser, const QString& comman
         problem = QStringLiteral("%1 needs --language").arg(command);
         return false;
     }
-    if (CheckLangId(language, {}) != LangIdCheck::Valid) {
+    if (checkLangId(language, {}) != LangIdCheck::Valid) {
         problem = QStringLiteral("--language %1 is no language identifier (an XML element name)").arg(language);
         return false;
     }
@@ -247,16 +249,16 @@ std::optional<QByteArray> exportedBytes(const ExportOptions& options)
         return std::nullopt;
     }
     std::vector<InteropNote> notes;
-    InteropCatalog catalog = CatalogFromTable(table, langCol, sourceCol, options.context, notes);
+    InteropCatalog catalog = catalogFromTable(table, langCol, sourceCol, options.context, notes);
     catalog.project = QFileInfo(options.dictionary).completeBaseName();
     if (options.format == InteropFormat::Po) {
         for (const InteropMessage& message : catalog.messages) {
-            if (const QString objection = MsgfmtObjection(message); !objection.isEmpty())
-                notes.push_back({InteropNote::Code::MsgfmtObjection, message.line, 0, objection, message.translation});
+            if (const QString objection = msgfmtObjection(message); !objection.isEmpty())
+                notes.push_back({InteropNote::Code::msgfmtObjection, message.line, 0, objection, message.translation});
         }
     }
     printNotes(options.dictionary, notes);
-    return options.format == InteropFormat::Ts ? WriteTs(catalog) : WritePo(catalog);
+    return options.format == InteropFormat::Ts ? writeTs(catalog) : writePo(catalog);
 }
 
 int exportLanguage(const ExportOptions& options)
@@ -280,12 +282,12 @@ int importLanguage(const ImportOptions& options)
     }
     InteropCatalog catalog;
     QString error;
-    if (!ReadInteropFile(options.input, catalog, &error)) {
+    if (!readInteropFile(options.input, catalog, &error)) {
         reportProblem(options.input, error);
         return ExitUnusableInput;
     }
     std::vector<InteropNote> notes;
-    const InteropImportResult result = ImportCatalog(table, catalog, sourceCol, options.language, options.import, notes);
+    const InteropImportResult result = importCatalog(table, catalog, sourceCol, options.language, options.import, notes);
     printNotes(options.input, notes);
     if (result.obsolete > 0)
         reportProblem(options.input, QStringLiteral("obsolete messages skipped: %1").arg(result.obsolete));
@@ -356,3 +358,5 @@ int runQm(const QStringList& arguments)
 {
     return runSubcommand(arguments, describeQm, readQmOptions, compileQm);
 }
+
+} // namespace orb

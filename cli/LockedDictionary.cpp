@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace orb {
+
 namespace {
 
 QString lockProblem(QLockFile::LockError error, const QString& lockPath)
@@ -81,3 +83,5 @@ bool LockedDictionary::save()
                               : error);
     return false;
 }
+
+} // namespace orb

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace orb {
+
 // A dictionary a subcommand reads, changes and writes back. Another orb-lng doing the same to
 // the same file would make one of the two lose its work, so the file is locked from before
 // it is read until it has been written; a program that takes no lock (the editor) is caught
@@ -40,3 +42,5 @@ private:
     orb::FileStamp m_stamp;
     DictTable m_table;
 };
+
+} // namespace orb

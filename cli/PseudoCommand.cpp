@@ -11,6 +11,8 @@
 
 #include <QCommandLineParser>
 
+namespace orb {
+
 namespace {
 
 struct PseudoOptions
@@ -36,8 +38,8 @@ void describePseudo(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("from"), QStringLiteral("The identifier of the source language."),
                       QStringLiteral("id")});
     parser.addOption({QStringLiteral("to"),
-                      QStringLiteral("The identifier of the pseudo language (default %1).").arg(DefaultPseudoLangId()),
-                      QStringLiteral("id"), DefaultPseudoLangId()});
+                      QStringLiteral("The identifier of the pseudo language (default %1).").arg(defaultPseudoLangId()),
+                      QStringLiteral("id"), defaultPseudoLangId()});
 }
 
 // The options, or a reason why they cannot be used.
@@ -56,7 +58,7 @@ bool readOptions(const QCommandLineParser& parser, PseudoOptions& options, QStri
         return false;
     }
     // The writer would refuse the file with such an identifier; better said before reading it.
-    if (CheckLangId(options.to, {}) != LangIdCheck::Valid) {
+    if (checkLangId(options.to, {}) != LangIdCheck::Valid) {
         problem = QStringLiteral("--to %1 is no language identifier (an XML element name)").arg(options.to);
         return false;
     }
@@ -74,7 +76,7 @@ int pseudo(const PseudoOptions& options)
         return ExitUnusableInput;
     DictTable& table = dictionary.table();
     ImportPlan plan;
-    if (!PlanPseudoColumn(table, table.findLangIdColumn(options.from), options.to, plan)) {
+    if (!planPseudoColumn(table, table.findLangIdColumn(options.from), options.to, plan)) {
         reportProblem(options.dictionary, QStringLiteral("no language %1").arg(options.from));
         return ExitUnusableInput;
     }
@@ -88,3 +90,5 @@ int runPseudo(const QStringList& arguments)
 {
     return runSubcommand(arguments, describePseudo, readOptions, pseudo);
 }
+
+} // namespace orb

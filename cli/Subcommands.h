@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace orb {
+
 // What a subcommand tells the shell.
 enum ExitStatus {
     ExitSuccess = 0,
@@ -50,3 +52,5 @@ int runStats(const QStringList& arguments);
 int runExport(const QStringList& arguments);
 int runImport(const QStringList& arguments);
 int runQm(const QStringList& arguments);
+
+} // namespace orb

@@ -12,28 +12,28 @@
 
 namespace {
 
-const std::vector<Subcommand>& subcommands()
+const std::vector<orb::Subcommand>& subcommands()
 {
-    static const std::vector<Subcommand> all = {
+    static const std::vector<orb::Subcommand> all = {
         {QStringLiteral("harvest"),
          QStringLiteral("collect the literals of a Delphi or Qt project into a dictionary column"),
-         runHarvest},
+         orb::runHarvest},
         {QStringLiteral("pseudo"),
          QStringLiteral("fill a language column with the pseudo-translation of another"),
-         runPseudo},
+         orb::runPseudo},
         {QStringLiteral("check"),
          QStringLiteral("find the translation faults of a dictionary (exit status 1 on errors)"),
-         runCheck},
-        {QStringLiteral("stats"), QStringLiteral("rows, languages and how complete each language is"), runStats},
+         orb::runCheck},
+        {QStringLiteral("stats"), QStringLiteral("rows, languages and how complete each language is"), orb::runStats},
         {QStringLiteral("export"),
          QStringLiteral("write a language as a Qt Linguist (.ts) or gettext (.po) file for translators"),
-         runExport},
+         orb::runExport},
         {QStringLiteral("import"),
          QStringLiteral("take the translations of a .ts or .po file into a language column"),
-         runImport},
+         orb::runImport},
         {QStringLiteral("qm"),
          QStringLiteral("compile a language into a Qt .qm file with lrelease"),
-         runQm},
+         orb::runQm},
     };
     return all;
 }
@@ -41,7 +41,7 @@ const std::vector<Subcommand>& subcommands()
 void printUsage(std::FILE* stream)
 {
     QString usage = QStringLiteral("Usage: orb-lng SUBCOMMAND [options]\n\nSubcommands:\n");
-    for (const Subcommand& subcommand : subcommands())
+    for (const orb::Subcommand& subcommand : subcommands())
         usage += QStringLiteral("  %1  %2\n").arg(subcommand.name, -10).arg(subcommand.summary);
     usage += QStringLiteral("\norb-lng SUBCOMMAND --help describes the options of one of them.\n");
     std::fputs(qUtf8Printable(usage), stream);
@@ -51,24 +51,24 @@ void printUsage(std::FILE* stream)
 
 int main(int argc, char* argv[])
 {
-    KeepFreedMemoryForTheNextFile();
+    orb::keepFreedMemoryForTheNextFile();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orb-lng"));
     const QStringList arguments = QCoreApplication::arguments();
     const QString name = arguments.value(1);
     if (name == u"--help" || name == u"-h" || name == u"help") {
         printUsage(stdout);
-        return ExitSuccess;
+        return orb::ExitSuccess;
     }
     const auto& all = subcommands();
     const auto found = std::find_if(all.begin(), all.end(),
-                                    [&](const Subcommand& subcommand) { return subcommand.name == name; });
+                                    [&](const orb::Subcommand& subcommand) { return subcommand.name == name; });
     if (found == all.end()) {
-        reportProblem(QCoreApplication::applicationName(),
+        orb::reportProblem(QCoreApplication::applicationName(),
                       name.isEmpty() ? QStringLiteral("no subcommand given")
                                      : QStringLiteral("unknown subcommand %1").arg(name));
         printUsage(stderr);
-        return ExitUnusableInput;
+        return orb::ExitUnusableInput;
     }
     return found->run(arguments.sliced(1));
 }

@@ -18,6 +18,7 @@
 
 #ifdef __SSE2__
 #include <emmintrin.h>
+
 #endif
 
 namespace orb {
@@ -198,7 +199,6 @@ NonXmlChar findNonXmlChar(const char* text, std::size_t size)
     return {};
 }
 
-
 // A buffer that pugixml takes over with load_buffer_inplace_own.
 struct PugiBuffer
 {
@@ -280,7 +280,6 @@ bool hasChildElement(pugi::xml_node node)
     }
     return false;
 }
-
 
 bool isElement(pugi::xml_node node, const char* name)
 {

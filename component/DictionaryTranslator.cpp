@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace orb {
+
 DictionaryTranslator::DictionaryTranslator(TOrbTranslate& component)
     : m_component(component), m_thread(QThread::currentThreadId())
 {
@@ -37,3 +39,5 @@ bool DictionaryTranslator::isEmpty() const
 {
     return !m_component.hasDictionary();
 }
+
+} // namespace orb

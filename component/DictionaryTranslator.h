@@ -6,6 +6,8 @@
 
 class TOrbTranslate;
 
+namespace orb {
+
 // Answers Qt's own translation requests (tr(), QCoreApplication::translate, the texts of Qt's
 // dialogs and buttons) from the component's dictionary, so that an application written for
 // Qt's machinery follows SetLangID with no change to its code. The source text is the key:
@@ -28,3 +30,5 @@ private:
     mutable QString m_buffer;
     mutable QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
+
+} // namespace orb

@@ -52,7 +52,7 @@ TOrbTranslate::~TOrbTranslate()
 {
     removeQtTranslator();
     FreeDictionary();
-    removeHooksOf(this);
+    orb::removeHooksOf(this);
     if (translateInstance == this)
         translateInstance = nullptr;
 }
@@ -134,7 +134,7 @@ void TOrbTranslate::DefineProperties()
 void TOrbTranslate::showMessage(const QString& text, int icon)
 {
     if (!d->suppressMessage)
-        Prompter::current().messageBox(nullptr, orb::productName(), text, Prompter::Icon(icon), Prompter::Ok);
+        orb::Prompter::current().messageBox(nullptr, orb::productName(), text, orb::Prompter::Icon(icon), orb::Prompter::Ok);
 }
 
 bool TOrbTranslate::InitDictionary()
@@ -153,7 +153,7 @@ bool TOrbTranslate::loadDictionary()
     const QString path = pathToLoad();
     d->loadedUserCopy = path != DictionaryPath();
     if (!QFileInfo::exists(path)) {
-        showMessage(QStringLiteral("Dictionary not found\r\n") + path, int(Prompter::Icon::Warning));
+        showMessage(QStringLiteral("Dictionary not found\r\n") + path, int(orb::Prompter::Icon::Warning));
         return false;
     }
     orb::BusyCursor busy;
@@ -164,13 +164,13 @@ bool TOrbTranslate::loadDictionary()
     case orb::ReadResult::Ok:
         return true;
     case orb::ReadResult::UnknownFile:
-        showMessage(QStringLiteral("Unknown file of the dictionary"), int(Prompter::Icon::Warning));
+        showMessage(QStringLiteral("Unknown file of the dictionary"), int(orb::Prompter::Icon::Warning));
         break;
     case orb::ReadResult::UnknownCharset:
-        showMessage(QStringLiteral("Unknown charset of the dictionary"), int(Prompter::Icon::Warning));
+        showMessage(QStringLiteral("Unknown charset of the dictionary"), int(orb::Prompter::Icon::Warning));
         break;
     case orb::ReadResult::ReadError:
-        showMessage(QStringLiteral("Error at reading the dictionary"), int(Prompter::Icon::Error));
+        showMessage(QStringLiteral("Error at reading the dictionary"), int(orb::Prompter::Icon::Error));
         break;
     }
     return false;
@@ -254,7 +254,7 @@ void TOrbTranslate::installQtTranslator()
 {
     if (!QCoreApplication::instance() || d->qtTranslator)
         return;
-    d->qtTranslator = std::make_unique<DictionaryTranslator>(*this);
+    d->qtTranslator = std::make_unique<orb::DictionaryTranslator>(*this);
     QCoreApplication::installTranslator(d->qtTranslator.get());
 }
 
@@ -300,7 +300,7 @@ bool TOrbTranslate::SetLangIDDefault(const QString& langId)
 {
     ensureStarted();
     if (d->table.findLanguageIgnoringCase(langId) < 0) {
-        Prompter::current().showMessage(QStringLiteral("ERROR SetLangIDDefault: Language ") + langId
+        orb::Prompter::current().showMessage(QStringLiteral("ERROR SetLangIDDefault: Language ") + langId
                                         + QStringLiteral(" not found"));
         return false;
     }
@@ -369,7 +369,7 @@ bool TOrbTranslate::SaveDictionary()
     }
     busy.restore();
     if (!saved)
-        showMessage(QStringLiteral("Error at saving"), int(Prompter::Icon::Error));
+        showMessage(QStringLiteral("Error at saving"), int(orb::Prompter::Icon::Error));
     return saved;
 }
 

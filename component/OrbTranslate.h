@@ -12,6 +12,9 @@
 
 class QWidget;
 struct TOrbTranslatePrivate;
+namespace orb {
+class DictionaryTranslator;
+}
 
 // Run-time translation of a Qt application's user interface from an XML dictionary.
 //
@@ -151,7 +154,7 @@ public:
     QString UserDictionaryPath() const;
 
 private:
-    friend class DictionaryTranslator;
+    friend class orb::DictionaryTranslator;
     // TranslateForWidget without the start-up for a text the dictionary holds; false, with
     // translated untouched, for one it does not. Never learns.
     bool translateForQt(QStringView text, QString& translated);

@@ -51,6 +51,6 @@ struct TOrbTranslatePrivate
     qsizetype charsetMarksAfterPruning = 0;
 
     // Installed at start-up when useQtTranslator is set.
-    std::unique_ptr<DictionaryTranslator> qtTranslator;
+    std::unique_ptr<orb::DictionaryTranslator> qtTranslator;
 };
 

@@ -15,6 +15,8 @@
 #include <functional>
 #include <utility>
 
+namespace orb {
+
 namespace {
 
 Prompter* installedPrompter = nullptr;
@@ -226,3 +228,5 @@ QString QtPrompter::existingDirectory(QWidget* owner, const QString& caption,
 {
     return QFileDialog::getExistingDirectory(owner, caption, directory);
 }
+
+} // namespace orb

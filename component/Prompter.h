@@ -6,6 +6,8 @@
 
 class QWidget;
 
+namespace orb {
+
 // The one seam through which the toolkit and the editor talk to the user: message boxes,
 // the simple message dialog and file and directory choosers. Tests install their own
 // Prompter to see every message and answer every question without a display.
@@ -70,3 +72,5 @@ public:
     QString existingDirectory(QWidget* owner, const QString& caption,
                               const QString& directory) override;
 };
+
+} // namespace orb

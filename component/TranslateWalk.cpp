@@ -336,7 +336,7 @@ struct WalkFailure
 
 } // namespace
 
-void removeHooksOf(const TOrbTranslate* instance)
+void orb::removeHooksOf(const TOrbTranslate* instance)
 {
     if (Hooks* h = hooks()) {
         if (h->activation == instance)

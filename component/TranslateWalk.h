@@ -2,5 +2,9 @@
 
 class TOrbTranslate;
 
+namespace orb {
+
 // Drops the activation and tooltip hooks if they belong to this instance.
 void removeHooksOf(const TOrbTranslate* instance);
+
+} // namespace orb

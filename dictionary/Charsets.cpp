@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace orb {
+
 namespace {
 
 constexpr std::array<CharsetEntry, 19> kList{{
@@ -37,7 +39,7 @@ constexpr std::size_t lookupPosition(std::size_t i)
 
 } // namespace
 
-std::span<const CharsetEntry> CharsetList()
+std::span<const CharsetEntry> charsetList()
 {
     return kList;
 }
@@ -61,3 +63,5 @@ QString CharsetName(int number)
     }
     return QString();
 }
+
+} // namespace orb

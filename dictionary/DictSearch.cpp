@@ -1,5 +1,7 @@
 #include "dictionary/DictSearch.h"
 
+namespace orb {
+
 namespace {
 
 bool holds(const DictTable& table, const CellSearch& search, int col, int row)
@@ -59,3 +61,5 @@ int percentFilled(const Completeness& completeness, int col)
         return 100;
     return int((long long)(completeness.filled[std::size_t(col)]) * 100 / completeness.phrases);
 }
+
+} // namespace orb

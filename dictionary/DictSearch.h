@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+namespace orb {
+
 // Finding texts in the open document and measuring how much of it is translated: what a
 // translator needs to find the work left.
 
@@ -42,3 +44,5 @@ Completeness completenessOf(const DictTable& table);
 // The share of the phrases translated in a column, in whole percent, rounded down so that
 // 100 % means nothing is left.
 int percentFilled(const Completeness& completeness, int col);
+
+} // namespace orb

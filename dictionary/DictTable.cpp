@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-QString HeaderText(const QString& langName, const QString& langId)
+namespace orb {
+
+QString languageHeader(const QString& langName, const QString& langId)
 {
     return langName + u'(' + langId + u')';
 }
@@ -104,7 +106,7 @@ void DictTable::setColumn(int col, const LangColumn& language)
 QString DictTable::headerText(int col) const
 {
     const LangColumn& language = column(col);
-    return HeaderText(language.langName, language.langId);
+    return languageHeader(language.langName, language.langId);
 }
 
 const QString& DictTable::cell(int col, int row) const
@@ -386,3 +388,5 @@ bool DictTable::phraseExists(const QString& header, const QString& text) const
     }
     return m_index.contains(text);
 }
+
+} // namespace orb

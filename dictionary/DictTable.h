@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace orb {
+
 // One language column of an open dictionary. Identifier and display name are kept apart so
 // that a display name holding "(" survives a round trip; the header shows them joined.
 struct LangColumn
@@ -16,7 +18,7 @@ struct LangColumn
 };
 
 // The header text of a column: display name + "(" + identifier + ")", no blank.
-QString HeaderText(const QString& langName, const QString& langId);
+QString languageHeader(const QString& langName, const QString& langId);
 // part 1 gives the display name: the text before the first "(" (the whole header without
 // one); part 0 the identifier: the text between the first "(" and the first ")" after it,
 // empty when either is missing. Any other part gives an empty text.
@@ -134,3 +136,5 @@ private:
     mutable int m_indexedCol = -1;
     mutable QHash<QString, int> m_index;
 };
+
+} // namespace orb

@@ -10,7 +10,11 @@
 #include <new>
 #ifdef __GLIBC__
 #include <malloc.h>
+
 #endif
+
+namespace orb {
+
 #include <vector>
 
 namespace {
@@ -208,3 +212,5 @@ QString withLngExtension(const QString& path)
     const qsizetype dot = path.lastIndexOf(u'.');
     return (dot > slash ? path.left(dot) : path) + QStringLiteral(".lng");
 }
+
+} // namespace orb

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace orb {
+
 // Moving a dictionary file into and out of the editor's table.
 
 enum class GridRead {
@@ -29,3 +31,5 @@ bool writeDictionaryGrid(const DictTable& table, const QString& path, QString* e
 
 // The path with its extension replaced by ".lng", or ".lng" appended when it has none.
 QString withLngExtension(const QString& path);
+
+} // namespace orb

@@ -9,6 +9,8 @@
 #include <new>
 #include <unordered_map>
 
+namespace orb {
+
 struct ImportSource::Parsed
 {
     orb::DictionaryDocument doc;
@@ -146,7 +148,7 @@ int lastColumnWithHeader(const DictTable& table, const QString& header)
 
 } // namespace
 
-QString AsciiLower(QString text)
+QString asciiLower(QString text)
 {
     for (QChar& c : text) {
         if (c >= u'A' && c <= u'Z')
@@ -155,10 +157,10 @@ QString AsciiLower(QString text)
     return text;
 }
 
-QString ImportNamePart(const QString& entry)
+QString importNamePart(const QString& entry)
 {
     const qsizetype bracket = entry.indexOf(u'(');
-    return bracket < 0 ? QString() : AsciiLower(entry.left(bracket));
+    return bracket < 0 ? QString() : asciiLower(entry.left(bracket));
 }
 
 ImportSource::ImportSource() : d(std::make_unique<Parsed>()) {}
@@ -171,7 +173,7 @@ GridRead ImportSource::open(const QString& path, QString* error)
         return openParsed(path, error);
     } catch (const std::bad_alloc&) {
         d = std::make_unique<Parsed>();
-        fail(error, orb::outOfMemoryText());
+        fail(error, outOfMemoryText());
         return GridRead::ReadError;
     }
 }
@@ -211,7 +213,7 @@ QStringList ImportSource::entryTexts() const
 {
     QStringList entries;
     for (const LangColumn& language : d->languages)
-        entries.append(HeaderText(language.langName, language.langId));
+        entries.append(languageHeader(language.langName, language.langId));
     return entries;
 }
 
@@ -221,7 +223,7 @@ bool ImportSource::plan(const DictTable& table, int keyCol, int keyPosition, int
     try {
         return planMerge(table, keyCol, keyPosition, importPosition, out, error);
     } catch (const std::bad_alloc&) {
-        return fail(error, orb::outOfMemoryText());
+        return fail(error, outOfMemoryText());
     }
 }
 
@@ -234,7 +236,7 @@ bool ImportSource::planMerge(const DictTable& table, int keyCol, int keyPosition
         return fail(error, QStringLiteral("the key or the imported language is not there"));
     const LangColumn& imported = d->languages[std::size_t(importPosition)];
     ImportPlan plan;
-    plan.targetCol = lastColumnWithHeader(table, HeaderText(imported.langName, imported.langId));
+    plan.targetCol = lastColumnWithHeader(table, languageHeader(imported.langName, imported.langId));
     plan.target = plan.targetCol < table.columnCount() ? table.column(plan.targetCol) : imported;
     if (!readCharset(d->doc, imported, plan.target.charset, error))
         return false;
@@ -265,3 +267,5 @@ void applyImportPlan(DictTable& table, const ImportPlan& plan)
     for (const auto& [row, text] : plan.cells)
         table.setCell(plan.targetCol, row, text);
 }
+
+} // namespace orb

@@ -10,14 +10,16 @@
 #include <utility>
 #include <vector>
 
+namespace orb {
+
 // Taking one language of another dictionary file into the open table, matched row by row
 // through the texts of a key language.
 
 // The text with the ASCII capitals "A" to "Z" lowered and every other character as it is.
-QString AsciiLower(QString text);
+QString asciiLower(QString text);
 // The name part of a language entry text ("English(en)"): the text before its first "(",
 // with ASCII capitals lowered and nothing else folded; empty when there is no "(".
-QString ImportNamePart(const QString& entry);
+QString importNamePart(const QString& entry);
 
 // Everything the import will change, worked out before the table is touched.
 struct ImportPlan
@@ -65,3 +67,5 @@ private:
 // Carries out a plan made for this table: appends the new column if there is one, sets the
 // target's language and writes the planned cells.
 void applyImportPlan(DictTable& table, const ImportPlan& plan);
+
+} // namespace orb

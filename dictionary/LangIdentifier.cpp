@@ -2,7 +2,9 @@
 
 #include "component/TextRoutines.h"
 
-LangIdCheck CheckLangId(const QString& langId, const QStringList& takenIds)
+namespace orb {
+
+LangIdCheck checkLangId(const QString& langId, const QStringList& takenIds)
 {
     if (langId.isEmpty())
         return LangIdCheck::Empty;
@@ -12,3 +14,5 @@ LangIdCheck CheckLangId(const QString& langId, const QStringList& takenIds)
         return LangIdCheck::Taken;
     return LangIdCheck::Valid;
 }
+
+} // namespace orb

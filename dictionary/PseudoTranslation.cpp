@@ -7,6 +7,8 @@
 #include <array>
 #include <utility>
 
+namespace orb {
+
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -257,7 +259,7 @@ bool isMarked(QStringView text, const Body& body)
 
 } // namespace
 
-QString PseudoTranslate(const QString& text)
+QString pseudoTranslate(const QString& text)
 {
     const Body body = findBody(text);
     if (body.start == body.end || isMarked(text, body))
@@ -282,17 +284,17 @@ QString PseudoTranslate(const QString& text)
     return pseudo;
 }
 
-bool IsPseudoTranslation(const QString& text)
+bool isPseudoTranslation(const QString& text)
 {
     return isMarked(text, findBody(text));
 }
 
-QString DefaultPseudoLangId()
+QString defaultPseudoLangId()
 {
     return QStringLiteral("pseudo");
 }
 
-bool PlanPseudoColumn(const DictTable& table, int sourceCol, const QString& targetId, ImportPlan& plan)
+bool planPseudoColumn(const DictTable& table, int sourceCol, const QString& targetId, ImportPlan& plan)
 {
     if (sourceCol < 0 || sourceCol >= table.columnCount() || table.column(sourceCol).langId == targetId)
         return false;
@@ -306,17 +308,19 @@ bool PlanPseudoColumn(const DictTable& table, int sourceCol, const QString& targ
     }
     filled.cells.reserve(std::size_t(table.rowCount() - 1));
     for (int row = 1; row < table.rowCount(); ++row)
-        filled.cells.emplace_back(row, PseudoTranslate(table.cell(sourceCol, row)));
+        filled.cells.emplace_back(row, pseudoTranslate(table.cell(sourceCol, row)));
     plan = std::move(filled);
     return true;
 }
 
-bool PlanReplacesOwnTexts(const DictTable& table, const ImportPlan& plan)
+bool planReplacesOwnTexts(const DictTable& table, const ImportPlan& plan)
 {
     if (plan.targetCol < 0 || plan.targetCol >= table.columnCount())
         return false;
     return std::any_of(plan.cells.begin(), plan.cells.end(), [&](const std::pair<int, QString>& cell) {
         const QString& held = table.cell(plan.targetCol, cell.first);
-        return !held.isEmpty() && held != cell.second && !IsPseudoTranslation(held);
+        return !held.isEmpty() && held != cell.second && !isPseudoTranslation(held);
     });
 }
+
+} // namespace orb

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace orb {
+
 // A pseudo-translation shows a localiser, on the running program, every text that does not
 // go through the dictionary and every text that does not fit: each text of the pseudo
 // language is its source text with accented letters, bracketed, and about 30 % longer.
@@ -26,14 +28,14 @@
 // The pseudo-translation of a text. Empty stays empty, and so does a text of whitespace and
 // tags alone; a text that is a pseudo-translation already comes back unchanged, so that
 // filling a column twice does not bracket its texts twice.
-QString PseudoTranslate(const QString& text);
+QString pseudoTranslate(const QString& text);
 // Whether the text carries the marker: "[" after its opening whitespace and tags, and at least
 // one middle dot and "]" before its closing ones.
-bool IsPseudoTranslation(const QString& text);
+bool isPseudoTranslation(const QString& text);
 
 // The identifier the editor proposes for a pseudo language. It is an XML element name, as
 // every language identifier must be.
-QString DefaultPseudoLangId();
+QString defaultPseudoLangId();
 
 // Plans filling the column with identifier targetId with the pseudo-translations of the
 // column sourceCol, row by row (an empty source cell gives an empty target cell, and every
@@ -41,8 +43,10 @@ QString DefaultPseudoLangId();
 // right end, named "Pseudo" with charset 0; one the table has keeps its name and charset.
 // The plan has the form of an import's, so that the table and its model apply both alike.
 // False when sourceCol is no column of the table or targetId is the source's identifier.
-bool PlanPseudoColumn(const DictTable& table, int sourceCol, const QString& targetId, ImportPlan& plan);
+bool planPseudoColumn(const DictTable& table, int sourceCol, const QString& targetId, ImportPlan& plan);
 
 // Whether a fill planned so would replace a text that is not a pseudo-translation, which
 // unlike those cannot be made again.
-bool PlanReplacesOwnTexts(const DictTable& table, const ImportPlan& plan);
+bool planReplacesOwnTexts(const DictTable& table, const ImportPlan& plan);
+
+} // namespace orb

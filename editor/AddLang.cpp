@@ -11,7 +11,7 @@
 #include <algorithm>
 
 TfrmAddLanguage::TfrmAddLanguage(QWidget* parent)
-    : TFixedDialog(parent), ui(std::make_unique<Ui::frmAddLanguage>())
+    : orb::FixedDialog(parent), ui(std::make_unique<Ui::frmAddLanguage>())
 {
     ui->setupUi(this);
     FormCreate();
@@ -21,7 +21,7 @@ TfrmAddLanguage::~TfrmAddLanguage() = default;
 
 void TfrmAddLanguage::FormCreate()
 {
-    for (const CharsetEntry& entry : CharsetList()) {
+    for (const orb::CharsetEntry& entry : orb::charsetList()) {
         ui->cbxLangCharset->addItem(QString::fromLatin1(entry.name));
         ui->lbxCharsetHelp->addItem(QString::fromLatin1(entry.help));
     }
@@ -88,7 +88,7 @@ bool TfrmAddLanguage::cbxLangIDKeyPress(const QKeyEvent& key)
 bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress)
-        return TFixedDialog::eventFilter(watched, event);
+        return orb::FixedDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     // Enter is the OK button, checks included: what it accepted unchecked, no save would take.
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -101,16 +101,16 @@ bool TfrmAddLanguage::eventFilter(QObject* watched, QEvent* event)
     return !cbxLangIDKeyPress(*key);
 }
 
-QString LangIdRefusal(LangIdCheck check)
+QString orb::langIdRefusal(orb::LangIdCheck check)
 {
     switch (check) {
-    case LangIdCheck::Empty:
+    case orb::LangIdCheck::Empty:
         return QStringLiteral("Введите идентификатор языка");
-    case LangIdCheck::NotXmlName:
+    case orb::LangIdCheck::NotXmlName:
         return QStringLiteral("Идентификатор языка должен начинаться с латинской буквы и состоять из латинских букв");
-    case LangIdCheck::Taken:
+    case orb::LangIdCheck::Taken:
         return QStringLiteral("Этот идентификатор уже есть у другого языка словаря");
-    case LangIdCheck::Valid:
+    case orb::LangIdCheck::Valid:
         break;
     }
     return QString();
@@ -121,7 +121,7 @@ void TfrmAddLanguage::btnOKClick()
     setResult(0);
     // The writer refuses every identifier refused here, and a document it cannot save could
     // not be closed without giving up the changes.
-    const QString refusal = LangIdRefusal(CheckLangId(ui->cbxLangID->currentText(), m_takenIds));
+    const QString refusal = langIdRefusal(orb::checkLangId(ui->cbxLangID->currentText(), m_takenIds));
     if (!refusal.isEmpty())
         return refuse(refusal, ui->cbxLangID);
     if (ui->edtLangDisplay->text().isEmpty())
@@ -131,7 +131,7 @@ void TfrmAddLanguage::btnOKClick()
 
 void TfrmAddLanguage::refuse(const QString& message, QWidget* field)
 {
-    Prompter::current().messageBox(this, MessageCaption(), Translate(message), Prompter::Icon::Warning, Prompter::Ok);
+    orb::Prompter::current().messageBox(this, orb::messageCaption(), Translate(message), orb::Prompter::Icon::Warning, orb::Prompter::Ok);
     field->setFocus();
 }
 

@@ -23,7 +23,7 @@ struct TLang
 };
 
 // The dialog that names a language: identifier, display name and character set.
-class TfrmAddLanguage : public TFixedDialog
+class TfrmAddLanguage : public orb::FixedDialog
 {
     Q_OBJECT
 
@@ -53,9 +53,13 @@ private:
     QStringList m_takenIds;
 };
 
-// What a dialog says of an identifier CheckLangId refused, as the key of its interface text;
+namespace orb {
+
+// What a dialog says of an identifier checkLangId refused, as the key of its interface text;
 // empty for a valid one.
-QString LangIdRefusal(LangIdCheck check);
+QString langIdRefusal(LangIdCheck check);
+
+} // namespace orb
 
 // Asks for a new language, the dialog's defaults first; its identifier may not be one of
 // takenIds. On acceptance fills lang and returns true; otherwise lang stays as it was.

@@ -1,6 +1,8 @@
 #include "editor/CellText.h"
 
-QStringList MemoLines(const QString& memoText)
+namespace orb {
+
+QStringList memoLines(const QString& memoText)
 {
     if (memoText.isEmpty())
         return {};
@@ -10,9 +12,11 @@ QStringList MemoLines(const QString& memoText)
     return lines;
 }
 
-QString MemoText(const QString& rawDocumentText)
+QString memoText(const QString& rawDocumentText)
 {
     QString text = rawDocumentText;
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
 }
+
+} // namespace orb

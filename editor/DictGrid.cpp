@@ -10,6 +10,8 @@
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
+namespace orb {
+
 namespace {
 
 const int kDefaultColumnWidth = 230;
@@ -63,7 +65,7 @@ public:
 
 } // namespace
 
-TDictGrid::TDictGrid(QWidget* parent) : QTableView(parent)
+DictGrid::DictGrid(QWidget* parent) : QTableView(parent)
 {
     setItemDelegate(new LiveEditDelegate(this));
     setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -87,13 +89,13 @@ TDictGrid::TDictGrid(QWidget* parent) : QTableView(parent)
     header->setHighlightSections(false);
     header->viewport()->setMouseTracking(true);
     header->viewport()->installEventFilter(this);
-    connect(header, &QHeaderView::sectionMoved, this, &TDictGrid::moveColumnInModel);
+    connect(header, &QHeaderView::sectionMoved, this, &DictGrid::moveColumnInModel);
 
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &TDictGrid::topLeftChanged);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TDictGrid::topLeftChanged);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &DictGrid::topLeftChanged);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &DictGrid::topLeftChanged);
 }
 
-void TDictGrid::setDictModel(DictGridModel* model)
+void DictGrid::setDictModel(DictGridModel* model)
 {
     m_model = model;
     setModel(model);
@@ -106,26 +108,26 @@ void TDictGrid::setDictModel(DictGridModel* model)
             });
 }
 
-int TDictGrid::currentCol() const
+int DictGrid::currentCol() const
 {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.column() : -1;
 }
 
-int TDictGrid::currentRow() const
+int DictGrid::currentRow() const
 {
     const QModelIndex current = currentIndex();
     return current.isValid() && m_model ? m_model->tableRow(current.row()) : -1;
 }
 
-void TDictGrid::setCurrentCell(int col, int row)
+void DictGrid::setCurrentCell(int col, int row)
 {
     const QModelIndex cell = m_model ? m_model->cellIndex(col, row) : QModelIndex();
     if (cell.isValid())
         setCurrentIndex(cell);
 }
 
-QRect TDictGrid::cellRect(int col, int row) const
+QRect DictGrid::cellRect(int col, int row) const
 {
     QRect rect;
     if (row == 0) {
@@ -137,7 +139,7 @@ QRect TDictGrid::cellRect(int col, int row) const
     return rect.translated(viewport()->geometry().topLeft());
 }
 
-TDictGrid::ViewState TDictGrid::viewState() const
+DictGrid::ViewState DictGrid::viewState() const
 {
     ViewState state{currentCol(), currentRow(), {}};
     for (int col = 0; col < horizontalHeader()->count(); ++col)
@@ -145,7 +147,7 @@ TDictGrid::ViewState TDictGrid::viewState() const
     return state;
 }
 
-void TDictGrid::restoreViewState(const ViewState& state)
+void DictGrid::restoreViewState(const ViewState& state)
 {
     if (state.widths.size() == horizontalHeader()->count()) {
         for (int col = 0; col < state.widths.size(); ++col)
@@ -156,20 +158,20 @@ void TDictGrid::restoreViewState(const ViewState& state)
     setCurrentCell(state.col, std::min(state.row, m_model->table().rowCount() - 1));
 }
 
-void TDictGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+void DictGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
     QTableView::closeEditor(editor, hint);
     if (m_model)
         m_model->endTyping();
 }
 
-void TDictGrid::focusInEvent(QFocusEvent* event)
+void DictGrid::focusInEvent(QFocusEvent* event)
 {
     QTableView::focusInEvent(event);
     emit entered();
 }
 
-void TDictGrid::mouseMoveEvent(QMouseEvent* event)
+void DictGrid::mouseMoveEvent(QMouseEvent* event)
 {
     QTableView::mouseMoveEvent(event);
     const QModelIndex cell = indexAt(event->position().toPoint());
@@ -177,7 +179,7 @@ void TDictGrid::mouseMoveEvent(QMouseEvent* event)
         m_hint = cell.data(Qt::DisplayRole).toString();
 }
 
-bool TDictGrid::eventFilter(QObject* watched, QEvent* event)
+bool DictGrid::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseMove) {
         const int col = horizontalHeader()->logicalIndexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
@@ -187,7 +189,7 @@ bool TDictGrid::eventFilter(QObject* watched, QEvent* event)
     return QTableView::eventFilter(watched, event);
 }
 
-void TDictGrid::moveColumnInModel(int, int oldVisualIndex, int newVisualIndex)
+void DictGrid::moveColumnInModel(int, int oldVisualIndex, int newVisualIndex)
 {
     // The header has moved only its section; undoing that and moving the column in the
     // model instead keeps visual and model order the same, and the model's order is the
@@ -198,3 +200,5 @@ void TDictGrid::moveColumnInModel(int, int oldVisualIndex, int newVisualIndex)
     }
     m_model->moveColumn(oldVisualIndex, newVisualIndex);
 }
+
+} // namespace orb

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QTableView>
 
+namespace orb {
+
 class DictGridModel;
 
 // The dictionary grid: a table view over a DictGridModel whose header row is the horizontal
@@ -11,12 +13,12 @@ class DictGridModel;
 // dragging a column header moves the column in the model, so that what is seen is what is
 // saved. The grid shows no tooltips: hint() carries the text of the cell last under the
 // pointer, for the window's status bar.
-class TDictGrid : public QTableView
+class DictGrid : public QTableView
 {
     Q_OBJECT
 
 public:
-    explicit TDictGrid(QWidget* parent = nullptr);
+    explicit DictGrid(QWidget* parent = nullptr);
 
     void setDictModel(DictGridModel* model);
     DictGridModel* dictModel() const { return m_model; }
@@ -66,3 +68,5 @@ private:
     QString m_hint;
     ViewState m_rebuildState;
 };
+
+} // namespace orb

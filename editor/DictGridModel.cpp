@@ -4,6 +4,8 @@
 #include <memory>
 #include <utility>
 
+namespace orb {
+
 namespace {
 
 // A change and its reverse.
@@ -484,3 +486,5 @@ Qt::ItemFlags DictGridModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
+
+} // namespace orb

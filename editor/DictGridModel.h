@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace orb {
+
 // The open dictionary as Qt's views see it: the header row of the table is the horizontal
 // header, and model row r is phrase row r + 1 of the table. Every change goes through this
 // class so that the views hear of it and the history records it; the table itself is
@@ -110,3 +112,5 @@ private:
     QUndoStack m_history;
     int m_typingRun = 1;
 };
+
+} // namespace orb

@@ -84,7 +84,7 @@ bool DocumentSession::askToSave(SaveQuestion form)
     const int buttons = form == SaveQuestion::YesNoCancel ? Prompter::Yes | Prompter::No | Prompter::Cancel
                                                           : Prompter::Ok | Prompter::Cancel;
     const Prompter::Button answer = Prompter::current().messageBox(
-        m_owner, MessageCaption(), Translate(QStringLiteral("Сохранить измененный словарь ?")),
+        m_owner, messageCaption(), Translate(QStringLiteral("Сохранить измененный словарь ?")),
         Prompter::Icon::Information, buttons);
     // A user who answered Yes asked to keep the changes: unless they are saved, be it through
     // a cancelled file dialog or a failed write, the command that asked stops.
@@ -165,7 +165,7 @@ Prompter::Button DocumentSession::askAboutChangedFile(const QString& path)
         Translate(QStringLiteral("Файл изменён на диске после того, как был прочитан или сохранён:")) + u'\n'
         + QDir::toNativeSeparators(path) + u'\n'
         + Translate(QStringLiteral("Да — заменить его словарём, Нет — сохранить словарь в другой файл, Отмена — не сохранять."));
-    return Prompter::current().messageBoxWithDefault(m_owner, MessageCaption(), question, Prompter::Icon::Warning,
+    return Prompter::current().messageBoxWithDefault(m_owner, messageCaption(), question, Prompter::Icon::Warning,
                                                      Prompter::Yes | Prompter::No | Prompter::Cancel,
                                                      Prompter::Cancel);
 }
@@ -174,7 +174,7 @@ bool DocumentSession::confirmReplacing(const QString& path)
 {
     const QString question = Translate(QStringLiteral("Файл уже существует:")) + u'\n'
                              + QDir::toNativeSeparators(path) + u'\n' + Translate(QStringLiteral("Заменить его?"));
-    return Prompter::current().messageBoxWithDefault(m_owner, MessageCaption(), question, Prompter::Icon::Warning,
+    return Prompter::current().messageBoxWithDefault(m_owner, messageCaption(), question, Prompter::Icon::Warning,
                                                      Prompter::Yes | Prompter::No, Prompter::No)
            == Prompter::Yes;
 }
@@ -213,7 +213,7 @@ bool DocumentSession::import(const QString& path)
     for (int col = 0; col < m_model.table().columnCount(); ++col)
         headers.append(m_model.table().headerText(col));
     ImportChoice choice;
-    if (!ImportDialog(m_owner, headers, source.entryTexts(), choice))
+    if (!importDialog(m_owner, headers, source.entryTexts(), choice))
         return false;
     // Everything is read and checked before the document changes: a damaged file leaves it
     // as it was, not half merged.
@@ -251,7 +251,7 @@ bool DocumentSession::readSucceeded(GridRead result, const QString& path, const 
 
 void DocumentSession::showFailure(const QString& text, const QString& path, const QString& reason, Prompter::Icon icon)
 {
-    Prompter::current().messageBox(m_owner, MessageCaption(), failureText(text, path, reason), icon, Prompter::Ok);
+    Prompter::current().messageBox(m_owner, messageCaption(), failureText(text, path, reason), icon, Prompter::Ok);
 }
 
 } // namespace orb

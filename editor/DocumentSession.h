@@ -9,12 +9,12 @@
 
 #include <functional>
 
-class DictGridModel;
-class DictTable;
 class QWidget;
 
 namespace orb {
 
+class DictGridModel;
+class DictTable;
 class ResponsiveWork;
 
 // The open document's tie to its file: which file it is bound to and what that file was when

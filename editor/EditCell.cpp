@@ -7,7 +7,7 @@
 
 #include <QFontMetrics>
 
-TfrmEditCell::TfrmEditCell(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmEditCell>())
+TfrmEditCell::TfrmEditCell(QWidget* parent) : orb::FixedDialog(parent), ui(std::make_unique<Ui::frmEditCell>())
 {
     ui->setupUi(this);
     connect(ui->mmMemo, &QPlainTextEdit::textChanged, this, &TfrmEditCell::mmMemoChange);
@@ -30,7 +30,7 @@ QString TfrmEditCell::GetCellText() const
 
 QString TfrmEditCell::memoText() const
 {
-    return MemoText(ui->mmMemo->document()->toRawText());
+    return orb::memoText(ui->mmMemo->document()->toRawText());
 }
 
 void TfrmEditCell::mmMemoChange()
@@ -38,7 +38,7 @@ void TfrmEditCell::mmMemoChange()
     const QFontMetrics metrics(font());
     int width = 0;
     int height = 0;
-    for (const QString& line : MemoLines(memoText())) {
+    for (const QString& line : orb::memoLines(memoText())) {
         width = std::max(width, metrics.horizontalAdvance(line));
         height += metrics.height();
     }

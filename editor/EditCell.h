@@ -10,7 +10,7 @@ class frmEditCell;
 
 // The multi-line editor of one cell's text, with the text's size in pixels in the dialog's
 // own font. Cell texts break lines with a line feed; the memo shows them as lines.
-class TfrmEditCell : public TFixedDialog
+class TfrmEditCell : public orb::FixedDialog
 {
     Q_OBJECT
 

@@ -7,6 +7,8 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
+namespace orb {
+
 namespace {
 
 // Fills a list with a first entry of its own and the headers, keeping the chosen column.
@@ -22,7 +24,7 @@ void fillLanguages(QComboBox* list, const QString& first, const QStringList& hea
 
 } // namespace
 
-TFindBar::TFindBar(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::frmFindBar>())
+FindBar::FindBar(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::frmFindBar>())
 {
     ui->setupUi(this);
     ui->btnCloseFind->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
@@ -32,13 +34,13 @@ TFindBar::TFindBar(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::f
     connect(ui->btnFindPrevious, &QPushButton::clicked, this, [this] { emit findRequested(false); });
     connect(ui->edtFind, &QLineEdit::textEdited, ui->lblNotFound, &QWidget::hide);
     connect(ui->cbxFilter, &QComboBox::currentIndexChanged, this, [this] { emit filterChanged(filterColumn()); });
-    connect(ui->btnCloseFind, &QToolButton::clicked, this, &TFindBar::dismiss);
+    connect(ui->btnCloseFind, &QToolButton::clicked, this, &FindBar::dismiss);
     setLanguages({});
 }
 
-TFindBar::~TFindBar() = default;
+FindBar::~FindBar() = default;
 
-void TFindBar::setLanguages(const QStringList& headers)
+void FindBar::setLanguages(const QStringList& headers)
 {
     // The lists are kept from the walk, their tips with them.
     ui->cbxFindLanguage->setToolTip(Translate(QStringLiteral("Где искать")));
@@ -52,39 +54,39 @@ void TFindBar::setLanguages(const QStringList& headers)
         emit filterChanged(filterColumn());
 }
 
-void TFindBar::open()
+void FindBar::open()
 {
     show();
     ui->edtFind->setFocus(Qt::ShortcutFocusReason);
     ui->edtFind->selectAll();
 }
 
-QString TFindBar::text() const
+QString FindBar::text() const
 {
     return ui->edtFind->text();
 }
 
-int TFindBar::findColumn() const
+int FindBar::findColumn() const
 {
     return ui->cbxFindLanguage->currentIndex() - 1;
 }
 
-int TFindBar::filterColumn() const
+int FindBar::filterColumn() const
 {
     return ui->cbxFilter->currentIndex() - 1;
 }
 
-void TFindBar::showFound(bool found)
+void FindBar::showFound(bool found)
 {
     ui->lblNotFound->setVisible(!found);
 }
 
-QList<QObject*> TFindBar::languageLists() const
+QList<QObject*> FindBar::languageLists() const
 {
     return {ui->cbxFindLanguage, ui->cbxFilter};
 }
 
-bool TFindBar::eventFilter(QObject* watched, QEvent* event)
+bool FindBar::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->edtFind && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -100,9 +102,11 @@ bool TFindBar::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TFindBar::dismiss()
+void FindBar::dismiss()
 {
     hide();
     ui->lblNotFound->hide();
     emit closed();
 }
+
+} // namespace orb

@@ -9,15 +9,17 @@ namespace Ui {
 class frmFindBar;
 }
 
+namespace orb {
+
 // The bar under the grid that finds a text in every language or in one, and filters the
 // rows down to those without a text in a language.
-class TFindBar : public QWidget
+class FindBar : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TFindBar(QWidget* parent = nullptr);
-    ~TFindBar() override;
+    explicit FindBar(QWidget* parent = nullptr);
+    ~FindBar() override;
 
     // The grid's column headers, in order. The choices stay with the same column where there
     // still is one.
@@ -50,3 +52,5 @@ protected:
 private:
     std::unique_ptr<Ui::frmFindBar> ui;
 };
+
+} // namespace orb

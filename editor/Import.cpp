@@ -5,7 +5,7 @@
 #include "component/OrbTranslate.h"
 #include "component/Prompter.h"
 
-TfrmImport::TfrmImport(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmImport>())
+TfrmImport::TfrmImport(QWidget* parent) : orb::FixedDialog(parent), ui(std::make_unique<Ui::frmImport>())
 {
     ui->setupUi(this);
     connect(ui->cbxKeyLanguage, &QComboBox::currentIndexChanged, this, &TfrmImport::cbxKeyLanguageChange);
@@ -25,7 +25,7 @@ void TfrmImport::setLanguages(const QStringList& keyEntries, const QStringList& 
 
 void TfrmImport::showEvent(QShowEvent* event)
 {
-    TFixedDialog::showEvent(event);
+    orb::FixedDialog::showEvent(event);
     FormShow();
 }
 
@@ -34,12 +34,12 @@ void TfrmImport::FormShow()
     FileLangs.clear();
     for (int i = 0; i < ui->cbxImportLanguage->count(); ++i) {
         const QString entry = ui->cbxImportLanguage->itemText(i);
-        FileLangs.push_back({ImportNamePart(entry), entry, i});
+        FileLangs.push_back({orb::importNamePart(entry), entry, i});
     }
     // Dictionaries are mostly made from English texts, so that is the likely key.
     int english = -1;
     for (int i = 0; i < ui->cbxKeyLanguage->count() && english < 0; ++i) {
-        if (AsciiLower(ui->cbxKeyLanguage->itemText(i).left(7)) == QLatin1String("english"))
+        if (orb::asciiLower(ui->cbxKeyLanguage->itemText(i).left(7)) == QLatin1String("english"))
             english = i;
     }
     ui->cbxKeyLanguage->setCurrentIndex(english);
@@ -48,7 +48,7 @@ void TfrmImport::FormShow()
 
 void TfrmImport::FillImportLanguages()
 {
-    const QString keyName = ImportNamePart(ui->cbxKeyLanguage->currentText());
+    const QString keyName = orb::importNamePart(ui->cbxKeyLanguage->currentText());
     ui->cbxImportLanguage->clear();
     for (const FileLang& language : FileLangs) {
         if (language.namePart != keyName)
@@ -64,7 +64,7 @@ void TfrmImport::cbxKeyLanguageChange()
         FillImportLanguages();
 }
 
-int TfrmImport::FileLangPosition(const QString& namePart) const
+int TfrmImport::fileLangPosition(const QString& namePart) const
 {
     int position = -1;
     for (const FileLang& language : FileLangs) {
@@ -80,13 +80,13 @@ void TfrmImport::btnOKClick()
         return refuse(Translate(QStringLiteral("Выберите ключевой язык!")), ui->cbxKeyLanguage);
     if (ui->cbxImportLanguage->currentIndex() < 0)
         return refuse(Translate(QStringLiteral("Выберите импортируемый язык!")), ui->cbxImportLanguage);
-    ImportChoice choice;
+    orb::ImportChoice choice;
     choice.keyEntry = ui->cbxKeyLanguage->currentText();
-    choice.keyName = ImportNamePart(choice.keyEntry);
-    choice.keyPosition = FileLangPosition(choice.keyName);
+    choice.keyName = orb::importNamePart(choice.keyEntry);
+    choice.keyPosition = fileLangPosition(choice.keyName);
     choice.importEntry = ui->cbxImportLanguage->currentText();
-    choice.importName = ImportNamePart(choice.importEntry);
-    choice.importPosition = FileLangPosition(choice.importName);
+    choice.importName = orb::importNamePart(choice.importEntry);
+    choice.importPosition = fileLangPosition(choice.importName);
     choice.keyColumn = ui->cbxKeyLanguage->currentIndex();
     // Only the fixed words are looked up: the whole text, with the language in it, would
     // never be in the dictionary.
@@ -100,12 +100,12 @@ void TfrmImport::btnOKClick()
 
 void TfrmImport::refuse(const QString& message, QWidget* field)
 {
-    Prompter::current().messageBox(this, Translate(QStringLiteral("Импорт")), message, Prompter::Icon::Warning, Prompter::Ok);
+    orb::Prompter::current().messageBox(this, Translate(QStringLiteral("Импорт")), message, orb::Prompter::Icon::Warning, orb::Prompter::Ok);
     if (field)
         field->setFocus();
 }
 
-bool ImportDialog(QWidget* owner, const QStringList& keyEntries, const QStringList& fileEntries, ImportChoice& choice)
+bool orb::importDialog(QWidget* owner, const QStringList& keyEntries, const QStringList& fileEntries, orb::ImportChoice& choice)
 {
     TfrmImport dialog(owner);
     dialog.setLanguages(keyEntries, fileEntries);

@@ -12,7 +12,9 @@ namespace Ui {
 class frmImport;
 }
 
-// What the import dialog hands back when accepted. Name parts are those of ImportNamePart.
+namespace orb {
+
+// What the import dialog hands back when accepted. Name parts are those of importNamePart.
 struct ImportChoice
 {
     QString keyName;
@@ -24,9 +26,11 @@ struct ImportChoice
     int keyColumn = -1;      // the key list's selected position, which is the grid column
 };
 
+} // namespace orb
+
 // The dialog that chooses the key language among the grid's columns and the language to take
 // from the file. The file's language that shares the key's display name is never offered.
-class TfrmImport : public TFixedDialog
+class TfrmImport : public orb::FixedDialog
 {
     Q_OBJECT
 
@@ -36,7 +40,7 @@ public:
 
     // keyEntries: the grid's header texts in column order; fileEntries: the file's languages.
     void setLanguages(const QStringList& keyEntries, const QStringList& fileEntries);
-    const ImportChoice& choice() const { return m_choice; }
+    const orb::ImportChoice& choice() const { return m_choice; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -57,12 +61,16 @@ private:
     void btnOKClick();
     void refuse(const QString& message, QWidget* field);
     // The last file language with that name part, or -1.
-    int FileLangPosition(const QString& namePart) const;
+    int fileLangPosition(const QString& namePart) const;
 
     std::unique_ptr<Ui::frmImport> ui;
     std::vector<FileLang> FileLangs;
-    ImportChoice m_choice;
+    orb::ImportChoice m_choice;
 };
 
+namespace orb {
+
 // Shows the import dialog; on acceptance fills choice and returns true.
-bool ImportDialog(QWidget* owner, const QStringList& keyEntries, const QStringList& fileEntries, ImportChoice& choice);
+bool importDialog(QWidget* owner, const QStringList& keyEntries, const QStringList& fileEntries, ImportChoice& choice);
+
+} // namespace orb

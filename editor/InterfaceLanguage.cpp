@@ -61,7 +61,7 @@ void InterfaceLanguage::applyRemembered()
 {
     const QSettings settings(m_settingsPath, QSettings::IniFormat);
     m_translator->SetLangID(settings.value(kLangIdKey, QString()).toString());
-    LoadQtTranslations(m_translator->CurrentLangID());
+    loadQtTranslations(m_translator->CurrentLangID());
     checkCurrent();
     emit changed();
 }
@@ -74,7 +74,7 @@ void InterfaceLanguage::applyChosen()
             break;
         }
     }
-    LoadQtTranslations(m_translator->CurrentLangID());
+    loadQtTranslations(m_translator->CurrentLangID());
     remember();
     emit changed();
 }

@@ -5,6 +5,7 @@
 
 class QActionGroup;
 class QMenu;
+
 class TOrbTranslate;
 
 namespace orb {

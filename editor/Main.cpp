@@ -39,7 +39,7 @@ namespace {
 
 // The interface dictionary beside the program, as in a build or a copy unpacked anywhere;
 // else where an installation puts it, relative to the program's folder.
-QString InterfaceDictionaryName()
+QString interfaceDictionaryName()
 {
     const QString name = QStringLiteral("language.lng");
     if (QFileInfo::exists(QCoreApplication::applicationDirPath() + u'/' + name))
@@ -50,20 +50,20 @@ QString InterfaceDictionaryName()
 } // namespace
 
 TfrmMain::TfrmMain(QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_model(new DictGridModel(this)),
+    : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_model(new orb::DictGridModel(this)),
       OrbTranslate(new TOrbTranslate(this)),
-      m_session(new orb::DocumentSession(*m_model, this, m_work, [this] { return DictionaryOpen(); })),
-      m_interfaceLanguage(new orb::InterfaceLanguage(OrbTranslate, SettingsPath(), this)),
+      m_session(new orb::DocumentSession(*m_model, this, m_work, [this] { return dictionaryOpen(); })),
+      m_interfaceLanguage(new orb::InterfaceLanguage(OrbTranslate, settingsPath(), this)),
       pmLanguages(m_interfaceLanguage->menu()), m_statistics(new QLabel(this)), m_statisticsTimer(new QTimer(this))
 {
     OrbTranslate->setObjectName(QStringLiteral("OrbTranslate"));
-    OrbTranslate->SetDictName(InterfaceDictionaryName());
+    OrbTranslate->SetDictName(interfaceDictionaryName());
     ui->setupUi(this);
-    m_recent = new orb::RecentFiles(SettingsPath(), ui->mnuRecent, ui->actClearRecent, OrbTranslate, this);
-    connect(m_recent, &orb::RecentFiles::openRequested, this, &TfrmMain::OpenOtherDictionary);
+    m_recent = new orb::RecentFiles(settingsPath(), ui->mnuRecent, ui->actClearRecent, OrbTranslate, this);
+    connect(m_recent, &orb::RecentFiles::openRequested, this, &TfrmMain::openOtherDictionary);
     connect(m_session, &orb::DocumentSession::fileChanged, this, &TfrmMain::UpdateCaption);
     connect(m_session, &orb::DocumentSession::fileUsed, m_recent, &orb::RecentFiles::remember);
-    connect(m_interfaceLanguage, &orb::InterfaceLanguage::changed, this, &TfrmMain::RefreshOwnTexts);
+    connect(m_interfaceLanguage, &orb::InterfaceLanguage::changed, this, &TfrmMain::refreshOwnTexts);
 
     const std::pair<QAction*, const char*> buttons[] = {
         {ui->actNewDict, "tbCreate"},          {ui->actOpenDict, "tbOpen"},
@@ -92,22 +92,22 @@ TfrmMain::TfrmMain(QWidget* parent)
     ui->sbtnEditCell->setIcon(editIcon);
     ui->sbtnEditCell->setFixedSize(18, 18);
 
-    ui->lblTarsova->setText(MakerWebAddress());
+    ui->lblTarsova->setText(orb::makerWebAddress());
     ui->lblTarsova->installEventFilter(this);
 
-    TDictGrid* grid = ui->sgDictGrid;
+    orb::DictGrid* grid = ui->sgDictGrid;
     grid->setDictModel(m_model);
     grid->hide();
     ui->pnlRight->hide();
-    connect(m_model, &DictGridModel::cellEdited, this, &TfrmMain::sgDictGridSetEditText);
+    connect(m_model, &orb::DictGridModel::cellEdited, this, &TfrmMain::sgDictGridSetEditText);
     auto placeOnCurrent = [this] { PlaceEditButton(Grid()->currentCol(), Grid()->currentRow()); };
-    connect(grid, &TDictGrid::entered, this, placeOnCurrent);
-    connect(grid, &TDictGrid::topLeftChanged, this, placeOnCurrent);
-    connect(grid, &TDictGrid::cellSelected, this, &TfrmMain::PlaceEditButton);
+    connect(grid, &orb::DictGrid::entered, this, placeOnCurrent);
+    connect(grid, &orb::DictGrid::topLeftChanged, this, placeOnCurrent);
+    connect(grid, &orb::DictGrid::cellSelected, this, &TfrmMain::PlaceEditButton);
     // A column that changes its width or place takes the current cell's corner with it.
     connect(grid->horizontalHeader(), &QHeaderView::sectionResized, this, placeOnCurrent);
     connect(m_model, &QAbstractItemModel::columnsMoved, this, placeOnCurrent);
-    connect(m_model, &DictGridModel::cellRevisited, grid, &TDictGrid::setCurrentCell);
+    connect(m_model, &orb::DictGridModel::cellRevisited, grid, &orb::DictGrid::setCurrentCell);
 
     connect(ui->actNewDict, &QAction::triggered, this, &TfrmMain::actNewDictExecute);
     connect(ui->actOpenDict, &QAction::triggered, this, &TfrmMain::actOpenDictExecute);
@@ -129,15 +129,15 @@ TfrmMain::TfrmMain(QWidget* parent)
     connect(ui->actUndo, &QAction::triggered, m_model->history(), &QUndoStack::undo);
     connect(ui->actRedo, &QAction::triggered, m_model->history(), &QUndoStack::redo);
     connect(ui->actFind, &QAction::triggered, this, &TfrmMain::actFindExecute);
-    connect(ui->actFindNext, &QAction::triggered, this, [this] { FindNext(true); });
-    connect(ui->actFindPrevious, &QAction::triggered, this, [this] { FindNext(false); });
-    SetupMenus();
-    SetupFindBar();
-    SetupStatusBar();
+    connect(ui->actFindNext, &QAction::triggered, this, [this] { findNext(true); });
+    connect(ui->actFindPrevious, &QAction::triggered, this, [this] { findNext(false); });
+    setupMenus();
+    setupFindBar();
+    setupStatusBar();
     connect(ui->sbtnEditCell, &QToolButton::clicked, this, &TfrmMain::sbtnEditCellClick);
 
     connect(QAbstractEventDispatcher::instance(thread()), &QAbstractEventDispatcher::aboutToBlock, this,
-            &TfrmMain::UpdateCommands);
+            &TfrmMain::updateCommands);
 
     FormCreate();
 }
@@ -158,7 +158,7 @@ void TfrmMain::FormCreate()
     FTitle = windowTitle();
     BuildLanguageMenu();
     LoadInterfaceLanguage();
-    UpdateCommands();
+    updateCommands();
 }
 
 bool TfrmMain::Modified() const
@@ -166,32 +166,32 @@ bool TfrmMain::Modified() const
     return m_session->modified();
 }
 
-QString TfrmMain::DictFile() const
+QString TfrmMain::dictFile() const
 {
     return m_session->file();
 }
 
-QStringList TfrmMain::RecentFiles() const
+QStringList TfrmMain::recentFiles() const
 {
     return m_recent->files();
 }
 
-bool TfrmMain::DictionaryOpen() const
+bool TfrmMain::dictionaryOpen() const
 {
     return !ui->sgDictGrid->isHidden();
 }
 
-const DictTable& TfrmMain::Dictionary() const
+const orb::DictTable& TfrmMain::Dictionary() const
 {
     return m_model->table();
 }
 
-TDictGrid* TfrmMain::Grid() const
+orb::DictGrid* TfrmMain::Grid() const
 {
     return ui->sgDictGrid;
 }
 
-QStringList TfrmMain::HeaderTexts() const
+QStringList TfrmMain::headerTexts() const
 {
     QStringList headers;
     for (int col = 0; col < Dictionary().columnCount(); ++col)
@@ -203,11 +203,11 @@ QStringList TfrmMain::HeaderTexts() const
 
 void TfrmMain::ClearGrid()
 {
-    m_model->setTable(DictTable());
-    ShowDocument();
+    m_model->setTable(orb::DictTable());
+    showDocument();
 }
 
-void TfrmMain::SetupMenus()
+void TfrmMain::setupMenus()
 {
     struct StandardKey
     {
@@ -239,27 +239,27 @@ void TfrmMain::SetupMenus()
     setAcceptDrops(true);
 }
 
-void TfrmMain::SetupStatusBar()
+void TfrmMain::setupStatusBar()
 {
     m_statistics->setObjectName(QStringLiteral("lblStatistics"));
     statusBar()->addPermanentWidget(m_statistics);
     OrbTranslate->AddNotTranslate(m_statistics);
     m_statisticsTimer->setSingleShot(true);
     m_statisticsTimer->setInterval(150);
-    connect(m_statisticsTimer, &QTimer::timeout, this, &TfrmMain::UpdateStatistics);
+    connect(m_statisticsTimer, &QTimer::timeout, this, &TfrmMain::updateStatistics);
     // Every change, undo and redo moves the history; a new document resets the model.
     auto recount = qOverload<>(&QTimer::start);
     connect(m_model->history(), &QUndoStack::indexChanged, m_statisticsTimer, recount);
     connect(m_model, &QAbstractItemModel::modelReset, m_statisticsTimer, recount);
 }
 
-void TfrmMain::ShowDocument()
+void TfrmMain::showDocument()
 {
     ui->sgDictGrid->show();
     ui->sgDictGrid->setCurrentCell(0, 1);
 }
 
-QStringList TfrmMain::LangIDsExcept(int col) const
+QStringList TfrmMain::langIdsExcept(int col) const
 {
     QStringList langIds;
     for (int other = 0; other < Dictionary().columnCount(); ++other) {
@@ -300,7 +300,7 @@ void TfrmMain::dropEvent(QDropEvent* event)
     // The questions and the read wait until the drop is over: the file manager's side of it
     // must not hang on them.
     const QString path = urls.first().toLocalFile();
-    QMetaObject::invokeMethod(this, [this, path] { OpenOtherDictionary(path); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, path] { openOtherDictionary(path); }, Qt::QueuedConnection);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
@@ -313,7 +313,7 @@ void TfrmMain::closeEvent(QCloseEvent* event)
         return;
     }
     // A harvest under way ends first, as its Cancel would; the close then goes on as always.
-    EndProjectScan();
+    orb::endProjectScan();
     if (FormCloseQuery())
         event->accept();
     else
@@ -322,9 +322,9 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 
 // ---- interface language ------------------------------------------------------------------
 
-QString TfrmMain::SettingsPath()
+QString TfrmMain::settingsPath()
 {
-    return SettingsFilePath(QCoreApplication::applicationDirPath());
+    return orb::settingsFilePath(QCoreApplication::applicationDirPath());
 }
 
 void TfrmMain::BuildLanguageMenu()
@@ -344,19 +344,19 @@ void TfrmMain::pmLanguages_Click()
 
 // ---- find and filter ---------------------------------------------------------------------
 
-void TfrmMain::SetupFindBar()
+void TfrmMain::setupFindBar()
 {
-    TFindBar* bar = ui->findBar;
+    orb::FindBar* bar = ui->findBar;
     bar->hide();
     for (QObject* list : bar->languageLists())
         OrbTranslate->AddNotTranslate(list);
-    connect(bar, &TFindBar::findRequested, this, &TfrmMain::FindNext);
-    connect(bar, &TFindBar::filterChanged, this, &TfrmMain::ApplyFilter);
-    connect(bar, &TFindBar::closed, this, [this] {
-        ApplyFilter(-1);
+    connect(bar, &orb::FindBar::findRequested, this, &TfrmMain::findNext);
+    connect(bar, &orb::FindBar::filterChanged, this, &TfrmMain::applyFilter);
+    connect(bar, &orb::FindBar::closed, this, [this] {
+        applyFilter(-1);
         ui->sgDictGrid->setFocus();
     });
-    auto relist = [this] { ui->findBar->setLanguages(HeaderTexts()); };
+    auto relist = [this] { ui->findBar->setLanguages(headerTexts()); };
     for (auto signal : {&QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
         connect(m_model, signal, this, relist);
     connect(m_model, &QAbstractItemModel::columnsMoved, this, relist);
@@ -366,26 +366,26 @@ void TfrmMain::SetupFindBar()
 
 void TfrmMain::actFindExecute()
 {
-    if (!DictionaryOpen())
+    if (!dictionaryOpen())
         return;
     ui->findBar->open();
     // The bar shows the filter it had when it closed, which then takes effect again.
-    ApplyFilter(ui->findBar->filterColumn());
+    applyFilter(ui->findBar->filterColumn());
 }
 
-bool TfrmMain::FindNext(bool forward)
+bool TfrmMain::findNext(bool forward)
 {
-    if (!DictionaryOpen())
+    if (!dictionaryOpen())
         return false;
     if (ui->findBar->isHidden() || ui->findBar->text().isEmpty()) {
         actFindExecute();
         return false;
     }
-    TDictGrid* grid = ui->sgDictGrid;
-    CellSearch search{ui->findBar->text(), ui->findBar->findColumn(), forward, {}};
+    orb::DictGrid* grid = ui->sgDictGrid;
+    orb::CellSearch search{ui->findBar->text(), ui->findBar->findColumn(), forward, {}};
     if (m_model->rowFilter() >= 0)
         search.rowShown = [this](int row) { return m_model->modelRow(row) >= 0; };
-    const std::optional<CellPos> found = findCell(Dictionary(), search, {grid->currentCol(), grid->currentRow()});
+    const std::optional<orb::CellPos> found = orb::findCell(Dictionary(), search, {grid->currentCol(), grid->currentRow()});
     ui->findBar->showFound(found.has_value());
     if (found) {
         grid->setCurrentCell(found->col, found->row);
@@ -394,45 +394,45 @@ bool TfrmMain::FindNext(bool forward)
     return found.has_value();
 }
 
-void TfrmMain::ApplyFilter(int col)
+void TfrmMain::applyFilter(int col)
 {
     m_model->setRowFilter(col);
 }
 
 // ---- status bar --------------------------------------------------------------------------
 
-void TfrmMain::UpdateStatistics()
+void TfrmMain::updateStatistics()
 {
-    if (!DictionaryOpen()) {
+    if (!dictionaryOpen()) {
         m_statistics->clear();
         return;
     }
-    const Completeness completeness = completenessOf(Dictionary());
+    const orb::Completeness completeness = orb::completenessOf(Dictionary());
     QStringList parts{Translate(QStringLiteral("Фраз:")) + u' ' + QString::number(completeness.phrases)};
     for (int col = 0; col < Dictionary().columnCount(); ++col) {
-        const LangColumn& language = Dictionary().column(col);
+        const orb::LangColumn& language = Dictionary().column(col);
         const QString name = language.langName.isEmpty() ? language.langId : language.langName;
         // Isolated, so that a right-to-left name keeps its figure on the same side as the others.
-        parts << QChar(0x2068) + name + QChar(0x2069) + u' ' + QString::number(percentFilled(completeness, col)) + u'%';
+        parts << QChar(0x2068) + name + QChar(0x2069) + u' ' + QString::number(orb::percentFilled(completeness, col)) + u'%';
     }
     m_statistics->setText(parts.join(QStringLiteral("   ")));
 }
 
-void TfrmMain::RefreshOwnTexts()
+void TfrmMain::refreshOwnTexts()
 {
-    ui->findBar->setLanguages(HeaderTexts());
-    UpdateStatistics();
+    ui->findBar->setLanguages(headerTexts());
+    updateStatistics();
 }
 
 // ---- window ------------------------------------------------------------------------------
 
-void TfrmMain::UpdateCommands()
+void TfrmMain::updateCommands()
 {
-    const bool open = DictionaryOpen();
+    const bool open = dictionaryOpen();
     // A harvest adds to the rows and the column it started with, between its questions: what
     // would replace the document or change its columns or rows waits until it is over.
     // Editing cells and saving do not disturb it.
-    const bool settled = !ProjectScanRunning();
+    const bool settled = !orb::projectScanRunning();
     ui->actNewDict->setEnabled(settled);
     ui->actOpenDict->setEnabled(settled);
     ui->actSaveDict->setEnabled(Modified() && open);
@@ -455,19 +455,19 @@ void TfrmMain::UpdateCommands()
     const int col = ui->sgDictGrid->currentCol();
     ui->actSort->setEnabled(open && settled && col >= 0 && col < Dictionary().columnCount());
     ui->actLanguages->setEnabled(true);
-    ui->actBrowseURL->setEnabled(!MakerWebAddress().isEmpty());
+    ui->actBrowseURL->setEnabled(!orb::makerWebAddress().isEmpty());
 
     // Compared with what the bar shows, not with what was last put there: Qt's own status
     // tips may have replaced it meanwhile.
-    const QString hint = HintUnderPointer();
+    const QString hint = hintUnderPointer();
     if (hint != ui->sbStatusBar->currentMessage())
         ui->sbStatusBar->showMessage(hint);
 }
 
-QString TfrmMain::HintUnderPointer() const
+QString TfrmMain::hintUnderPointer() const
 {
     for (QWidget* widget = QApplication::widgetAt(QCursor::pos()); widget; widget = widget->parentWidget()) {
-        const auto* grid = qobject_cast<const TDictGrid*>(widget);
+        const auto* grid = qobject_cast<const orb::DictGrid*>(widget);
         const QString hint = grid ? grid->hint() : widget->toolTip();
         if (hint.isEmpty())
             continue;
@@ -492,7 +492,7 @@ void TfrmMain::lblTarsovaClick()
 
 void TfrmMain::actBrowseURLExecute()
 {
-    OpenMakerWebSite();
+    orb::openMakerWebSite();
 }
 
 void TfrmMain::actAboutExecute()

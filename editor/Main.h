@@ -11,14 +11,14 @@
 #include <functional>
 #include <memory>
 
-class DictGridModel;
-class DictTable;
 class QLabel;
 class QMenu;
 class QTimer;
 class TOrbTranslate;
 
 namespace orb {
+class DictGridModel;
+class DictTable;
 class DocumentSession;
 class InterfaceLanguage;
 class RecentFiles;
@@ -34,7 +34,7 @@ class frmMain;
 // language have classes of their own.
 //
 // Grid rows count the header row as row 0, phrase rows from 1.
-class TfrmMain : public QMainWindow, public HarvestTarget
+class TfrmMain : public QMainWindow, public orb::HarvestTarget
 {
     Q_OBJECT
 
@@ -43,20 +43,20 @@ public:
     ~TfrmMain() override;
 
     // A dictionary is open exactly while the grid is shown.
-    bool DictionaryOpen() const;
-    const DictTable& Dictionary() const;
-    TDictGrid* Grid() const;
-    QString DictFile() const;
+    bool dictionaryOpen() const;
+    const orb::DictTable& Dictionary() const;
+    orb::DictGrid* Grid() const;
+    QString dictFile() const;
     // The document differs from its file: changed since it was read or written, or never saved.
     bool Modified() const;
-    TOrbTranslate* Translator() const { return OrbTranslate; }
+    TOrbTranslate* translator() const { return OrbTranslate; }
     // The header texts of the language columns, in column order.
-    QStringList HeaderTexts() const;
+    QStringList headerTexts() const;
 
     // Opens a path from the command line or a file manager as the document, replacing the
     // open one without asking; false, with the reason shown, when it names no file or one
     // that cannot be read (the open document stays).
-    bool OpenGivenDictionary(const QString& path);
+    bool openGivenDictionary(const QString& path);
     // One language column without a language, one empty phrase row, the grid shown.
     void ClearGrid();
     bool FindLangColumn(const QString& header, int& col) const;
@@ -68,7 +68,7 @@ public:
     void DeleteRow(int row);
     // Removes the empty phrase rows; the current cell and column widths stay.
     void DeleteEmptyRows();
-    void SortColumn(int col, const SortChoice& choice);
+    void SortColumn(int col, const orb::SortChoice& choice);
     // Puts the edit-cell button into the top-right corner of a cell.
     void PlaceEditButton(int col, int row);
 
@@ -82,7 +82,7 @@ public:
 
     // Enables the commands and refreshes the status bar; runs whenever the event loop is
     // about to wait, the local loops of the harvest's questions included.
-    void UpdateCommands();
+    void updateCommands();
 
     void actNewDictExecute();
     void actOpenDictExecute();
@@ -94,9 +94,9 @@ public:
     // Shows the find bar with the focus in its text.
     void actFindExecute();
     // Makes the next (previous) cell holding the find bar's text current; false when none.
-    bool FindNext(bool forward);
+    bool findNext(bool forward);
     // Shows only the rows without a text in the column (-1: every row).
-    void ApplyFilter(int col);
+    void applyFilter(int col);
     void actImportExecute();
     void actNewLangExecute();
     void actLangPropertyExecute();
@@ -114,11 +114,11 @@ public:
 
     // The interface-language menu: one checkable entry per language of the interface
     // dictionary, each showing its own display name.
-    QMenu* LanguageMenu() const { return pmLanguages; }
+    QMenu* languageMenu() const { return pmLanguages; }
     // The files last opened or saved, the latest first.
-    QStringList RecentFiles() const;
+    QStringList recentFiles() const;
     // Where the chosen interface language is remembered: beside the executable.
-    static QString SettingsPath();
+    static QString settingsPath();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -132,25 +132,25 @@ private:
     bool FormCloseQuery();
     // The open command for a path the user gave otherwise (recent files, a drop): the save
     // question first.
-    void OpenOtherDictionary(const QString& path);
+    void openOtherDictionary(const QString& path);
     // The find bar's language lists and the status bar's figures, whose texts the window
     // makes itself, in the interface language.
-    void RefreshOwnTexts();
-    void UpdateStatistics();
-    void SetupMenus();
-    void SetupFindBar();
-    void SetupStatusBar();
+    void refreshOwnTexts();
+    void updateStatistics();
+    void setupMenus();
+    void setupFindBar();
+    void setupStatusBar();
     void BuildLanguageMenu();
     void LoadInterfaceLanguage();
     void sgDictGridSetEditText(int col, int row, const QString& text);
-    void ShowDocument();
+    void showDocument();
     // The identifiers of the language columns but the given one (-1: of all of them).
-    QStringList LangIDsExcept(int col) const;
-    QString HintUnderPointer() const;
+    QStringList langIdsExcept(int col) const;
+    QString hintUnderPointer() const;
     void lblTarsovaClick();
 
     std::unique_ptr<Ui::frmMain> ui;
-    DictGridModel* m_model;
+    orb::DictGridModel* m_model;
     TOrbTranslate* OrbTranslate;
     orb::ResponsiveWork m_work;
     orb::DocumentSession* m_session;
@@ -165,5 +165,5 @@ private:
     int m_harvestBatch = 0;    // the harvest under way, whose phrases are one change
     QLabel* m_statistics;      // the phrase count and each language's completeness
     QTimer* m_statisticsTimer; // counts once after a burst of changes
-    SortChoice m_sortChoice; // the last one made, offered by the next sort
+    orb::SortChoice m_sortChoice; // the last one made, offered by the next sort
 };

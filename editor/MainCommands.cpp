@@ -56,7 +56,7 @@ void TfrmMain::DeleteEmptyRows()
     m_model->deleteEmptyRows();
 }
 
-void TfrmMain::SortColumn(int col, const SortChoice& choice)
+void TfrmMain::SortColumn(int col, const orb::SortChoice& choice)
 {
     if (col < 0 || col >= Dictionary().columnCount())
         return;
@@ -103,8 +103,8 @@ void TfrmMain::actDeleteLineExecute()
     const int row = ui->sgDictGrid->currentRow();
     if (Dictionary().rowCount() <= 2 || row < 1 || row >= Dictionary().rowCount())
         return;
-    if (Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Удалить текущую фразу ?")),
-                                       Prompter::Icon::Warning, Prompter::Ok | Prompter::Cancel) != Prompter::Ok)
+    if (orb::Prompter::current().messageBox(this, orb::messageCaption(), Translate(QStringLiteral("Удалить текущую фразу ?")),
+                                       orb::Prompter::Icon::Warning, orb::Prompter::Ok | orb::Prompter::Cancel) != orb::Prompter::Ok)
         return;
     DeleteRow(row);
 }
@@ -114,7 +114,7 @@ void TfrmMain::actSortExecute()
     const int col = ui->sgDictGrid->currentCol();
     if (col < 0 || col >= Dictionary().columnCount())
         return;
-    if (!SortDialog(this, m_sortChoice))
+    if (!orb::sortDialog(this, m_sortChoice))
         return;
     SortColumn(col, m_sortChoice);
 }
@@ -122,23 +122,23 @@ void TfrmMain::actSortExecute()
 void TfrmMain::actWizardExecute()
 {
     ++m_harvestBatch;
-    RunProjectWizard(HeaderTexts(), *this, this, SettingsPath());
+    RunProjectWizard(headerTexts(), *this, this, settingsPath());
 }
 
 void TfrmMain::actPseudoExecute()
 {
-    PseudoChoice choice;
-    if (!PseudoDialog(this, HeaderTexts(), LangIDsExcept(-1), ui->sgDictGrid->currentCol(), choice))
+    orb::PseudoChoice choice;
+    if (!orb::pseudoDialog(this, headerTexts(), langIdsExcept(-1), ui->sgDictGrid->currentCol(), choice))
         return;
-    ImportPlan plan;
-    if (!PlanPseudoColumn(Dictionary(), choice.sourceCol, choice.targetId, plan))
+    orb::ImportPlan plan;
+    if (!orb::planPseudoColumn(Dictionary(), choice.sourceCol, choice.targetId, plan))
         return;
     // A column of pseudo-translations is made again at will; a column of real ones is not.
-    if (PlanReplacesOwnTexts(Dictionary(), plan)) {
+    if (orb::planReplacesOwnTexts(Dictionary(), plan)) {
         const QString prompt = Translate(QStringLiteral("Заменить тексты языка")) + u' '
                                + Dictionary().headerText(plan.targetCol) + QStringLiteral(" ?");
-        if (Prompter::current().messageBoxWithDefault(this, MessageCaption(), prompt, Prompter::Icon::Warning,
-                                                      Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
+        if (orb::Prompter::current().messageBoxWithDefault(this, orb::messageCaption(), prompt, orb::Prompter::Icon::Warning,
+                                                      orb::Prompter::Yes | orb::Prompter::No, orb::Prompter::No) != orb::Prompter::Yes)
             return;
     }
     {
@@ -154,9 +154,9 @@ void TfrmMain::actPseudoExecute()
 void TfrmMain::actNewLangExecute()
 {
     TLang lang;
-    if (!AddLanguageDialog(lang, this, LangIDsExcept(-1)))
+    if (!AddLanguageDialog(lang, this, langIdsExcept(-1)))
         return;
-    m_model->appendColumn({lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
+    m_model->appendColumn({lang.LangID, lang.LangDisplay, orb::CharsetByName(lang.LangCharset)});
     const int row = ui->sgDictGrid->currentRow();
     ui->sgDictGrid->setCurrentCell(Dictionary().columnCount() - 1, row > 0 ? row : 1);
 }
@@ -166,11 +166,11 @@ void TfrmMain::actLangPropertyExecute()
     const int col = ui->sgDictGrid->currentCol();
     if (col < 0 || col >= Dictionary().columnCount())
         return;
-    const LangColumn& column = Dictionary().column(col);
-    TLang lang{column.langId, column.langName, CharsetName(column.charset)};
-    if (!LangPropertyDialog(lang, this, LangIDsExcept(col)))
+    const orb::LangColumn& column = Dictionary().column(col);
+    TLang lang{column.langId, column.langName, orb::CharsetName(column.charset)};
+    if (!LangPropertyDialog(lang, this, langIdsExcept(col)))
         return;
-    m_model->setColumn(col, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
+    m_model->setColumn(col, {lang.LangID, lang.LangDisplay, orb::CharsetByName(lang.LangCharset)});
 }
 
 void TfrmMain::actDeleteLangExecute()
@@ -181,8 +181,8 @@ void TfrmMain::actDeleteLangExecute()
     // Only the fixed words are looked up: the whole prompt, with the language in it, would
     // never be in the dictionary, and every asking would add it there as a new phrase.
     const QString prompt = Translate(QStringLiteral("Удалить язык")) + u' ' + Dictionary().headerText(col) + QStringLiteral(" ?");
-    if (Prompter::current().messageBoxWithDefault(this, MessageCaption(), prompt, Prompter::Icon::Warning,
-                                                  Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
+    if (orb::Prompter::current().messageBoxWithDefault(this, orb::messageCaption(), prompt, orb::Prompter::Icon::Warning,
+                                                  orb::Prompter::Yes | orb::Prompter::No, orb::Prompter::No) != orb::Prompter::Yes)
         return;
     if (Dictionary().columnCount() > 1) {
         const int row = ui->sgDictGrid->currentRow();
@@ -209,10 +209,10 @@ void TfrmMain::actNewDictExecute()
     TLang lang;
     if (!AddLanguageDialog(lang, this))
         return;
-    DictTable table;
-    table.setColumn(0, {lang.LangID, lang.LangDisplay, CharsetByName(lang.LangCharset)});
+    orb::DictTable table;
+    table.setColumn(0, {lang.LangID, lang.LangDisplay, orb::CharsetByName(lang.LangCharset)});
     m_session->startNew(std::move(table));
-    ShowDocument();
+    showDocument();
 }
 
 void TfrmMain::actCloseDictExecute()
@@ -227,34 +227,34 @@ void TfrmMain::actOpenDictExecute()
 {
     if (!m_session->askToSave(orb::DocumentSession::SaveQuestion::OkCancel))
         return;
-    const QString path = Prompter::current().openFileName(this, QString(), m_session->dialogFolder(),
+    const QString path = orb::Prompter::current().openFileName(this, QString(), m_session->dialogFolder(),
                                                           Translate(orb::dictionaryFilter()));
     if (!path.isEmpty())
         ReadDictionary(path);
 }
 
-bool TfrmMain::OpenGivenDictionary(const QString& path)
+bool TfrmMain::openGivenDictionary(const QString& path)
 {
     if (!m_session->openGiven(path))
         return false;
-    ShowDocument();
+    showDocument();
     return true;
 }
 
-void TfrmMain::OpenOtherDictionary(const QString& path)
+void TfrmMain::openOtherDictionary(const QString& path)
 {
-    if (ProjectScanRunning() || m_work.running() || !m_session->askToSave(orb::DocumentSession::SaveQuestion::OkCancel))
+    if (orb::projectScanRunning() || m_work.running() || !m_session->askToSave(orb::DocumentSession::SaveQuestion::OkCancel))
         return;
     if (!QFileInfo::exists(path))
         m_recent->forget(path);
-    OpenGivenDictionary(path);
+    openGivenDictionary(path);
 }
 
 bool TfrmMain::ReadDictionary(const QString& path)
 {
     if (!m_session->open(path))
         return false;
-    ShowDocument();
+    showDocument();
     return true;
 }
 
@@ -275,7 +275,7 @@ void TfrmMain::actSaveAsExecute()
 
 void TfrmMain::actImportExecute()
 {
-    const QString path = Prompter::current().openFileName(this, QString(), m_session->dialogFolder(),
+    const QString path = orb::Prompter::current().openFileName(this, QString(), m_session->dialogFolder(),
                                                           Translate(orb::dictionaryFilter()));
     if (!path.isEmpty())
         m_session->import(path);

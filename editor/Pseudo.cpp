@@ -7,10 +7,10 @@
 #include "component/Prompter.h"
 #include "dictionary/PseudoTranslation.h"
 
-TfrmPseudo::TfrmPseudo(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmPseudo>())
+TfrmPseudo::TfrmPseudo(QWidget* parent) : orb::FixedDialog(parent), ui(std::make_unique<Ui::frmPseudo>())
 {
     ui->setupUi(this);
-    ui->edtTargetID->setText(DefaultPseudoLangId());
+    ui->edtTargetID->setText(orb::defaultPseudoLangId());
     connect(ui->btnOK, &QPushButton::clicked, this, &TfrmPseudo::btnOKClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -25,16 +25,16 @@ void TfrmPseudo::setLanguages(const QStringList& headers, const QStringList& lan
     ui->cbxSourceLanguage->setCurrentIndex(currentCol >= 0 && currentCol < headers.size() ? currentCol : 0);
 }
 
-PseudoChoice TfrmPseudo::choice() const
+orb::PseudoChoice TfrmPseudo::choice() const
 {
     return {ui->cbxSourceLanguage->currentIndex(), ui->edtTargetID->text()};
 }
 
 void TfrmPseudo::btnOKClick()
 {
-    const PseudoChoice chosen = choice();
+    const orb::PseudoChoice chosen = choice();
     // The writer refuses what is no identifier, and the source is what the texts come from.
-    const QString refusal = LangIdRefusal(CheckLangId(chosen.targetId, {}));
+    const QString refusal = orb::langIdRefusal(orb::checkLangId(chosen.targetId, {}));
     if (!refusal.isEmpty())
         return refuse(refusal);
     if (chosen.targetId == m_langIds.value(chosen.sourceCol))
@@ -44,12 +44,12 @@ void TfrmPseudo::btnOKClick()
 
 void TfrmPseudo::refuse(const QString& message)
 {
-    Prompter::current().messageBox(this, MessageCaption(), Translate(message), Prompter::Icon::Warning, Prompter::Ok);
+    orb::Prompter::current().messageBox(this, orb::messageCaption(), Translate(message), orb::Prompter::Icon::Warning, orb::Prompter::Ok);
     ui->edtTargetID->setFocus();
 }
 
-bool PseudoDialog(QWidget* owner, const QStringList& headers, const QStringList& langIds, int currentCol,
-                  PseudoChoice& choice)
+bool orb::pseudoDialog(QWidget* owner, const QStringList& headers, const QStringList& langIds, int currentCol,
+                  orb::PseudoChoice& choice)
 {
     TfrmPseudo dialog(owner);
     dialog.setLanguages(headers, langIds, currentCol);

@@ -11,6 +11,8 @@ namespace Ui {
 class frmPseudo;
 }
 
+namespace orb {
+
 // What the pseudo-translation dialog hands back when accepted.
 struct PseudoChoice
 {
@@ -18,9 +20,11 @@ struct PseudoChoice
     QString targetId;   // the identifier of the column they go to, new or not
 };
 
+} // namespace orb
+
 // The dialog that chooses the source language among the grid's columns and names the pseudo
-// language by its identifier. The texts themselves are made by PseudoTranslate.
-class TfrmPseudo : public TFixedDialog
+// language by its identifier. The texts themselves are made by pseudoTranslate.
+class TfrmPseudo : public orb::FixedDialog
 {
     Q_OBJECT
 
@@ -30,7 +34,7 @@ public:
 
     // headers and langIds: the grid's columns in order; currentCol is offered as the source.
     void setLanguages(const QStringList& headers, const QStringList& langIds, int currentCol);
-    PseudoChoice choice() const;
+    orb::PseudoChoice choice() const;
 
 private:
     // Accepts the dialog, or says why not and leaves the focus on the identifier.
@@ -41,6 +45,10 @@ private:
     QStringList m_langIds;
 };
 
+namespace orb {
+
 // Shows the dialog; on acceptance fills choice and returns true.
-bool PseudoDialog(QWidget* owner, const QStringList& headers, const QStringList& langIds, int currentCol,
+bool pseudoDialog(QWidget* owner, const QStringList& headers, const QStringList& langIds, int currentCol,
                   PseudoChoice& choice);
+
+} // namespace orb

@@ -4,12 +4,14 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+namespace orb {
+
 namespace {
 
 const QString kTranslatorName = QStringLiteral("qtTranslations");
 
 // The translator of Qt's texts, installed and owned by the application on first use.
-QTranslator& QtTextsTranslator()
+QTranslator& qtTextsTranslator()
 {
     QCoreApplication* application = QCoreApplication::instance();
     auto* translator = application->findChild<QTranslator*>(kTranslatorName, Qt::FindDirectChildrenOnly);
@@ -23,7 +25,7 @@ QTranslator& QtTextsTranslator()
 
 } // namespace
 
-QLocale InterfaceLanguageLocale(const QString& langId)
+QLocale interfaceLanguageLocale(const QString& langId)
 {
     for (int language = QLocale::AnyLanguage + 1; language <= QLocale::LastLanguage; ++language) {
         const auto candidate = QLocale::Language(language);
@@ -34,9 +36,11 @@ QLocale InterfaceLanguageLocale(const QString& langId)
     return langId.isEmpty() ? QLocale::c() : QLocale(langId);
 }
 
-bool LoadQtTranslations(const QString& langId)
+bool loadQtTranslations(const QString& langId)
 {
     // A load empties the translator first: where no file answers, Qt's English texts show.
-    return QtTextsTranslator().load(InterfaceLanguageLocale(langId), QStringLiteral("qtbase"), QStringLiteral("_"),
+    return qtTextsTranslator().load(interfaceLanguageLocale(langId), QStringLiteral("qtbase"), QStringLiteral("_"),
                              QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
+
+} // namespace orb

@@ -6,6 +6,7 @@
 
 class QAction;
 class QMenu;
+
 class TOrbTranslate;
 
 namespace orb {

@@ -1,7 +1,7 @@
 #include "editor/Sort.h"
 #include "ui_Sort.h"
 
-TfrmSort::TfrmSort(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmSort>())
+TfrmSort::TfrmSort(QWidget* parent) : orb::FixedDialog(parent), ui(std::make_unique<Ui::frmSort>())
 {
     ui->setupUi(this);
     connect(ui->btnOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -10,18 +10,18 @@ TfrmSort::TfrmSort(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<
 
 TfrmSort::~TfrmSort() = default;
 
-void TfrmSort::setChoice(const SortChoice& choice)
+void TfrmSort::setChoice(const orb::SortChoice& choice)
 {
     (choice.ascending ? ui->rbAscending : ui->rbDescending)->setChecked(true);
-    (choice.order == SortOrder::CodePoint ? ui->rbCodePoint : ui->rbLocale)->setChecked(true);
+    (choice.order == orb::SortOrder::CodePoint ? ui->rbCodePoint : ui->rbLocale)->setChecked(true);
 }
 
-SortChoice TfrmSort::choice() const
+orb::SortChoice TfrmSort::choice() const
 {
-    return {ui->rbAscending->isChecked(), ui->rbCodePoint->isChecked() ? SortOrder::CodePoint : SortOrder::Locale};
+    return {ui->rbAscending->isChecked(), ui->rbCodePoint->isChecked() ? orb::SortOrder::CodePoint : orb::SortOrder::Locale};
 }
 
-bool SortDialog(QWidget* owner, SortChoice& choice)
+bool orb::sortDialog(QWidget* owner, orb::SortChoice& choice)
 {
     TfrmSort dialog(owner);
     dialog.setChoice(choice);

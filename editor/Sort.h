@@ -9,6 +9,8 @@ namespace Ui {
 class frmSort;
 }
 
+namespace orb {
+
 // How the sort command orders the current column: what the sort dialog offers, and what the
 // window keeps for the next sort of the session.
 struct SortChoice
@@ -17,8 +19,10 @@ struct SortChoice
     SortOrder order = SortOrder::CodePoint;
 };
 
+} // namespace orb
+
 // The sort command's confirmation, which also asks in which direction and order to sort.
-class TfrmSort : public TFixedDialog
+class TfrmSort : public orb::FixedDialog
 {
     Q_OBJECT
 
@@ -26,12 +30,16 @@ public:
     explicit TfrmSort(QWidget* parent = nullptr);
     ~TfrmSort() override;
 
-    void setChoice(const SortChoice& choice);
-    SortChoice choice() const;
+    void setChoice(const orb::SortChoice& choice);
+    orb::SortChoice choice() const;
 
 private:
     std::unique_ptr<Ui::frmSort> ui;
 };
 
+namespace orb {
+
 // Shows the dialog with choice offered; on acceptance stores the choice made and returns true.
-bool SortDialog(QWidget* owner, SortChoice& choice);
+bool sortDialog(QWidget* owner, SortChoice& choice);
+
+} // namespace orb

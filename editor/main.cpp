@@ -43,14 +43,14 @@ int main(int argc, char* argv[])
         parser.process(application); // prints and exits
         return 0;
     }
-    KeepFreedMemoryForTheNextFile();
+    orb::keepFreedMemoryForTheNextFile();
     QApplication application(argc, argv);
     QCommandLineParser parser;
     describe(parser);
     parser.process(application);
     // Installed before the window's component installs its dictionary, which Qt thus asks
     // first; the window loads the interface language into it.
-    LoadQtTranslations(QString());
+    orb::loadQtTranslations(QString());
     TfrmMain window;
     const QRect desktop = window.screen()->availableGeometry();
     window.move(desktop.center() - window.rect().center());
@@ -58,6 +58,6 @@ int main(int argc, char* argv[])
     // A file manager's "Open with" and the command line: a file that cannot be read is
     // reported as one chosen in the open dialog would be, over an empty window.
     if (!parser.positionalArguments().isEmpty())
-        window.OpenGivenDictionary(parser.positionalArguments().first());
+        window.openGivenDictionary(parser.positionalArguments().first());
     return application.exec();
 }

@@ -14,13 +14,13 @@ namespace fuzz {
 
 // The messages an export could have written: obsolete ones and those without a source text
 // are not, and "unfinished" means nothing for an empty translation.
-inline std::vector<InteropMessage> exportable(const std::vector<InteropMessage>& messages)
+inline std::vector<orb::InteropMessage> exportable(const std::vector<orb::InteropMessage>& messages)
 {
-    std::vector<InteropMessage> kept;
-    for (const InteropMessage& message : messages) {
+    std::vector<orb::InteropMessage> kept;
+    for (const orb::InteropMessage& message : messages) {
         if (message.obsolete || message.source.isEmpty())
             continue;
-        InteropMessage copy = message;
+        orb::InteropMessage copy = message;
         copy.plural = false;
         copy.line = 0;
         copy.unfinished = copy.unfinished && !copy.translation.isEmpty();
@@ -29,7 +29,7 @@ inline std::vector<InteropMessage> exportable(const std::vector<InteropMessage>&
     return kept;
 }
 
-inline bool sameMessages(const std::vector<InteropMessage>& a, const std::vector<InteropMessage>& b)
+inline bool sameMessages(const std::vector<orb::InteropMessage>& a, const std::vector<orb::InteropMessage>& b)
 {
     if (a.size() != b.size())
         return false;
@@ -42,39 +42,39 @@ inline bool sameMessages(const std::vector<InteropMessage>& a, const std::vector
 }
 
 inline void checkInteropRoundTrip(const std::uint8_t* data, std::size_t size,
-                                  bool (*read)(const QByteArray&, InteropCatalog&, QString*),
-                                  QByteArray (*write)(const InteropCatalog&))
+                                  bool (*read)(const QByteArray&, orb::InteropCatalog&, QString*),
+                                  QByteArray (*write)(const orb::InteropCatalog&))
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     MemoryPeak::reset();
-    InteropCatalog catalog;
+    orb::InteropCatalog catalog;
     QString error;
     if (!read(bytes, catalog, &error)) {
         check(error.startsWith(u"line "), "a refusal without its line");
         MemoryPeak::checkBound(size);
         return;
     }
-    InteropCatalog exported;
+    orb::InteropCatalog exported;
     exported.messages = exportable(catalog.messages);
-    InteropCatalog again;
+    orb::InteropCatalog again;
     check(read(write(exported), again, &error), "a written file is refused");
     check(sameMessages(exportable(again.messages), exported.messages), "a written file reads back otherwise");
 
     // Into a table whose first row has the first message's source and whose second has none.
-    DictTable table;
+    orb::DictTable table;
     table.resetColumns({{QStringLiteral("en"), QStringLiteral("en"), 0}});
     table.appendRow();
     if (!exported.messages.empty())
         table.setCell(0, 1, exported.messages.front().source);
     table.setCell(0, 2, QStringLiteral("\x01 no message has this"));
-    std::vector<InteropNote> notes;
-    const InteropImportResult result = ImportCatalog(table, catalog, 0, QStringLiteral("xx"), {false, true}, notes);
+    std::vector<orb::InteropNote> notes;
+    const orb::InteropImportResult result = orb::importCatalog(table, catalog, 0, QStringLiteral("xx"), {false, true}, notes);
     check(table.columnCount() == 2 && result.columnAdded, "the new language is not one new column");
-    const bool matched = std::any_of(catalog.messages.begin(), catalog.messages.end(), [&](const InteropMessage& m) {
+    const bool matched = std::any_of(catalog.messages.begin(), catalog.messages.end(), [&](const orb::InteropMessage& m) {
         return !m.obsolete && m.source == table.cell(0, 2);
     });
     check(table.rowCount() == 3 && (matched || table.cell(1, 2).isEmpty()), "a row without a message was changed");
-    for (const InteropNote& note : notes)
+    for (const orb::InteropNote& note : notes)
         check(note.line > 0, "a note without its line");
     MemoryPeak::checkBound(size);
 }

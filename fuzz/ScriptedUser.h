@@ -15,12 +15,12 @@
 
 namespace fuzz {
 
-class ScriptedUser : public HarvestPrompt, public PhraseSink
+class ScriptedUser : public orb::HarvestPrompt, public orb::PhraseSink
 {
 public:
-    ScriptedUser(std::span<const std::uint8_t> script, const EditedText& text) : m_script(script), m_text(text) {}
+    ScriptedUser(std::span<const std::uint8_t> script, const orb::EditedText& text) : m_script(script), m_text(text) {}
 
-    void showSelection(Selection selection, bool) override { checkInside(selection, "a selection"); }
+    void showSelection(orb::Selection selection, bool) override { checkInside(selection, "a selection"); }
     void textInserted(qsizetype pos, QStringView inserted) override
     {
         check(pos >= 0 && pos <= m_text.size() - inserted.size(), "an insertion outside the text");
@@ -29,16 +29,16 @@ public:
     // Phrases of literals are checked against what decode makes of the literal's text.
     void checkPhrasesWith(QString (*decode)(QStringView)) { m_decode = decode; }
 
-    void wrappedLiteralHarvested(Selection literal, const QString& phrase) override
+    void wrappedLiteralHarvested(orb::Selection literal, const QString& phrase) override
     {
         checkInside(literal, "a wrapped literal");
         checkPhrase(literal, phrase);
     }
 
-    Answer ask(PromptKind kind, const QString& phrase, Selection& selection) override
+    orb::Answer ask(orb::PromptKind kind, const QString& phrase, orb::Selection& selection) override
     {
         checkInside(selection, "a question's selection");
-        if (kind == PromptKind::WrapLiteral)
+        if (kind == orb::PromptKind::WrapLiteral)
             checkPhrase(selection, phrase);
         ++m_questions;
         const std::uint8_t step = next();
@@ -46,9 +46,9 @@ public:
         if (step & 0x80) {
             const qsizetype start = m_text.size() == 0 ? 0 : (qsizetype(next()) << 8 | next()) % (m_text.size() + 1);
             const qsizetype length = (m_text.size() - start) == 0 ? 0 : qsizetype(next()) % (m_text.size() - start + 1);
-            selection = Selection{start, length};
+            selection = orb::Selection{start, length};
         }
-        return static_cast<Answer>(step % 3);
+        return static_cast<orb::Answer>(step % 3);
     }
 
     bool phraseExists(const QString& phrase) const override { return m_phrases.contains(phrase); }
@@ -65,12 +65,12 @@ private:
             return 2;
         return m_script[m_used++];
     }
-    void checkPhrase(Selection literal, const QString& phrase)
+    void checkPhrase(orb::Selection literal, const QString& phrase)
     {
         if (m_decode && m_decode(m_text.mid(literal.start, literal.length)) != phrase)
             fail("a phrase that is not its literal's");
     }
-    void checkInside(Selection selection, const char* what)
+    void checkInside(orb::Selection selection, const char* what)
     {
         if (selection.start < 0 || selection.length < 0 || selection.end() > m_text.size())
             fail(what);
@@ -79,7 +79,7 @@ private:
     QString (*m_decode)(QStringView) = nullptr;
     std::span<const std::uint8_t> m_script;
     std::size_t m_used = 0;
-    const EditedText& m_text;
+    const orb::EditedText& m_text;
     QSet<QString> m_phrases;
     qsizetype m_inserted = 0;
     int m_questions = 0;

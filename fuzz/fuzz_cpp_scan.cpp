@@ -6,11 +6,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const fuzz::ScriptAndText input = fuzz::splitInput(data, size);
     fuzz::MemoryPeak::reset();
-    EditedText text(input.text);
+    orb::EditedText text(input.text);
     fuzz::ScriptedUser user(input.script, text);
-    user.checkPhrasesWith(DecodeCppLiteral);
-    const CppOffer offer = size % 2 ? CppOffer::WithLetter : CppOffer::NonAscii;
-    const UnitScanResult result = HarvestCppText(text, user, user, QStringLiteral("Window.cpp"), offer);
+    user.checkPhrasesWith(orb::decodeCppLiteral);
+    const orb::CppOffer offer = size % 2 ? orb::CppOffer::WithLetter : orb::CppOffer::NonAscii;
+    const orb::UnitScanResult result = orb::harvestCppText(text, user, user, QStringLiteral("Window.cpp"), offer);
     fuzz::check(text.size() == input.text.size() + user.inserted(), "the rewrite removed text");
     fuzz::check(!result.save || user.inserted() > 0, "a save offered for an unchanged source");
     fuzz::check(result.addedLineBreak < 0 || text.toString().count(u'\n') > result.addedLineBreak,

@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QString source = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString phrase = DecodeLiteral(source);
+    const QString phrase = orb::DecodeLiteral(source);
     fuzz::check(phrase.size() <= source.size(), "a phrase longer than its literal");
     fuzz::check(!phrase.contains(u'\r'), "a carriage return in a phrase");
     return 0;

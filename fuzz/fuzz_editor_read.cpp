@@ -8,10 +8,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const fuzz::InputFile input(data, size);
     fuzz::MemoryPeak::reset();
-    DictTable table;
+    orb::DictTable table;
     QString error;
-    const GridRead read = readDictionaryGrid(input.path(), table, &error);
-    if (read == GridRead::Ok)
+    const orb::GridRead read = orb::readDictionaryGrid(input.path(), table, &error);
+    if (read == orb::GridRead::Ok)
         fuzz::check(table.columnCount() >= 1 && table.rowCount() >= 2, "a table read has no column or row");
     else
         fuzz::check(!error.isEmpty(), "a failed read gives no reason");

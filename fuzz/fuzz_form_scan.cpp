@@ -5,10 +5,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const fuzz::ScriptAndText input = fuzz::splitInput(data, size);
     fuzz::MemoryPeak::reset();
-    const EditedText text(NormalizeFormText(input.text));
+    const orb::EditedText text(orb::NormalizeFormText(input.text));
     const qsizetype before = text.size();
     fuzz::ScriptedUser user(input.script, text);
-    HarvestFormText(text, user, user);
+    orb::harvestFormText(text, user, user);
     fuzz::check(text.size() == before && user.inserted() == 0, "a form scan changed the text");
     fuzz::MemoryPeak::checkBound(size);
     return 0;

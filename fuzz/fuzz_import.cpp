@@ -9,10 +9,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-DictTable documentOfAFewRows()
+orb::DictTable documentOfAFewRows()
 {
-    DictTable table;
-    table.resetColumns({LangColumn{u"en"_s, u"English"_s, 0}, LangColumn{u"de"_s, u"Deutsch"_s, 0}});
+    orb::DictTable table;
+    table.resetColumns({orb::LangColumn{u"en"_s, u"English"_s, 0}, orb::LangColumn{u"de"_s, u"Deutsch"_s, 0}});
     const QStringList keys = {u"Open"_s, u"Save"_s, u"&File"_s, u""_s, u"Open"_s};
     for (int row = 1; row <= keys.size(); ++row) {
         if (row > 1)
@@ -32,17 +32,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int importChoice = data[1];
     const fuzz::InputFile input(data + 2, size - 2);
     fuzz::MemoryPeak::reset();
-    ImportSource source;
-    if (source.open(input.path()) != GridRead::Ok)
+    orb::ImportSource source;
+    if (source.open(input.path()) != orb::GridRead::Ok)
         return 0;
     const int count = int(source.languages().size());
     fuzz::check(source.entryTexts().size() == count, "an entry text per language");
-    DictTable table = documentOfAFewRows();
-    const DictTable before = table;
-    ImportPlan plan;
+    orb::DictTable table = documentOfAFewRows();
+    const orb::DictTable before = table;
+    orb::ImportPlan plan;
     QString error;
     if (source.plan(table, keyChoice % 2, keyChoice / 2 % count, importChoice % count, plan, &error)) {
-        applyImportPlan(table, plan);
+        orb::applyImportPlan(table, plan);
         fuzz::check(table.rowCount() == before.rowCount(), "an import changed the number of rows");
         fuzz::check(table.columnCount() - before.columnCount() <= 1, "an import added more than one column");
         for (int col = 0; col < before.columnCount(); ++col) {

@@ -3,6 +3,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::checkInteropRoundTrip(data, size, ReadPo, WritePo);
+    fuzz::checkInteropRoundTrip(data, size, orb::readPo, orb::writePo);
     return 0;
 }

@@ -9,13 +9,13 @@
 
 namespace {
 
-bool sameTables(const DictTable& a, const DictTable& b)
+bool sameTables(const orb::DictTable& a, const orb::DictTable& b)
 {
     if (a.columnCount() != b.columnCount() || a.rowCount() != b.rowCount())
         return false;
     for (int col = 0; col < a.columnCount(); ++col) {
-        const LangColumn& x = a.column(col);
-        const LangColumn& y = b.column(col);
+        const orb::LangColumn& x = a.column(col);
+        const orb::LangColumn& y = b.column(col);
         if (x.langId != y.langId || x.langName != y.langName || x.charset != y.charset)
             return false;
         for (int row = 1; row < a.rowCount(); ++row) {
@@ -40,16 +40,16 @@ bool sameLanguages(const QList<TLangDict>& a, const QList<TLangDict>& b)
 
 void editorRoundTrip(const QString& input, const QString& written)
 {
-    DictTable first;
-    if (readDictionaryGrid(input, first) != GridRead::Ok)
+    orb::DictTable first;
+    if (orb::readDictionaryGrid(input, first) != orb::GridRead::Ok)
         return;
     QString error;
-    if (!writeDictionaryGrid(first, written, &error)) {
+    if (!orb::writeDictionaryGrid(first, written, &error)) {
         fuzz::check(!error.isEmpty(), "a failed write gives no reason");
         return;
     }
-    DictTable second;
-    fuzz::check(readDictionaryGrid(written, second, &error) == GridRead::Ok, "the editor cannot read what it wrote");
+    orb::DictTable second;
+    fuzz::check(orb::readDictionaryGrid(written, second, &error) == orb::GridRead::Ok, "the editor cannot read what it wrote");
     fuzz::check(sameTables(first, second), "the editor read back another table");
 }
 

@@ -3,6 +3,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::checkInteropRoundTrip(data, size, ReadTs, WriteTs);
+    fuzz::checkInteropRoundTrip(data, size, orb::readTs, orb::writeTs);
     return 0;
 }

@@ -5,9 +5,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const fuzz::ScriptAndText input = fuzz::splitInput(data, size);
     fuzz::MemoryPeak::reset();
-    EditedText text(input.text);
+    orb::EditedText text(input.text);
     fuzz::ScriptedUser user(input.script, text);
-    const UnitScanResult result = HarvestUnitText(text, user, user, QStringLiteral("Unit1.pas"));
+    const orb::UnitScanResult result = orb::harvestUnitText(text, user, user, QStringLiteral("Unit1.pas"));
     // Nothing is removed: the rewritten text is the old one with insertions.
     fuzz::check(text.size() == input.text.size() + user.inserted(), "the rewrite removed text");
     fuzz::check(!result.save || user.inserted() > 0, "a save offered for an unchanged unit");

@@ -5,13 +5,15 @@
 #include <QHash>
 #include <QList>
 
+namespace orb {
+
 namespace {
 
 using Code = InteropNote::Code;
 
 } // namespace
 
-InteropCatalog CatalogFromTable(const DictTable& table, int langCol, int sourceCol, const QString& context,
+InteropCatalog catalogFromTable(const DictTable& table, int langCol, int sourceCol, const QString& context,
                                 std::vector<InteropNote>& notes)
 {
     InteropCatalog catalog;
@@ -40,7 +42,7 @@ InteropCatalog CatalogFromTable(const DictTable& table, int langCol, int sourceC
     return catalog;
 }
 
-InteropImportResult ImportCatalog(DictTable& table, const InteropCatalog& catalog, int sourceCol,
+InteropImportResult importCatalog(DictTable& table, const InteropCatalog& catalog, int sourceCol,
                                   const QString& langId, const InteropImportOptions& options,
                                   std::vector<InteropNote>& notes)
 {
@@ -122,8 +124,6 @@ InteropImportResult ImportCatalog(DictTable& table, const InteropCatalog& catalo
     }
     return result;
 }
-
-namespace orb {
 
 bool lineError(QString* error, qint64 line, const QString& reason)
 {

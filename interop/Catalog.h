@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace orb {
+
 class DictTable;
 
 // One language of a dictionary as the translators' own tools exchange it: the messages of a
@@ -39,7 +41,7 @@ struct InteropNote
     enum class Code {
         TranslationWithoutSource, // export: a row with a translation and no source text
         SourceRepeated,           // export: the source text of an earlier row, not written again
-        MsgfmtObjection,          // export to .po: msgfmt --check would refuse the message
+        msgfmtObjection,          // export to .po: msgfmt --check would refuse the message
         MessageWithoutSource,     // import: skipped
         UnfinishedLeftOut,        // import: an unfinished translation taken as empty
         PluralForms,              // import: only the singular form taken
@@ -58,7 +60,7 @@ struct InteropNote
 // source text, in row order, all in the given context. A source text repeated in later rows
 // gives no second message (the first row's translation is written); each repetition, and each
 // translation without a source text, is noted.
-InteropCatalog CatalogFromTable(const DictTable& table, int langCol, int sourceCol, const QString& context,
+InteropCatalog catalogFromTable(const DictTable& table, int langCol, int sourceCol, const QString& context,
                                 std::vector<InteropNote>& notes);
 
 struct InteropImportOptions
@@ -83,11 +85,9 @@ struct InteropImportResult
 // unfinished translation is taken as empty unless options say otherwise. Noted, each with its
 // line: messages no row has the source of, plural forms (the singular kept), a source met
 // again with another translation (the first kept), unfinished translations taken as empty.
-InteropImportResult ImportCatalog(DictTable& table, const InteropCatalog& catalog, int sourceCol,
+InteropImportResult importCatalog(DictTable& table, const InteropCatalog& catalog, int sourceCol,
                                   const QString& langId, const InteropImportOptions& options,
                                   std::vector<InteropNote>& notes);
-
-namespace orb {
 
 // False, with error (when given) "line N: reason": how the readers of both formats refuse a file.
 bool lineError(QString* error, qint64 line, const QString& reason);

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace orb {
+
 namespace {
 
 bool setError(QString* error, const QString& reason)
@@ -14,7 +16,7 @@ bool setError(QString* error, const QString& reason)
 
 } // namespace
 
-InteropFormat DetectInteropFormat(const QString& path, const QByteArray& bytes)
+InteropFormat detectInteropFormat(const QString& path, const QByteArray& bytes)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"ts")
@@ -27,7 +29,7 @@ InteropFormat DetectInteropFormat(const QString& path, const QByteArray& bytes)
     return start.trimmed().startsWith('<') ? InteropFormat::Ts : InteropFormat::Po;
 }
 
-bool ReadInteropFile(const QString& path, InteropCatalog& catalog, QString* error)
+bool readInteropFile(const QString& path, InteropCatalog& catalog, QString* error)
 {
     QFile file(path);
     if (!file.exists())
@@ -41,6 +43,8 @@ bool ReadInteropFile(const QString& path, InteropCatalog& catalog, QString* erro
         return setError(error, QStringLiteral("the file is larger than %1 MiB").arg(kMaxInteropFileBytes >> 20));
     if (file.error() != QFileDevice::NoError)
         return setError(error, file.errorString());
-    return DetectInteropFormat(path, bytes) == InteropFormat::Ts ? ReadTs(bytes, catalog, error)
-                                                                 : ReadPo(bytes, catalog, error);
+    return detectInteropFormat(path, bytes) == InteropFormat::Ts ? readTs(bytes, catalog, error)
+                                                                 : readPo(bytes, catalog, error);
 }
+
+} // namespace orb

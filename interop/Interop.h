@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace orb {
+
 // One language of a dictionary exchanged with the translators' own tools: Qt Linguist's .ts
 // files (TsFormat.h) and gettext's .po files (PoFormat.h), through the catalog of its
 // messages (Catalog.h). The orb-lng export, import and qm subcommands sit on top; this file
@@ -20,7 +22,9 @@ enum class InteropFormat { Ts, Po };
 
 // The format of a file: by its extension (.ts; .po or .pot), else by its content (an XML
 // document is .ts, anything else .po).
-InteropFormat DetectInteropFormat(const QString& path, const QByteArray& bytes);
+InteropFormat detectInteropFormat(const QString& path, const QByteArray& bytes);
 // Reads a .ts or .po file, refusing one larger than kMaxInteropFileBytes. False, with error
 // saying why (the system's reason, the size, or the reader's "line N: reason").
-bool ReadInteropFile(const QString& path, InteropCatalog& catalog, QString* error = nullptr);
+bool readInteropFile(const QString& path, InteropCatalog& catalog, QString* error = nullptr);
+
+} // namespace orb

@@ -10,6 +10,8 @@
 #include <optional>
 #include <utility>
 
+namespace orb {
+
 using orb::lineError;
 
 namespace {
@@ -323,7 +325,7 @@ private:
 
 } // namespace
 
-QByteArray WritePo(const InteropCatalog& catalog)
+QByteArray writePo(const InteropCatalog& catalog)
 {
     // The fields msgfmt --check asks for, the translator's own left empty for their tools.
     QByteArray out = "msgid \"\"\nmsgstr \"\"\n\"Project-Id-Version: ";
@@ -349,7 +351,7 @@ QByteArray WritePo(const InteropCatalog& catalog)
     return out;
 }
 
-bool ReadPo(const QByteArray& bytes, InteropCatalog& catalog, QString* error)
+bool readPo(const QByteArray& bytes, InteropCatalog& catalog, QString* error)
 {
     InteropCatalog read;
     if (!PoReader(read).read(bytes, error))
@@ -358,7 +360,7 @@ bool ReadPo(const QByteArray& bytes, InteropCatalog& catalog, QString* error)
     return true;
 }
 
-QString MsgfmtObjection(const InteropMessage& message)
+QString msgfmtObjection(const InteropMessage& message)
 {
     if (message.translation.isEmpty())
         return {};
@@ -370,3 +372,5 @@ QString MsgfmtObjection(const InteropMessage& message)
                               "which msgfmt --check refuses");
     return {};
 }
+
+} // namespace orb

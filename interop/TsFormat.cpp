@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+namespace orb {
+
 using orb::lineError;
 
 namespace {
@@ -152,7 +154,7 @@ bool readTsContext(QXmlStreamReader& xml, std::vector<InteropMessage>& messages,
 
 } // namespace
 
-QByteArray WriteTs(const InteropCatalog& catalog)
+QByteArray writeTs(const InteropCatalog& catalog)
 {
     QByteArray out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\"";
     if (!catalog.language.isEmpty()) {
@@ -196,7 +198,7 @@ QByteArray WriteTs(const InteropCatalog& catalog)
     return out;
 }
 
-bool ReadTs(const QByteArray& bytes, InteropCatalog& catalog, QString* error)
+bool readTs(const QByteArray& bytes, InteropCatalog& catalog, QString* error)
 {
     QXmlStreamReader xml(bytes);
     InteropCatalog read;
@@ -245,3 +247,5 @@ bool ReadTs(const QByteArray& bytes, InteropCatalog& catalog, QString* error)
     catalog = std::move(read);
     return true;
 }
+
+} // namespace orb

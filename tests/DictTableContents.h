@@ -9,12 +9,12 @@ namespace editortest {
 
 // A table with the given columns ("name(id)" is not parsed: identifiers are the texts) and
 // rows of cells, row r of rows being table row r + 1.
-inline DictTable makeTable(const QStringList& ids, const QList<QStringList>& rows)
+inline orb::DictTable makeTable(const QStringList& ids, const QList<QStringList>& rows)
 {
-    std::vector<LangColumn> columns;
+    std::vector<orb::LangColumn> columns;
     for (const QString& id : ids)
         columns.push_back({id, id + QStringLiteral("-name"), 0});
-    DictTable table;
+    orb::DictTable table;
     table.resetColumns(columns);
     for (qsizetype r = 0; r < rows.size(); ++r) {
         if (r > 0)
@@ -26,7 +26,7 @@ inline DictTable makeTable(const QStringList& ids, const QList<QStringList>& row
 }
 
 // The phrase rows of a table, cell by cell, for comparing whole documents at once.
-inline QList<QStringList> rowsOf(const DictTable& table)
+inline QList<QStringList> rowsOf(const orb::DictTable& table)
 {
     QList<QStringList> rows;
     for (int r = 1; r < table.rowCount(); ++r) {
@@ -39,7 +39,7 @@ inline QList<QStringList> rowsOf(const DictTable& table)
 }
 
 // Each column as "header/charset", so that a lost charset shows as plainly as a lost name.
-inline QStringList headersOf(const DictTable& table)
+inline QStringList headersOf(const orb::DictTable& table)
 {
     QStringList headers;
     for (int c = 0; c < table.columnCount(); ++c)

@@ -96,13 +96,13 @@ inline QByteArray fileBytes(const QString& path)
 struct WindowUnderTest
 {
     std::unique_ptr<QTemporaryDir> files;
-    std::unique_ptr<RecordingPrompter> prompter;
+    std::unique_ptr<orb::RecordingPrompter> prompter;
     std::unique_ptr<TfrmMain> window;
 
     bool start()
     {
         files = std::make_unique<QTemporaryDir>();
-        prompter = std::make_unique<RecordingPrompter>();
+        prompter = std::make_unique<orb::RecordingPrompter>();
         window = std::make_unique<TfrmMain>();
         window->show();
         const bool ready = files->isValid() && QTest::qWaitForWindowExposed(window.get());

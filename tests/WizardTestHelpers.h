@@ -13,10 +13,10 @@ namespace wizardtest {
 // "no" or "cancel", optionally followed by "|TEXT": before answering, the user selects the
 // first TEXT in the buffer ("yes|" clears the selection). A question beyond the script is
 // answered Cancel and written down as "unscripted".
-class ScriptedPrompt : public HarvestPrompt
+class ScriptedPrompt : public orb::HarvestPrompt
 {
 public:
-    explicit ScriptedPrompt(QStringList script, const EditedText* text = nullptr)
+    explicit ScriptedPrompt(QStringList script, const orb::EditedText* text = nullptr)
         : m_script(std::move(script)), m_text(text)
     {
         if (text)
@@ -35,44 +35,44 @@ public:
     // Every file left alone: "not-a-file PATH", "outside PATH" or "changed PATH".
     QStringList notes;
 
-    void showFile(const QString& path, const EditedText& text) override
+    void showFile(const QString& path, const orb::EditedText& text) override
     {
         m_text = &text;
         mirror = text.toString();
         files << path;
     }
-    void showSelection(Selection selection, bool scrollFurther) override
+    void showSelection(orb::Selection selection, bool scrollFurther) override
     {
         shown << (scrollFurther ? QStringLiteral("+") : QString()) + m_text->mid(selection.start, selection.length);
     }
     void textInserted(qsizetype pos, QStringView inserted) override { mirror.insert(pos, inserted); }
-    void wrappedLiteralHarvested(Selection, const QString& phrase) override
+    void wrappedLiteralHarvested(orb::Selection, const QString& phrase) override
     {
         log << QStringLiteral("wrapped ") + phrase;
     }
 
-    void noted(HarvestNote note, Selection, const QString& phrase) override
+    void noted(orb::HarvestNote note, orb::Selection, const QString& phrase) override
     {
         switch (note) {
-        case HarvestNote::NotWholeLiteral: log << QStringLiteral("partial ") + phrase; break;
-        case HarvestNote::NoQStringHere: log << QStringLiteral("no QString ") + phrase; break;
-        case HarvestNote::NothingToAdd: log << QStringLiteral("nothing added"); break;
+        case orb::HarvestNote::NotWholeLiteral: log << QStringLiteral("partial ") + phrase; break;
+        case orb::HarvestNote::NoQStringHere: log << QStringLiteral("no QString ") + phrase; break;
+        case orb::HarvestNote::NothingToAdd: log << QStringLiteral("nothing added"); break;
         }
     }
 
-    void fileNoted(const QString& path, FileNote note, const QString&) override
+    void fileNoted(const QString& path, orb::FileNote note, const QString&) override
     {
-        notes << (note == FileNote::NotAFile ? QStringLiteral("not-a-file ")
-                  : note == FileNote::OutsideProject ? QStringLiteral("outside ")
+        notes << (note == orb::FileNote::NotAFile ? QStringLiteral("not-a-file ")
+                  : note == orb::FileNote::OutsideProject ? QStringLiteral("outside ")
                                                      : QStringLiteral("changed "))
                      + path;
     }
 
-    Answer ask(PromptKind kind, const QString& argument, Selection& selection) override
+    orb::Answer ask(orb::PromptKind kind, const QString& argument, orb::Selection& selection) override
     {
         if (m_script.isEmpty()) {
             log << QStringLiteral("unscripted");
-            return Answer::Cancel;
+            return orb::Answer::Cancel;
         }
         log << kindName(kind) + u' ' + argument;
         const QString step = m_script.takeFirst();
@@ -81,23 +81,23 @@ public:
             selection = selectionOf(step.sliced(bar + 1), selection);
         const QString answer = step.left(bar);
         if (answer == u"yes")
-            return Answer::Yes;
-        return answer == u"no" ? Answer::No : Answer::Cancel;
+            return orb::Answer::Yes;
+        return answer == u"no" ? orb::Answer::No : orb::Answer::Cancel;
     }
 
 private:
-    static QString kindName(PromptKind kind)
+    static QString kindName(orb::PromptKind kind)
     {
         switch (kind) {
-        case PromptKind::WrapLiteral: return QStringLiteral("wrap");
-        case PromptKind::AddPhrase: return QStringLiteral("add");
-        case PromptKind::AddUses: return QStringLiteral("uses");
-        case PromptKind::SaveFile: return QStringLiteral("save");
+        case orb::PromptKind::WrapLiteral: return QStringLiteral("wrap");
+        case orb::PromptKind::AddPhrase: return QStringLiteral("add");
+        case orb::PromptKind::AddUses: return QStringLiteral("uses");
+        case orb::PromptKind::SaveFile: return QStringLiteral("save");
         }
         return {};
     }
 
-    Selection selectionOf(const QString& wanted, Selection current) const
+    orb::Selection selectionOf(const QString& wanted, orb::Selection current) const
     {
         if (wanted.isEmpty())
             return {current.start, 0};
@@ -105,11 +105,11 @@ private:
     }
 
     QStringList m_script;
-    const EditedText* m_text;
+    const orb::EditedText* m_text;
 };
 
 // A language column: the phrases it held before, and every phrase the harvest handed it.
-class RecordingSink : public PhraseSink
+class RecordingSink : public orb::PhraseSink
 {
 public:
     explicit RecordingSink(const QStringList& held = {}) : m_held(held.begin(), held.end()) {}
@@ -148,14 +148,14 @@ inline QByteArray readFile(const QString& path)
 // Writes text, a rewrite of file, to path over whatever stands there now: for tests of the
 // writer itself, whose target is not the file read, so that the harvest's check that the
 // file is still as read would refuse it.
-inline bool writeRewriteOver(const QString& path, const SourceFile& file, const QString& text, QString* error)
+inline bool writeRewriteOver(const QString& path, const orb::SourceFile& file, const QString& text, QString* error)
 {
-    SourceRewrite rewrite;
-    if (!PrepareRewrite(path, file, text, rewrite, error))
+    orb::SourceRewrite rewrite;
+    if (!orb::prepareRewrite(path, file, text, rewrite, error))
         return false;
     rewrite.stamp = orb::FileStamp::of(path);
     rewrite.original = readFile(path);
-    return WriteRewrite(rewrite, error) == RewriteOutcome::Written;
+    return orb::writeRewrite(rewrite, error) == orb::RewriteOutcome::Written;
 }
 
 } // namespace wizardtest

@@ -54,7 +54,7 @@ private slots:
 
     void labelsFromTheProgramsOwnBlock()
     {
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         box.show();
         QCOMPARE(box.windowTitle(), u"О программе"_s);
         QCOMPARE(label(box, "lblProductName")->text(), u"Varnok Translation Toolkit"_s);
@@ -68,7 +68,7 @@ private slots:
 
     void layout()
     {
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         box.show();
         QCOMPARE(box.size(), QSize(296, 197));
         QCOMPARE(box.minimumSize(), box.maximumSize());
@@ -107,7 +107,7 @@ private slots:
 
     void centredOnTheScreen()
     {
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
         QVERIFY((box.geometry().center() - centre).manhattanLength() <= 2);
     }
@@ -137,7 +137,7 @@ private slots:
 
     void captionsAreReplacedAtEveryShow()
     {
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         box.show();
         label(box, "lblVersion")->setText(u"stale"_s);
         label(box, "lblBuild")->setText(u"stale"_s);
@@ -178,7 +178,7 @@ private slots:
         component.DefineProperties();
         QVERIFY(component.SetLangID(u"English"_s));
 
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         box.show();
         QCOMPARE(label(box, "lblVersion")->text(), version);
         QCOMPARE(label(box, "lblBuild")->text(), build);
@@ -194,7 +194,7 @@ private slots:
         component.DefineProperties();
         QVERIFY(component.SetLangID(u"English"_s));
 
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         box.show();
         component.TranslateForm(&box);
         QCOMPARE(box.windowTitle(), u"About"_s);
@@ -216,7 +216,7 @@ private slots:
 
     void logoAnimatesWhileShown()
     {
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         QMovie* movie = label(box, "gifVarnokLogo")->movie();
         QVERIFY(movie && movie->isValid());
         QCOMPARE(movie->currentFrameNumber(), 7);
@@ -231,7 +231,7 @@ private slots:
 
     void paintBoxHasARaisedEdge()
     {
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         QWidget* paintBox = box.findChild<QWidget*>(u"PaintBox"_s);
         QPalette palette = paintBox->palette();
         palette.setColor(QPalette::Button, QColor(200, 200, 200));
@@ -253,7 +253,7 @@ private slots:
 
     void linkOpensTheWebAddress()
     {
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         box.show();
         QTest::mouseClick(label(box, "lblWWW"), Qt::LeftButton);
         QCOMPARE(m_browser.opened, QList<QUrl>{QUrl(u"https://www.varnok.example.org"_s)});
@@ -261,7 +261,7 @@ private slots:
 
     void onlyALeftClickOnTheLinkOpensIt()
     {
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         box.show();
         QLabel* www = label(box, "lblWWW");
         QTest::mouseClick(www, Qt::RightButton);
@@ -276,7 +276,7 @@ private slots:
 
     void okCloses()
     {
-        TAboutBox box(ProgramVerInfo());
+        TAboutBox box(orb::programVerInfo());
         box.show();
         QTest::mouseClick(button(box), Qt::LeftButton);
         QVERIFY(!box.isVisible());

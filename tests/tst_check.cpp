@@ -7,9 +7,9 @@
 namespace {
 
 // A table of an English source and one translation per row, in German.
-DictTable twoLanguages(const QList<std::pair<QString, QString>>& rows, int germanCharset = 0)
+orb::DictTable twoLanguages(const QList<std::pair<QString, QString>>& rows, int germanCharset = 0)
 {
-    DictTable table;
+    orb::DictTable table;
     table.resetColumns({{u"en"_qs, u"English"_qs, 0}, {u"de"_qs, u"Deutsch"_qs, germanCharset}});
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (i > 0)
@@ -21,11 +21,11 @@ DictTable twoLanguages(const QList<std::pair<QString, QString>>& rows, int germa
 }
 
 // "rule@row" of every finding, "!" marking errors.
-QStringList findingsOf(const DictTable& table)
+QStringList findingsOf(const orb::DictTable& table)
 {
     QStringList found;
-    for (const CheckFinding& finding : CheckDictionary(table, 0).findings)
-        found.append(finding.rule + (finding.severity == CheckSeverity::Error ? u"!"_qs : u""_qs) + u'@'
+    for (const orb::CheckFinding& finding : checkDictionary(table, 0).findings)
+        found.append(finding.rule + (finding.severity == orb::CheckSeverity::Error ? u"!"_qs : u""_qs) + u'@'
                      + QString::number(finding.row));
     return found;
 }
@@ -75,7 +75,7 @@ private slots:
 
     void keysTheLookupNeverReaches()
     {
-        const DictTable table = twoLanguages({{u"Open"_qs, u"Öffnen"_qs},
+        const orb::DictTable table = twoLanguages({{u"Open"_qs, u"Öffnen"_qs},
                                               {u"open"_qs, u"Aufmachen"_qs},   // a case variant, another translation
                                               {u"Close"_qs, u"Schließen"_qs},
                                               {u"Close"_qs, u"Schließen"_qs},  // the same row again: harmless
@@ -88,7 +88,7 @@ private slots:
 
     void languagesTheComponentCannotUse()
     {
-        DictTable table = twoLanguages({{u"Open"_qs, u"Öffnen"_qs}}, 99);
+        orb::DictTable table = twoLanguages({{u"Open"_qs, u"Öffnen"_qs}}, 99);
         table.appendColumn({u"1x"_qs, u"Broken"_qs, 0});
         table.setCell(2, 1, u"Open"_qs);
         QCOMPARE(findingsOf(table), (QStringList{u"charset!@0"_qs, u"identifier!@0"_qs}));
@@ -96,8 +96,8 @@ private slots:
 
     void completeness()
     {
-        const DictTable table = twoLanguages({{u"Open"_qs, u"Öffnen"_qs}, {u"Close"_qs, QString()}, {QString(), u"Extra"_qs}});
-        const std::vector<LanguageCompleteness> figures = CheckDictionary(table, 0).completeness;
+        const orb::DictTable table = twoLanguages({{u"Open"_qs, u"Öffnen"_qs}, {u"Close"_qs, QString()}, {QString(), u"Extra"_qs}});
+        const std::vector<orb::LanguageCompleteness> figures = checkDictionary(table, 0).completeness;
         QCOMPARE(figures.size(), std::size_t(1));
         QCOMPARE(figures[0].translated, 1);
         QCOMPARE(figures[0].rows, 2); // a row without source text does not count

@@ -12,11 +12,11 @@ class ColumnSinkTest : public QObject
 private slots:
     void eachPhraseOnceWhateverTheIndexGrowsTo()
     {
-        DictTable table;
+        orb::DictTable table;
         table.resetColumns({{u"ru"_qs, u"Russian"_qs, 204}, {u"en"_qs, u"English"_qs, 0}});
         table.setCell(0, 1, u"Открыть"_qs);
         table.appendRow(); // an empty last row, which takes the first phrase
-        ColumnSink sink(table, 0);
+        orb::ColumnSink sink(table, 0);
         QVERIFY(sink.phraseExists(u"Открыть"_qs));
         QVERIFY(!sink.phraseExists(QString())); // an empty cell is no phrase
         for (int round = 0; round < 2; ++round) {

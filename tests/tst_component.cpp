@@ -36,7 +36,7 @@ class ComponentTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    RecordingPrompter m_prompter;
+    orb::RecordingPrompter m_prompter;
 
     QString write(const QByteArray& bytes, const QString& name = u"language.lng"_qs)
     {
@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(m_prompter.messages.size(), 1);
         const auto& message = m_prompter.messages.first();
         QCOMPARE(message.caption, kCaption);
-        QCOMPARE(message.icon, Prompter::Icon::Warning);
+        QCOMPARE(message.icon, orb::Prompter::Icon::Warning);
         QCOMPARE(message.text, u"Dictionary not found\r\n"_qs + QCoreApplication::applicationDirPath()
                                    + u"/no-such-dir/missing.lng"_qs);
         QStringList ids{u"stale"_qs};
@@ -227,12 +227,12 @@ private slots:
 
     void rejectedFilesAndTheirMessages()
     {
-        const QList<std::tuple<QByteArray, QString, Prompter::Icon>> cases = {
-            {"<html/>", u"Unknown file of the dictionary"_qs, Prompter::Icon::Warning},
+        const QList<std::tuple<QByteArray, QString, orb::Prompter::Icon>> cases = {
+            {"<html/>", u"Unknown file of the dictionary"_qs, orb::Prompter::Icon::Warning},
             {"<Varnok_translation_toolkit_dictionary_file><Languages><en Name=\"E\"/></Languages>"
              "</Varnok_translation_toolkit_dictionary_file>",
-             u"Unknown charset of the dictionary"_qs, Prompter::Icon::Warning},
-            {"{ \"not\": \"xml\" }", u"Error at reading the dictionary"_qs, Prompter::Icon::Error},
+             u"Unknown charset of the dictionary"_qs, orb::Prompter::Icon::Warning},
+            {"{ \"not\": \"xml\" }", u"Error at reading the dictionary"_qs, orb::Prompter::Icon::Error},
         };
         for (const auto& [bytes, text, icon] : cases) {
             m_prompter.clear();
@@ -305,7 +305,7 @@ private slots:
         component->SetDictName(relative(path) + u"/not-a-directory.lng"_qs);
         QVERIFY(!component->SaveDictionary());
         QCOMPARE(m_prompter.texts(), QStringList{u"Error at saving"_qs});
-        QCOMPARE(m_prompter.messages.first().icon, Prompter::Icon::Error);
+        QCOMPARE(m_prompter.messages.first().icon, orb::Prompter::Icon::Error);
         component->SetSuppressMessage(true);
         QVERIFY(!component->SaveDictionary());
         QCOMPARE(m_prompter.messages.size(), 1);

@@ -77,8 +77,8 @@ class CrashConsistencyTest : public QObject
     QTemporaryDir m_dir;
     QString m_unit;            // the unit the wizard's writer rewrites
     orb::PhraseTable m_phrases; // the new content, as the component holds it
-    DictTable m_table;          // and as the editor holds it
-    SourceFile m_source;        // the unit as read
+    orb::DictTable m_table;          // and as the editor holds it
+    orb::SourceFile m_source;        // the unit as read
     QString m_rewritten;        // and as rewritten
 
     // Any file named after the target but the target itself: what a writer left behind.
@@ -93,7 +93,7 @@ class CrashConsistencyTest : public QObject
     std::function<bool()> saveOf(const QString& writer, const QString& target)
     {
         if (writer == u"component")
-            return [=, this] { return orb::writeDictionaryFile(m_phrases.languages(), target, orb::Layout::Compact); };
+            return [=, this] { return writeDictionaryFile(m_phrases.languages(), target, orb::Layout::Compact); };
         if (writer == u"editor")
             return [=, this] { return writeDictionaryGrid(m_table, target); };
         return [=, this] {
@@ -107,10 +107,10 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         const QString dictionary = m_dir.filePath(u"new-source.lng"_s);
-        synthetic::writeDictionary(synthetic::makeDictionary(100000, 4, 7), dictionary);
+        orb::synthetic::writeDictionary(orb::synthetic::makeDictionary(100000, 4, 7), dictionary);
         QVERIFY(QFileInfo(dictionary).size() > 25'000'000);
         QCOMPARE(orb::readDictionaryFile(dictionary, m_phrases), orb::ReadResult::Ok);
-        QCOMPARE(readDictionaryGrid(dictionary, m_table), GridRead::Ok);
+        QCOMPARE(orb::readDictionaryGrid(dictionary, m_table), orb::GridRead::Ok);
 
         m_unit = m_dir.filePath(u"Unit1.pas"_s);
         QFile unit(m_unit);
@@ -119,7 +119,7 @@ private slots:
             unit.write("  ShowMessage('\xcf\xf0\xe8\xe2\xe5\xf2 " + QByteArray::number(line) + "');\r\n");
         unit.close();
         QString error;
-        QVERIFY(ReadSourceFile(m_unit, "windows-1251", m_source, &error));
+        QVERIFY(orb::readSourceFile(m_unit, "windows-1251", m_source, &error));
         // A unit rewritten as the harvest rewrites one: the same lines, literals wrapped.
         m_rewritten = QString(m_source.text).replace(u"ShowMessage('"_s, u"ShowMessage(Translate('"_s);
     }
@@ -144,7 +144,7 @@ private slots:
             oldContent = readAll(m_unit);
         } else {
             const QString oldPath = m_dir.filePath(u"old.lng"_s);
-            synthetic::writeDictionary(synthetic::makeDictionary(90000, 4, 3), oldPath);
+            orb::synthetic::writeDictionary(orb::synthetic::makeDictionary(90000, 4, 3), oldPath);
             oldContent = readAll(oldPath);
         }
         QVERIFY(oldContent != newContent);

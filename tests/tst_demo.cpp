@@ -32,7 +32,7 @@ class DemoTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    RecordingPrompter m_prompter;
+    orb::RecordingPrompter m_prompter;
     QString m_dictName;
     std::unique_ptr<DemoWindow> m_window;
     QStringList m_ids;

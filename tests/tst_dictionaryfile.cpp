@@ -32,9 +32,9 @@ QByteArray readAll(const QString& path)
 }
 
 // A table that already holds something, to see what a failed read leaves behind.
-PhraseTable previousTable()
+orb::PhraseTable previousTable()
 {
-    PhraseTable table;
+    orb::PhraseTable table;
     table.addLanguage(u"old"_qs, u"Old"_qs);
     table.setCell(0, table.appendEmptyRows(1), u"kept"_qs);
     table.indexPendingRows();
@@ -58,9 +58,9 @@ class DictionaryFileTest : public QObject
         return path;
     }
 
-    ReadResult read(const QByteArray& bytes, PhraseTable& table)
+    orb::ReadResult read(const QByteArray& bytes, orb::PhraseTable& table)
     {
-        return readDictionaryFile(file(bytes), table);
+        return orb::readDictionaryFile(file(bytes), table);
     }
 
 private slots:
@@ -80,8 +80,8 @@ private slots:
             return dictionaryXml(kTwoLanguages + body);
         };
         {
-            PhraseTable table = previousTable();
-            QCOMPARE(read(items(1000, 100, 900), table), ReadResult::ReadError);
+            orb::PhraseTable table = previousTable();
+            QCOMPARE(read(items(1000, 100, 900), table), orb::ReadResult::ReadError);
             QCOMPARE(table.rowCount(), 101); // the row that failed included
             QCOMPARE(table.languages()[0].Phrases[99], u"row 99"_qs);
             QCOMPARE(table.languages()[0].Phrases[100], QString());
@@ -89,13 +89,13 @@ private slots:
             QCOMPARE(table.findPhrase(u"ROW 42", last), 42);
         }
         {
-            PhraseTable table = previousTable();
-            QCOMPARE(read(items(1000, 900, 100), table), ReadResult::ReadError);
+            orb::PhraseTable table = previousTable();
+            QCOMPARE(read(items(1000, 900, 100), table), orb::ReadResult::ReadError);
             QCOMPARE(table.languages()[0].LangID, u"old"_qs);
         }
         {
-            PhraseTable table = previousTable();
-            QCOMPARE(read(items(1000, 700, -1), table), ReadResult::ReadError);
+            orb::PhraseTable table = previousTable();
+            QCOMPARE(read(items(1000, 700, -1), table), orb::ReadResult::ReadError);
             QCOMPARE(table.rowCount(), 701);
             QCOMPARE(table.languages()[1].Phrases[699], u"Zeile"_qs);
             int last = -1;
@@ -105,11 +105,11 @@ private slots:
 
     void pairsCharsetsByPositionNotByName()
     {
-        PhraseTable table;
+        orb::PhraseTable table;
         QCOMPARE(read(dictionaryXml("<Languages><en Name=\"English\"/><de Name=\"Deutsch\"/></Languages>"
                                     "<Charsets><de Charset=\"1\"/><en Charset=\"460\"/></Charsets>"),
                       table),
-                 ReadResult::Ok);
+                 orb::ReadResult::Ok);
         QCOMPARE(table.languages()[0].LangID, u"de"_qs);
         QCOMPARE(table.languages()[0].LangName, u"English"_qs);
         QCOMPARE(table.languages()[0].Charset, quint8(1));
@@ -119,13 +119,13 @@ private slots:
 
     void rowsWhereverItemsStandAndWhateverCellsTheyHave()
     {
-        PhraseTable table;
+        orb::PhraseTable table;
         QCOMPARE(read(dictionaryXml("<Item><en Message=\"File\"/><de Message=\"Datei\"/></Item>"
                                     + kTwoLanguages
                                     + "<Item><en Message=\"Open\"/><xx Message=\"ignored\"/></Item>"
                                       "<Other/><Item><de Message=\"a\"/><de Message=\"b\"/></Item>"),
                       table),
-                 ReadResult::Ok);
+                 orb::ReadResult::Ok);
         QCOMPARE(table.rowCount(), 3);
         QCOMPARE(table.languages()[0].Phrases, (QStringList{u"File"_qs, u"Open"_qs, QString()}));
         QCOMPARE(table.languages()[1].Phrases, (QStringList{u"Datei"_qs, QString(), u"b"_qs}));
@@ -137,69 +137,69 @@ private slots:
     void whatEachFailureLeavesInMemory()
     {
         {   // not a dictionary at all: the previous table stays as it was
-            PhraseTable table = previousTable();
-            QCOMPARE(read("<other/>", table), ReadResult::UnknownFile);
-            QCOMPARE(read(dictionaryXml("<Languages/>"), table), ReadResult::UnknownFile);
-            QCOMPARE(read(dictionaryXml("<Charsets><en Charset=\"0\"/></Charsets>"), table), ReadResult::UnknownFile);
+            orb::PhraseTable table = previousTable();
+            QCOMPARE(read("<other/>", table), orb::ReadResult::UnknownFile);
+            QCOMPARE(read(dictionaryXml("<Languages/>"), table), orb::ReadResult::UnknownFile);
+            QCOMPARE(read(dictionaryXml("<Charsets><en Charset=\"0\"/></Charsets>"), table), orb::ReadResult::UnknownFile);
             QCOMPARE(table.languages()[0].Phrases, QStringList{u"kept"_qs});
         }
         {   // no charsets: the languages of the file, with charset 0 and no phrases
-            PhraseTable table = previousTable();
+            orb::PhraseTable table = previousTable();
             QCOMPARE(read(dictionaryXml("<Languages><en Name=\"English\"/><de Name=\"D\"/></Languages>"
                                         "<Item><en Message=\"File\"/></Item>"),
                           table),
-                     ReadResult::UnknownCharset);
+                     orb::ReadResult::UnknownCharset);
             QCOMPARE(table.languageCount(), 2);
             QCOMPARE(table.rowCount(), 0);
             QCOMPARE(table.languages()[1].Charset, quint8(0));
         }
         {   // a language without a name: the languages before it
-            PhraseTable table = previousTable();
+            orb::PhraseTable table = previousTable();
             QCOMPARE(read(dictionaryXml("<Languages><en Name=\"English\"/><de/></Languages>"), table),
-                     ReadResult::ReadError);
+                     orb::ReadResult::ReadError);
             QCOMPARE(table.languageCount(), 1);
             QCOMPARE(table.languages()[0].LangID, u"en"_qs);
         }
         {   // a charset that is not a number
-            PhraseTable table;
+            orb::PhraseTable table;
             QCOMPARE(read(dictionaryXml("<Languages><en Name=\"E\"/></Languages><Charsets><en Charset=\"x1\"/></Charsets>"), table),
-                     ReadResult::ReadError);
+                     orb::ReadResult::ReadError);
             QCOMPARE(table.languageCount(), 1);
         }
         {   // a cell without a message: the rows read so far, the broken one included, and
             // they are found by lookups
-            PhraseTable table;
+            orb::PhraseTable table;
             QCOMPARE(read(dictionaryXml(kTwoLanguages + "<Item><en Message=\"File\"/><de Message=\"Datei\"/></Item>"
                                         "<Item><en Message=\"Open\"/><de/></Item><Item><en Message=\"x\"/></Item>"),
                           table),
-                     ReadResult::ReadError);
+                     orb::ReadResult::ReadError);
             QCOMPARE(table.rowCount(), 2);
             QCOMPARE(table.languages()[0].Phrases[1], u"Open"_qs);
             int last = -1;
             QCOMPARE(table.findPhrase(u"OPEN", last), 1);
         }
         {   // malformed XML is rejected before anything changes
-            PhraseTable table = previousTable();
-            QCOMPARE(read(dictionaryXml(kTwoLanguages + "<Item>"), table), ReadResult::ReadError);
+            orb::PhraseTable table = previousTable();
+            QCOMPARE(read(dictionaryXml(kTwoLanguages + "<Item>"), table), orb::ReadResult::ReadError);
             QCOMPARE(table.languages()[0].LangID, u"old"_qs);
         }
     }
 
     void writesAndReadsBackEverything()
     {
-        QList<TLangDict> dict = synthetic::makeDictionary(200, 4);
+        QList<TLangDict> dict = orb::synthetic::makeDictionary(200, 4);
         dict[0].Phrases[3] = u"first line\nsecond line"_qs;
         dict[1].Phrases[4] = u"tab\there & <markup> \"quoted\" 'single'"_qs;
         dict[2].Phrases[5] = QString();
         dict[3].LangName = QString();
         const QString path = m_dir.filePath(u"roundtrip.lng"_qs);
-        for (Layout layout : {Layout::Compact, Layout::Indented}) {
-            QVERIFY(writeDictionaryFile(dict, path, layout));
+        for (orb::Layout layout : {orb::Layout::Compact, orb::Layout::Indented}) {
+            QVERIFY(orb::writeDictionaryFile(dict, path, layout));
             const QByteArray bytes = readAll(path);
-            QCOMPARE(bytes.contains("\n  <"), layout == Layout::Indented);
+            QCOMPARE(bytes.contains("\n  <"), layout == orb::Layout::Indented);
             QVERIFY(bytes.contains("first line&#10;second line"));
-            PhraseTable table;
-            QCOMPARE(readDictionaryFile(path, table), ReadResult::Ok);
+            orb::PhraseTable table;
+            QCOMPARE(orb::readDictionaryFile(path, table), orb::ReadResult::Ok);
             QCOMPARE(table.languageCount(), 4);
             for (int l = 0; l < 4; ++l) {
                 QCOMPARE(table.languages()[l].LangID, dict[l].LangID);
@@ -224,8 +224,8 @@ private slots:
             "\xEF\xBB\xBF" + text.toUtf8(),
         };
         for (const QByteArray& bytes : encodings) {
-            PhraseTable table;
-            QCOMPARE(read(bytes, table), ReadResult::Ok);
+            orb::PhraseTable table;
+            QCOMPARE(read(bytes, table), orb::ReadResult::Ok);
             QCOMPARE(table.languages()[0].LangName, u"Русский"_qs);
             QCOMPARE(table.languages()[0].Phrases, QStringList{u"Файл"_qs});
         }
@@ -237,9 +237,9 @@ private slots:
         const QByteArray valid = readAll(m_dir.filePath(u"roundtrip.lng"_qs));
         QVERIFY(!valid.isEmpty());
         for (qsizetype cut = 0; cut < valid.size(); cut += 997) {
-            PhraseTable table;
-            const ReadResult result = read(valid.left(cut), table);
-            QVERIFY2(result == ReadResult::ReadError || result == ReadResult::UnknownFile,
+            orb::PhraseTable table;
+            const orb::ReadResult result = read(valid.left(cut), table);
+            QVERIFY2(result == orb::ReadResult::ReadError || result == orb::ReadResult::UnknownFile,
                      qPrintable(QString::number(cut)));
         }
 
@@ -258,13 +258,13 @@ private slots:
             "<?xml version=\"1.0\" encoding=\"no-such-encoding\"?>" + dictionaryXml(kTwoLanguages),
         };
         for (const QByteArray& bytes : rejected) {
-            PhraseTable table = previousTable();
-            QCOMPARE(read(bytes, table), ReadResult::ReadError);
+            orb::PhraseTable table = previousTable();
+            QCOMPARE(read(bytes, table), orb::ReadResult::ReadError);
             QCOMPARE(table.languages()[0].LangID, u"old"_qs);
         }
 
-        PhraseTable wrongRoot;
-        QCOMPARE(read("<Varnok_translation_toolkit_dictionary/>", wrongRoot), ReadResult::UnknownFile);
+        orb::PhraseTable wrongRoot;
+        QCOMPARE(read("<Varnok_translation_toolkit_dictionary/>", wrongRoot), orb::ReadResult::UnknownFile);
 
         // Large but well-formed inputs load, with everything in them.
         const QByteArray longText(8 * 1024 * 1024, 'x');
@@ -276,11 +276,11 @@ private slots:
             deep += "<n>";
         for (int i = 0; i < 100000; ++i)
             deep += "</n>";
-        PhraseTable table;
+        orb::PhraseTable table;
         QCOMPARE(read(dictionaryXml(kTwoLanguages + "<Item><en Message=\"" + longText + "\"/></Item><Item>"
                                     + manyCells + "<de Message=\"deep\">" + deep + "</de></Item>"),
                       table),
-                 ReadResult::Ok);
+                 orb::ReadResult::Ok);
         QCOMPARE(table.languages()[0].Phrases, (QStringList{QString::fromLatin1(longText), u"4999"_qs}));
         QCOMPARE(table.languages()[1].Phrases[1], u"deep"_qs);
     }
@@ -332,17 +332,17 @@ private slots:
         QFETCH(QString, reason);
         QFETCH(QString, text);
         const QString path = this->file(file);
-        DictionaryDocument document;
+        orb::DictionaryDocument document;
         QString error;
-        QCOMPARE(document.load(path, &error, Utf8Check::Values), reason.isEmpty());
+        QCOMPARE(document.load(path, &error, orb::Utf8Check::Values), reason.isEmpty());
         QCOMPARE(error, reason);
-        PhraseTable table = previousTable();
+        orb::PhraseTable table = previousTable();
         if (!reason.isEmpty()) {
-            QCOMPARE(readDictionaryFile(path, table), ReadResult::ReadError);
+            QCOMPARE(orb::readDictionaryFile(path, table), orb::ReadResult::ReadError);
             QCOMPARE(table.languages()[0].LangID, u"old"_qs);
             return;
         }
-        QCOMPARE(readDictionaryFile(path, table), ReadResult::Ok);
+        QCOMPARE(orb::readDictionaryFile(path, table), orb::ReadResult::Ok);
         QCOMPARE(table.languages()[0].Phrases, QStringList{text});
     }
 
@@ -365,20 +365,20 @@ private slots:
         for (char16_t c = 0; c < 0x20; ++c)
             cases.append({u'x' + QString(QChar(c)), c == u'\t' || c == u'\n' || c == u'\r'});
         const QString path = m_dir.filePath(u"classes.lng"_qs);
-        QVERIFY(writeDictionaryFile(synthetic::makeDictionary(2, 1), path, Layout::Compact));
+        QVERIFY(orb::writeDictionaryFile(orb::synthetic::makeDictionary(2, 1), path, orb::Layout::Compact));
         for (const Case& c : cases) {
-            QList<TLangDict> dict = synthetic::makeDictionary(2, 1);
+            QList<TLangDict> dict = orb::synthetic::makeDictionary(2, 1);
             dict[0].Phrases[1] = c.text;
             const QByteArray before = readAll(path);
             QString error;
-            QCOMPARE(writeDictionaryFile(dict, path, Layout::Compact, &error), c.writable);
+            QCOMPARE(orb::writeDictionaryFile(dict, path, orb::Layout::Compact, &error), c.writable);
             if (!c.writable) {
                 QVERIFY2(error.contains(u"phrase 2"_qs) && error.contains(u"cannot hold"_qs), qPrintable(error));
                 QCOMPARE(readAll(path), before);
                 continue;
             }
-            PhraseTable table;
-            QCOMPARE(readDictionaryFile(path, table), ReadResult::Ok);
+            orb::PhraseTable table;
+            QCOMPARE(orb::readDictionaryFile(path, table), orb::ReadResult::Ok);
             QCOMPARE(table.languages()[0].Phrases[1], c.text);
         }
     }
@@ -386,15 +386,15 @@ private slots:
     void failedWriteLeavesTheFileAsItWas()
     {
         const QString path = m_dir.filePath(u"keep.lng"_qs);
-        QList<TLangDict> dict = synthetic::makeDictionary(3000, 4);
-        QVERIFY(writeDictionaryFile(synthetic::makeDictionary(5, 2), path, Layout::Compact));
+        QList<TLangDict> dict = orb::synthetic::makeDictionary(3000, 4);
+        QVERIFY(orb::writeDictionaryFile(orb::synthetic::makeDictionary(5, 2), path, orb::Layout::Compact));
         const QByteArray before = readAll(path);
 
         QString error;
         for (const QString& id : {u"not valid"_qs, dict[0].LangID}) { // the second one twice
             QList<TLangDict> invalid = dict;
             invalid[1].LangID = id;
-            QVERIFY(!writeDictionaryFile(invalid, path, Layout::Compact, &error));
+            QVERIFY(!orb::writeDictionaryFile(invalid, path, orb::Layout::Compact, &error));
             QVERIFY(!error.isEmpty());
             QCOMPARE(readAll(path), before);
         }
@@ -406,13 +406,13 @@ private slots:
         rlimit small = old;
         small.rlim_cur = 4096;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool written = writeDictionaryFile(dict, path, Layout::Compact);
+        const bool written = orb::writeDictionaryFile(dict, path, orb::Layout::Compact);
         setrlimit(RLIMIT_FSIZE, &old);
         QVERIFY(!written);
         QCOMPARE(readAll(path), before);
 
         // A directory that cannot exist, because its parent is a file.
-        QVERIFY(!writeDictionaryFile(dict, path + u"/inside.lng"_qs, Layout::Compact));
+        QVERIFY(!orb::writeDictionaryFile(dict, path + u"/inside.lng"_qs, orb::Layout::Compact));
         QCOMPARE(readAll(path), before);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(u"keep"_qs),
                  QStringList{u"keep.lng"_qs}); // no temporary file left behind

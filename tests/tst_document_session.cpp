@@ -42,7 +42,7 @@ class TestDocumentSession : public QObject
 
     QTemporaryDir m_dir;
     QWidget m_owner;
-    RecordingPrompter m_prompter;
+    orb::RecordingPrompter m_prompter;
     orb::ResponsiveWork m_work;
 
 private slots:
@@ -56,7 +56,7 @@ private slots:
         const QString link = m_dir.filePath(u"link.lng"_s);
         writeAll(real, kDictionary);
         QVERIFY(QFile::link(real, link));
-        DictGridModel model;
+        orb::DictGridModel model;
         orb::DocumentSession session(model, &m_owner, m_work, [] { return true; });
         QVERIFY(session.open(link));
         QCOMPARE(session.file(), link);
@@ -81,11 +81,11 @@ private slots:
         const QString path = m_dir.filePath(u"changed.lng"_s);
         const QString elsewhere = m_dir.filePath(u"elsewhere.lng"_s);
         writeAll(path, kDictionary);
-        DictGridModel model;
+        orb::DictGridModel model;
         orb::DocumentSession session(model, &m_owner, m_work, [] { return true; });
         QVERIFY(session.open(path));
         writeAll(path, "theirs");
-        m_prompter.answers << Prompter::No;
+        m_prompter.answers << orb::Prompter::No;
         m_prompter.fileAnswers << elsewhere;
         QVERIFY(session.save());
         QCOMPARE(session.file(), elsewhere);

@@ -56,7 +56,7 @@ class TestEditorDialogs : public QObject
 private slots:
     void newLanguageDefaults()
     {
-        RecordingPrompter prompter;
+        orb::RecordingPrompter prompter;
         bool seen = false;
         onNextDialog([&](QDialog* dialog) {
             seen = true;
@@ -125,7 +125,7 @@ private slots:
 
     void enterChecksAsOkDoes()
     {
-        RecordingPrompter prompter;
+        orb::RecordingPrompter prompter;
         onNextDialog([&](QDialog* dialog) {
             identifierBox(dialog)->setEditText(QString());
             QTest::keyClick(displayBox(dialog), Qt::Key_Return);
@@ -158,7 +158,7 @@ private slots:
         QFETCH(QString, identifier);
         QFETCH(bool, byEnter);
         QFETCH(QString, message);
-        RecordingPrompter prompter;
+        orb::RecordingPrompter prompter;
         onNextDialog([&](QDialog* dialog) {
             identifierBox(dialog)->setEditText(identifier);
             displayBox(dialog)->setFocus();
@@ -175,13 +175,13 @@ private slots:
         QVERIFY(!AddLanguageDialog(lang, nullptr, {u"English"_s, u"German"_s}));
         QCOMPARE(prompter.texts(), QStringList{message});
         QCOMPARE(prompter.messages[0].caption, u"Varnok Translation Toolkit"_s);
-        QCOMPARE(prompter.messages[0].icon, Prompter::Icon::Warning);
-        QCOMPARE(prompter.messages[0].buttons, int(Prompter::Ok));
+        QCOMPARE(prompter.messages[0].icon, orb::Prompter::Icon::Warning);
+        QCOMPARE(prompter.messages[0].buttons, int(orb::Prompter::Ok));
     }
 
     void propertiesKeepTheirOwnIdentifier()
     {
-        RecordingPrompter prompter;
+        orb::RecordingPrompter prompter;
         onNextDialog([&](QDialog* dialog) { click(dialog, "btnOK"); });
         TLang lang{u"German"_s, u"Deutsch"_s, u"ANSI_CHARSET"_s};
         QVERIFY(LangPropertyDialog(lang, nullptr, {u"English"_s}));
@@ -201,7 +201,7 @@ private slots:
 
     void okChecksForEmptyTexts()
     {
-        RecordingPrompter prompter;
+        orb::RecordingPrompter prompter;
         onNextDialog([&](QDialog* dialog) {
             identifierBox(dialog)->setEditText(QString());
             click(dialog, "btnOK");
@@ -224,8 +224,8 @@ private slots:
         QCOMPARE(prompter.texts(), (QStringList{u"Введите идентификатор языка"_s, u"Введите название языка"_s}));
         for (const auto& message : prompter.messages) {
             QCOMPARE(message.caption, u"Varnok Translation Toolkit"_s);
-            QCOMPARE(message.icon, Prompter::Icon::Warning);
-            QCOMPARE(message.buttons, int(Prompter::Ok));
+            QCOMPARE(message.icon, orb::Prompter::Icon::Warning);
+            QCOMPARE(message.buttons, int(orb::Prompter::Ok));
         }
     }
 

@@ -21,9 +21,9 @@ const QString kTwoLanguages = u"<Languages><Russian Name=\"Русский\"/><En
                               "<Charsets><Russian Charset=\"204\"/><English Charset=\"0\"/></Charsets>"_s;
 
 // A table that stands for an open document the read must not disturb.
-DictTable previousDocument()
+orb::DictTable previousDocument()
 {
-    DictTable table;
+    orb::DictTable table;
     table.setColumn(0, {u"Old"_s, u"Old"_s, 7});
     table.setCell(0, 1, u"kept"_s);
     return table;
@@ -61,16 +61,16 @@ private slots:
         const QString path = write(u"two.lng"_s, root(kTwoLanguages
             + u"<Item><Russian Message=\"Файл\"/><English Message=\"File\"/></Item>"
               "<Item><English Message=\"Line one&#10;line two\"/></Item>"_s));
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(path, table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(path, table), orb::GridRead::Ok);
         QCOMPARE(headersOf(table), (QStringList{u"Русский(Russian)/204"_s, u"English(English)/0"_s}));
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"Файл"_s, u"File"_s}, {QString(), u"Line one\nline two"_s}}));
     }
 
     void fileWithoutItemsHasOneEmptyRow()
     {
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(write(u"empty.lng"_s, root(kTwoLanguages)), table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(write(u"empty.lng"_s, root(kTwoLanguages)), table), orb::GridRead::Ok);
         QCOMPARE(rowsOf(table), (QList<QStringList>{{QString(), QString()}}));
     }
 
@@ -78,8 +78,8 @@ private slots:
     {
         const QString path = write(u"order.lng"_s, root(u"<Item><English Message=\"first\"/></Item>"_s + kTwoLanguages
                                                          + u"<Other/><Item><English Message=\"second\"/></Item>"_s));
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(path, table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(path, table), orb::GridRead::Ok);
         QCOMPARE(rowsOf(table), (QList<QStringList>{{QString(), u"first"_s}, {QString(), u"second"_s}}));
     }
 
@@ -89,8 +89,8 @@ private slots:
             u"<Languages><Russian Name=\"Русский\"/><English Name=\"English\"/></Languages>"
             "<Charsets><English Charset=\"0\"/><Russian Charset=\"204\"/><Extra Charset=\"x\"/></Charsets>"
             "<Item><Russian Message=\"да\"/><English Message=\"yes\"/></Item>"_s));
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(path, table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(path, table), orb::GridRead::Ok);
         QCOMPARE(headersOf(table), (QStringList{u"Русский(Russian)/0"_s, u"English(English)/204"_s}));
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"да"_s, u"yes"_s}}));
     }
@@ -98,8 +98,8 @@ private slots:
     void emptyCharsetsLeaveZero()
     {
         const QString path = write(u"nocharsets.lng"_s, root(u"<Languages><English Name=\"E\"/></Languages><Charsets/>"_s));
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(path, table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(path, table), orb::GridRead::Ok);
         QCOMPARE(headersOf(table), (QStringList{u"E(English)/0"_s}));
     }
 
@@ -107,12 +107,12 @@ private slots:
     {
         const QString path = write(u"460.lng"_s, root(u"<Languages><English Name=\"E\"/></Languages>"
                                                        "<Charsets><English Charset=\"460\"/></Charsets>"_s));
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(path, table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(path, table), orb::GridRead::Ok);
         QCOMPARE(table.column(0).charset, 460);
-        QVERIFY(writeDictionaryGrid(table, path));
-        DictTable again;
-        QCOMPARE(readDictionaryGrid(path, again), GridRead::Ok);
+        QVERIFY(orb::writeDictionaryGrid(table, path));
+        orb::DictTable again;
+        QCOMPARE(orb::readDictionaryGrid(path, again), orb::GridRead::Ok);
         QCOMPARE(again.column(0).charset, 460);
     }
 
@@ -121,32 +121,32 @@ private slots:
         const QString path = write(u"match.lng"_s, root(kTwoLanguages
             + u"<Item><English Message=\"one\"/><Russian Message=\"один\"/><German/><russian Message=\"x\"/></Item>"
               "<Item><Russian Message=\"первый\"/><Russian Message=\"второй\"/></Item>"_s));
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(path, table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(path, table), orb::GridRead::Ok);
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"один"_s, u"one"_s}, {u"второй"_s, QString()}}));
     }
 
     void failures_data()
     {
         QTest::addColumn<QString>("body");
-        QTest::addColumn<GridRead>("result");
-        QTest::newRow("not well-formed") << u"<Varnok_translation_toolkit_dictionary_file><Languages>"_s << GridRead::ReadError;
-        QTest::newRow("another root") << u"<Dictionary><Languages><E Name=\"e\"/></Languages></Dictionary>"_s << GridRead::UnknownFile;
-        QTest::newRow("no Languages") << root(u"<Charsets><E Charset=\"0\"/></Charsets>"_s) << GridRead::UnknownFile;
-        QTest::newRow("empty Languages") << root(u"<Languages><!-- none --></Languages><Charsets/>"_s) << GridRead::UnknownFile;
-        QTest::newRow("no Charsets") << root(u"<Languages><E Name=\"e\"/></Languages>"_s) << GridRead::ReadError;
-        QTest::newRow("no Name") << root(u"<Languages><E/></Languages><Charsets/>"_s) << GridRead::ReadError;
-        QTest::newRow("no Charset") << root(u"<Languages><E Name=\"e\"/></Languages><Charsets><E/></Charsets>"_s) << GridRead::ReadError;
-        QTest::newRow("charset not a number") << root(u"<Languages><E Name=\"e\"/></Languages><Charsets><E Charset=\"cp1251\"/></Charsets>"_s) << GridRead::ReadError;
-        QTest::newRow("known cell without Message") << root(u"<Languages><E Name=\"e\"/></Languages><Charsets/><Item><E/></Item>"_s) << GridRead::ReadError;
-        QTest::newRow("entity declaration") << u"<!DOCTYPE d [<!ENTITY x \"y\">]>"_s + root(kTwoLanguages) << GridRead::ReadError;
+        QTest::addColumn<orb::GridRead>("result");
+        QTest::newRow("not well-formed") << u"<Varnok_translation_toolkit_dictionary_file><Languages>"_s << orb::GridRead::ReadError;
+        QTest::newRow("another root") << u"<Dictionary><Languages><E Name=\"e\"/></Languages></Dictionary>"_s << orb::GridRead::UnknownFile;
+        QTest::newRow("no Languages") << root(u"<Charsets><E Charset=\"0\"/></Charsets>"_s) << orb::GridRead::UnknownFile;
+        QTest::newRow("empty Languages") << root(u"<Languages><!-- none --></Languages><Charsets/>"_s) << orb::GridRead::UnknownFile;
+        QTest::newRow("no Charsets") << root(u"<Languages><E Name=\"e\"/></Languages>"_s) << orb::GridRead::ReadError;
+        QTest::newRow("no Name") << root(u"<Languages><E/></Languages><Charsets/>"_s) << orb::GridRead::ReadError;
+        QTest::newRow("no Charset") << root(u"<Languages><E Name=\"e\"/></Languages><Charsets><E/></Charsets>"_s) << orb::GridRead::ReadError;
+        QTest::newRow("charset not a number") << root(u"<Languages><E Name=\"e\"/></Languages><Charsets><E Charset=\"cp1251\"/></Charsets>"_s) << orb::GridRead::ReadError;
+        QTest::newRow("known cell without Message") << root(u"<Languages><E Name=\"e\"/></Languages><Charsets/><Item><E/></Item>"_s) << orb::GridRead::ReadError;
+        QTest::newRow("entity declaration") << u"<!DOCTYPE d [<!ENTITY x \"y\">]>"_s + root(kTwoLanguages) << orb::GridRead::ReadError;
     }
     void failures()
     {
         QFETCH(QString, body);
-        QFETCH(GridRead, result);
-        DictTable table = previousDocument();
-        QCOMPARE(readDictionaryGrid(write(u"bad.lng"_s, body), table), result);
+        QFETCH(orb::GridRead, result);
+        orb::DictTable table = previousDocument();
+        QCOMPARE(orb::readDictionaryGrid(write(u"bad.lng"_s, body), table), result);
         QCOMPARE(headersOf(table), (QStringList{u"Old(Old)/7"_s}));
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"kept"_s}}));
     }
@@ -155,8 +155,8 @@ private slots:
     {
         QByteArray bytes = root(kTwoLanguages + u"<Item><English Message=\"X\"/></Item>"_s).toUtf8();
         bytes.replace("\"X\"", "\"\xC3\x28\"");
-        DictTable table = previousDocument();
-        QCOMPARE(readDictionaryGrid(write(u"utf8.lng"_s, bytes), table), GridRead::ReadError);
+        orb::DictTable table = previousDocument();
+        QCOMPARE(orb::readDictionaryGrid(write(u"utf8.lng"_s, bytes), table), orb::GridRead::ReadError);
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"kept"_s}}));
     }
 
@@ -165,29 +165,29 @@ private slots:
         QByteArray bytes = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>"
                            "<Varnok_translation_toolkit_dictionary_file><Languages><Russian Name=\"\xD0\xF3\xF1\xF1\xEA\xE8\xE9\"/></Languages>"
                            "<Charsets><Russian Charset=\"204\"/></Charsets></Varnok_translation_toolkit_dictionary_file>";
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(write(u"cp1251.lng"_s, bytes), table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(write(u"cp1251.lng"_s, bytes), table), orb::GridRead::Ok);
         QCOMPARE(table.column(0).langName, u"Русский"_s);
     }
 
     void missingFile()
     {
-        DictTable table = previousDocument();
-        QCOMPARE(readDictionaryGrid(m_dir.filePath(u"nothing.lng"_s), table), GridRead::Missing);
-        QCOMPARE(readDictionaryGrid(m_dir.path(), table), GridRead::Missing);
+        orb::DictTable table = previousDocument();
+        QCOMPARE(orb::readDictionaryGrid(m_dir.filePath(u"nothing.lng"_s), table), orb::GridRead::Missing);
+        QCOMPARE(orb::readDictionaryGrid(m_dir.path(), table), orb::GridRead::Missing);
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"kept"_s}}));
     }
 
     void writesIndentedStructure()
     {
-        DictTable table;
+        orb::DictTable table;
         table.resetColumns({{u"Russian"_s, u"Русский"_s, 204}, {u"English"_s, u"English"_s, 0}});
         table.setCell(0, 1, u"Файл"_s);
         table.setCell(1, 1, u"File"_s);
         table.appendRow();
         table.setCell(1, 2, u"a\nb"_s);
         const QString path = m_dir.filePath(u"out.lng"_s);
-        QVERIFY(writeDictionaryGrid(table, path));
+        QVERIFY(orb::writeDictionaryGrid(table, path));
         const QString expected = u"<?xml version=\"1.0\"?>\n"
                                  "<Varnok_translation_toolkit_dictionary_file>\n"
                                  "  <Languages>\n"
@@ -212,7 +212,7 @@ private slots:
 
     void roundTripKeepsEverything()
     {
-        DictTable table;
+        orb::DictTable table;
         table.resetColumns({{u"German"_s, u"Deutsch (Schweiz)"_s, 0}, {u"Russian"_s, u"Рус(ский"_s, 204},
                             {u"French"_s, u"a)b(c"_s, 255}});
         const QList<QStringList> rows = {{u"Datei"_s, u"Файл"_s, u"fichier"_s},
@@ -225,9 +225,9 @@ private slots:
                 table.setCell(c, int(r + 1), rows[r][c]);
         }
         const QString path = m_dir.filePath(u"round.lng"_s);
-        QVERIFY(writeDictionaryGrid(table, path));
-        DictTable back;
-        QCOMPARE(readDictionaryGrid(path, back), GridRead::Ok);
+        QVERIFY(orb::writeDictionaryGrid(table, path));
+        orb::DictTable back;
+        QCOMPARE(orb::readDictionaryGrid(path, back), orb::GridRead::Ok);
         QCOMPARE(headersOf(back), headersOf(table));
         for (int c = 0; c < 3; ++c) {
             QCOMPARE(back.column(c).langId, table.column(c).langId);
@@ -240,10 +240,10 @@ private slots:
     {
         const QString path = write(u"keep.lng"_s, QByteArray("previous contents"));
         for (const QString& id : {QString(), u"1st"_s, u"two words"_s}) {
-            DictTable table;
+            orb::DictTable table;
             table.setColumn(0, {id, u"x"_s, 0});
             QString error;
-            QVERIFY(!writeDictionaryGrid(table, path, &error));
+            QVERIFY(!orb::writeDictionaryGrid(table, path, &error));
             QVERIFY(!error.isEmpty());
             QCOMPARE(contents(path), QByteArray("previous contents"));
         }
@@ -253,21 +253,21 @@ private slots:
     {
         // Read back, the second column's texts would land in the first.
         const QString path = write(u"twice.lng"_s, QByteArray("previous contents"));
-        DictTable table;
+        orb::DictTable table;
         table.resetColumns({{u"English"_s, u"English"_s, 0}, {u"English"_s, u"British"_s, 0}});
         table.setCell(0, 1, u"color"_s);
         table.setCell(1, 1, u"colour"_s);
         QString error;
-        QVERIFY(!writeDictionaryGrid(table, path, &error));
+        QVERIFY(!orb::writeDictionaryGrid(table, path, &error));
         QVERIFY(error.contains(u"English"_s));
         QCOMPARE(contents(path), QByteArray("previous contents"));
     }
 
     void unwritablePathFails()
     {
-        DictTable table;
+        orb::DictTable table;
         table.setColumn(0, {u"English"_s, u"English"_s, 0});
-        QVERIFY(!writeDictionaryGrid(table, m_dir.filePath(u"no/such/dir/x.lng"_s)));
+        QVERIFY(!orb::writeDictionaryGrid(table, m_dir.filePath(u"no/such/dir/x.lng"_s)));
     }
 
     void lngExtension_data()
@@ -284,7 +284,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, saved);
-        QCOMPARE(withLngExtension(typed), saved);
+        QCOMPARE(orb::withLngExtension(typed), saved);
     }
 };
 

@@ -29,7 +29,7 @@ QList<QStringList> insertionSorted(QList<QStringList> rows, int col, bool ascend
         const QStringList copy = rows[i];
         qsizetype j = i;
         auto before = [&](const QString& a, const QString& b) {
-            return ascending ? lessByCodePoint(a, b) : !lessByCodePoint(a, b);
+            return ascending ? orb::lessByCodePoint(a, b) : !orb::lessByCodePoint(a, b);
         };
         while (j > 0 && before(copy[col], rows[j - 1][col])) {
             rows[j] = rows[j - 1];
@@ -41,7 +41,7 @@ QList<QStringList> insertionSorted(QList<QStringList> rows, int col, bool ascend
 }
 
 // The table the phrase lookups start from: "two" twice in one column, an empty row.
-DictTable lookupTable()
+orb::DictTable lookupTable()
 {
     return makeTable({u"en"_s, u"de"_s, u"fr"_s}, {{u"one"_s, u"eins"_s, u"un"_s},
                                                     {u"two"_s, u"zwei"_s, u"deux"_s},
@@ -50,7 +50,7 @@ DictTable lookupTable()
 }
 
 // What phraseExists must answer, by looking at every phrase row.
-bool phraseInRows(const DictTable& table, const QString& header, const QString& text)
+bool phraseInRows(const orb::DictTable& table, const QString& header, const QString& text)
 {
     const int col = table.findLangColumn(header);
     for (int row = 1; col >= 0 && row < table.rowCount(); ++row) {
@@ -63,76 +63,76 @@ bool phraseInRows(const DictTable& table, const QString& header, const QString& 
 struct TableChange
 {
     const char* name;
-    std::function<void(DictTable&)> apply;
+    std::function<void(orb::DictTable&)> apply;
 };
 
 // Every kind of change a document goes through, each run on a table whose lookups have
 // already indexed one of its columns.
 const TableChange kTableChanges[] = {
-    {"nothing", [](DictTable&) {}},
-    {"cell replaced", [](DictTable& t) { t.setCell(1, 1, u"neu"_s); }},
-    {"one of two equal texts replaced", [](DictTable& t) { t.setCell(0, 4, u"four"_s); }},
-    {"both equal texts replaced", [](DictTable& t) { t.setCell(0, 2, u"x"_s); t.setCell(0, 4, u"y"_s); }},
-    {"cell emptied", [](DictTable& t) { t.setCell(2, 1, QString()); }},
-    {"text moved between columns", [](DictTable& t) { t.setCell(1, 2, QString()); t.setCell(2, 2, u"zwei"_s); }},
-    {"row appended", [](DictTable& t) { t.appendRow(); t.setCell(1, 5, u"fünf"_s); }},
-    {"row deleted", [](DictTable& t) { t.deleteRow(1); }},
-    {"empty row deleted", [](DictTable& t) { t.deleteRow(3); }},
-    {"empty rows deleted", [](DictTable& t) { t.deleteEmptyRows(); }},
-    {"sorted", [](DictTable& t) { t.sortColumn(1, false); }},
-    {"column moved right", [](DictTable& t) { t.moveColumn(0, 2); }},
-    {"column moved left", [](DictTable& t) { t.moveColumn(2, 0); }},
-    {"column removed", [](DictTable& t) { t.removeColumn(0); }},
-    {"column appended", [](DictTable& t) { t.appendColumn({u"it"_s, u"it-name"_s, 0}); t.setCell(3, 1, u"uno"_s); }},
-    {"language renamed", [](DictTable& t) { t.setColumn(1, {u"nl"_s, u"nl-name"_s, 0}); }},
-    {"cleared", [](DictTable& t) { t.clear(); }},
-    {"columns reset", [](DictTable& t) { t.resetColumns({{u"de"_s, u"de-name"_s, 0}, {u"en"_s, u"en-name"_s, 0}}); }},
-    {"another document read in", [](DictTable& t) { t = makeTable({u"fr"_s, u"de"_s}, {{u"un"_s, u"neu"_s}}); }},
-    {"language imported into a column", [](DictTable& t) {
-         applyImportPlan(t, {1, {u"de"_s, u"de-name"_s, 0}, {{1, u"Eins"_s}, {2, u"zwei"_s}, {3, u"drei"_s}}});
+    {"nothing", [](orb::DictTable&) {}},
+    {"cell replaced", [](orb::DictTable& t) { t.setCell(1, 1, u"neu"_s); }},
+    {"one of two equal texts replaced", [](orb::DictTable& t) { t.setCell(0, 4, u"four"_s); }},
+    {"both equal texts replaced", [](orb::DictTable& t) { t.setCell(0, 2, u"x"_s); t.setCell(0, 4, u"y"_s); }},
+    {"cell emptied", [](orb::DictTable& t) { t.setCell(2, 1, QString()); }},
+    {"text moved between columns", [](orb::DictTable& t) { t.setCell(1, 2, QString()); t.setCell(2, 2, u"zwei"_s); }},
+    {"row appended", [](orb::DictTable& t) { t.appendRow(); t.setCell(1, 5, u"fünf"_s); }},
+    {"row deleted", [](orb::DictTable& t) { t.deleteRow(1); }},
+    {"empty row deleted", [](orb::DictTable& t) { t.deleteRow(3); }},
+    {"empty rows deleted", [](orb::DictTable& t) { t.deleteEmptyRows(); }},
+    {"sorted", [](orb::DictTable& t) { t.sortColumn(1, false); }},
+    {"column moved right", [](orb::DictTable& t) { t.moveColumn(0, 2); }},
+    {"column moved left", [](orb::DictTable& t) { t.moveColumn(2, 0); }},
+    {"column removed", [](orb::DictTable& t) { t.removeColumn(0); }},
+    {"column appended", [](orb::DictTable& t) { t.appendColumn({u"it"_s, u"it-name"_s, 0}); t.setCell(3, 1, u"uno"_s); }},
+    {"language renamed", [](orb::DictTable& t) { t.setColumn(1, {u"nl"_s, u"nl-name"_s, 0}); }},
+    {"cleared", [](orb::DictTable& t) { t.clear(); }},
+    {"columns reset", [](orb::DictTable& t) { t.resetColumns({{u"de"_s, u"de-name"_s, 0}, {u"en"_s, u"en-name"_s, 0}}); }},
+    {"another document read in", [](orb::DictTable& t) { t = makeTable({u"fr"_s, u"de"_s}, {{u"un"_s, u"neu"_s}}); }},
+    {"language imported into a column", [](orb::DictTable& t) {
+         orb::applyImportPlan(t, {1, {u"de"_s, u"de-name"_s, 0}, {{1, u"Eins"_s}, {2, u"zwei"_s}, {3, u"drei"_s}}});
      }},
-    {"language imported as a new column", [](DictTable& t) {
-         applyImportPlan(t, {3, {u"it"_s, u"it-name"_s, 0}, {{1, u"uno"_s}, {4, u"tre"_s}}});
+    {"language imported as a new column", [](orb::DictTable& t) {
+         orb::applyImportPlan(t, {3, {u"it"_s, u"it-name"_s, 0}, {{1, u"uno"_s}, {4, u"tre"_s}}});
      }},
 };
 
 struct ModelChange
 {
     const char* name;
-    std::function<void(DictGridModel&)> apply;
+    std::function<void(orb::DictGridModel&)> apply;
 };
 
 // Every change the window makes through the model, on lookupTable(): each is one step of
 // the history, however many parts it has.
 const ModelChange kModelChanges[] = {
-    {"cell set", [](DictGridModel& m) { m.setCell(1, 2, u"neu"_s); }},
-    {"cell typed in place", [](DictGridModel& m) {
+    {"cell set", [](orb::DictGridModel& m) { m.setCell(1, 2, u"neu"_s); }},
+    {"cell typed in place", [](orb::DictGridModel& m) {
          m.setData(m.cellIndex(0, 3), u"o"_s);
          m.setData(m.cellIndex(0, 3), u"on"_s);
      }},
-    {"cell left as it was in place", [](DictGridModel& m) { m.setData(m.cellIndex(0, 3), QString()); }},
-    {"language described", [](DictGridModel& m) { m.setColumn(1, {u"nl"_s, u"nl-name"_s, 7}); }},
-    {"row appended", [](DictGridModel& m) { m.appendRow(); }},
-    {"row deleted", [](DictGridModel& m) { m.deleteRow(2); }},
-    {"empty rows deleted", [](DictGridModel& m) { m.deleteEmptyRows(); }},
-    {"sorted ascending", [](DictGridModel& m) { m.sortColumn(1, true); }},
-    {"sorted descending", [](DictGridModel& m) { m.sortColumn(0, false); }},
-    {"column appended", [](DictGridModel& m) { m.appendColumn({u"it"_s, u"it-name"_s, 0}); }},
-    {"first column removed", [](DictGridModel& m) { m.removeColumn(0); }},
-    {"middle column removed", [](DictGridModel& m) { m.removeColumn(1); }},
-    {"column moved right", [](DictGridModel& m) { m.moveColumn(0, 2); }},
-    {"column moved left", [](DictGridModel& m) { m.moveColumn(2, 0); }},
-    {"language imported into a column", [](DictGridModel& m) {
+    {"cell left as it was in place", [](orb::DictGridModel& m) { m.setData(m.cellIndex(0, 3), QString()); }},
+    {"language described", [](orb::DictGridModel& m) { m.setColumn(1, {u"nl"_s, u"nl-name"_s, 7}); }},
+    {"row appended", [](orb::DictGridModel& m) { m.appendRow(); }},
+    {"row deleted", [](orb::DictGridModel& m) { m.deleteRow(2); }},
+    {"empty rows deleted", [](orb::DictGridModel& m) { m.deleteEmptyRows(); }},
+    {"sorted ascending", [](orb::DictGridModel& m) { m.sortColumn(1, true); }},
+    {"sorted descending", [](orb::DictGridModel& m) { m.sortColumn(0, false); }},
+    {"column appended", [](orb::DictGridModel& m) { m.appendColumn({u"it"_s, u"it-name"_s, 0}); }},
+    {"first column removed", [](orb::DictGridModel& m) { m.removeColumn(0); }},
+    {"middle column removed", [](orb::DictGridModel& m) { m.removeColumn(1); }},
+    {"column moved right", [](orb::DictGridModel& m) { m.moveColumn(0, 2); }},
+    {"column moved left", [](orb::DictGridModel& m) { m.moveColumn(2, 0); }},
+    {"language imported into a column", [](orb::DictGridModel& m) {
          m.applyImport({1, {u"de"_s, u"de-name"_s, 3}, {{1, u"Eins"_s}, {4, u"vier"_s}}});
      }},
-    {"language imported as a new column", [](DictGridModel& m) {
+    {"language imported as a new column", [](orb::DictGridModel& m) {
          m.applyImport({3, {u"it"_s, u"it-name"_s, 0}, {{1, u"uno"_s}, {4, u"tre"_s}}});
      }},
-    {"phrases of one harvest", [](DictGridModel& m) {
+    {"phrases of one harvest", [](orb::DictGridModel& m) {
          QCOMPARE(m.addPhrase(2, u"a"_s, 1), 5); // the last row holds text: a new one
          QCOMPARE(m.addPhrase(2, u"b"_s, 1), 6);
      }},
-    {"phrase into an empty last row", [](DictGridModel& m) {
+    {"phrase into an empty last row", [](orb::DictGridModel& m) {
          m.setTable(makeTable({u"en"_s, u"de"_s}, {{u"one"_s, u"eins"_s}, {QString(), QString()}}));
          QCOMPARE(m.addPhrase(1, u"zwei"_s, 1), 2);
      }},
@@ -145,7 +145,7 @@ struct Contents
     bool operator==(const Contents&) const = default;
 };
 
-Contents contentsOf(const DictTable& table)
+Contents contentsOf(const orb::DictTable& table)
 {
     return {headersOf(table), rowsOf(table)};
 }
@@ -174,15 +174,15 @@ private slots:
         QFETCH(QString, header);
         QFETCH(QString, name);
         QFETCH(QString, id);
-        QCOMPARE(HeaderPart(1, header), name);
-        QCOMPARE(HeaderPart(0, header), id);
-        QCOMPARE(HeaderPart(2, header), QString());
+        QCOMPARE(orb::HeaderPart(1, header), name);
+        QCOMPARE(orb::HeaderPart(0, header), id);
+        QCOMPARE(orb::HeaderPart(2, header), QString());
     }
 
     void headerTextJoinsWithoutBlank()
     {
-        QCOMPARE(HeaderText(u"Русский"_s, u"Russian"_s), u"Русский(Russian)"_s);
-        DictTable table = makeTable({u"German"_s}, {{u"x"_s}});
+        QCOMPARE(orb::languageHeader(u"Русский"_s, u"Russian"_s), u"Русский(Russian)"_s);
+        orb::DictTable table = makeTable({u"German"_s}, {{u"x"_s}});
         table.setColumn(0, {u"German"_s, u"Deutsch (Schweiz)"_s, 0});
         QCOMPARE(table.headerText(0), u"Deutsch (Schweiz)(German)"_s);
         // The identifier is kept as such, not taken back out of the header.
@@ -192,21 +192,21 @@ private slots:
 
     void codePointOrder()
     {
-        QVERIFY(lessByCodePoint(u"", u"a"));
-        QVERIFY(!lessByCodePoint(u"a", u""));
-        QVERIFY(!lessByCodePoint(u"a", u"a"));
-        QVERIFY(lessByCodePoint(u"B", u"a"));
-        QVERIFY(lessByCodePoint(u"ab", u"abc"));
-        QVERIFY(lessByCodePoint(u"Z", u"é"));
-        QVERIFY(lessByCodePoint(u"я", u"ё"));
+        QVERIFY(orb::lessByCodePoint(u"", u"a"));
+        QVERIFY(!orb::lessByCodePoint(u"a", u""));
+        QVERIFY(!orb::lessByCodePoint(u"a", u"a"));
+        QVERIFY(orb::lessByCodePoint(u"B", u"a"));
+        QVERIFY(orb::lessByCodePoint(u"ab", u"abc"));
+        QVERIFY(orb::lessByCodePoint(u"Z", u"é"));
+        QVERIFY(orb::lessByCodePoint(u"я", u"ё"));
         // U+FF21 (fullwidth A) is below U+1F600, although its UTF-16 unit is above the
         // surrogate that starts U+1F600: UTF-8 byte order says FF21 first.
         const QString emoji = QString::fromUcs4(U"\U0001F600");
-        QVERIFY(lessByCodePoint(u"\uFF21", emoji));
-        QVERIFY(!lessByCodePoint(emoji, u"\uFF21"));
+        QVERIFY(orb::lessByCodePoint(u"\uFF21", emoji));
+        QVERIFY(!orb::lessByCodePoint(emoji, u"\uFF21"));
         QVERIFY(QString(u"\uFF21"_s) > emoji); // what plain UTF-16 order would have said
-        QVERIFY(lessByCodePoint(u"\uD7FF", emoji));
-        QVERIFY(lessByCodePoint(QString::fromUcs4(U"\U00010000"), QString::fromUcs4(U"\U0010FFFF")));
+        QVERIFY(orb::lessByCodePoint(u"\uD7FF", emoji));
+        QVERIFY(orb::lessByCodePoint(QString::fromUcs4(U"\U00010000"), QString::fromUcs4(U"\U0010FFFF")));
     }
 
     void codePointOrderIsUtf8ByteOrder()
@@ -223,13 +223,13 @@ private slots:
             const bool bytesLess = std::lexicographical_compare(
                 ua.begin(), ua.end(), ub.begin(), ub.end(),
                 [](char x, char y) { return uchar(x) < uchar(y); });
-            QCOMPARE(lessByCodePoint(a, b), bytesLess);
+            QCOMPARE(orb::lessByCodePoint(a, b), bytesLess);
         }
     }
 
     void charsetListOrder()
     {
-        const auto list = CharsetList();
+        const auto list = orb::charsetList();
         QCOMPARE(list.size(), std::size_t(19));
         QCOMPARE(QLatin1String(list[0].name), "DEFAULT_CHARSET"_L1);
         QCOMPARE(list[0].number, 1);
@@ -244,23 +244,23 @@ private slots:
 
     void charsetConversions()
     {
-        QCOMPARE(CharsetByName(u"RUSSIAN_CHARSET"_s), quint8(204));
-        QCOMPARE(CharsetByName(u"ANSI_CHARSET"_s), quint8(0));
-        QCOMPARE(CharsetByName(u"DEFAULT_CHARSET"_s), quint8(1));
-        QCOMPARE(CharsetByName(u"russian_charset"_s), quint8(1));
-        QCOMPARE(CharsetByName(QString()), quint8(1));
-        QCOMPARE(CharsetName(0), u"ANSI_CHARSET"_s);
-        QCOMPARE(CharsetName(1), u"DEFAULT_CHARSET"_s);
-        QCOMPARE(CharsetName(238), u"EASTEUROPE_CHARSET"_s);
-        QCOMPARE(CharsetName(100), QString());
-        QCOMPARE(CharsetName(460), QString());
-        for (const CharsetEntry& entry : CharsetList())
-            QCOMPARE(int(CharsetByName(CharsetName(entry.number))), entry.number);
+        QCOMPARE(orb::CharsetByName(u"RUSSIAN_CHARSET"_s), quint8(204));
+        QCOMPARE(orb::CharsetByName(u"ANSI_CHARSET"_s), quint8(0));
+        QCOMPARE(orb::CharsetByName(u"DEFAULT_CHARSET"_s), quint8(1));
+        QCOMPARE(orb::CharsetByName(u"russian_charset"_s), quint8(1));
+        QCOMPARE(orb::CharsetByName(QString()), quint8(1));
+        QCOMPARE(orb::CharsetName(0), u"ANSI_CHARSET"_s);
+        QCOMPARE(orb::CharsetName(1), u"DEFAULT_CHARSET"_s);
+        QCOMPARE(orb::CharsetName(238), u"EASTEUROPE_CHARSET"_s);
+        QCOMPARE(orb::CharsetName(100), QString());
+        QCOMPARE(orb::CharsetName(460), QString());
+        for (const orb::CharsetEntry& entry : orb::charsetList())
+            QCOMPARE(int(orb::CharsetByName(orb::CharsetName(entry.number))), entry.number);
     }
 
     void clearedTableHasOneColumnAndOneEmptyRow()
     {
-        DictTable table = makeTable({u"a"_s, u"b"_s}, {{u"1"_s, u"2"_s}, {u"3"_s, u"4"_s}});
+        orb::DictTable table = makeTable({u"a"_s, u"b"_s}, {{u"1"_s, u"2"_s}, {u"3"_s, u"4"_s}});
         table.clear();
         QCOMPARE(table.columnCount(), 1);
         QCOMPARE(table.rowCount(), 2);
@@ -270,7 +270,7 @@ private slots:
 
     void cellsOutsideTheTableAreIgnored()
     {
-        DictTable table = makeTable({u"a"_s}, {{u"x"_s}});
+        orb::DictTable table = makeTable({u"a"_s}, {{u"x"_s}});
         table.setCell(1, 1, u"no"_s);
         table.setCell(0, 0, u"no"_s);
         table.setCell(0, 2, u"no"_s);
@@ -281,7 +281,7 @@ private slots:
 
     void deleteRowRefusals()
     {
-        DictTable table = makeTable({u"a"_s}, {{u"only"_s}});
+        orb::DictTable table = makeTable({u"a"_s}, {{u"only"_s}});
         QVERIFY(!table.deleteRow(1));
         table.appendRow();
         QVERIFY(!table.deleteRow(0));
@@ -294,7 +294,7 @@ private slots:
 
     void deletedRowLeavesNoTextBehind()
     {
-        DictTable table = makeTable({u"a"_s, u"b"_s}, {{u"1"_s, u"2"_s}, {u"3"_s, u"4"_s}});
+        orb::DictTable table = makeTable({u"a"_s, u"b"_s}, {{u"1"_s, u"2"_s}, {u"3"_s, u"4"_s}});
         QVERIFY(table.deleteRow(2));
         table.appendRow();
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"1"_s, u"2"_s}, {QString(), QString()}}));
@@ -302,7 +302,7 @@ private slots:
 
     void deleteEmptyRows()
     {
-        DictTable table = makeTable({u"a"_s, u"b"_s},
+        orb::DictTable table = makeTable({u"a"_s, u"b"_s},
                                     {{}, {}, {u"1"_s, QString()}, {}, {}, {}, {QString(), u"2"_s}, {}});
         QCOMPARE(table.deleteEmptyRows(), 6);
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"1"_s, QString()}, {QString(), u"2"_s}}));
@@ -311,7 +311,7 @@ private slots:
 
     void deleteEmptyRowsKeepsOneRowOfAnAllEmptyTable()
     {
-        DictTable table = makeTable({u"a"_s, u"b"_s}, {{}, {}, {}});
+        orb::DictTable table = makeTable({u"a"_s, u"b"_s}, {{}, {}, {}});
         QCOMPARE(table.deleteEmptyRows(), 2);
         QCOMPARE(table.rowCount(), 2);
         QVERIFY(table.isRowEmpty(1));
@@ -320,7 +320,7 @@ private slots:
     void sortByColumn()
     {
         // Every row has some text in the second column, so none of them is empty.
-        DictTable table = makeTable({u"a"_s, u"b"_s},
+        orb::DictTable table = makeTable({u"a"_s, u"b"_s},
                                     {{u"b"_s, u"1"_s}, {}, {u"B"_s, u"2"_s}, {u"a"_s, u"3"_s}, {}, {QString(), u"4"_s}});
         table.sortColumn(0, true);
         QCOMPARE(rowsOf(table), (QList<QStringList>{{QString(), u"4"_s}, {u"B"_s, u"2"_s}, {u"a"_s, u"3"_s}, {u"b"_s, u"1"_s}}));
@@ -328,7 +328,7 @@ private slots:
 
     void sortIsStable()
     {
-        DictTable table = makeTable({u"k"_s, u"v"_s},
+        orb::DictTable table = makeTable({u"k"_s, u"v"_s},
                                     {{u"x"_s, u"1"_s}, {u"a"_s, u"2"_s}, {u"x"_s, u"3"_s}, {u"a"_s, u"4"_s}, {u"x"_s, u"5"_s}});
         table.sortColumn(0, true);
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"a"_s, u"2"_s}, {u"a"_s, u"4"_s}, {u"x"_s, u"1"_s}, {u"x"_s, u"3"_s}, {u"x"_s, u"5"_s}}));
@@ -337,31 +337,31 @@ private slots:
     // Rows given as key and row number, the result as "key/number" in the sorted order.
     void sortOrders_data()
     {
-        QTest::addColumn<SortOrder>("order");
+        QTest::addColumn<orb::SortOrder>("order");
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("ascending");
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QStringList>("sorted");
         const QStringList accents{u"f"_s, u"é"_s, u"e"_s};
         QTest::newRow("code point: accented after every ASCII letter")
-            << SortOrder::CodePoint << u"fr_FR"_s << true << accents << QStringList{u"e/3"_s, u"f/1"_s, u"é/2"_s};
+            << orb::SortOrder::CodePoint << u"fr_FR"_s << true << accents << QStringList{u"e/3"_s, u"f/1"_s, u"é/2"_s};
         QTest::newRow("French: accented between e and f")
-            << SortOrder::Locale << u"fr_FR"_s << true << accents << QStringList{u"e/3"_s, u"é/2"_s, u"f/1"_s};
+            << orb::SortOrder::Locale << u"fr_FR"_s << true << accents << QStringList{u"e/3"_s, u"é/2"_s, u"f/1"_s};
         QTest::newRow("English: accented between e and f")
-            << SortOrder::Locale << u"en_US"_s << true << accents << QStringList{u"e/3"_s, u"é/2"_s, u"f/1"_s};
+            << orb::SortOrder::Locale << u"en_US"_s << true << accents << QStringList{u"e/3"_s, u"é/2"_s, u"f/1"_s};
         QTest::newRow("English: a letter's cases side by side, small first")
-            << SortOrder::Locale << u"en_US"_s << true << QStringList{u"B"_s, u"c"_s, u"b"_s, u"a"_s}
+            << orb::SortOrder::Locale << u"en_US"_s << true << QStringList{u"B"_s, u"c"_s, u"b"_s, u"a"_s}
             << QStringList{u"a/4"_s, u"b/3"_s, u"B/1"_s, u"c/2"_s};
         QTest::newRow("English descending: equal keys in reverse")
-            << SortOrder::Locale << u"en_US"_s << false << QStringList{u"x"_s, u"é"_s, u"x"_s, u"e"_s, u"é"_s}
+            << orb::SortOrder::Locale << u"en_US"_s << false << QStringList{u"x"_s, u"é"_s, u"x"_s, u"e"_s, u"é"_s}
             << QStringList{u"x/3"_s, u"x/1"_s, u"é/5"_s, u"é/2"_s, u"e/4"_s};
         QTest::newRow("English ascending: equal keys in order")
-            << SortOrder::Locale << u"en_US"_s << true << QStringList{u"x"_s, u"é"_s, u"x"_s, u"e"_s, u"é"_s}
+            << orb::SortOrder::Locale << u"en_US"_s << true << QStringList{u"x"_s, u"é"_s, u"x"_s, u"e"_s, u"é"_s}
             << QStringList{u"e/4"_s, u"é/2"_s, u"é/5"_s, u"x/1"_s, u"x/3"_s};
     }
     void sortOrders()
     {
-        QFETCH(SortOrder, order);
+        QFETCH(orb::SortOrder, order);
         QFETCH(QString, locale);
         QFETCH(bool, ascending);
         QFETCH(QStringList, keys);
@@ -370,7 +370,7 @@ private slots:
         QList<QStringList> rows;
         for (qsizetype r = 0; r < keys.size(); ++r)
             rows << QStringList{keys[r], QString::number(r + 1)};
-        DictTable table = makeTable({u"k"_s, u"n"_s}, rows);
+        orb::DictTable table = makeTable({u"k"_s, u"n"_s}, rows);
         table.sortColumn(0, ascending, order);
         QLocale::setDefault(QLocale::system());
         QStringList result;
@@ -381,7 +381,7 @@ private slots:
 
     void sortOfAColumnOutsideTheTableDoesNothing()
     {
-        DictTable table = makeTable({u"k"_s}, {{u"b"_s}, {}, {u"a"_s}});
+        orb::DictTable table = makeTable({u"k"_s}, {{u"b"_s}, {}, {u"a"_s}});
         table.sortColumn(1, true);
         table.sortColumn(-1, true);
         QCOMPARE(rowsOf(table), (QList<QStringList>{{u"b"_s}, {QString()}, {u"a"_s}}));
@@ -402,14 +402,14 @@ private slots:
         QList<QStringList> rows;
         for (int r = 0; r < 300; ++r)
             rows << QStringList{keys[random() % keys.size()], QString::number(r)};
-        DictTable table = makeTable({u"k"_s, u"n"_s}, rows);
+        orb::DictTable table = makeTable({u"k"_s, u"n"_s}, rows);
         table.sortColumn(0, ascending);
         QCOMPARE(rowsOf(table), insertionSorted(rows, 0, ascending));
     }
 
     void columnsAppendRemoveAndMove()
     {
-        DictTable table = makeTable({u"a"_s, u"b"_s, u"c"_s}, {{u"a1"_s, u"b1"_s, u"c1"_s}, {u"a2"_s, u"b2"_s, u"c2"_s}});
+        orb::DictTable table = makeTable({u"a"_s, u"b"_s, u"c"_s}, {{u"a1"_s, u"b1"_s, u"c1"_s}, {u"a2"_s, u"b2"_s, u"c2"_s}});
         table.setColumn(2, {u"c"_s, u"C"_s, 204});
 
         table.moveColumn(2, 0);
@@ -435,7 +435,7 @@ private slots:
 
     void findColumnsAndPhrases()
     {
-        DictTable table = makeTable({u"en"_s, u"de"_s, u"en"_s}, {{u"one"_s, u"eins"_s, u"uno"_s}});
+        orb::DictTable table = makeTable({u"en"_s, u"de"_s, u"en"_s}, {{u"one"_s, u"eins"_s, u"uno"_s}});
         QCOMPARE(table.findLangColumn(u"de-name(de)"_s), 1);
         QCOMPARE(table.findLangColumn(u"de-name(DE)"_s), -1);
         QCOMPARE(table.findLangIdColumn(u"en"), 0);
@@ -462,7 +462,7 @@ private slots:
                                    u"neu"_s, u"zwei"_s, u"drei"_s, u"fünf"_s, u"un"_s, u"deux"_s, u"uno"_s,
                                    u"tre"_s};
         for (int indexed = 0; indexed < 3; ++indexed) {
-            DictTable table = lookupTable();
+            orb::DictTable table = lookupTable();
             QVERIFY(table.phraseExists(table.headerText(indexed), table.cell(indexed, 1)));
             kTableChanges[change].apply(table);
             // The column at the indexed place is asked first, while an index left over from
@@ -481,7 +481,7 @@ private slots:
 
     void modelShowsPhraseRowsBelowTheHeader()
     {
-        DictGridModel model;
+        orb::DictGridModel model;
         model.setTable(makeTable({u"en"_s, u"ru"_s}, {{u"one"_s, u"один"_s}, {u"two"_s, u"два"_s}}));
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.columnCount(), 2);
@@ -493,9 +493,9 @@ private slots:
 
     void modelReportsEveryEdit()
     {
-        DictGridModel model;
+        orb::DictGridModel model;
         model.setTable(makeTable({u"en"_s}, {{u"one"_s}}));
-        QSignalSpy edits(&model, &DictGridModel::cellEdited);
+        QSignalSpy edits(&model, &orb::DictGridModel::cellEdited);
         QVERIFY(model.setData(model.index(0, 0), u"one"_s));
         QVERIFY(model.setData(model.index(0, 0), u"uno"_s));
         QCOMPARE(edits.size(), 2);
@@ -506,7 +506,7 @@ private slots:
 
     void modelSignalsStructuralChanges()
     {
-        DictGridModel model;
+        orb::DictGridModel model;
         model.setTable(makeTable({u"en"_s, u"de"_s}, {{u"one"_s, u"eins"_s}}));
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
@@ -541,7 +541,7 @@ private slots:
     {
         QFETCH(int, change);
         QFETCH(int, filter);
-        DictGridModel model;
+        orb::DictGridModel model;
         model.setTable(lookupTable());
         model.setRowFilter(filter);
         // The views see the rows the filter shows, each once, in table order.
@@ -587,7 +587,7 @@ private slots:
 
     void filterShowsTheRowsLeftToTranslate()
     {
-        DictGridModel model;
+        orb::DictGridModel model;
         model.setTable(lookupTable());
         model.setRowFilter(1);
         QCOMPARE(model.rowCount(), 1);
@@ -605,7 +605,7 @@ private slots:
 
     void typingRunsAndHarvestsAreSeparateSteps()
     {
-        DictGridModel model;
+        orb::DictGridModel model;
         model.setTable(lookupTable());
         model.setData(model.cellIndex(0, 1), u"x"_s);
         model.endTyping();
@@ -625,7 +625,7 @@ private slots:
 
     void modelSortKeepsCurrentPosition()
     {
-        DictGridModel model;
+        orb::DictGridModel model;
         model.setTable(makeTable({u"k"_s}, {{u"c"_s}, {u"a"_s}, {u"b"_s}}));
         const QPersistentModelIndex current = model.index(2, 0);
         model.sortColumn(0, true);

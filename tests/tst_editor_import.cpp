@@ -50,12 +50,12 @@ QString threeLanguages(const QString& items)
 }
 
 // A document of the given columns ("name(id)") and rows.
-DictTable document(const QStringList& headers, const Rows& rows)
+orb::DictTable document(const QStringList& headers, const Rows& rows)
 {
-    DictTable table;
-    std::vector<LangColumn> columns;
+    orb::DictTable table;
+    std::vector<orb::LangColumn> columns;
     for (const QString& header : headers)
-        columns.push_back({HeaderPart(0, header), HeaderPart(1, header), 0});
+        columns.push_back({orb::HeaderPart(0, header), orb::HeaderPart(1, header), 0});
     table.resetColumns(columns);
     for (int r = 0; r < rows.size(); ++r) {
         if (r > 0)
@@ -95,7 +95,7 @@ class TestEditorImport : public QObject, editortest::WindowUnderTest
             u"<Languages><en Name=\"English\"/><de Name=\"Deutsch\"/></Languages><Charsets><en Charset=\"0\"/><de Charset=\"0\"/></Charsets>"
             "<Item><en Message=\"File\"/><de Message=\"\"/></Item><Item><en Message=\"Open\"/><de Message=\"Öffnen\"/></Item>"_s));
         trigger("actOpenDict");
-        QVERIFY(window->DictionaryOpen());
+        QVERIFY(window->dictionaryOpen());
     }
     // Imports the file, choosing the imported language by its entry text in the dialog.
     void import(const QString& path, const QString& importEntry)
@@ -115,7 +115,7 @@ class TestEditorImport : public QObject, editortest::WindowUnderTest
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(en)/0"_s, u"Deutsch(de)/0"_s}));
         QCOMPARE(rowsOf(window->Dictionary()), (Rows{{u"File"_s, QString()}, {u"Open"_s, u"Öffnen"_s}}));
         QVERIFY(!window->Modified());
-        QCOMPARE(window->DictFile(), files->filePath(u"doc.lng"_s));
+        QCOMPARE(window->dictFile(), files->filePath(u"doc.lng"_s));
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - doc.lng[*]"_s);
     }
 
@@ -178,14 +178,14 @@ private slots:
         QFETCH(QStringList, headers);
         QFETCH(Rows, rows);
         QFETCH(QString, file);
-        DictTable table = document(headers, rows);
-        ImportSource source;
-        QCOMPARE(source.open(write(u"import.lng"_s, file)), GridRead::Ok);
+        orb::DictTable table = document(headers, rows);
+        orb::ImportSource source;
+        QCOMPARE(source.open(write(u"import.lng"_s, file)), orb::GridRead::Ok);
         QCOMPARE(source.entryTexts(), (QStringList{u"English(English)"_s, u"German(German)"_s, u"Русский(Russian)"_s}));
-        ImportPlan plan;
+        orb::ImportPlan plan;
         QString error;
         QVERIFY2(source.plan(table, 0, 0, 1, plan, &error), qPrintable(error));
-        applyImportPlan(table, plan);
+        orb::applyImportPlan(table, plan);
         QTEST(headersOf(table), "expectedHeaders");
         QTEST(rowsOf(table), "expectedRows");
     }
@@ -266,10 +266,10 @@ private slots:
         QVERIFY(stayedOpen);
         QCOMPARE(prompter->texts(), (QStringList{u"Выберите ключевой язык!"_s, u"Выберите импортируемый язык!"_s,
                                                  u"Ключевой язык Русский(ru) не найден в импортируемом файле!"_s}));
-        for (const RecordingPrompter::Message& message : std::as_const(prompter->messages)) {
+        for (const orb::RecordingPrompter::Message& message : std::as_const(prompter->messages)) {
             QCOMPARE(message.caption, u"Импорт"_s);
-            QCOMPARE(message.icon, Prompter::Icon::Warning);
-            QCOMPARE(message.buttons, int(Prompter::Ok));
+            QCOMPARE(message.icon, orb::Prompter::Icon::Warning);
+            QCOMPARE(message.buttons, int(orb::Prompter::Ok));
         }
         QCOMPARE(rowsOf(window->Dictionary()), (Rows{{QString()}}));
     }
@@ -291,7 +291,7 @@ private slots:
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(en)/0"_s, u"Deutsch(de)/0"_s, u"German(German)/1"_s}));
         QCOMPARE(rowsOf(window->Dictionary()), (Rows{{u"File"_s, QString(), QString()}, {u"Open"_s, u"Öffnen"_s, u"Öffnen!"_s}}));
         QVERIFY(window->Modified());
-        QCOMPARE(window->DictFile(), docPath);
+        QCOMPARE(window->dictFile(), docPath);
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - doc.lng[*]"_s);
         QVERIFY(prompter->messages.isEmpty());
 
@@ -301,9 +301,9 @@ private slots:
         QVERIFY(!window->Modified());
         trigger("actRedo");
         QCOMPARE(window->Dictionary().columnCount(), 3);
-        QCOMPARE(window->DictFile(), docPath);
+        QCOMPARE(window->dictFile(), docPath);
 
-        const DictTable merged = window->Dictionary();
+        const orb::DictTable merged = window->Dictionary();
         trigger("actSaveDict");
         QVERIFY(prompter->messages.isEmpty());
         QVERIFY(!window->Modified());
@@ -320,20 +320,20 @@ private slots:
         trigger("actCloseDict");
         onNextDialog(editortest::language(u"en"_s, u"English"_s, u"ANSI_CHARSET"_s));
         trigger("actNewDict");
-        QVERIFY(window->DictionaryOpen());
+        QVERIFY(window->dictionaryOpen());
         window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"Open"_s);
         const QString path = write(u"import.lng"_s, threeLanguages(item(u"Open"_s, u"Öffnen!"_s)));
         const QByteArray importedBytes = editortest::fileBytes(path);
         import(path, u"German(German)"_s);
         QCOMPARE(window->Dictionary().columnCount(), 2);
-        QVERIFY(window->DictFile().isEmpty());
+        QVERIFY(window->dictFile().isEmpty());
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit[*]"_s);
 
         const QString named = files->filePath(u"named.lng"_s);
         prompter->fileAnswers << named;
         trigger("actSaveDict");
         QCOMPARE(prompter->fileAnswers.size(), 0); // the save dialog was asked
-        QCOMPARE(window->DictFile(), named);
+        QCOMPARE(window->dictFile(), named);
         QCOMPARE(editortest::fileBytes(path), importedBytes);
     }
 
@@ -382,11 +382,11 @@ private slots:
             return;
         }
         QCOMPARE(prompter->messages.size(), 1);
-        const RecordingPrompter::Message shown = prompter->messages.first();
+        const orb::RecordingPrompter::Message shown = prompter->messages.first();
         QVERIFY2(shown.text.startsWith(message + u'\n' + path + u": "_s), qPrintable(shown.text));
         QVERIFY2(shown.text.contains(reason), qPrintable(shown.text));
         QCOMPARE(shown.caption, u"Varnok Translation Toolkit"_s);
-        QCOMPARE(shown.icon, message == u"Неизвестный файл"_s ? Prompter::Icon::Warning : Prompter::Icon::Error);
+        QCOMPARE(shown.icon, message == u"Неизвестный файл"_s ? orb::Prompter::Icon::Warning : orb::Prompter::Icon::Error);
         QCOMPARE(shown.owner, window.get());
     }
 

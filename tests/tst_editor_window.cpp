@@ -149,13 +149,13 @@ class TestEditorWindow : public QObject, editortest::WindowUnderTest
     {
         prompter->fileAnswers << path;
         trigger("actOpenDict");
-        return window->DictFile() == QFileInfo(path).absoluteFilePath();
+        return window->dictFile() == QFileInfo(path).absoluteFilePath();
     }
 
     // Types into a phrase cell's in-place editor and finishes with Enter.
     void typeIntoCell(int col, int row, const QString& text)
     {
-        TDictGrid* grid = window->Grid();
+        orb::DictGrid* grid = window->Grid();
         grid->setFocus();
         grid->setCurrentCell(col, row);
         const QModelIndex index = grid->dictModel()->cellIndex(col, row);
@@ -192,7 +192,7 @@ class TestEditorWindow : public QObject, editortest::WindowUnderTest
             {"phrase row added", [this] { trigger("actNewLine"); }},
             {"phrase row deleted", [this] {
                  window->Grid()->setCurrentCell(0, 1);
-                 prompter->answers << Prompter::Ok;
+                 prompter->answers << orb::Prompter::Ok;
                  trigger("actDeleteLine");
              }},
             {"column sorted", [this] {
@@ -213,7 +213,7 @@ class TestEditorWindow : public QObject, editortest::WindowUnderTest
              }},
             {"language deleted", [this] {
                  window->Grid()->setCurrentCell(1, 1);
-                 prompter->answers << Prompter::Yes;
+                 prompter->answers << orb::Prompter::Yes;
                  trigger("actDeleteLang");
              }},
             {"column dragged", [this] { window->Grid()->horizontalHeader()->moveSection(0, 2); }},
@@ -286,11 +286,11 @@ private slots:
     void theLastLanguageDeletedComesBackWithItsGrid()
     {
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
-        prompter->answers << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes;
         trigger("actDeleteLang");
-        QVERIFY(!window->DictionaryOpen());
+        QVERIFY(!window->dictionaryOpen());
         trigger("actUndo");
-        QVERIFY(window->DictionaryOpen());
+        QVERIFY(window->dictionaryOpen());
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(English)/0"_s}));
         // A new dictionary was never saved: back where it began, it still differs from any file.
         QVERIFY(window->Modified());
@@ -305,7 +305,7 @@ private slots:
             "<Item><en Message=\"Close\"/><de Message=\"\"/></Item>"
             "<Item><en Message=\"Save file\"/><de Message=\"\"/></Item>"
             "</Varnok_translation_toolkit_dictionary_file>"_s)));
-        TDictGrid* grid = window->Grid();
+        orb::DictGrid* grid = window->Grid();
         trigger("actFind");
         auto* text = window->findChild<QLineEdit*>(u"edtFind"_s);
         QVERIFY(text->isVisible());
@@ -318,23 +318,23 @@ private slots:
         QCOMPARE(current(), std::pair(0, 1)); // round the end
         QTest::keyClick(text, Qt::Key_Return, Qt::ShiftModifier);
         QCOMPARE(current(), std::pair(0, 3));
-        QVERIFY(window->FindNext(false));
+        QVERIFY(window->findNext(false));
         QCOMPARE(current(), std::pair(0, 1));
 
         auto* where = window->findChild<QComboBox*>(u"cbxFindLanguage"_s);
         where->setCurrentIndex(where->findText(u"Deutsch(de)"_s));
         text->setText(u"Open"_s);
-        QVERIFY(!window->FindNext(true)); // English only
+        QVERIFY(!window->findNext(true)); // English only
         QVERIFY(window->findChild<QLabel*>(u"lblNotFound"_s)->isVisible());
         text->setText(u"ÖFFNEN"_s);
-        QVERIFY(window->FindNext(true));
+        QVERIFY(window->findNext(true));
         QCOMPARE(current(), std::pair(1, 1));
 
         // The filter shows what is left to translate into German, and the search keeps to it.
         auto* filter = window->findChild<QComboBox*>(u"cbxFilter"_s);
         filter->setCurrentIndex(2);
         QCOMPARE(filter->currentText(), u"Без текста: Deutsch(de)"_s);
-        DictGridModel* model = grid->dictModel();
+        orb::DictGridModel* model = grid->dictModel();
         auto shownRows = [model] {
             QList<int> rows;
             for (int row = 0; row < model->rowCount(); ++row)
@@ -344,9 +344,9 @@ private slots:
         QCOMPARE(shownRows(), (QList<int>{2, 3}));
         where->setCurrentIndex(0);
         text->setText(u"file"_s);
-        QVERIFY(window->FindNext(true));
+        QVERIFY(window->findNext(true));
         QCOMPARE(current(), std::pair(0, 3));
-        QVERIFY(window->FindNext(true));
+        QVERIFY(window->findNext(true));
         QCOMPARE(current(), std::pair(0, 3));
         typeIntoCell(1, 2, u"Schließen"_s);
         QCOMPARE(shownRows(), (QList<int>{2, 3})); // not while it is being translated
@@ -359,7 +359,7 @@ private slots:
         trigger("actFindNext"); // opens the bar again, as it was
         QCOMPARE(shownRows(), (QList<int>{3, 4}));
         // The bar and its filter go with the document.
-        prompter->answers << Prompter::No;
+        prompter->answers << orb::Prompter::No;
         trigger("actCloseDict");
         idle();
         QVERIFY(!text->isVisible());
@@ -374,19 +374,19 @@ private slots:
         QVERIFY(open(first));
         QVERIFY(open(second));
         QVERIFY(open(first));
-        QCOMPARE(window->RecentFiles().mid(0, 2), (QStringList{first, second}));
+        QCOMPARE(window->recentFiles().mid(0, 2), (QStringList{first, second}));
         auto* recent = window->findChild<QMenu*>(u"mnuRecent"_s);
         QCOMPARE(recent->actions().value(1)->text(), u"&2 second.lng"_s);
         recent->actions().value(1)->trigger();
-        QCOMPARE(window->DictFile(), second);
+        QCOMPARE(window->dictFile(), second);
         // The next start offers the same files; one gone since is reported and forgotten.
         stop();
         QVERIFY(start());
-        QCOMPARE(window->RecentFiles().mid(0, 2), (QStringList{second, first}));
+        QCOMPARE(window->recentFiles().mid(0, 2), (QStringList{second, first}));
         QVERIFY(!QFile::exists(first)); // its folder went with the last window
         window->findChild<QMenu*>(u"mnuRecent"_s)->actions().value(1)->trigger();
         QCOMPARE(prompter->messages.size(), 1);
-        QVERIFY(!window->RecentFiles().contains(first));
+        QVERIFY(!window->recentFiles().contains(first));
     }
 
     void droppedFileIsOpened()
@@ -399,7 +399,7 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window.get(), &drop);
-        QTRY_COMPARE(window->DictFile(), path);
+        QTRY_COMPARE(window->dictFile(), path);
     }
 
     void saveAsBindsTheNewFileAndCloseEmptiesTheWindow()
@@ -410,31 +410,31 @@ private slots:
         const QString copy = files->path() + u"/copy.lng"_s;
         prompter->fileAnswers << files->path() + u"/copy"_s;
         trigger("actSaveAs");
-        QCOMPARE(window->DictFile(), copy);
+        QCOMPARE(window->dictFile(), copy);
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - copy.lng[*]"_s);
         QVERIFY(!window->Modified());
         QCOMPARE(contents(path), kThreeLanguages.toUtf8()); // the first file as it was
         typeIntoCell(0, 1, u"?"_s);
-        prompter->answers << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Cancel;
         trigger("actCloseDict");
-        QVERIFY(window->DictionaryOpen());
-        prompter->answers << Prompter::No;
+        QVERIFY(window->dictionaryOpen());
+        prompter->answers << orb::Prompter::No;
         trigger("actCloseDict");
-        QVERIFY(!window->DictionaryOpen());
-        QCOMPARE(window->DictFile(), QString());
+        QVERIFY(!window->dictionaryOpen());
+        QCOMPARE(window->dictFile(), QString());
         QCOMPARE(prompter->texts(), QStringList(2, u"Сохранить измененный словарь ?"_s));
     }
 
     void saveAsAsksBeforeReplacingAFile_data()
     {
-        QTest::addColumn<Prompter::Button>("answer");
-        QTest::newRow("yes replaces it") << Prompter::Yes;
-        QTest::newRow("no keeps it") << Prompter::No;
+        QTest::addColumn<orb::Prompter::Button>("answer");
+        QTest::newRow("yes replaces it") << orb::Prompter::Yes;
+        QTest::newRow("no keeps it") << orb::Prompter::No;
     }
 
     void saveAsAsksBeforeReplacingAFile()
     {
-        QFETCH(Prompter::Button, answer);
+        QFETCH(orb::Prompter::Button, answer);
         const QString path = write(u"three.lng"_s, kThreeLanguages);
         const QString other = write(u"other.lng"_s, u"not a dictionary"_s);
         QVERIFY(open(path));
@@ -443,28 +443,28 @@ private slots:
         prompter->fileAnswers << files->path() + u"/other.txt"_s; // the extension becomes .lng
         trigger("actSaveAs");
         QCOMPARE(prompter->messages.size(), 1);
-        const RecordingPrompter::Message question = prompter->messages.first();
+        const orb::RecordingPrompter::Message question = prompter->messages.first();
         QCOMPARE(question.text, u"Файл уже существует:\n"_s + other + u"\nЗаменить его?"_s);
-        QCOMPARE(question.buttons, Prompter::Yes | Prompter::No);
-        QCOMPARE(question.defaultButton, int(Prompter::No));
-        const bool replaced = answer == Prompter::Yes;
+        QCOMPARE(question.buttons, orb::Prompter::Yes | orb::Prompter::No);
+        QCOMPARE(question.defaultButton, int(orb::Prompter::No));
+        const bool replaced = answer == orb::Prompter::Yes;
         QCOMPARE(contents(other) == "not a dictionary", !replaced);
-        QCOMPARE(window->DictFile(), replaced ? other : QFileInfo(path).absoluteFilePath());
+        QCOMPARE(window->dictFile(), replaced ? other : QFileInfo(path).absoluteFilePath());
         QCOMPARE(window->Modified(), !replaced);
         QCOMPARE(contents(path), kThreeLanguages.toUtf8());
     }
 
     void saveAsksBeforeReplacingAFileChangedOnDisk_data()
     {
-        QTest::addColumn<Prompter::Button>("answer");
-        QTest::newRow("yes replaces it") << Prompter::Yes;
-        QTest::newRow("no saves elsewhere") << Prompter::No;
-        QTest::newRow("cancel saves nothing") << Prompter::Cancel;
+        QTest::addColumn<orb::Prompter::Button>("answer");
+        QTest::newRow("yes replaces it") << orb::Prompter::Yes;
+        QTest::newRow("no saves elsewhere") << orb::Prompter::No;
+        QTest::newRow("cancel saves nothing") << orb::Prompter::Cancel;
     }
 
     void saveAsksBeforeReplacingAFileChangedOnDisk()
     {
-        QFETCH(Prompter::Button, answer);
+        QFETCH(orb::Prompter::Button, answer);
         const QString path = write(u"three.lng"_s, kThreeLanguages);
         QVERIFY(open(path));
         typeIntoCell(0, 1, u"!"_s);
@@ -477,14 +477,14 @@ private slots:
         prompter->fileAnswers << elsewhere;
         trigger("actSaveDict");
         QCOMPARE(prompter->messages.size(), 1);
-        const RecordingPrompter::Message question = prompter->messages.first();
+        const orb::RecordingPrompter::Message question = prompter->messages.first();
         QVERIFY2(question.text.contains(u'\n' + path + u'\n'), qPrintable(question.text));
-        QCOMPARE(question.buttons, Prompter::Yes | Prompter::No | Prompter::Cancel);
-        QCOMPARE(question.defaultButton, int(Prompter::Cancel));
-        QCOMPARE(contents(path) == theirs.toUtf8(), answer != Prompter::Yes);
-        QCOMPARE(QFile::exists(elsewhere), answer == Prompter::No);
-        QCOMPARE(window->Modified(), answer == Prompter::Cancel);
-        if (answer == Prompter::Cancel)
+        QCOMPARE(question.buttons, orb::Prompter::Yes | orb::Prompter::No | orb::Prompter::Cancel);
+        QCOMPARE(question.defaultButton, int(orb::Prompter::Cancel));
+        QCOMPARE(contents(path) == theirs.toUtf8(), answer != orb::Prompter::Yes);
+        QCOMPARE(QFile::exists(elsewhere), answer == orb::Prompter::No);
+        QCOMPARE(window->Modified(), answer == orb::Prompter::Cancel);
+        if (answer == orb::Prompter::Cancel)
             return;
         // What the editor wrote itself is what it expects there next time.
         prompter->clear();
@@ -526,12 +526,12 @@ private slots:
     void startsWithTheInterfaceDictionaryAndFourCommands()
     {
         QVERIFY(prompter->messages.isEmpty());
-        QVERIFY(window->Translator()->Initialized());
+        QVERIFY(window->translator()->Initialized());
         QStringList ids;
-        window->Translator()->GetLangIDs(&ids);
+        window->translator()->GetLangIDs(&ids);
         QCOMPARE(ids, (QStringList{u"Russian"_s, u"English"_s, u"German"_s}));
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
-        QVERIFY(!window->DictionaryOpen());
+        QVERIFY(!window->dictionaryOpen());
         QCOMPARE(enabledButtons(), (QStringList{u"tbCreate"_s, u"tbOpen"_s, u"tbLanguages"_s, u"tbAbout"_s}));
         QVERIFY(action("actBrowseURL")->isEnabled());
     }
@@ -566,11 +566,11 @@ private slots:
     void newDictionary()
     {
         newDictionary(u"Russian"_s, u"Русский"_s, u"RUSSIAN_CHARSET"_s);
-        QVERIFY(window->DictionaryOpen());
+        QVERIFY(window->dictionaryOpen());
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"Русский(Russian)/204"_s}));
         QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{QString()}}));
         QVERIFY(window->Modified());
-        QCOMPARE(window->DictFile(), QString());
+        QCOMPARE(window->dictFile(), QString());
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit[*]"_s);
         idle();
         // Every command, save and sort included: the document is new and column 0 current.
@@ -583,7 +583,7 @@ private slots:
     {
         onNextDialog([](QDialog* dialog) { dialog->reject(); });
         trigger("actNewDict");
-        QVERIFY(!window->DictionaryOpen());
+        QVERIFY(!window->dictionaryOpen());
         QVERIFY(!window->Modified());
     }
 
@@ -592,31 +592,31 @@ private slots:
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
         bool opened = false;
         QPointer<QTimer> watch = onNextDialog([&](QDialog*) { opened = true; });
-        prompter->answers << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Cancel;
         trigger("actNewDict");
         delete watch.data();
         QVERIFY(!opened);
         QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s}));
-        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Information);
-        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Yes | Prompter::No | Prompter::Cancel));
+        QCOMPARE(prompter->messages[0].icon, orb::Prompter::Icon::Information);
+        QCOMPARE(prompter->messages[0].buttons, int(orb::Prompter::Yes | orb::Prompter::No | orb::Prompter::Cancel));
         QCOMPARE(prompter->messages[0].owner, window.get());
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(English)/0"_s}));
 
         // No: straight on to the language of the new dictionary.
         prompter->clear();
-        prompter->answers << Prompter::No;
+        prompter->answers << orb::Prompter::No;
         newDictionary(u"German"_s, u"Deutsch"_s, u"DEFAULT_CHARSET"_s);
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"Deutsch(German)/1"_s}));
         QVERIFY(prompter->fileCaptions.isEmpty());
 
         // Yes: the save dialog first.
         prompter->clear();
-        prompter->answers << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes;
         prompter->fileAnswers << files->filePath(u"before-new"_s);
         newDictionary(u"French"_s, u"Français"_s, u"ANSI_CHARSET"_s);
         QVERIFY(QFile::exists(files->filePath(u"before-new.lng"_s)));
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"Français(French)/0"_s}));
-        QCOMPARE(window->DictFile(), QString());
+        QCOMPARE(window->dictFile(), QString());
         QVERIFY(window->Modified());
     }
 
@@ -654,11 +654,11 @@ private slots:
         const QString path = write(u"three.lng"_s, kThreeLanguages);
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(QFileInfo(path).path()));
-        QVERIFY(window->OpenGivenDictionary(u"three.lng"_s));
-        QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
+        QVERIFY(window->openGivenDictionary(u"three.lng"_s));
+        QCOMPARE(window->dictFile(), QFileInfo(path).absoluteFilePath());
         QCOMPARE(window->Dictionary().columnCount(), 3);
-        QVERIFY(!window->OpenGivenDictionary(u"missing.lng"_s));
-        QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
+        QVERIFY(!window->openGivenDictionary(u"missing.lng"_s));
+        QCOMPARE(window->dictFile(), QFileInfo(path).absoluteFilePath());
         QCOMPARE(prompter->messages.size(), 1);
         QDir::setCurrent(before);
     }
@@ -666,10 +666,10 @@ private slots:
     void openQuestionCancelStillOpens()
     {
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
-        prompter->answers << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Cancel;
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
         QCOMPARE(prompter->texts(), (QStringList{u"Сохранить измененный словарь ?"_s}));
-        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Ok | Prompter::Cancel));
+        QCOMPARE(prompter->messages[0].buttons, int(orb::Prompter::Ok | orb::Prompter::Cancel));
         QCOMPARE(prompter->fileCaptions.size(), 1);
         QCOMPARE(window->Dictionary().columnCount(), 3);
     }
@@ -687,35 +687,35 @@ private slots:
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("reason");
-        QTest::addColumn<Prompter::Icon>("icon");
+        QTest::addColumn<orb::Prompter::Icon>("icon");
         QTest::newRow("another root") << u"<Other><Languages><E Name=\"e\"/></Languages></Other>"_s << u"Неизвестный файл"_s
-                                      << u"the root element is not Varnok_translation_toolkit_dictionary_file"_s << Prompter::Icon::Warning;
+                                      << u"the root element is not Varnok_translation_toolkit_dictionary_file"_s << orb::Prompter::Icon::Warning;
         QTest::newRow("empty Languages") << u"<Varnok_translation_toolkit_dictionary_file><Languages/></Varnok_translation_toolkit_dictionary_file>"_s
-                                         << u"Неизвестный файл"_s << u"the Languages element lists no language"_s << Prompter::Icon::Warning;
+                                         << u"Неизвестный файл"_s << u"the Languages element lists no language"_s << orb::Prompter::Icon::Warning;
         QTest::newRow("no Charsets") << u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages></Varnok_translation_toolkit_dictionary_file>"_s
-                                     << u"Ошибка при открытии"_s << u"there is no Charsets element"_s << Prompter::Icon::Error;
+                                     << u"Ошибка при открытии"_s << u"there is no Charsets element"_s << orb::Prompter::Icon::Error;
         QTest::newRow("no Message") << u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages>"
                                        "<Charsets><E Charset=\"0\"/></Charsets><Item><E/></Item></Varnok_translation_toolkit_dictionary_file>"_s
                                     << u"Ошибка при открытии"_s << u"the Message of the language \"E\" in item 1 is missing or not UTF-8"_s
-                                    << Prompter::Icon::Error;
+                                    << orb::Prompter::Icon::Error;
         QTest::newRow("not XML") << u"<Varnok_translation_toolkit_dictionary_file"_s << u"Ошибка при открытии"_s
-                                 << u"Error parsing start element tag at line 1"_s << Prompter::Icon::Error;
+                                 << u"Error parsing start element tag at line 1"_s << orb::Prompter::Icon::Error;
         // The line is the file's, however the parser has changed its text meanwhile.
         QTest::newRow("not XML on line 4") << u"<Varnok_translation_toolkit_dictionary_file>\r\n<Item><E Message=\"a&#10;b\r\nc\"/>\r\n<Item"_s
-                                           << u"Ошибка при открытии"_s << u"Error parsing start element tag at line 4"_s << Prompter::Icon::Error;
-        QTest::newRow("missing file") << QString() << QString() << QString() << Prompter::Icon::None;
+                                           << u"Ошибка при открытии"_s << u"Error parsing start element tag at line 4"_s << orb::Prompter::Icon::Error;
+        QTest::newRow("missing file") << QString() << QString() << QString() << orb::Prompter::Icon::None;
     }
     void failedOpenKeepsTheDocument()
     {
         QFETCH(QString, body);
         QFETCH(QString, message);
         QFETCH(QString, reason);
-        QFETCH(Prompter::Icon, icon);
+        QFETCH(orb::Prompter::Icon, icon);
         const QString good = write(u"three.lng"_s, kThreeLanguages);
         QVERIFY(open(good));
         typeIntoCell(0, 1, u"!"_s);
         const QList<QStringList> before = rowsOf(window->Dictionary());
-        prompter->answers << Prompter::Cancel; // to the save question: go on without saving
+        prompter->answers << orb::Prompter::Cancel; // to the save question: go on without saving
 
         const QString bad = body.isEmpty() ? files->filePath(u"absent.lng"_s) : write(u"bad.lng"_s, body);
         QVERIFY(!open(bad));
@@ -729,9 +729,9 @@ private slots:
         }
         QCOMPARE(rowsOf(window->Dictionary()), before);
         QCOMPARE(window->Dictionary().columnCount(), 3);
-        QCOMPARE(window->DictFile(), QFileInfo(good).absoluteFilePath());
+        QCOMPARE(window->dictFile(), QFileInfo(good).absoluteFilePath());
         QVERIFY(window->Modified());
-        QVERIFY(window->DictionaryOpen());
+        QVERIFY(window->dictionaryOpen());
     }
 
     void saveNewDictionaryForcesTheExtension()
@@ -742,7 +742,7 @@ private slots:
         const QString saved = files->filePath(u"dict.lng"_s);
         QVERIFY(QFile::exists(saved));
         QVERIFY(!QFile::exists(files->filePath(u"dict.xml"_s)));
-        QCOMPARE(window->DictFile(), saved);
+        QCOMPARE(window->dictFile(), saved);
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit - dict.lng[*]"_s);
         QVERIFY(!window->Modified());
         // Bound now: the next save asks nothing.
@@ -757,7 +757,7 @@ private slots:
         trigger("actSaveDict");
         QCOMPARE(prompter->fileCaptions.size(), 1);
         QVERIFY(window->Modified());
-        QCOMPARE(window->DictFile(), QString());
+        QCOMPARE(window->dictFile(), QString());
     }
 
     void failedSaveKeepsStateAndFile()
@@ -772,10 +772,10 @@ private slots:
         trigger("actSaveDict");
         QCOMPARE(prompter->texts(),
                  QStringList{failure(u"Ощибка при сохранении"_s, path, u"two languages have the identifier \"English\""_s)});
-        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Error);
+        QCOMPARE(prompter->messages[0].icon, orb::Prompter::Icon::Error);
         QCOMPARE(contents(path), before);
         QVERIFY(window->Modified());
-        QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
+        QCOMPARE(window->dictFile(), QFileInfo(path).absoluteFilePath());
     }
 
     void allFilesFilterShowsFilesWithoutADot()
@@ -817,23 +817,23 @@ private slots:
     void closeQuestion()
     {
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
-        prompter->answers << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Cancel;
         QVERIFY(!window->close());
-        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Yes | Prompter::No | Prompter::Cancel));
+        QCOMPARE(prompter->messages[0].buttons, int(orb::Prompter::Yes | orb::Prompter::No | orb::Prompter::Cancel));
     }
 
     void cancelledSaveDialogStopsTheCommandThatAsked_data()
     {
         QTest::addColumn<QByteArray>("command");
-        QTest::addColumn<Prompter::Button>("yes");
-        QTest::newRow("close") << QByteArray() << Prompter::Yes;
-        QTest::newRow("new") << QByteArray("actNewDict") << Prompter::Yes;
-        QTest::newRow("open") << QByteArray("actOpenDict") << Prompter::Ok;
+        QTest::addColumn<orb::Prompter::Button>("yes");
+        QTest::newRow("close") << QByteArray() << orb::Prompter::Yes;
+        QTest::newRow("new") << QByteArray("actNewDict") << orb::Prompter::Yes;
+        QTest::newRow("open") << QByteArray("actOpenDict") << orb::Prompter::Ok;
     }
     void cancelledSaveDialogStopsTheCommandThatAsked()
     {
         QFETCH(QByteArray, command);
-        QFETCH(Prompter::Button, yes);
+        QFETCH(orb::Prompter::Button, yes);
         newDictionary(u"English"_s, u"English"_s, u"ANSI_CHARSET"_s);
         prompter->answers << yes; // and no answer to the save dialog: it is cancelled
         bool languageAsked = false;
@@ -847,7 +847,7 @@ private slots:
         QCOMPARE(prompter->fileCaptions.size(), 1); // the save dialog, no open dialog after it
         QVERIFY(window->isVisible());
         QVERIFY(window->Modified());
-        QVERIFY(window->DictionaryOpen());
+        QVERIFY(window->dictionaryOpen());
         QCOMPARE(QDir(files->path()).entryList(QDir::Files), QStringList());
     }
 
@@ -863,12 +863,12 @@ private slots:
         const QStringList questionAndFailure{u"Сохранить измененный словарь ?"_s,
                                              failure(u"Ощибка при сохранении"_s, path, u"Permission denied"_s)};
 
-        prompter->answers << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes;
         QVERIFY(!window->close());
         QCOMPARE(prompter->texts(), questionAndFailure);
         prompter->messages.clear();
 
-        prompter->answers << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes;
         bool languageAsked = false;
         QPointer<QTimer> watch = onNextDialog([&languageAsked](QDialog*) { languageAsked = true; });
         trigger("actNewDict");
@@ -878,7 +878,7 @@ private slots:
         QCOMPARE(window->Dictionary().cell(0, 1), u"changed"_s);
         prompter->messages.clear();
 
-        prompter->answers << Prompter::Ok;
+        prompter->answers << orb::Prompter::Ok;
         prompter->fileCaptions.clear();
         trigger("actOpenDict");
         QCOMPARE(prompter->texts(), questionAndFailure);
@@ -886,7 +886,7 @@ private slots:
         QVERIFY(window->Modified());
 
         // No still gives the changes up.
-        prompter->answers << Prompter::No;
+        prompter->answers << orb::Prompter::No;
         QVERIFY(window->close());
     }
 
@@ -895,16 +895,16 @@ private slots:
     void closeDuringALongReadWaitsForIt()
     {
         const QString path = files->filePath(u"large.lng"_s);
-        synthetic::writeDictionary(synthetic::makeDictionary(100000, 4), path);
+        orb::synthetic::writeDictionary(orb::synthetic::makeDictionary(100000, 4), path);
         bool closedDuringTheRead = false;
         idle(); // the open command enabled, so that the next pass of the loop is the read's
         QTimer::singleShot(0, window.get(), [&] {
-            closedDuringTheRead = window->DictFile().isEmpty();
+            closedDuringTheRead = window->dictFile().isEmpty();
             window->close();
         });
         prompter->fileAnswers << path;
         action("actOpenDict")->trigger();
-        QCOMPARE(window->DictFile(), QFileInfo(path).absoluteFilePath());
+        QCOMPARE(window->dictFile(), QFileInfo(path).absoluteFilePath());
         QVERIFY(closedDuringTheRead);
         QTRY_VERIFY(!window->isVisible());
         QVERIFY(prompter->messages.isEmpty());
@@ -923,17 +923,17 @@ private slots:
         trigger("actDeleteLine");
         QVERIFY(prompter->messages.isEmpty());
 
-        prompter->answers << Prompter::Cancel; // the new dictionary is not saved
+        prompter->answers << orb::Prompter::Cancel; // the new dictionary is not saved
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
         prompter->clear();
         window->Grid()->setCurrentCell(0, 1);
-        prompter->answers << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Cancel;
         trigger("actDeleteLine");
         QCOMPARE(window->Dictionary().rowCount(), 3);
         QVERIFY(!window->Modified());
         QCOMPARE(prompter->texts(), (QStringList{u"Удалить текущую фразу ?"_s}));
-        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Warning);
-        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Ok | Prompter::Cancel));
+        QCOMPARE(prompter->messages[0].icon, orb::Prompter::Icon::Warning);
+        QCOMPARE(prompter->messages[0].buttons, int(orb::Prompter::Ok | orb::Prompter::Cancel));
         trigger("actDeleteLine");
         QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{u"Open"_s, u"Öffnen"_s, u"Открыть"_s}}));
         QVERIFY(window->Modified());
@@ -1011,15 +1011,15 @@ private slots:
 
         // Real translations are replaced only when the user agrees; pseudo ones without a question.
         prompter->clear();
-        prompter->answers << Prompter::No << Prompter::Yes;
+        prompter->answers << orb::Prompter::No << orb::Prompter::Yes;
         for (int i = 0; i < 2; ++i) {
             onNextDialog(pseudo(2, {u"German"_s}));
             trigger("actPseudo");
             QCOMPARE(window->Dictionary().cell(1, 1), i == 0 ? u"Datei"_s : u"[Файл··]"_s);
         }
         QCOMPARE(prompter->texts(), QStringList(2, u"Заменить тексты языка Deutsch(German) ?"_s));
-        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Warning);
-        QCOMPARE(prompter->messages[0].defaultButton, int(Prompter::No));
+        QCOMPARE(prompter->messages[0].icon, orb::Prompter::Icon::Warning);
+        QCOMPARE(prompter->messages[0].defaultButton, int(orb::Prompter::No));
         onNextDialog(pseudo(2, {u"pseudo"_s}));
         trigger("actPseudo");
         QCOMPARE(prompter->messages.size(), 2);
@@ -1030,26 +1030,26 @@ private slots:
     {
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
         window->Grid()->setCurrentCell(1, 1);
-        prompter->answers << Prompter::No;
+        prompter->answers << orb::Prompter::No;
         trigger("actDeleteLang");
         QCOMPARE(window->Dictionary().columnCount(), 3);
         QVERIFY(!window->Modified());
         QCOMPARE(prompter->texts(), (QStringList{u"Удалить язык Deutsch(German) ?"_s}));
-        QCOMPARE(prompter->messages[0].icon, Prompter::Icon::Warning);
-        QCOMPARE(prompter->messages[0].buttons, int(Prompter::Yes | Prompter::No));
-        QCOMPARE(prompter->messages[0].defaultButton, int(Prompter::No));
+        QCOMPARE(prompter->messages[0].icon, orb::Prompter::Icon::Warning);
+        QCOMPARE(prompter->messages[0].buttons, int(orb::Prompter::Yes | orb::Prompter::No));
+        QCOMPARE(prompter->messages[0].defaultButton, int(orb::Prompter::No));
 
-        prompter->answers << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes;
         trigger("actDeleteLang");
         QCOMPARE(headersOf(window->Dictionary()), (QStringList{u"English(English)/0"_s, u"Русский(Russian)/204"_s}));
         QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{u"File"_s, u"Файл"_s}, {u"Open"_s, u"Открыть"_s}}));
         QVERIFY(window->Modified());
         QCOMPARE(window->Grid()->currentCol(), 1);
 
-        prompter->answers << Prompter::Yes << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes;
         trigger("actDeleteLang");
         trigger("actDeleteLang");
-        QVERIFY(!window->DictionaryOpen());
+        QVERIFY(!window->dictionaryOpen());
         idle();
         // Back to the start set: nothing would write the deleted column.
         QCOMPARE(enabledButtons(), (QStringList{u"tbCreate"_s, u"tbOpen"_s, u"tbLanguages"_s, u"tbAbout"_s}));
@@ -1153,7 +1153,7 @@ private slots:
     void escapeGivesTheCellBackItsText()
     {
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
-        TDictGrid* grid = window->Grid();
+        orb::DictGrid* grid = window->Grid();
         grid->setFocus();
         grid->setCurrentCell(0, 1);
         QTest::keyClicks(grid, u"x"_s); // a typed key opens the in-place editor
@@ -1171,7 +1171,7 @@ private slots:
     void editCellButton()
     {
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
-        TDictGrid* grid = window->Grid();
+        orb::DictGrid* grid = window->Grid();
         grid->setFocus();
         grid->setCurrentCell(1, 2);
         idle();
@@ -1208,7 +1208,7 @@ private slots:
         QVERIFY(open(write(u"long.lng"_s, u"<Varnok_translation_toolkit_dictionary_file><Languages><E Name=\"e\"/></Languages>"
                                              "<Charsets><E Charset=\"0\"/></Charsets>%1</Varnok_translation_toolkit_dictionary_file>"_s
                                                  .arg(items))));
-        TDictGrid* grid = window->Grid();
+        orb::DictGrid* grid = window->Grid();
         grid->setFocus();
         grid->setCurrentCell(0, 2);
         auto* button = window->findChild<QToolButton*>(u"sbtnEditCell"_s);
@@ -1246,7 +1246,7 @@ private slots:
         QVERIFY(window->FindLangColumn(u"Русский(Russian)"_s, col));
         QCOMPARE(col, 2);
         QCOMPARE(window->FindLangIDColumn(u"German"_s), 1);
-        QCOMPARE(window->HeaderTexts(), (QStringList{u"English(English)"_s, u"Deutsch(German)"_s, u"Русский(Russian)"_s}));
+        QCOMPARE(window->headerTexts(), (QStringList{u"English(English)"_s, u"Deutsch(German)"_s, u"Русский(Russian)"_s}));
     }
 
     void statusBarShowsWhatIsUnderThePointer()
@@ -1262,7 +1262,7 @@ private slots:
         idle();
         QCOMPARE(statusBar()->currentMessage(), u"Сохранить"_s);
 
-        TDictGrid* grid = window->Grid();
+        orb::DictGrid* grid = window->Grid();
         hoverOver(grid, grid->cellRect(0, 1).center());
         QCOMPARE(statusBar()->currentMessage(), longText);
         QCOMPARE(grid->hint(), longText);
@@ -1274,19 +1274,19 @@ private slots:
     {
         const QString path = write(u"three.lng"_s, kThreeLanguages);
         QVERIFY(open(path));
-        TDictGrid* grid = window->Grid();
+        orb::DictGrid* grid = window->Grid();
         grid->setColumnWidth(0, 111);
         // What a drag of the first header to the last place does.
         grid->horizontalHeader()->moveSection(0, 2);
-        QCOMPARE(window->HeaderTexts(), (QStringList{u"Deutsch(German)"_s, u"Русский(Russian)"_s, u"English(English)"_s}));
+        QCOMPARE(window->headerTexts(), (QStringList{u"Deutsch(German)"_s, u"Русский(Russian)"_s, u"English(English)"_s}));
         QCOMPARE(grid->horizontalHeader()->visualIndex(2), 2);
         QCOMPARE(grid->columnWidth(2), 111);
         QCOMPARE(grid->model()->headerData(2, Qt::Horizontal).toString(), u"English(English)"_s);
         // The next save would write another order: that is a change to be saved.
         QVERIFY(window->Modified());
         trigger("actSaveDict");
-        DictTable back;
-        QCOMPARE(readDictionaryGrid(path, back), GridRead::Ok);
+        orb::DictTable back;
+        QCOMPARE(orb::readDictionaryGrid(path, back), orb::GridRead::Ok);
         QCOMPARE(headersOf(back), (QStringList{u"Deutsch(German)/1"_s, u"Русский(Russian)/204"_s, u"English(English)/0"_s}));
         QCOMPARE(rowsOf(back).first(), (QStringList{u"Datei"_s, u"Файл"_s, u"File"_s}));
     }
@@ -1320,7 +1320,7 @@ private slots:
         prompter->fileAnswers << files->filePath(u"round"_s);
         trigger("actSaveDict");
         const QString path = files->filePath(u"round.lng"_s);
-        QCOMPARE(window->DictFile(), path);
+        QCOMPARE(window->dictFile(), path);
         const QStringList headers = headersOf(window->Dictionary());
         const QList<QStringList> rows = rowsOf(window->Dictionary());
         QCOMPARE(headers, (QStringList{u"Deutsch(German)/238"_s, u"English (UK)(English)/0"_s, u"Русский(Russian)/204"_s}));
@@ -1341,13 +1341,13 @@ private slots:
 
     void englishInterface()
     {
-        QVERIFY(window->Translator()->SetLangID(u"English"_s));
+        QVERIFY(window->translator()->SetLangID(u"English"_s));
         QCOMPARE(action("actSaveDict")->text(), u"Save"_s);
         QCOMPARE(action("actImport")->toolTip(), u"Import dictionary"_s);
         QCOMPARE(window->windowTitle(), u"Varnok Translation Toolkit"_s);
 
         QVERIFY(open(write(u"three.lng"_s, kThreeLanguages)));
-        prompter->answers << Prompter::Cancel << Prompter::No << Prompter::Cancel << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Cancel << orb::Prompter::No << orb::Prompter::Cancel << orb::Prompter::Cancel;
         trigger("actDeleteLine");
         trigger("actDeleteLang");
         typeIntoCell(0, 1, u"!"_s);
@@ -1370,7 +1370,7 @@ private slots:
         trigger("actSort");
         QCOMPARE(sortPrompt.value(0), u"Sort the current column?"_s);
         // Every text the editor showed was in its dictionary: nothing had to be learned.
-        QVERIFY(!window->Translator()->Modified());
+        QVERIFY(!window->translator()->Modified());
     }
 
     void linkOpensTheWebAddress()

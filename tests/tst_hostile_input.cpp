@@ -41,10 +41,10 @@ qint64 peakResidentKiB()
 // What the readers need, made before the limit on memory is set, so that only the readers
 // themselves can run out.
 // A user who answers No to every question, with an empty dictionary column.
-class DecliningUser : public HarvestPrompt, public PhraseSink
+class DecliningUser : public orb::HarvestPrompt, public orb::PhraseSink
 {
 public:
-    Answer ask(PromptKind, const QString&, Selection&) override { return Answer::No; }
+    orb::Answer ask(orb::PromptKind, const QString&, orb::Selection&) override { return orb::Answer::No; }
     bool phraseExists(const QString&) const override { return false; }
     void addPhrase(const QString&) override {}
 };
@@ -52,11 +52,11 @@ public:
 struct Readers
 {
     DecliningUser user;
-    FileHarvester harvester{user, user, {"windows-1251"}};
+    orb::FileHarvester harvester{user, user, {"windows-1251"}};
     orb::PhraseTable phrases;
-    DictTable table;
-    ImportSource source;
-    ImportPlan plan;
+    orb::DictTable table;
+    orb::ImportSource source;
+    orb::ImportPlan plan;
 };
 
 // True when the reader accepted the file.
@@ -65,10 +65,10 @@ bool readWith(Readers& readers, const QString& reader, const QString& path)
     if (reader == u"component")
         return orb::readDictionaryFile(path, readers.phrases) == orb::ReadResult::Ok;
     if (reader == u"editor")
-        return readDictionaryGrid(path, readers.table) == GridRead::Ok;
+        return orb::readDictionaryGrid(path, readers.table) == orb::GridRead::Ok;
     if (reader == u"form")
-        return readers.harvester.harvestForm(path) == HarvestStep::Continue;
-    if (readers.source.open(path) != GridRead::Ok)
+        return readers.harvester.harvestForm(path) == orb::HarvestStep::Continue;
+    if (readers.source.open(path) != orb::GridRead::Ok)
         return false;
     return readers.source.plan(readers.table, 0, 0, int(readers.source.languages().size()) - 1, readers.plan);
 }
@@ -95,7 +95,7 @@ int writeInChild(const QString& writer, const QString& source, const QString& ta
     malloc_trim(0); // what the read freed would otherwise be the write's reserve
     limitAddressSpace(addressSpaceMiB);
     const bool written = writer == u"component"
-        ? orb::writeDictionaryFile(readers.phrases.languages(), target, orb::Layout::Compact)
+        ? writeDictionaryFile(readers.phrases.languages(), target, orb::Layout::Compact)
         : writeDictionaryGrid(readers.table, target);
     std::printf("%s\n", written ? "written" : "failed");
     return 0;
@@ -105,7 +105,7 @@ int writeInChild(const QString& writer, const QString& source, const QString& ta
 int readInChild(const QString& reader, const QString& path, qint64 addressSpaceMiB)
 {
     Readers readers;
-    readers.table.setColumn(0, LangColumn{u"en"_s, u"English"_s, 0});
+    readers.table.setColumn(0, orb::LangColumn{u"en"_s, u"English"_s, 0});
     const QByteArray outcome[] = {"refused", "read"};
     const qint64 before = peakResidentKiB();
     limitAddressSpace(addressSpaceMiB);
@@ -195,7 +195,7 @@ class HostileInputTest : public QObject
     {
         const QString path = m_dir.filePath(u"large.lng"_s);
         if (!QFile::exists(path))
-            synthetic::writeDictionary(synthetic::makeDictionary(100000, 4), path);
+            orb::synthetic::writeDictionary(orb::synthetic::makeDictionary(100000, 4), path);
         return path;
     }
 

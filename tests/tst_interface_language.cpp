@@ -44,7 +44,7 @@ namespace {
 
 QString settingsPath()
 {
-    return TfrmMain::SettingsPath();
+    return TfrmMain::settingsPath();
 }
 
 void removeSettings()
@@ -195,7 +195,7 @@ QString writeHarvestProject(const QString& folder)
     QFile::link(folder + u"-outside/Out.pas"_s, folder + u"/B2.pas"_s);
     QFile::link(u"missing.pas"_s, folder + u"/C.pas"_s);
     QFile huge(folder + u"/D.pas"_s);
-    if (!huge.open(QIODevice::WriteOnly) || !huge.resize(kMaxSourceFileBytes + 1))
+    if (!huge.open(QIODevice::WriteOnly) || !huge.resize(orb::kMaxSourceFileBytes + 1))
         qFatal("cannot make a file too large to harvest");
     return folder;
 }
@@ -216,7 +216,7 @@ class TestInterfaceLanguage : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<RecordingPrompter> prompter;
+    std::unique_ptr<orb::RecordingPrompter> prompter;
     std::unique_ptr<TfrmMain> window;
     std::unique_ptr<QTemporaryDir> files;
 
@@ -240,7 +240,7 @@ class TestInterfaceLanguage : public QObject
     QStringList entryNames() const
     {
         QStringList names;
-        for (QAction* entry : window->LanguageMenu()->actions())
+        for (QAction* entry : window->languageMenu()->actions())
             names << entry->text();
         return names;
     }
@@ -248,7 +248,7 @@ class TestInterfaceLanguage : public QObject
     QStringList checkedEntries() const
     {
         QStringList names;
-        for (QAction* entry : window->LanguageMenu()->actions()) {
+        for (QAction* entry : window->languageMenu()->actions()) {
             if (entry->isChecked())
                 names << entry->text();
         }
@@ -257,7 +257,7 @@ class TestInterfaceLanguage : public QObject
 
     void choose(const QString& name)
     {
-        for (QAction* entry : window->LanguageMenu()->actions()) {
+        for (QAction* entry : window->languageMenu()->actions()) {
             if (entry->text() == name) {
                 entry->trigger();
                 return;
@@ -332,7 +332,7 @@ private slots:
     void initTestCase()
     {
         // As at the program's start: before any window's component installs its dictionary.
-        LoadQtTranslations(QString());
+        orb::loadQtTranslations(QString());
     }
 
     void init()
@@ -340,7 +340,7 @@ private slots:
         removeSettings();
         files = std::make_unique<QTemporaryDir>();
         QVERIFY(files->isValid());
-        prompter = std::make_unique<RecordingPrompter>();
+        prompter = std::make_unique<orb::RecordingPrompter>();
     }
 
     void cleanup()
@@ -353,7 +353,7 @@ private slots:
     void firstStartIsUntranslatedWithRussianChecked()
     {
         start();
-        QCOMPARE(window->Translator()->CurrentLangID(), QString());
+        QCOMPARE(window->translator()->CurrentLangID(), QString());
         QCOMPARE(action("actNewDict")->text(), u"Новый"_s);
         QCOMPARE(entryNames(), (QStringList{u"Русский"_s, u"English"_s, u"Deutsch"_s}));
         QCOMPARE(checkedEntries(), QStringList{u"Русский"_s});
@@ -369,11 +369,11 @@ private slots:
         auto* button = qobject_cast<QToolButton*>(window->findChild<QToolBar*>(u"ToolBar1"_s)->widgetForAction(action("actLanguages")));
         QVERIFY(button);
         QCOMPARE(button->objectName(), u"tbLanguages"_s);
-        QCOMPARE(button->defaultAction()->menu(), window->LanguageMenu());
+        QCOMPARE(button->defaultAction()->menu(), window->languageMenu());
         QCOMPARE(button->popupMode(), QToolButton::InstantPopup);
-        QCOMPARE(window->LanguageMenu()->objectName(), u"pmLanguages"_s);
+        QCOMPARE(window->languageMenu()->objectName(), u"pmLanguages"_s);
         QVERIFY(button->isEnabled());
-        for (QAction* entry : window->LanguageMenu()->actions())
+        for (QAction* entry : window->languageMenu()->actions())
             QVERIFY(entry->isCheckable());
     }
 
@@ -381,7 +381,7 @@ private slots:
     {
         writeSettings("[Settings]\nLangID=German\n");
         start();
-        QCOMPARE(window->Translator()->CurrentLangID(), u"German"_s);
+        QCOMPARE(window->translator()->CurrentLangID(), u"German"_s);
         QCOMPARE(action("actNewDict")->text(), u"Neu"_s);
         QCOMPARE(action("actImport")->toolTip(), u"Wörterbuch importieren"_s);
         QCOMPARE(checkedEntries(), QStringList{u"Deutsch"_s});
@@ -393,7 +393,7 @@ private slots:
     {
         writeSettings("[Settings]\nLangID=Klingon\n");
         start();
-        QCOMPARE(window->Translator()->CurrentLangID(), QString());
+        QCOMPARE(window->translator()->CurrentLangID(), QString());
         QCOMPARE(action("actNewDict")->text(), u"Новый"_s);
         QCOMPARE(checkedEntries(), QStringList{u"Русский"_s});
         QVERIFY(prompter->messages.isEmpty());
@@ -406,7 +406,7 @@ private slots:
         auto* label = new QLabel(u"Сохранить"_s, &other);
         other.show();
         choose(u"English"_s);
-        QCOMPARE(window->Translator()->CurrentLangID(), u"English"_s);
+        QCOMPARE(window->translator()->CurrentLangID(), u"English"_s);
         QCOMPARE(action("actSaveDict")->text(), u"Save"_s);
         QCOMPARE(label->text(), u"Save"_s);
         QCOMPARE(checkedEntries(), QStringList{u"English"_s});
@@ -429,7 +429,7 @@ private slots:
         // The next start comes back in the last choice.
         window.reset();
         start();
-        QCOMPARE(window->Translator()->CurrentLangID(), u"Russian"_s);
+        QCOMPARE(window->translator()->CurrentLangID(), u"Russian"_s);
         QCOMPARE(checkedEntries(), QStringList{u"Русский"_s});
     }
 
@@ -440,7 +440,7 @@ private slots:
         QVERIFY(QFile::remove(settingsPath()));
         choose(u"Deutsch"_s);
         QCOMPARE(checkedEntries(), QStringList());
-        QCOMPARE(window->Translator()->CurrentLangID(), u"German"_s);
+        QCOMPARE(window->translator()->CurrentLangID(), u"German"_s);
         QCOMPARE(action("actNewDict")->text(), u"Neu"_s);
         QVERIFY(settingsContents().contains("LangID=German"));
         // Another choice checks again.
@@ -454,7 +454,7 @@ private slots:
         // by root.
         QVERIFY(QDir().mkpath(settingsPath()));
         start();
-        QCOMPARE(window->Translator()->CurrentLangID(), QString());
+        QCOMPARE(window->translator()->CurrentLangID(), QString());
         choose(u"English"_s);
         QCOMPARE(action("actNewDict")->text(), u"New"_s);
         QVERIFY(prompter->messages.isEmpty());
@@ -477,8 +477,8 @@ private slots:
             for (const QPushButton* button : dialog->findChildren<QPushButton*>())
                 buttons << button->text();
         });
-        Prompter::current().messageBox(window.get(), u"caption"_s, u"text"_s, Prompter::Icon::Question,
-                                       Prompter::Yes | Prompter::No | Prompter::Ok | Prompter::Cancel);
+        orb::Prompter::current().messageBox(window.get(), u"caption"_s, u"text"_s, orb::Prompter::Icon::Question,
+                                       orb::Prompter::Yes | orb::Prompter::No | orb::Prompter::Ok | orb::Prompter::Cancel);
         buttons.sort();
         QCOMPARE(buttons, (QStringList{u"&Ja"_s, u"&Nein"_s, u"Abbrechen"_s, u"OK"_s}));
     }
@@ -538,7 +538,7 @@ private slots:
     {
         QFETCH(QString, langId);
         QFETCH(QString, locale);
-        QCOMPARE(InterfaceLanguageLocale(langId).name(), locale);
+        QCOMPARE(orb::interfaceLanguageLocale(langId).name(), locale);
     }
 
     // The dialogs are translated when they are activated; what they were given to edit is
@@ -590,7 +590,7 @@ private slots:
             if (QTest::qWaitForWindowActive(dialog))
                 caption = dialog->windowTitle();
         });
-        Prompter::current().messageBox(window.get(), name, u"text"_s, Prompter::Icon::Information, Prompter::Ok);
+        orb::Prompter::current().messageBox(window.get(), name, u"text"_s, orb::Prompter::Icon::Information, orb::Prompter::Ok);
         QCOMPARE(caption, name);
     }
 
@@ -602,7 +602,7 @@ private slots:
     {
         QFETCH(QByteArray, langId);
         startIn(langId);
-        QCOMPARE(window->Translator()->CurrentLangID(), QString::fromLatin1(langId));
+        QCOMPARE(window->translator()->CurrentLangID(), QString::fromLatin1(langId));
         QStringList cut;
         // Each dialog is measured once the language has reached it, when it became active.
         auto measure = [&cut](QDialog* dialog) {
@@ -618,7 +618,7 @@ private slots:
 
         prompter->fileAnswers << writeFile(u"ascii.lng"_s, kAsciiDictionary);
         trigger("actOpenDict");
-        QVERIFY(window->DictionaryOpen());
+        QVERIFY(window->dictionaryOpen());
         trigger("actFind"); // the find bar shown, its texts measured with the window's
         idle();
         cut << cutTexts(window.get());
@@ -646,10 +646,10 @@ private slots:
     {
         QFETCH(QByteArray, langId);
         startIn(langId);
-        for (const HarvestNote note : {HarvestNote::NotWholeLiteral, HarvestNote::NoQStringHere, HarvestNote::NothingToAdd}) {
-            const QString translated = window->Translator()->TranslateNotSave(NoteSource(note));
+        for (const orb::HarvestNote note : {orb::HarvestNote::NotWholeLiteral, orb::HarvestNote::NoQStringHere, orb::HarvestNote::NothingToAdd}) {
+            const QString translated = window->translator()->TranslateNotSave(noteSource(note));
             QVERIFY2(!holdsCyrillic(translated), qPrintable(translated));
-            QCOMPARE(translated.contains(u"<%s>"_s), NoteSource(note).contains(u"<%s>"_s));
+            QCOMPARE(translated.contains(u"<%s>"_s), noteSource(note).contains(u"<%s>"_s));
         }
     }
 
@@ -662,8 +662,8 @@ private slots:
     {
         QFETCH(QByteArray, langId);
         startIn(langId);
-        QCOMPARE(window->Translator()->CurrentLangID(), QString::fromLatin1(langId));
-        const QList<QAction*> languageEntries = window->LanguageMenu()->actions();
+        QCOMPARE(window->translator()->CurrentLangID(), QString::fromLatin1(langId));
+        const QList<QAction*> languageEntries = window->languageMenu()->actions();
         QStringList russian = russianTexts(windowTexts(window.get(), languageEntries));
         russian << russianTexts(statusTexts());
 
@@ -678,7 +678,7 @@ private slots:
         // A document open: the window again, the language dialogs, the cell editor.
         prompter->fileAnswers << writeFile(u"ascii.lng"_s, kAsciiDictionary);
         trigger("actOpenDict");
-        QVERIFY(window->DictionaryOpen());
+        QVERIFY(window->dictionaryOpen());
         idle();
         russian << russianTexts(windowTexts(window.get(), languageEntries));
         russian << russianTexts(statusTexts());
@@ -718,29 +718,29 @@ private slots:
                 QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
             }
         });
-        prompter->answers << Prompter::Ok << Prompter::Ok << Prompter::Ok << Prompter::No;
+        prompter->answers << orb::Prompter::Ok << orb::Prompter::Ok << orb::Prompter::Ok << orb::Prompter::No;
         trigger("actPseudo");
 
         // Every question, each answered so that nothing changes.
-        prompter->answers << Prompter::Cancel << Prompter::No;
+        prompter->answers << orb::Prompter::Cancel << orb::Prompter::No;
         trigger("actDeleteLine");
         trigger("actDeleteLang");
         window->Grid()->dictModel()->setData(window->Grid()->dictModel()->cellIndex(0, 1), u"changed"_s);
-        prompter->answers << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Cancel;
         QVERIFY(!window->close());
 
         // The failures of reading and writing.
-        prompter->answers << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Cancel;
         prompter->fileAnswers << writeFile(u"other.lng"_s, u"<other/>"_s);
         trigger("actOpenDict");
-        prompter->answers << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Cancel;
         prompter->fileAnswers << writeFile(u"broken.lng"_s, u"<Varnok_translation_toolkit_dictionary_file><Languages>"_s);
         trigger("actOpenDict");
         // The open document's file turned into a place nothing can be written to.
         const QString bound = files->filePath(u"ascii.lng"_s);
         QVERIFY(QFile::remove(bound));
         QVERIFY(QDir().mkpath(bound + u"/inside"_s));
-        prompter->answers << Prompter::Yes; // replace what changed on disk: the write fails
+        prompter->answers << orb::Prompter::Yes; // replace what changed on disk: the write fails
         trigger("actSaveDict");
 
         // The import dialog, its three warnings, the failures of an import, and the question
@@ -774,8 +774,8 @@ private slots:
             QTest::mouseClick(dialog->findChild<QPushButton*>(u"btnOK"_s), Qt::LeftButton);
         });
         trigger("actImport");
-        QCOMPARE(window->DictFile(), bound);
-        prompter->answers << Prompter::No;
+        QCOMPARE(window->dictFile(), bound);
+        prompter->answers << orb::Prompter::No;
         prompter->fileAnswers << files->filePath(u"extra.lng"_s);
         trigger("actSaveAs");
 
@@ -795,7 +795,7 @@ private slots:
                        });
 
         QStringList messageTexts;
-        for (const RecordingPrompter::Message& message : std::as_const(prompter->messages))
+        for (const orb::RecordingPrompter::Message& message : std::as_const(prompter->messages))
             messageTexts << u"message: "_s + message.text << u"caption: "_s + message.caption;
         QVERIFY2(prompter->messages.size() == 33, qPrintable(messageTexts.join(u'\n')));
         russian << russianTexts(messageTexts);
@@ -805,7 +805,7 @@ private slots:
         }
         QVERIFY2(russian.isEmpty(), qPrintable(russian.join(u'\n')));
         // Every text was in the dictionary: nothing had to be learned.
-        QVERIFY(!window->Translator()->Modified());
+        QVERIFY(!window->translator()->Modified());
     }
 };
 

@@ -81,8 +81,8 @@ QString runTool(const QString& name, const QStringList& arguments)
 
 QStringList columnOf(const QString& dictionary, const QString& langId)
 {
-    DictTable table;
-    if (readDictionaryGrid(dictionary, table) != GridRead::Ok)
+    orb::DictTable table;
+    if (orb::readDictionaryGrid(dictionary, table) != orb::GridRead::Ok)
         return {u"unreadable"_s};
     const int col = table.findLangIdColumn(langId);
     if (col < 0)
@@ -206,8 +206,8 @@ private slots:
         QCOMPARE(importing.err, QString());
         QCOMPARE(importing.exitCode, 0);
         QCOMPARE(columnOf(path(u"dict.lng"_s), u"back"_s), columnOf(path(u"dict.lng"_s), u"de"_s));
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(path(u"dict.lng"_s), table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(path(u"dict.lng"_s), table), orb::GridRead::Ok);
         QCOMPARE(headersOf(table).last(), u"de(back)/0"_s); // named after the file's language
     }
 
@@ -291,7 +291,7 @@ private slots:
         writeDictionary(u"dict.lng"_s, kReportRows);
         QFile huge(path(u"huge.po"_s));
         QVERIFY(huge.open(QIODevice::WriteOnly));
-        QVERIFY(huge.resize(kMaxInteropFileBytes + 1)); // sparse: no disk taken
+        QVERIFY(huge.resize(orb::kMaxInteropFileBytes + 1)); // sparse: no disk taken
         huge.close();
         const Run run = orbLng({u"import"_s, path(u"dict.lng"_s), path(u"huge.po"_s), u"--language"_s, u"de"_s});
         QCOMPARE(diagnostics(run, m_dir->path()), QStringList{u"huge.po: the file is larger than 256 MiB"_s});
@@ -393,8 +393,8 @@ private slots:
                                + options);
         QCOMPARE(diagnostics(run, m_dir->path()), expectedDiagnostics);
         QCOMPARE(run.exitCode, 0);
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(path(u"dict.lng"_s), table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(path(u"dict.lng"_s), table), orb::GridRead::Ok);
         QCOMPARE(rowsOf(table), expectedRows);
     }
 
@@ -402,33 +402,33 @@ private slots:
     // something about it are orb-lng's to name, not the library's.
     void notesCarryCodesAndNameNoOption()
     {
-        using Code = InteropNote::Code;
+        using Code = orb::InteropNote::Code;
         const auto message = [](const QString& source, const QString& translation, int line) {
-            InteropMessage made{u"C"_s, source, translation};
+            orb::InteropMessage made{u"C"_s, source, translation};
             made.line = line;
             return made;
         };
-        InteropCatalog catalog;
+        orb::InteropCatalog catalog;
         catalog.messages = {message(u""_s, u"Waise"_s, 1), message(u"Open"_s, u"Auf"_s, 2), message(u"Save"_s, u"Sichern"_s, 3),
                             message(u"Save"_s, u"Speichern"_s, 4), message(u"Quit"_s, u"Beenden"_s, 5)};
         catalog.messages[1].unfinished = true;
         catalog.messages[2].plural = true;
-        const auto codesOf = [](const std::vector<InteropNote>& notes) {
+        const auto codesOf = [](const std::vector<orb::InteropNote>& notes) {
             QList<Code> codes;
-            for (const InteropNote& note : notes)
+            for (const orb::InteropNote& note : notes)
                 codes << note.code;
             return codes;
         };
         for (const bool addMissing : {false, true}) {
-            DictTable table = makeTable({u"en"_s, u"de"_s}, kReportRows);
-            std::vector<InteropNote> notes;
-            ImportCatalog(table, catalog, 0, u"de"_s, {addMissing, false}, notes);
+            orb::DictTable table = makeTable({u"en"_s, u"de"_s}, kReportRows);
+            std::vector<orb::InteropNote> notes;
+            orb::importCatalog(table, catalog, 0, u"de"_s, {addMissing, false}, notes);
             QCOMPARE(codesOf(notes), (QList<Code>{Code::MessageWithoutSource, Code::UnfinishedLeftOut, Code::PluralForms,
                                                   Code::SourceAgain, addMissing ? Code::RowAdded : Code::NoRowForSource}));
-            QVERIFY(std::none_of(notes.begin(), notes.end(), [](const InteropNote& note) { return note.message.contains(u"--"_s); }));
+            QVERIFY(std::none_of(notes.begin(), notes.end(), [](const orb::InteropNote& note) { return note.message.contains(u"--"_s); }));
         }
-        std::vector<InteropNote> notes;
-        CatalogFromTable(makeTable({u"en"_s, u"de"_s}, {{u"Save"_s, u"Sichern"_s}, {u"Save"_s, u""_s}, {u""_s, u"Waise"_s}}), 1, 0,
+        std::vector<orb::InteropNote> notes;
+        orb::catalogFromTable(makeTable({u"en"_s, u"de"_s}, {{u"Save"_s, u"Sichern"_s}, {u"Save"_s, u""_s}, {u""_s, u"Waise"_s}}), 1, 0,
                          u"C"_s, notes);
         QCOMPARE(codesOf(notes), (QList<Code>{Code::SourceRepeated, Code::TranslationWithoutSource}));
     }
@@ -503,12 +503,12 @@ private slots:
     // The language attributes keep what an XML reader would turn into blanks.
     void tsAttributesKeepBlanks()
     {
-        InteropCatalog catalog;
+        orb::InteropCatalog catalog;
         catalog.language = u"de\tAT\r\nx"_s;
         catalog.sourceLanguage = u"en\nGB"_s;
-        InteropCatalog read;
+        orb::InteropCatalog read;
         QString error;
-        QVERIFY2(ReadTs(WriteTs(catalog), read, &error), qPrintable(error));
+        QVERIFY2(orb::readTs(orb::writeTs(catalog), read, &error), qPrintable(error));
         QCOMPARE(read.language, catalog.language);
         QCOMPARE(read.sourceLanguage, catalog.sourceLanguage);
     }

@@ -74,7 +74,7 @@ class LookupTest : public QObject
         return QDir(QCoreApplication::applicationDirPath()).relativeFilePath(path);
     }
 
-    static void compareDictionaries(TOrbTranslate& component, const LinearTranslator& linear)
+    static void compareDictionaries(TOrbTranslate& component, const orb::LinearTranslator& linear)
     {
         for (const TLangDict& expected : linear.dict) {
             const TLangDict* actual = component.GetDictLang(expected.LangID);
@@ -86,14 +86,14 @@ class LookupTest : public QObject
 private slots:
     void indexAgreesWithLinearDefinition()
     {
-        RecordingPrompter prompter; // unknown fallback languages show a message
+        orb::RecordingPrompter prompter; // unknown fallback languages show a message
         int steps = 0;
         for (std::uint32_t seed = 1; seed <= 400; ++seed) {
             Generator generate(seed);
-            LinearTranslator linear;
+            orb::LinearTranslator linear;
             linear.dict = generate.dictionary();
             const QString path = m_dir.filePath(QStringLiteral("d%1.lng").arg(seed));
-            synthetic::writeDictionary(linear.dict, path);
+            orb::synthetic::writeDictionary(linear.dict, path);
 
             TOrbTranslate component;
             component.SetDictName(relativeToExecutable(path));
@@ -145,10 +145,10 @@ private slots:
     // The same on a dictionary large enough that the index grows several times while learning.
     void indexStaysExactWhileLearningMany()
     {
-        LinearTranslator linear;
-        linear.dict = synthetic::makeDictionary(3000, 3, 7);
+        orb::LinearTranslator linear;
+        linear.dict = orb::synthetic::makeDictionary(3000, 3, 7);
         const QString path = m_dir.filePath(u"large.lng"_qs);
-        synthetic::writeDictionary(linear.dict, path);
+        orb::synthetic::writeDictionary(linear.dict, path);
         TOrbTranslate component;
         component.SetDictName(relativeToExecutable(path));
         QVERIFY(component.InitDictionary());

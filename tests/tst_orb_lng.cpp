@@ -43,14 +43,14 @@ QByteArray exampleWith(const QString& name, const char* encoding, const QList<st
 void makeTooLarge(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !file.resize(kMaxSourceFileBytes + 1))
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(orb::kMaxSourceFileBytes + 1))
         qFatal("cannot make %s", qPrintable(path));
 }
 
 QStringList columnTexts(const QString& dictionary, const QString& language = kLanguage)
 {
-    DictTable table;
-    if (readDictionaryGrid(dictionary, table) != GridRead::Ok)
+    orb::DictTable table;
+    if (orb::readDictionaryGrid(dictionary, table) != orb::GridRead::Ok)
         return {u"unreadable"_s};
     const int column = table.findLangColumn(language);
     QStringList texts;
@@ -307,8 +307,8 @@ private slots:
         Run run = orbLng({u"pseudo"_s, dictionary(), u"--from"_s, u"en"_s});
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
-        DictTable table;
-        QCOMPARE(readDictionaryGrid(dictionary(), table), GridRead::Ok);
+        orb::DictTable table;
+        QCOMPARE(orb::readDictionaryGrid(dictionary(), table), orb::GridRead::Ok);
         QCOMPARE(editortest::headersOf(table), (QStringList{u"Russian(ru)/204"_s, u"English(en)/0"_s, u"Pseudo(pseudo)/0"_s}));
         QCOMPARE(columnTexts(dictionary(), u"Pseudo(pseudo)"_s), (QStringList{u"[Öpéñ··]"_s, u"[Ŕépöŕţ··]"_s}));
         // An existing language is filled in place.

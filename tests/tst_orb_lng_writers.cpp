@@ -84,8 +84,8 @@ QStringList harvestArguments(const QString& project, const QString& dictionary)
 // the language or the row is not there, "unreadable" for a file the editor refuses.
 QString textOf(const QString& dictionary, const QString& langId, const QString& key = u"Open"_s)
 {
-    DictTable table;
-    if (readDictionaryGrid(dictionary, table) != GridRead::Ok)
+    orb::DictTable table;
+    if (orb::readDictionaryGrid(dictionary, table) != orb::GridRead::Ok)
         return u"unreadable"_s;
     const int col = table.findLangIdColumn(langId);
     const int en = table.findLangIdColumn(u"en");
@@ -100,8 +100,8 @@ QString textOf(const QString& dictionary, const QString& langId, const QString& 
 // dictionary the editor cannot read. Empty when nothing is.
 QString inconsistency(const QString& project, const QString& dictionary)
 {
-    DictTable table;
-    if (readDictionaryGrid(dictionary, table) != GridRead::Ok)
+    orb::DictTable table;
+    if (orb::readDictionaryGrid(dictionary, table) != orb::GridRead::Ok)
         return u"the dictionary is unreadable"_s;
     const int ru = table.findLangIdColumn(u"ru");
     QSet<QString> phrases;
@@ -217,12 +217,12 @@ private slots:
         const QString dictionary = path(u"d.lng"_s);
         const QByteArray before = dictionaryBytes(10);
         writeFile(dictionary, before);
-        QLockFile held(LockedDictionary::lockPathOf(dictionary));
+        QLockFile held(orb::LockedDictionary::lockPathOf(dictionary));
         QVERIFY(held.tryLock(0));
         const Run run = orbLng({u"pseudo"_s, dictionary, u"--from"_s, u"en"_s});
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(run.err, dictionary + u": another orb-lng is writing it and holds the lock "_s
-                              + LockedDictionary::lockPathOf(dictionary)
+                              + orb::LockedDictionary::lockPathOf(dictionary)
                               + u"; try again when it has finished (remove the lock if no orb-lng runs on any machine)\n"_s);
         QCOMPARE(readFile(dictionary), before);
     }
@@ -361,7 +361,7 @@ private slots:
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(textOf(dictionary, u"de"_s), u"Öffnen"_s);
-        QVERIFY(QFileInfo(LockedDictionary::lockPathOf(dictionary)).fileName().size() < 40);
+        QVERIFY(QFileInfo(orb::LockedDictionary::lockPathOf(dictionary)).fileName().size() < 40);
         QCOMPARE(leftBehind(m_dir->path()), QStringList());
     }
 };

@@ -130,7 +130,7 @@ private slots:
     void exactOutputs()
     {
         QFETCH(QString, text);
-        QTEST(PseudoTranslate(text), "pseudo");
+        QTEST(orb::pseudoTranslate(text), "pseudo");
     }
 
     void invariantsOverGeneratedTexts()
@@ -138,15 +138,15 @@ private slots:
         QRandomGenerator random(20240611);
         for (int i = 0; i < 5000; ++i) {
             const QString text = generatedText(random);
-            const QString pseudo = PseudoTranslate(text);
+            const QString pseudo = orb::pseudoTranslate(text);
             const QByteArray shown = (text + u" -> "_s + pseudo).toUtf8();
-            QVERIFY2(!IsPseudoTranslation(text), shown);
-            QVERIFY2(PseudoTranslate(pseudo) == pseudo, shown);
+            QVERIFY2(!orb::isPseudoTranslation(text), shown);
+            QVERIFY2(orb::pseudoTranslate(pseudo) == pseudo, shown);
             if (QString(text).remove(kTags).trimmed().isEmpty()) {
                 QVERIFY2(pseudo == text, shown);
                 continue;
             }
-            QVERIFY2(IsPseudoTranslation(pseudo), shown);
+            QVERIFY2(orb::isPseudoTranslation(pseudo), shown);
             QVERIFY2(codesOf(pseudo) == codesOf(text), shown);
             QVERIFY2(pseudo.count(u'\n') == text.count(u'\n'), shown);
             QVERIFY2(kLeadingSpace.match(pseudo).captured() == kLeadingSpace.match(text).captured(), shown);
@@ -184,17 +184,17 @@ private slots:
     void columnFilled()
     {
         QFETCH(QString, target);
-        DictTable table = makeTable({u"en"_s, u"de"_s}, {{u"Save"_s, u"Speichern"_s}, {QString(), u"Leer"_s}, {u"Open"_s}});
+        orb::DictTable table = makeTable({u"en"_s, u"de"_s}, {{u"Save"_s, u"Speichern"_s}, {QString(), u"Leer"_s}, {u"Open"_s}});
         table.setColumn(1, {u"de"_s, u"de-name"_s, 204});
-        ImportPlan plan;
-        QVERIFY(PlanPseudoColumn(table, 0, target, plan));
-        QTEST(PlanReplacesOwnTexts(table, plan), "replacesOwnTexts");
-        applyImportPlan(table, plan);
+        orb::ImportPlan plan;
+        QVERIFY(orb::planPseudoColumn(table, 0, target, plan));
+        QTEST(orb::planReplacesOwnTexts(table, plan), "replacesOwnTexts");
+        orb::applyImportPlan(table, plan);
         QTEST(headersOf(table), "headers");
         QTEST(rowsOf(table), "rows");
         // Filled again, it replaces pseudo-translations only.
-        QVERIFY(PlanPseudoColumn(table, 0, target, plan));
-        QVERIFY(!PlanReplacesOwnTexts(table, plan));
+        QVERIFY(orb::planPseudoColumn(table, 0, target, plan));
+        QVERIFY(!orb::planReplacesOwnTexts(table, plan));
     }
 
     void columnRefused_data()
@@ -208,10 +208,10 @@ private slots:
     {
         QFETCH(int, source);
         QFETCH(QString, target);
-        const DictTable table = makeTable({u"en"_s, u"de"_s}, {{u"Save"_s, u"Speichern"_s}});
-        ImportPlan plan;
+        const orb::DictTable table = makeTable({u"en"_s, u"de"_s}, {{u"Save"_s, u"Speichern"_s}});
+        orb::ImportPlan plan;
         plan.targetCol = 7;
-        QVERIFY(!PlanPseudoColumn(table, source, target, plan));
+        QVERIFY(!orb::planPseudoColumn(table, source, target, plan));
         QCOMPARE(plan.targetCol, 7);
     }
 };

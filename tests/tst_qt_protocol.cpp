@@ -87,7 +87,7 @@ class QtProtocolTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    RecordingPrompter m_prompter; // no message box may block a test
+    orb::RecordingPrompter m_prompter; // no message box may block a test
 
     std::unique_ptr<TOrbTranslate> started(bool useQtTranslator = true)
     {

@@ -72,7 +72,7 @@ class QtAppExampleTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    RecordingPrompter m_prompter;
+    orb::RecordingPrompter m_prompter;
     QStringList m_harvested;
 
     QString project() const { return m_dir.filePath(u"qtapp"_s); }

@@ -54,15 +54,15 @@ class SaveSafetyTest : public QObject
 
     QTemporaryDir m_dir;
     QList<TLangDict> m_languages;
-    DictTable m_table;
-    SourceFile m_source;
+    orb::DictTable m_table;
+    orb::SourceFile m_source;
     QString m_rewritten;
 
     Save saveOf(const QString& writer)
     {
         if (writer == u"component")
             return [this](const QString& path, orb::SaveGuard* guard, QString* error) {
-                return orb::writeDictionaryFile(m_languages, path, orb::Layout::Compact, error, guard);
+                return writeDictionaryFile(m_languages, path, orb::Layout::Compact, error, guard);
             };
         if (writer == u"editor")
             return [this](const QString& path, orb::SaveGuard* guard, QString* error) {
@@ -103,14 +103,14 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        m_languages = synthetic::makeDictionary(20, 3);
+        m_languages = orb::synthetic::makeDictionary(20, 3);
         const QString dictionary = m_dir.filePath(u"source.lng"_s);
-        synthetic::writeDictionary(m_languages, dictionary);
-        QCOMPARE(readDictionaryGrid(dictionary, m_table), GridRead::Ok);
+        orb::synthetic::writeDictionary(m_languages, dictionary);
+        QCOMPARE(orb::readDictionaryGrid(dictionary, m_table), orb::GridRead::Ok);
         const QString unit = m_dir.filePath(u"Unit1.pas"_s);
         writeAll(unit, "begin\r\n  ShowMessage('\xcf\xf0\xe8\xe2\xe5\xf2');\r\nend.\r\n");
         QString error;
-        QVERIFY(ReadSourceFile(unit, "windows-1251", m_source, &error));
+        QVERIFY(orb::readSourceFile(unit, "windows-1251", m_source, &error));
         m_rewritten = QString(m_source.text).replace(u"ShowMessage('"_s, u"ShowMessage(Translate('"_s);
     }
 

@@ -16,19 +16,19 @@ class TextRoutinesTest : public QObject
 private slots:
     void lineBreaksAndAmpersands()
     {
-        QCOMPARE(cleanStr(u"a\r\nb\rc"_qs), u"a\nbc"_qs);
-        QCOMPARE(restoreStr(u"\nfirst"_qs), u"\r\nfirst"_qs);
-        QCOMPARE(restoreStr(u"one\r\ntwo"_qs), u"one\r\ntwo"_qs);
-        QCOMPARE(restoreStr(u"a\rb\n\nc"_qs), u"a\rb\r\n\r\nc"_qs);
-        QCOMPARE(deleteAmpersand(u"Save && &Exit"_qs), u"Save  Exit"_qs);
+        QCOMPARE(orb::cleanStr(u"a\r\nb\rc"_qs), u"a\nbc"_qs);
+        QCOMPARE(orb::restoreStr(u"\nfirst"_qs), u"\r\nfirst"_qs);
+        QCOMPARE(orb::restoreStr(u"one\r\ntwo"_qs), u"one\r\ntwo"_qs);
+        QCOMPARE(orb::restoreStr(u"a\rb\n\nc"_qs), u"a\rb\r\n\r\nc"_qs);
+        QCOMPARE(orb::deleteAmpersand(u"Save && &Exit"_qs), u"Save  Exit"_qs);
     }
 
     void blankMeansCode32OrLess()
     {
-        QVERIFY(isBlank(u""));
-        QVERIFY(isBlank(u" \t\r\n\x01"));
-        QVERIFY(!isBlank(u" x "));
-        QVERIFY(!isBlank(u"\u00A0")); // a no-break space is text, not a control character
+        QVERIFY(orb::isBlank(u""));
+        QVERIFY(orb::isBlank(u" \t\r\n\x01"));
+        QVERIFY(!orb::isBlank(u" x "));
+        QVERIFY(!orb::isBlank(u"\u00A0")); // a no-break space is text, not a control character
     }
 
     // The index relies on its own folding agreeing with Qt's case-insensitive comparison
@@ -39,9 +39,9 @@ private slots:
             if (c >= 0xD800 && c <= 0xDFFF)
                 continue;
             const QString one{QChar(char16_t(c))};
-            for (const QString& other : QStringList{one.toUpper(), one.toLower(), QString(QChar(char16_t(foldCase(c))))}) {
+            for (const QString& other : QStringList{one.toUpper(), one.toLower(), QString(QChar(char16_t(orb::foldCase(c))))}) {
                 const bool qtEqual = QString::compare(one, other, Qt::CaseInsensitive) == 0;
-                if (equalsFolded(one, other) != qtEqual)
+                if (orb::equalsFolded(one, other) != qtEqual)
                     QFAIL(qPrintable(QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0'))));
                 if (qtEqual && foldedHash(one) != foldedHash(other))
                     QFAIL(qPrintable(QStringLiteral("hash of U+%1").arg(uint(c), 4, 16, QLatin1Char('0'))));
@@ -57,13 +57,13 @@ private slots:
             {u"ſ"_qs, u"S"_qs},                  {u"\U00010400x"_qs, u"\U00010428X"_qs}, // Deseret
         };
         for (const auto& [a, b] : equal) {
-            QVERIFY2(equalsFolded(a, b), qPrintable(a + QStringLiteral(" / ") + b));
+            QVERIFY2(orb::equalsFolded(a, b), qPrintable(a + QStringLiteral(" / ") + b));
             QCOMPARE(QString::compare(a, b, Qt::CaseInsensitive), 0);
             QCOMPARE(foldedHash(a), foldedHash(b));
         }
-        QVERIFY(!equalsFolded(u"File", u"Files"));
-        QVERIFY(!equalsFolded(u"\U00010400", u"\U00010401"));
-        QVERIFY(equalsFolded(QStringView(), QStringView(QString()))); // null texts: no pointer to compare
+        QVERIFY(!orb::equalsFolded(u"File", u"Files"));
+        QVERIFY(!orb::equalsFolded(u"\U00010400", u"\U00010401"));
+        QVERIFY(orb::equalsFolded(QStringView(), QStringView(QString()))); // null texts: no pointer to compare
         QVERIFY(foldedHash(u"File") != foldedHash(u"Filf"));
     }
 
@@ -74,7 +74,7 @@ private slots:
     {
         const QString head(40, u'h'), tail(100, u't');
         auto text = [&](int i) { return head + QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0')) + tail; };
-        PhraseTable table;
+        orb::PhraseTable table;
         table.addLanguage(u"en"_qs, QString());
         QSet<std::uint32_t> hashes;
         for (int i = 0; i < 2000; ++i) {
@@ -88,7 +88,7 @@ private slots:
         for (int at : {62, 63, 64, 127}) {
             const QString upper = QString(at, u'a') + u"\U00010400"_qs + QString(70, u'b') + u"\U00010401"_qs;
             const QString lower = QString(at, u'A') + u"\U00010428"_qs + QString(70, u'B') + u"\U00010429"_qs;
-            QVERIFY(equalsFolded(upper, lower));
+            QVERIFY(orb::equalsFolded(upper, lower));
             QCOMPARE(foldedHash(upper), foldedHash(lower));
         }
     }
@@ -119,7 +119,7 @@ private slots:
             const QString expected = QString::fromUtf8(bytes);
             const bool expectedValid = !expected.contains(QChar::ReplacementCharacter) || bytes.isValidUtf8();
             QString decoded;
-            const bool valid = decodeUtf8(bytes, decoded);
+            const bool valid = orb::decodeUtf8(bytes, decoded);
             QVERIFY2(valid == expectedValid, bytes.toHex().constData());
             if (valid) {
                 QVERIFY2(decoded == expected, bytes.toHex().constData());
@@ -131,9 +131,9 @@ private slots:
     void xmlNames()
     {
         for (const char* valid : {"en", "_x", "a-b.c9", "Русский", "English", "x\xC2\xB7y"})
-            QVERIFY2(isValidXmlName(QString::fromUtf8(valid)), valid);
+            QVERIFY2(orb::isValidXmlName(QString::fromUtf8(valid)), valid);
         for (const char* invalid : {"", "1a", "a b", "-a", "a<b", ".x", "a&b", "x\"y"})
-            QVERIFY2(!isValidXmlName(QString::fromUtf8(invalid)), invalid);
+            QVERIFY2(!orb::isValidXmlName(QString::fromUtf8(invalid)), invalid);
     }
 };
 

@@ -98,10 +98,10 @@ private:
 };
 
 // A user who says Yes to every question of the harvest.
-class AgreeingUser : public HarvestPrompt, public PhraseSink
+class AgreeingUser : public orb::HarvestPrompt, public orb::PhraseSink
 {
 public:
-    Answer ask(PromptKind, const QString&, Selection&) override { return Answer::Yes; }
+    orb::Answer ask(orb::PromptKind, const QString&, orb::Selection&) override { return orb::Answer::Yes; }
     bool phraseExists(const QString& phrase) const override { return phrases.contains(phrase); }
     void addPhrase(const QString& phrase) override { phrases.insert(phrase); }
     QSet<QString> phrases;
@@ -192,11 +192,11 @@ private slots:
 
     void settingsGoWhereTheUserMayWrite()
     {
-        QCOMPARE(SettingsFilePath(folder()), folder() + u"/Settings.ini"_s);
+        QCOMPARE(orb::settingsFilePath(folder()), folder() + u"/Settings.ini"_s);
         ReadOnlyFolder locked(folder());
         if (!locked.locked())
             QSKIP("this machine cannot make a folder read-only for this user");
-        const QString path = SettingsFilePath(folder());
+        const QString path = orb::settingsFilePath(folder());
         QCOMPARE(path, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + u"/Settings.ini"_s);
         QSettings settings(path, QSettings::IniFormat);
         settings.setValue(u"Language/Current"_s, u"en"_s);
@@ -212,14 +212,14 @@ private slots:
         const QByteArray before = contents(path);
         m_test.prompter->fileAnswers << path;
         m_test.window->findChild<QAction*>(u"actOpenDict"_s)->trigger();
-        QCOMPARE(m_test.window->DictFile(), QFileInfo(path).absoluteFilePath());
+        QCOMPARE(m_test.window->dictFile(), QFileInfo(path).absoluteFilePath());
         m_test.window->AddPhrase(u"English(en)"_s, u"Save"_s);
         m_test.prompter->clear();
         editortest::idle(); // which enables the save
         if (!underCondition(condition, [&] { m_test.window->findChild<QAction*>(u"actSaveDict"_s)->trigger(); }))
             QSKIP("this machine cannot make a folder read-only for this user");
         QCOMPARE(m_test.prompter->messages.size(), 1);
-        QCOMPARE(m_test.prompter->messages[0].icon, Prompter::Icon::Error);
+        QCOMPARE(m_test.prompter->messages[0].icon, orb::Prompter::Icon::Error);
         const QString message = m_test.prompter->messages[0].text;
         QVERIFY2(message.contains(QFileInfo(path).absoluteFilePath() + u": "_s) && !message.endsWith(u": "_s),
                  qPrintable(message));
@@ -237,11 +237,11 @@ private slots:
         QVERIFY(unit.open(QIODevice::WriteOnly) && unit.write(kUnit) == kUnit.size());
         unit.close();
         AgreeingUser user;
-        FileHarvester harvester(user, user, {"windows-1251"});
-        HarvestStep step = HarvestStep::Continue;
+        orb::FileHarvester harvester(user, user, {"windows-1251"});
+        orb::HarvestStep step = orb::HarvestStep::Continue;
         if (!underCondition(condition, [&] { step = harvester.harvestUnit(path); }))
             QSKIP("this machine cannot make a folder read-only for this user");
-        QCOMPARE(step, HarvestStep::Failed);
+        QCOMPARE(step, orb::HarvestStep::Failed);
         QVERIFY2(harvester.errorText().startsWith(path + u": "_s), qPrintable(harvester.errorText()));
         QCOMPARE(contents(path), kUnit);
         QCOMPARE(user.phrases, QSet<QString>{u"Привет"_s}); // accepted before the write failed

@@ -165,13 +165,13 @@ private slots:
     {
         TVerInfoRes reader(QCoreApplication::applicationFilePath());
         QCOMPARE(reader.FileName(), QCoreApplication::applicationFilePath());
-        QCOMPARE(reader.GetVerValue(vkFileDescription), u"Varnok Translation Toolkit"_s);
-        QCOMPARE(reader.GetVerValue(vkProductName), u"Varnok Translation Toolkit"_s);
-        QCOMPARE(reader.GetVerValue(vkFileVersion), QStringLiteral(ORB_PROJECT_VERSION));
-        QCOMPARE(reader.GetVerValue(vkProductVersion), QStringLiteral(ORB_PRODUCT_VERSION));
-        QCOMPARE(reader.GetVerValue(vkInternalName), u"tst_verinfo"_s);
-        QCOMPARE(reader.GetVerValue(vkCompanyName), QString());
-        QCOMPARE(reader.GetVerValue(vkComments), QString());
+        QCOMPARE(reader.GetVerValue(orb::vkFileDescription), u"Varnok Translation Toolkit"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkProductName), u"Varnok Translation Toolkit"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkFileVersion), QStringLiteral(ORB_PROJECT_VERSION));
+        QCOMPARE(reader.GetVerValue(orb::vkProductVersion), QStringLiteral(ORB_PRODUCT_VERSION));
+        QCOMPARE(reader.GetVerValue(orb::vkInternalName), u"tst_verinfo"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkCompanyName), QString());
+        QCOMPARE(reader.GetVerValue(orb::vkComments), QString());
         QCOMPARE(reader.GetFileBuild(), quint16(ORB_PROJECT_VERSION_TWEAK));
     }
 
@@ -179,50 +179,50 @@ private slots:
     void projectVersionIsTheReleasedOne()
     {
         TVerInfoRes reader(QCoreApplication::applicationFilePath());
-        QCOMPARE(reader.GetVerValue(vkFileVersion), u"1.0.0.1"_s);
-        QCOMPARE(reader.GetVerValue(vkProductVersion), u"1.0"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkFileVersion), u"1.0.0.1"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkProductVersion), u"1.0"_s);
         QCOMPARE(reader.GetFileBuild(), quint16(1));
     }
 
     void keyTable()
     {
-        QCOMPARE(vkKeyCount, 10);
-        QCOMPARE(QString(VerKeyNames[vkCompanyName]), u"CompanyName"_s);
-        QCOMPARE(QString(VerKeyNames[vkProductVersion]), u"ProductVersion"_s);
-        QCOMPARE(QString(VerKeyNames[vkComments]), u"Comments"_s);
+        QCOMPARE(orb::vkKeyCount, 10);
+        QCOMPARE(QString(orb::kVerKeyNames[orb::vkCompanyName]), u"CompanyName"_s);
+        QCOMPARE(QString(orb::kVerKeyNames[orb::vkProductVersion]), u"ProductVersion"_s);
+        QCOMPARE(QString(orb::kVerKeyNames[orb::vkComments]), u"Comments"_s);
     }
 
     void indexOutsideKeyTableGivesEmptyText()
     {
         TVerInfoRes reader(QCoreApplication::applicationFilePath());
         QCOMPARE(reader.GetVerValue(-1), QString());
-        QCOMPARE(reader.GetVerValue(vkKeyCount), QString());
+        QCOMPARE(reader.GetVerValue(orb::vkKeyCount), QString());
     }
 
     void programReaderIsReadOnce()
     {
-        const TVerInfoRes* reader = ProgramVerInfo();
+        const TVerInfoRes* reader = orb::programVerInfo();
         QVERIFY(reader);
         QCOMPARE(reader->FileName(), QCoreApplication::applicationFilePath());
-        QCOMPARE(reader->GetVerValue(vkFileDescription), u"Varnok Translation Toolkit"_s);
-        QCOMPARE(ProgramVerInfo(), reader);
+        QCOMPARE(reader->GetVerValue(orb::vkFileDescription), u"Varnok Translation Toolkit"_s);
+        QCOMPARE(orb::programVerInfo(), reader);
     }
 
     void blockWithoutProductVersion()
     {
         TVerInfoRes reader(QStringLiteral(ORB_NOPRODUCT_EXECUTABLE));
-        QCOMPARE(reader.GetVerValue(vkProductVersion), QString());
-        QCOMPARE(reader.GetVerValue(vkFileDescription), u"Varnok Translation Toolkit"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkProductVersion), QString());
+        QCOMPARE(reader.GetVerValue(orb::vkFileDescription), u"Varnok Translation Toolkit"_s);
         QCOMPARE(reader.GetFileBuild(), quint16(ORB_PROJECT_VERSION_TWEAK));
     }
 
     void editorExecutable()
     {
         TVerInfoRes reader(QStringLiteral(ORB_EDITOR_EXECUTABLE));
-        QCOMPARE(reader.GetVerValue(vkFileDescription), u"Varnok Translation Toolkit"_s);
-        QCOMPARE(reader.GetVerValue(vkFileVersion), u"1.0.0.1"_s);
-        QCOMPARE(reader.GetVerValue(vkProductVersion), u"1.0"_s);
-        QCOMPARE(reader.GetVerValue(vkInternalName), u"Translate"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkFileDescription), u"Varnok Translation Toolkit"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkFileVersion), u"1.0.0.1"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkProductVersion), u"1.0"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkInternalName), u"Translate"_s);
         QCOMPARE(reader.GetFileBuild(), quint16(1));
     }
 
@@ -337,9 +337,9 @@ private slots:
         QFETCH(bool, bigEndian);
         const Block block{.fileVersionLS = 0x00071234, .strings = standardStrings()};
         TVerInfoRes reader(write(elf(block, is64, bigEndian)));
-        QCOMPARE(reader.GetVerValue(vkFileDescription), u"Описание программы"_s);
-        QCOMPARE(reader.GetVerValue(vkProductVersion), u"2.5"_s);
-        QCOMPARE(reader.GetVerValue(vkCompanyName), QString());
+        QCOMPARE(reader.GetVerValue(orb::vkFileDescription), u"Описание программы"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkProductVersion), u"2.5"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkCompanyName), QString());
         // The build is the low half of the less significant number only.
         QCOMPARE(reader.GetFileBuild(), quint16(0x1234));
     }
@@ -354,21 +354,21 @@ private slots:
                         + table("040904b0", {{"ProductVersion", "lower"}})
                         + table("040904B0", {{"ProductVersion", "en"}}) + '\0';
         TVerInfoRes reader(write(elf(block)));
-        QCOMPARE(reader.GetVerValue(vkProductVersion), u"en"_s);
+        QCOMPARE(reader.GetVerValue(orb::vkProductVersion), u"en"_s);
     }
 
     void noTableForTheTranslation()
     {
         const Block block{.strings = table("040904B0", {{"ProductVersion", "en"}}) + '\0'};
         TVerInfoRes reader(write(elf(block)));
-        QCOMPARE(reader.GetVerValue(vkProductVersion), QString());
+        QCOMPARE(reader.GetVerValue(orb::vkProductVersion), QString());
     }
 
     void unterminatedStringsGiveEmptyText()
     {
         const Block block{.strings = QByteArray("041904E3\0FileDescription\0Varnok", 31)};
         TVerInfoRes reader(write(elf(block)));
-        QCOMPARE(reader.GetVerValue(vkFileDescription), QString());
+        QCOMPARE(reader.GetVerValue(orb::vkFileDescription), QString());
         QCOMPARE(reader.GetFileBuild(), quint16(1));
     }
 

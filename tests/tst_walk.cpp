@@ -229,7 +229,7 @@ class WalkTest : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    RecordingPrompter m_prompter;
+    orb::RecordingPrompter m_prompter;
 
     std::unique_ptr<TOrbTranslate> started(const QString& language = QStringLiteral("de"))
     {

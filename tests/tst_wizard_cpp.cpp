@@ -15,8 +15,8 @@ using wizardtest::RecordingSink;
 using wizardtest::ScriptedPrompt;
 using wizardtest::writeFile;
 
-Q_DECLARE_METATYPE(CppOffer)
-Q_DECLARE_METATYPE(SourceKind)
+Q_DECLARE_METATYPE(orb::CppOffer)
+Q_DECLARE_METATYPE(orb::SourceKind)
 
 namespace {
 
@@ -32,15 +32,15 @@ struct CppRun
 {
     QStringList log;
     QString text;
-    UnitScanResult result;
+    orb::UnitScanResult result;
 };
 
-CppRun scanCpp(const QString& source, QStringList script, CppOffer offer = CppOffer::WithLetter)
+CppRun scanCpp(const QString& source, QStringList script, orb::CppOffer offer = orb::CppOffer::WithLetter)
 {
-    EditedText text(source);
+    orb::EditedText text(source);
     ScriptedPrompt prompt(std::move(script), &text);
     RecordingSink sink;
-    const UnitScanResult result = HarvestCppText(text, prompt, sink, kPath, offer);
+    const orb::UnitScanResult result = orb::harvestCppText(text, prompt, sink, kPath, offer);
     if (prompt.mirror != text.toString())
         qFatal("the view was not told of every insertion");
     return {prompt.log, text.toString(), result};
@@ -48,7 +48,7 @@ CppRun scanCpp(const QString& source, QStringList script, CppOffer offer = CppOf
 
 // Every offer answered No: what a scan offers ("offer PHRASE", whether a Yes would rewrite it
 // or not) and harvests silently.
-QStringList offersIn(const QString& source, CppOffer offer)
+QStringList offersIn(const QString& source, orb::CppOffer offer)
 {
     QStringList log = scanCpp(source, QStringList(100, u"no"_s), offer).log;
     for (QString& line : log)
@@ -83,16 +83,16 @@ private slots:
     void decodesLiterals()
     {
         QFETCH(QString, source);
-        QTEST(DecodeCppLiteral(source), "phrase");
+        QTEST(orb::decodeCppLiteral(source), "phrase");
     }
 
     void offersWhatTheTokenizerTakesForText_data()
     {
         QTest::addColumn<QString>("source");
-        QTest::addColumn<CppOffer>("offer");
+        QTest::addColumn<orb::CppOffer>("offer");
         QTest::addColumn<QStringList>("log");
-        const auto ascii = CppOffer::NonAscii;
-        const auto letters = CppOffer::WithLetter;
+        const auto ascii = orb::CppOffer::NonAscii;
+        const auto letters = orb::CppOffer::WithLetter;
         QTest::newRow("comments") << u"// \"Привет\"\n/* \"Мир\"\n*/ s = \"Да\";"_s << ascii << QStringList{u"offer Да"_s};
         QTest::newRow("character literals") << u"c = '\"'; d = '\\''; s = \"Да\";"_s << ascii << QStringList{u"offer Да"_s};
         QTest::newRow("digit separators") << u"n = 1'000 + .5'0; s = \"Да\"; m = 0x1'F;"_s << ascii << QStringList{u"offer Да"_s};
@@ -133,17 +133,17 @@ private slots:
     void offersWhatTheTokenizerTakesForText()
     {
         QFETCH(QString, source);
-        QFETCH(CppOffer, offer);
+        QFETCH(orb::CppOffer, offer);
         QTEST(offersIn(source, offer), "log");
     }
 
     // Every rule of the table keeps its call's literals out, bare or wrapped, and nothing else.
     void keyRulesKeepTheirArgumentsOut()
     {
-        for (const CppKeyRule& rule : CppKeyRules()) {
+        for (const orb::CppKeyRule& rule : orb::cppKeyRules()) {
             const QString callee = rule.callee.toString();
             const QString source = callee + raw(R"(("Some text", QStringLiteral("More text"), u"Last text"_s); show("Shown");)");
-            QVERIFY2(offersIn(source, CppOffer::WithLetter) == QStringList{u"offer Shown"_s}, qPrintable(callee));
+            QVERIFY2(offersIn(source, orb::CppOffer::WithLetter) == QStringList{u"offer Shown"_s}, qPrintable(callee));
         }
     }
 
@@ -185,7 +185,7 @@ private slots:
     void rewritesOnlyWhereAQStringCanStand()
     {
         QFETCH(QString, source);
-        const CppRun run = scanCpp(u"#include <OrbTranslate.h>\n"_s + source, QStringList(40, u"yes"_s), CppOffer::NonAscii);
+        const CppRun run = scanCpp(u"#include <OrbTranslate.h>\n"_s + source, QStringList(40, u"yes"_s), orb::CppOffer::NonAscii);
         QTEST(run.text.sliced(26), "rewritten");
         for (const QString& line : run.log) {
             if (line.startsWith(u"add "))
@@ -198,7 +198,7 @@ private slots:
     {
         const QString source = raw(R"(QProcess::startDetached("lp", {"-t", "Notes", path}); p.start("ssh-add", QStringList{"-l"});
 image.loadFromData(data, "PNG"); pixmap.save(path, "JPEG"); mime->hasFormat("text notes"); l->setText("Shown");)");
-        QCOMPARE(offersIn(source, CppOffer::WithLetter), QStringList{u"offer Shown"_s});
+        QCOMPARE(offersIn(source, orb::CppOffer::WithLetter), QStringList{u"offer Shown"_s});
     }
 
     void rewritesAcceptedLiterals_data()
@@ -253,7 +253,7 @@ image.loadFromData(data, "PNG"); pixmap.save(path, "JPEG"); mime->hasFormat("tex
     {
         QFETCH(QString, source);
         QFETCH(QStringList, script);
-        const CppRun run = scanCpp(source, script, CppOffer::NonAscii);
+        const CppRun run = scanCpp(source, script, orb::CppOffer::NonAscii);
         QVERIFY2(!run.log.contains(u"unscripted"_s), qPrintable(run.log.join(u" / ")));
         QTEST(run.text, "rewritten");
         QTEST(run.result.addedLineBreak, "addedLineBreak");
@@ -279,14 +279,14 @@ image.loadFromData(data, "PNG"); pixmap.save(path, "JPEG"); mime->hasFormat("tex
     {
         QFETCH(QStringList, script);
         const QString source = u"l->setText(\"Файл \\\"a\\\" не найден\"); l->setToolTip(\"Нет\");"_s;
-        const CppRun run = scanCpp(source, script, CppOffer::NonAscii);
+        const CppRun run = scanCpp(source, script, orb::CppOffer::NonAscii);
         QTEST(run.log, "log");
         QCOMPARE(run.text, source);
     }
 
     void cancelStopsTheWalk()
     {
-        const CppRun run = scanCpp(u"a.setText(\"Да\"); b = \"Нет\";"_s, {u"cancel"_s}, CppOffer::NonAscii);
+        const CppRun run = scanCpp(u"a.setText(\"Да\"); b = \"Нет\";"_s, {u"cancel"_s}, orb::CppOffer::NonAscii);
         QCOMPARE(run.log, QStringList{u"wrap Да"_s});
         QVERIFY(!run.result.proceed);
     }
@@ -314,27 +314,27 @@ image.loadFromData(data, "PNG"); pixmap.save(path, "JPEG"); mime->hasFormat("tex
         writeFile(path, before);
         ScriptedPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {"windows-1251", CppOffer::NonAscii});
-        QVERIFY2(harvester.harvestCppSource(path) == HarvestStep::Continue, qPrintable(harvester.errorText()));
+        orb::FileHarvester harvester(prompt, sink, {"windows-1251", orb::CppOffer::NonAscii});
+        QVERIFY2(harvester.harvestCppSource(path) == orb::HarvestStep::Continue, qPrintable(harvester.errorText()));
         QTEST(readFile(path), "after");
     }
 
     void toldByTheFilesName_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<SourceKind>("kind");
+        QTest::addColumn<orb::SourceKind>("kind");
         for (const QString& name : {u"a.cpp"_s, u"a.CC"_s, u"a.cxx"_s, u"a.c++"_s, u"a.h"_s, u"a.hh"_s, u"a.Hpp"_s, u"a.hxx"_s})
-            QTest::newRow(qPrintable(name)) << name << SourceKind::CppSource;
-        QTest::newRow("form") << u"Main.UI"_s << SourceKind::DesignerForm;
-        QTest::newRow("unit") << u"Main.pas"_s << SourceKind::PascalUnit;
-        QTest::newRow("Delphi form") << u"Main.dfm"_s << SourceKind::DelphiForm;
+            QTest::newRow(qPrintable(name)) << name << orb::SourceKind::CppSource;
+        QTest::newRow("form") << u"Main.UI"_s << orb::SourceKind::DesignerForm;
+        QTest::newRow("unit") << u"Main.pas"_s << orb::SourceKind::PascalUnit;
+        QTest::newRow("Delphi form") << u"Main.dfm"_s << orb::SourceKind::DelphiForm;
         for (const QString& name : {u"moc_Main.cpp"_s, u"qrc_icons.cpp"_s, u"ui_Main.h"_s, u"Main.moc"_s, u"a.c"_s, u"a.ui~"_s})
-            QTest::newRow(qPrintable(name)) << name << SourceKind::None;
+            QTest::newRow(qPrintable(name)) << name << orb::SourceKind::None;
     }
     void toldByTheFilesName()
     {
         QFETCH(QString, name);
-        QTEST(SourceKindOf(name), "kind");
+        QTEST(orb::sourceKindOf(name), "kind");
     }
 };
 

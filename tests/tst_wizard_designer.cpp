@@ -45,19 +45,19 @@ second &lt;line&gt; &#1046;&#x416;</string></property>
 </ui>
 )"_s;
 
-std::vector<DesignerString> stringsOf(const QString& xml)
+std::vector<orb::DesignerString> stringsOf(const QString& xml)
 {
-    std::vector<DesignerString> strings;
+    std::vector<orb::DesignerString> strings;
     QString error;
-    if (!ReadDesignerStrings(xml, strings, &error))
+    if (!orb::readDesignerStrings(xml, strings, &error))
         qFatal("%s", qPrintable(error));
     return strings;
 }
 
-QStringList phrasesOf(const std::vector<DesignerString>& strings)
+QStringList phrasesOf(const std::vector<orb::DesignerString>& strings)
 {
     QStringList phrases;
-    for (const DesignerString& string : strings)
+    for (const orb::DesignerString& string : strings)
         phrases << string.phrase;
     return phrases;
 }
@@ -110,15 +110,15 @@ private slots:
 
     void placesSelectExactlyTheText()
     {
-        const std::vector<DesignerString> strings = stringsOf(kTrickyForm);
+        const std::vector<orb::DesignerString> strings = stringsOf(kTrickyForm);
         QCOMPARE(phrasesOf(strings), (QStringList{u"Save & close"_s, u"First line\nsecond <line> ЖЖ"_s, u"<b>bold</b>"_s,
                                                   u"Name"_s, u"Column"_s, u"Other"_s, u"Второй"_s}));
         QStringList forms{kTrickyForm, QString::fromUtf8(readFile(QStringLiteral(ORB_WALK_FORM)))};
         for (const QString& name : QDir(QStringLiteral(ORB_QTAPP_DIR)).entryList({u"*.ui"_s}))
             forms << QString::fromUtf8(readFile(QStringLiteral(ORB_QTAPP_DIR "/") + name));
         for (const QString& form : std::as_const(forms)) {
-            for (const DesignerString& string : stringsOf(form))
-                QCOMPARE(DecodeXmlText(QStringView(form).sliced(string.source.start, string.source.length)), string.phrase);
+            for (const orb::DesignerString& string : stringsOf(form))
+                QCOMPARE(orb::decodeXmlText(QStringView(form).sliced(string.source.start, string.source.length)), string.phrase);
         }
     }
 
@@ -134,9 +134,9 @@ private slots:
     void refusesWhatIsNoForm()
     {
         QFETCH(QString, xml);
-        std::vector<DesignerString> strings;
+        std::vector<orb::DesignerString> strings;
         QString error;
-        QVERIFY(!ReadDesignerStrings(xml, strings, &error));
+        QVERIFY(!orb::readDesignerStrings(xml, strings, &error));
         QFETCH(QString, errorStart);
         QVERIFY2(error.startsWith(errorStart), qPrintable(error));
     }
@@ -155,7 +155,7 @@ private slots:
     void decodesCharacterData()
     {
         QFETCH(QString, source);
-        QTEST(DecodeXmlText(source), "text");
+        QTEST(orb::decodeXmlText(source), "text");
     }
 
     void asksAboutTextsTheColumnLacks_data()
@@ -176,11 +176,11 @@ private slots:
     {
         const QString xml = u"<ui><string>Open</string><string>Name</string><string>Save &amp; close</string>"
                             "<string>Name</string><string>Второй</string></ui>"_s;
-        const EditedText text(xml);
+        const orb::EditedText text(xml);
         QFETCH(QStringList, script);
         ScriptedPrompt prompt(script, &text);
         RecordingSink sink({u"Name"_s});
-        const bool proceed = HarvestDesignerForm(text, stringsOf(xml), prompt, sink);
+        const bool proceed = orb::harvestDesignerStrings(text, stringsOf(xml), prompt, sink);
         QTEST(prompt.log, "log");
         QTEST(sink.added, "added");
         QTEST(proceed, "proceed");

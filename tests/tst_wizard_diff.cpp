@@ -113,7 +113,7 @@ private slots:
         QFETCH(QString, original);
         QFETCH(QString, changed);
         QFETCH(QString, hunks);
-        QCOMPARE(UnifiedDiff(original, changed, u"a/f"_s, u"b/f"_s), hunks.isEmpty() ? QString() : kHeader + hunks);
+        QCOMPARE(orb::unifiedDiff(original, changed, u"a/f"_s, u"b/f"_s), hunks.isEmpty() ? QString() : kHeader + hunks);
     }
 
     void randomTextsPatchBackAndKeepTheMostLines()
@@ -124,7 +124,7 @@ private slots:
         for (int round = 0; round < 400; ++round) {
             const QString original = randomText(random);
             const QString changed = randomText(random);
-            const QString diff = UnifiedDiff(original, changed, u"a/f"_s, u"b/f"_s);
+            const QString diff = orb::unifiedDiff(original, changed, u"a/f"_s, u"b/f"_s);
             QCOMPARE(diff.isEmpty(), original == changed);
             // The lines neither removed nor added are a longest common sequence.
             const QString context = original + u" -> "_s + changed;
@@ -150,7 +150,7 @@ private slots:
     {
         const QString original = numberedLines(100000);
         const QString changed = numberedLines(100000, {{10, u"x"_s}, {50000, u"y"_s}, {99990, u"z"_s}});
-        const QString diff = UnifiedDiff(original, changed, u"a/f"_s, u"b/f"_s);
+        const QString diff = orb::unifiedDiff(original, changed, u"a/f"_s, u"b/f"_s);
         QCOMPARE(diff.count(u"@@ -"_s), 3);
         QCOMPARE(diff.count(u'\n'), 2 + 3 * (1 + 6 + 2));
     }

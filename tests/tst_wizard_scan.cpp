@@ -26,15 +26,15 @@ struct UnitRun
     QStringList log;
     QStringList added;
     QString text;
-    UnitScanResult result;
+    orb::UnitScanResult result;
 };
 
 UnitRun scanUnit(const QString& source, const QStringList& script, const QStringList& held = {})
 {
-    EditedText text(source);
+    orb::EditedText text(source);
     ScriptedPrompt prompt(script, &text);
     RecordingSink sink(held);
-    const UnitScanResult result = HarvestUnitText(text, prompt, sink, kUnitPath);
+    const orb::UnitScanResult result = orb::harvestUnitText(text, prompt, sink, kUnitPath);
     return {prompt.log, sink.added, text.toString(), result};
 }
 
@@ -48,10 +48,10 @@ struct FormRun
 
 FormRun scanForm(const QString& formText, const QStringList& script, const QStringList& held = {})
 {
-    const EditedText text(NormalizeFormText(formText));
+    const orb::EditedText text(orb::NormalizeFormText(formText));
     ScriptedPrompt prompt(script, &text);
     RecordingSink sink(held);
-    const bool proceed = HarvestFormText(text, prompt, sink);
+    const bool proceed = orb::harvestFormText(text, prompt, sink);
     return {prompt.log, sink.added, prompt.shown, proceed};
 }
 
@@ -90,7 +90,7 @@ private slots:
     {
         QFETCH(QString, source);
         QFETCH(QString, phrase);
-        QCOMPARE(DecodeLiteral(source), phrase);
+        QCOMPARE(orb::DecodeLiteral(source), phrase);
     }
 
     void normalizeFormText_data()
@@ -118,7 +118,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, normalized);
-        QCOMPARE(NormalizeFormText(text), normalized);
+        QCOMPARE(orb::NormalizeFormText(text), normalized);
     }
 
     void findCallEnd_data()
@@ -137,7 +137,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(qsizetype, start);
         QFETCH(qsizetype, end);
-        QCOMPARE(FindCallEnd(EditedText(text), start), end);
+        QCOMPARE(orb::FindCallEnd(orb::EditedText(text), start), end);
     }
 
     // The unit scan remembers where no call end follows, rather than walking to the end of the
@@ -152,7 +152,7 @@ private slots:
             QString source;
             for (int i = 0, n = int(nextRandom() % 40); i < n; ++i)
                 source += tokens[int(nextRandom() % tokens.size())];
-            const EditedText text(source);
+            const orb::EditedText text(source);
             QStringList expected;
             for (qsizetype from = 0;;) {
                 const qsizetype open = text.indexOf(u'\'', from);
@@ -160,9 +160,9 @@ private slots:
                     break;
                 from = open + 1;
                 if (text.matchesAt(std::max<qsizetype>(open - 10, 0), u"Translate")) {
-                    const qsizetype end = FindCallEnd(text, open);
+                    const qsizetype end = orb::FindCallEnd(text, open);
                     if (end >= 0) {
-                        if (const QString phrase = DecodeLiteral(text.mid(open, end - open)); !phrase.isEmpty())
+                        if (const QString phrase = orb::DecodeLiteral(text.mid(open, end - open)); !phrase.isEmpty())
                             expected << u"wrapped "_s + phrase;
                         from = end + 1;
                     }
@@ -196,7 +196,7 @@ private slots:
         QFETCH(QList<qsizetype>, positions);
         QFETCH(QStringList, insertions);
         const QString unchanged(initial.constData(), initial.size()); // a copy of its own
-        EditedText text(initial);
+        orb::EditedText text(initial);
         QString expected = initial;
         for (qsizetype i = 0; i < positions.size(); ++i) {
             text.insert(positions[i], insertions[i]);
@@ -398,19 +398,19 @@ private slots:
 
     void unitScanShowsOfferedLiteralsAndInsertionPoint()
     {
-        EditedText text(u"uses A;\n  X('Да', 'OK', 'Нет');\n"_s);
+        orb::EditedText text(u"uses A;\n  X('Да', 'OK', 'Нет');\n"_s);
         ScriptedPrompt prompt({u"yes"_s, u"no"_s, u"no"_s, u"no"_s}, &text);
         RecordingSink sink;
-        HarvestUnitText(text, prompt, sink, kUnitPath);
+        orb::harvestUnitText(text, prompt, sink, kUnitPath);
         QCOMPARE(prompt.shown, (QStringList{u"+'Да'"_s, u"+'Нет'"_s, QString()}));
     }
 
     void unitScanReportsEveryInsertion()
     {
-        EditedText text(u"uses A;\n  X('Да', 'Нет');\n  Y('Ещё');\n"_s);
+        orb::EditedText text(u"uses A;\n  X('Да', 'Нет');\n  Y('Ещё');\n"_s);
         ScriptedPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s, u"no"_s}, &text);
         RecordingSink sink;
-        HarvestUnitText(text, prompt, sink, kUnitPath);
+        orb::harvestUnitText(text, prompt, sink, kUnitPath);
         QCOMPARE(prompt.mirror, text.toString());
         QCOMPARE(text.toString(), u"uses A, OrbTranslate;\n  X(Translate('Да'), Translate('Нет'));\n  Y(Translate('Ещё'));\n"_s);
     }
@@ -486,23 +486,23 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("text");
-        QTest::newRow("wrap") << int(PromptKind::WrapLiteral) << u"Да"_s
+        QTest::newRow("wrap") << int(orb::PromptKind::WrapLiteral) << u"Да"_s
             << u"Добавить <Да> в словарь\r\nи заменить его функцией перевода ?\r\n(выберите слово или фразу для добавления в словарь)"_s;
-        QTest::newRow("add") << int(PromptKind::AddPhrase) << u"%s"_s
+        QTest::newRow("add") << int(orb::PromptKind::AddPhrase) << u"%s"_s
             << u"Добавить <%s> в словарь ?\r\n(выберите слово или фразу для добавления в словарь)"_s;
-        QTest::newRow("uses") << int(PromptKind::AddUses) << u"OrbTranslate"_s
+        QTest::newRow("uses") << int(orb::PromptKind::AddUses) << u"OrbTranslate"_s
             << u"Вставить в заголовок модуль перевода\r\nOrbTranslate ?"_s;
-        QTest::newRow("save") << int(PromptKind::SaveFile) << u"/p/Unit1.pas"_s << u"/p/Unit1.pas\r\nЗаменить файл ?"_s;
+        QTest::newRow("save") << int(orb::PromptKind::SaveFile) << u"/p/Unit1.pas"_s << u"/p/Unit1.pas\r\nЗаменить файл ?"_s;
     }
     void promptTexts()
     {
         QFETCH(int, kind);
         QFETCH(QString, argument);
-        const auto promptKind = PromptKind(kind);
-        QTEST(PromptText(promptKind, PromptSource(promptKind), argument), "text");
+        const auto promptKind = orb::PromptKind(kind);
+        QTEST(orb::promptText(promptKind, promptSource(promptKind), argument), "text");
     }
 
-    void readSourceFile_data()
+    void readsSourceFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("encoding");
@@ -516,14 +516,14 @@ private slots:
         QTest::newRow("mixed line ends") << QByteArray("a\r\rb\n\r\nc") << QByteArray("UTF-8") << false << u"a\n\nb\n\nc"_s << QByteArray("rrnR");
         QTest::newRow("mark before invalid UTF-8") << QByteArray("\xEF\xBB\xBF\xC4\xE0") << QByteArray("windows-1251") << false << u"п»їДа"_s << QByteArray();
     }
-    void readSourceFile()
+    void readsSourceFiles()
     {
         QFETCH(QByteArray, bytes);
         const QString path = m_dir.filePath(u"read.pas"_s);
         writeFile(path, bytes);
-        SourceFile file;
+        orb::SourceFile file;
         QString error;
-        QVERIFY2(ReadSourceFile(path, "windows-1251", file, &error), qPrintable(error));
+        QVERIFY2(orb::readSourceFile(path, "windows-1251", file, &error), qPrintable(error));
         QTEST(file.encoding, "encoding");
         QTEST(file.byteOrderMark, "byteOrderMark");
         QTEST(file.text, "text");
@@ -535,9 +535,9 @@ private slots:
     {
         const QString path = m_dir.filePath(u"legacy.pas"_s);
         writeFile(path, encoded("windows-1251", u"Да"_s));
-        SourceFile file;
+        orb::SourceFile file;
         QString error;
-        QVERIFY(!ReadSourceFile(path, "no-such-code-page", file, &error));
+        QVERIFY(!orb::readSourceFile(path, "no-such-code-page", file, &error));
         QCOMPARE(error, u"unknown code page no-such-code-page"_s);
     }
 
@@ -570,8 +570,8 @@ private slots:
         writeFile(path, original);
         ScriptedPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {legacyEncoding});
-        QCOMPARE(harvester.harvestUnit(path), HarvestStep::Continue);
+        orb::FileHarvester harvester(prompt, sink, {legacyEncoding});
+        QCOMPARE(harvester.harvestUnit(path), orb::HarvestStep::Continue);
         QCOMPARE(harvester.savedFiles(), QStringList{path});
         QTEST(readFile(path), "rewritten");
     }
@@ -592,8 +592,8 @@ private slots:
         writeFile(path, original);
         ScriptedPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {encoding});
-        QCOMPARE(harvester.harvestUnit(path), HarvestStep::Failed);
+        orb::FileHarvester harvester(prompt, sink, {encoding});
+        QCOMPARE(harvester.harvestUnit(path), orb::HarvestStep::Failed);
         QCOMPARE(prompt.log.size(), 3);
         QCOMPARE(harvester.errorText(), path + u": not replaced: its bytes do not all decode in "_s
                                             + QString::fromLatin1(encoding) + u", and writing it back would change them"_s);

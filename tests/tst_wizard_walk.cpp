@@ -23,38 +23,38 @@ using wizardtest::RecordingSink;
 using wizardtest::ScriptedPrompt;
 using wizardtest::writeFile;
 
-Q_DECLARE_METATYPE(HarvestStep)
+Q_DECLARE_METATYPE(orb::HarvestStep)
 
 namespace {
 
 // Writes down the files the walk hands over, relative to the tree's root, and ends the walk
 // with the given step at one of them.
-class RecordingHarvester : public ProjectHarvester
+class RecordingHarvester : public orb::ProjectHarvester
 {
 public:
-    RecordingHarvester(QString root, QString endAt = {}, HarvestStep endStep = HarvestStep::Continue)
+    RecordingHarvester(QString root, QString endAt = {}, orb::HarvestStep endStep = orb::HarvestStep::Continue)
         : m_root(std::move(root)), m_endAt(std::move(endAt)), m_endStep(endStep)
     {
     }
 
     QStringList met;
 
-    HarvestStep harvestUnit(const QString& path) override { return meet(u"unit "_s, path); }
-    HarvestStep harvestForm(const QString& path) override { return meet(u"form "_s, path); }
-    HarvestStep harvestCppSource(const QString& path) override { return meet(u"cpp "_s, path); }
-    HarvestStep harvestDesignerForm(const QString& path) override { return meet(u"qt-form "_s, path); }
+    orb::HarvestStep harvestUnit(const QString& path) override { return meet(u"unit "_s, path); }
+    orb::HarvestStep harvestForm(const QString& path) override { return meet(u"form "_s, path); }
+    orb::HarvestStep harvestCppSource(const QString& path) override { return meet(u"cpp "_s, path); }
+    orb::HarvestStep harvestDesignerForm(const QString& path) override { return meet(u"qt-form "_s, path); }
 
 private:
-    HarvestStep meet(const QString& kind, const QString& path)
+    orb::HarvestStep meet(const QString& kind, const QString& path)
     {
         const QString relative = QDir(m_root).relativeFilePath(path);
         met << kind + relative;
-        return relative == m_endAt ? m_endStep : HarvestStep::Continue;
+        return relative == m_endAt ? m_endStep : orb::HarvestStep::Continue;
     }
 
     QString m_root;
     QString m_endAt;
-    HarvestStep m_endStep;
+    orb::HarvestStep m_endStep;
 };
 
 // Asks to stop while going on, as a window closed during a question does.
@@ -63,7 +63,7 @@ class StoppingHarvester : public RecordingHarvester
 public:
     StoppingHarvester(const QString& root, QString stopAt) : RecordingHarvester(root), m_stopAt(std::move(stopAt)) {}
 
-    HarvestStep harvestUnit(const QString& path) override
+    orb::HarvestStep harvestUnit(const QString& path) override
     {
         if (path.endsWith(m_stopAt))
             requestStop();
@@ -98,9 +98,9 @@ public:
     {
     }
 
-    Answer ask(PromptKind kind, const QString& argument, Selection& selection) override
+    orb::Answer ask(orb::PromptKind kind, const QString& argument, orb::Selection& selection) override
     {
-        if (kind == PromptKind::SaveFile && m_change)
+        if (kind == orb::PromptKind::SaveFile && m_change)
             std::exchange(m_change, {})();
         return ScriptedPrompt::ask(kind, argument, selection);
     }
@@ -157,48 +157,48 @@ private slots:
     void walksSourcesInNameOrder()
     {
         RecordingHarvester harvester(m_tree);
-        QCOMPARE(WalkProjectDir(m_tree, harvester), HarvestStep::Continue);
+        QCOMPARE(orb::walkProjectDir(m_tree, harvester), orb::HarvestStep::Continue);
         QCOMPARE(harvester.met, kWholeTree);
     }
 
     void trailingSeparatorWalksTheSame()
     {
         RecordingHarvester harvester(m_tree);
-        QCOMPARE(WalkProjectDir(m_tree + u'/', harvester), HarvestStep::Continue);
+        QCOMPARE(orb::walkProjectDir(m_tree + u'/', harvester), orb::HarvestStep::Continue);
         QCOMPARE(harvester.met, kWholeTree);
     }
 
     void endingStepStopsEveryLevel_data()
     {
         QTest::addColumn<QString>("endAt");
-        QTest::addColumn<HarvestStep>("step");
+        QTest::addColumn<orb::HarvestStep>("step");
         QTest::addColumn<int>("filesMet");
-        QTest::newRow("cancel deep inside") << u"b/deep/Deep.pas"_s << HarvestStep::Cancelled << 8;
-        QTest::newRow("failure deep inside") << u"b/deep/Deep.pas"_s << HarvestStep::Failed << 8;
-        QTest::newRow("cancel at the first file") << u".Hidden.pas"_s << HarvestStep::Cancelled << 1;
-        QTest::newRow("cancel in a directory named like a unit") << u"Old.pas/Inner.pas"_s << HarvestStep::Cancelled << 3;
+        QTest::newRow("cancel deep inside") << u"b/deep/Deep.pas"_s << orb::HarvestStep::Cancelled << 8;
+        QTest::newRow("failure deep inside") << u"b/deep/Deep.pas"_s << orb::HarvestStep::Failed << 8;
+        QTest::newRow("cancel at the first file") << u".Hidden.pas"_s << orb::HarvestStep::Cancelled << 1;
+        QTest::newRow("cancel in a directory named like a unit") << u"Old.pas/Inner.pas"_s << orb::HarvestStep::Cancelled << 3;
     }
     void endingStepStopsEveryLevel()
     {
         QFETCH(QString, endAt);
-        QFETCH(HarvestStep, step);
+        QFETCH(orb::HarvestStep, step);
         QFETCH(int, filesMet);
         RecordingHarvester harvester(m_tree, endAt, step);
-        QCOMPARE(WalkProjectDir(m_tree, harvester), step);
+        QCOMPARE(orb::walkProjectDir(m_tree, harvester), step);
         QCOMPARE(harvester.met, kWholeTree.first(filesMet));
     }
 
     void requestedStopEndsBeforeTheNextEntry()
     {
         StoppingHarvester harvester(m_tree, u"/Later.pas"_s);
-        QCOMPARE(WalkProjectDir(m_tree, harvester), HarvestStep::Cancelled);
+        QCOMPARE(orb::walkProjectDir(m_tree, harvester), orb::HarvestStep::Cancelled);
         QCOMPARE(harvester.met, kWholeTree.first(7));
     }
 
     void missingDirectoryScansNothing()
     {
         RecordingHarvester harvester(m_tree);
-        QCOMPARE(WalkProjectDir(path(u"missing"_s), harvester), HarvestStep::Continue);
+        QCOMPARE(orb::walkProjectDir(path(u"missing"_s), harvester), orb::HarvestStep::Continue);
         QVERIFY(harvester.met.isEmpty());
     }
 
@@ -212,9 +212,9 @@ private slots:
         writeFile(locked + u"/zz.pas"_s, kUnit);
         QVERIFY(QFile::setPermissions(locked + u"/inner"_s, QFileDevice::Permissions()));
         RecordingHarvester harvester(locked);
-        const HarvestStep step = WalkProjectDir(locked, harvester);
+        const orb::HarvestStep step = orb::walkProjectDir(locked, harvester);
         QFile::setPermissions(locked + u"/inner"_s, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QCOMPARE(step, HarvestStep::Continue);
+        QCOMPARE(step, orb::HarvestStep::Continue);
         QCOMPARE(harvester.met, QStringList{u"unit zz.pas"_s});
     }
 
@@ -226,8 +226,8 @@ private slots:
         writeFile(project + u"/sub/Form1.dfm"_s, "  Caption = #1044#1072\n");
         ScriptedPrompt prompt({u"yes"_s, u"no"_s, u"yes"_s, u"yes"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {"windows-1251"});
-        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Continue);
+        orb::FileHarvester harvester(prompt, sink, {"windows-1251"});
+        QCOMPARE(orb::walkProjectDir(project, harvester), orb::HarvestStep::Continue);
         QCOMPARE(prompt.files, (QStringList{project + u"/A.pas"_s, project + u"/sub/Form1.dfm"_s}));
         QCOMPARE(prompt.log, (QStringList{u"wrap Привет"_s, u"uses OrbTranslate"_s, u"save "_s + project + u"/A.pas"_s,
                                           u"add Да"_s}));
@@ -244,8 +244,8 @@ private slots:
         writeFile(project + u"/B.pas"_s, kUnit);
         ScriptedPrompt prompt({u"cancel"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {"windows-1251"});
-        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Cancelled);
+        orb::FileHarvester harvester(prompt, sink, {"windows-1251"});
+        QCOMPARE(orb::walkProjectDir(project, harvester), orb::HarvestStep::Cancelled);
         QCOMPARE(prompt.files, QStringList{project + u"/A.pas"_s});
         QVERIFY(harvester.errorText().isEmpty());
     }
@@ -262,8 +262,8 @@ private slots:
         const QString form = fileIn(u"Binary.dfm"_s, bytes);
         ScriptedPrompt prompt({});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {"windows-1251"});
-        QCOMPARE(harvester.harvestForm(form), HarvestStep::Continue);
+        orb::FileHarvester harvester(prompt, sink, {"windows-1251"});
+        QCOMPARE(harvester.harvestForm(form), orb::HarvestStep::Continue);
         QVERIFY(prompt.files.isEmpty());
         QVERIFY(prompt.log.isEmpty());
     }
@@ -288,13 +288,13 @@ private slots:
             QVERIFY(QFile::setPermissions(file, QFileDevice::Permissions()));
         } else {
             QFile huge(file);
-            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxSourceFileBytes + 1));
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(orb::kMaxSourceFileBytes + 1));
         }
         writeFile(project + u"/Zed.pas"_s, kUnit);
         ScriptedPrompt prompt({});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {"windows-1251"});
-        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Failed);
+        orb::FileHarvester harvester(prompt, sink, {"windows-1251"});
+        QCOMPARE(orb::walkProjectDir(project, harvester), orb::HarvestStep::Failed);
         QFETCH(QString, reason);
         QCOMPARE(harvester.errorText(), file + u": "_s + reason);
         QVERIFY(prompt.files.isEmpty());
@@ -320,8 +320,8 @@ private slots:
         writeFile(project + u"/Zed.pas"_s, kUnit);
         ScriptedPrompt prompt({u"no"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {"windows-1251"});
-        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Continue);
+        orb::FileHarvester harvester(prompt, sink, {"windows-1251"});
+        QCOMPARE(orb::walkProjectDir(project, harvester), orb::HarvestStep::Continue);
         QCOMPARE(prompt.notes, QStringList{u"not-a-file "_s + entry});
         QCOMPARE(prompt.files, QStringList{project + u"/Zed.pas"_s});
     }
@@ -343,8 +343,8 @@ private slots:
         QVERIFY(QFile::link(u"../outside/folder"_s, project + u"/sub"_s));
         ScriptedPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s});
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {"windows-1251"});
-        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Continue);
+        orb::FileHarvester harvester(prompt, sink, {"windows-1251"});
+        QCOMPARE(orb::walkProjectDir(project, harvester), orb::HarvestStep::Continue);
         QCOMPARE(prompt.log, (QStringList{u"wrap Привет"_s, u"uses OrbTranslate"_s, u"save "_s + project + u"/Alias.pas"_s,
                                           u"wrap Далеко"_s, u"wrap Далеко"_s}));
         QCOMPARE(prompt.notes, (QStringList{u"outside "_s + project + u"/Out.pas"_s,
@@ -402,14 +402,14 @@ private slots:
         };
         ChangingPrompt prompt({u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s, u"yes"_s}, kept ? std::function<void()>() : editElsewhere);
         RecordingSink sink;
-        FileHarvester harvester(prompt, sink, {"windows-1251"});
+        orb::FileHarvester harvester(prompt, sink, {"windows-1251"});
         if (kept)
             harvester.keepRewrites();
-        QCOMPARE(WalkProjectDir(project, harvester), HarvestStep::Continue);
+        QCOMPARE(orb::walkProjectDir(project, harvester), orb::HarvestStep::Continue);
         if (kept) {
             QCOMPARE(readFile(unit), kUnit); // nothing written yet
             editElsewhere();
-            QCOMPARE(harvester.writeKeptRewrites(), HarvestStep::Continue);
+            QCOMPARE(harvester.writeKeptRewrites(), orb::HarvestStep::Continue);
         }
         QCOMPARE(prompt.notes, QStringList{u"changed "_s + unit});
         QCOMPARE(readFile(unit), edited);

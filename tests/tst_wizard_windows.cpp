@@ -88,9 +88,9 @@ void selectInView(const QString& text)
     view->setTextCursor(cursor);
 }
 
-QString prompt(PromptKind kind, const QString& argument)
+QString prompt(orb::PromptKind kind, const QString& argument)
 {
-    return PromptText(kind, PromptSource(kind), argument);
+    return promptText(kind, promptSource(kind), argument);
 }
 
 QByteArray contents(const QString& path)
@@ -172,7 +172,7 @@ class TestWizardWindows : public QObject, editortest::WindowUnderTest
         return enabled;
     }
 
-    void removeSettings() { QFile::remove(TfrmMain::SettingsPath()); }
+    void removeSettings() { QFile::remove(TfrmMain::settingsPath()); }
 
 private slots:
     void init()
@@ -233,7 +233,7 @@ private slots:
                 offered << languages->itemText(i);
             selected = languages->currentIndex();
         });
-        QCOMPARE(offered, window->HeaderTexts());
+        QCOMPARE(offered, window->headerTexts());
         QCOMPARE(selected, 0);
     }
 
@@ -260,11 +260,11 @@ private slots:
         });
         QVERIFY(openAfterOk);
         QCOMPARE(prompter->messages.size(), 1);
-        const RecordingPrompter::Message warning = prompter->messages.front();
+        const orb::RecordingPrompter::Message warning = prompter->messages.front();
         QCOMPARE(warning.text, u"Введите путь к Delphi проекту"_s);
         QCOMPARE(warning.caption, u"Varnok Translation Toolkit"_s);
-        QCOMPARE(warning.icon, Prompter::Icon::Warning);
-        QCOMPARE(warning.buttons, int(Prompter::Ok));
+        QCOMPARE(warning.icon, orb::Prompter::Icon::Warning);
+        QCOMPARE(warning.buttons, int(orb::Prompter::Ok));
         QCOMPARE(warning.owner, shown);
         QVERIFY(harvestWindows().isEmpty());
     }
@@ -297,7 +297,7 @@ private slots:
         });
         QCOMPARE(offeredFirst, u"windows-1251"_s);
         QCOMPARE(cppOfferFirst, 0); // non-ASCII literals only, as in a Delphi project
-        const QSettings settings(TfrmMain::SettingsPath(), QSettings::IniFormat);
+        const QSettings settings(TfrmMain::settingsPath(), QSettings::IniFormat);
         QCOMPARE(settings.value(u"Wizard/LegacyEncoding"_s).toString(), u"KOI8-R"_s);
         QCOMPARE(settings.value(u"Wizard/CppOffer"_s).toString(), u"WithLetter"_s);
         QString offeredNext;
@@ -327,21 +327,21 @@ private slots:
     {
         const QString unit = writeProjectFile(u"Unit1.pas"_s, kUnit);
         const QString form = writeProjectFile(u"Form1.dfm"_s, kForm);
-        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::Yes << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::Yes;
         harvest();
         const QList<QPair<int, QString>> expected = {
-            {Prompter::Yes | Prompter::No | Prompter::Cancel, prompt(PromptKind::AddPhrase, u"Привет"_s)},
-            {Prompter::Yes | Prompter::No | Prompter::Cancel, prompt(PromptKind::WrapLiteral, u"Готово"_s)},
-            {Prompter::Yes | Prompter::No, prompt(PromptKind::AddUses, u"OrbTranslate"_s)},
-            {Prompter::Yes | Prompter::No, prompt(PromptKind::SaveFile, unit)},
+            {orb::Prompter::Yes | orb::Prompter::No | orb::Prompter::Cancel, prompt(orb::PromptKind::AddPhrase, u"Привет"_s)},
+            {orb::Prompter::Yes | orb::Prompter::No | orb::Prompter::Cancel, prompt(orb::PromptKind::WrapLiteral, u"Готово"_s)},
+            {orb::Prompter::Yes | orb::Prompter::No, prompt(orb::PromptKind::AddUses, u"OrbTranslate"_s)},
+            {orb::Prompter::Yes | orb::Prompter::No, prompt(orb::PromptKind::SaveFile, unit)},
         };
         QCOMPARE(prompter->messages.size(), expected.size());
         for (qsizetype i = 0; i < expected.size(); ++i) {
-            const RecordingPrompter::Message& asked = prompter->messages[i];
+            const orb::RecordingPrompter::Message& asked = prompter->messages[i];
             QCOMPARE(asked.text, expected[i].second);
             QCOMPARE(asked.buttons, expected[i].first);
             QCOMPARE(asked.caption, u"Varnok Translation Toolkit"_s);
-            QCOMPARE(asked.icon, Prompter::Icon::Question);
+            QCOMPARE(asked.icon, orb::Prompter::Icon::Question);
             QVERIFY(asked.nonModal);
         }
         QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Привет"_s, u"Готово"_s}));
@@ -354,7 +354,7 @@ private slots:
     void phrasesGoToTheChosenColumn()
     {
         writeProjectFile(u"Form1.dfm"_s, kForm);
-        prompter->answers << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes;
         harvest(1);
         QCOMPARE(rowsOf(window->Dictionary()), (QList<QStringList>{{u"Файл"_s, u"File"_s}, {QString(), u"Привет"_s}}));
     }
@@ -362,7 +362,7 @@ private slots:
     void answeredNoLeavesTheUnitAsItWas()
     {
         const QString unit = writeProjectFile(u"Unit1.pas"_s, kUnit);
-        prompter->answers << Prompter::Yes << Prompter::No << Prompter::No;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::No << orb::Prompter::No;
         harvest();
         QCOMPARE(prompter->messages.size(), 3);
         QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Готово"_s}));
@@ -403,7 +403,7 @@ private slots:
         };
         // At the uses question the view shows the literal wrapped, as the scanner has it.
         prompter->whileAsked << [&] { rewrittenSoFar = harvestView()->toPlainText(); };
-        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::No;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::No;
         harvest();
         QCOMPARE(title, u"Поиск слов в проекте"_s);
         QCOMPARE(geometry, QRect(196, 0, 463, 249));
@@ -433,7 +433,7 @@ private slots:
             const int lineHeight = view->fontMetrics().lineSpacing();
             linesBelow = (view->viewport()->height() - view->cursorRect().bottom()) / lineHeight;
         };
-        prompter->answers << Prompter::No;
+        prompter->answers << orb::Prompter::No;
         harvest();
         QCOMPARE(linesBelow, 1);
     }
@@ -442,10 +442,10 @@ private slots:
     {
         const QString unit = writeProjectFile(u"Unit1.pas"_s, u"uses A;\nbegin\n  ShowMessage('Файл ' + 'открыт');\nend.\n"_s);
         prompter->whileAsked << [] { selectInView(u"'Файл ' + 'открыт'"_s); };
-        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::No << Prompter::No;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::No << orb::Prompter::No;
         harvest();
-        QCOMPARE(prompter->texts().mid(0, 2), (QStringList{prompt(PromptKind::WrapLiteral, u"Файл "_s),
-                                                          prompt(PromptKind::WrapLiteral, u"Файл открыт"_s)}));
+        QCOMPARE(prompter->texts().mid(0, 2), (QStringList{prompt(orb::PromptKind::WrapLiteral, u"Файл "_s),
+                                                          prompt(orb::PromptKind::WrapLiteral, u"Файл открыт"_s)}));
         QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Файл открыт"_s}));
         QCOMPARE(contents(unit), QByteArray("uses A;\nbegin\n  ShowMessage('Файл ' + 'открыт');\nend.\n"));
     }
@@ -459,12 +459,12 @@ private slots:
         QString note;
         prompter->whileAsked << [] { selectInView(u"открыт"_s); } << [] {}
                              << [&note] { note = harvestWindow()->findChild<QLabel*>(u"lblNote"_s)->text(); };
-        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::No;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::No;
         harvest();
-        QCOMPARE(prompter->texts(), (QStringList{prompt(PromptKind::WrapLiteral, u"Файл открыт"_s),
-                                                 prompt(PromptKind::AddPhrase, u"открыт"_s),
-                                                 prompt(PromptKind::WrapLiteral, u"Готово"_s)}));
-        QCOMPARE(note, PromptText(PromptKind::AddPhrase, NoteSource(HarvestNote::NotWholeLiteral), u"открыт"_s));
+        QCOMPARE(prompter->texts(), (QStringList{prompt(orb::PromptKind::WrapLiteral, u"Файл открыт"_s),
+                                                 prompt(orb::PromptKind::AddPhrase, u"открыт"_s),
+                                                 prompt(orb::PromptKind::WrapLiteral, u"Готово"_s)}));
+        QCOMPARE(note, promptText(orb::PromptKind::AddPhrase, noteSource(orb::HarvestNote::NotWholeLiteral), u"открыт"_s));
         QCOMPARE(column(0), (QStringList{u"Файл"_s, u"открыт"_s}));
         QCOMPARE(contents(unit), source.toUtf8());
     }
@@ -484,7 +484,7 @@ private slots:
                                 & Qt::ItemIsEditable);
             saveEnabled = action("actSaveDict")->isEnabled();
         };
-        prompter->answers << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes;
         harvest();
         QCOMPARE(enabledDuring, QStringList());
         QVERIFY(cellsEditable);
@@ -507,7 +507,7 @@ private slots:
             ScanProjectDir(u"English(English)"_s, other, *window, {"windows-1251"});
             windowAfterNested = harvestWindow() != nullptr;
         };
-        prompter->answers << Prompter::Yes << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes;
         harvest();
         QCOMPARE(windowsDuringNested, 1);
         QVERIFY(windowAfterNested);
@@ -526,7 +526,7 @@ private slots:
             ScanProjectDir(kRussian, other, *window, {"windows-1251"});
             viewAfterNested = harvestView()->toPlainText();
         };
-        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::Yes << Prompter::No;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::No;
         harvest();
         QCOMPARE(viewAfterNested, kUnit);
         QCOMPARE(prompter->messages.size(), 4);
@@ -541,7 +541,7 @@ private slots:
         const QString unit = writeProjectFile(u"A.pas"_s, kUnit);
         writeProjectFile(u"B.dfm"_s, kForm);
         prompter->whileAsked << [] { harvestWindow()->close(); };
-        prompter->answers << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes;
         harvest();
         QCOMPARE(prompter->messages.size(), 1);
         QCOMPARE(prompter->answers.size(), 1); // the question was not answered by the user
@@ -558,11 +558,11 @@ private slots:
         bool closed = true;
         prompter->whileAsked << [] {} << [&] { closed = window->close(); };
         // Yes to the first form, Cancel to the question about the changed dictionary.
-        prompter->answers << Prompter::Yes << Prompter::Cancel;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Cancel;
         harvest();
         QVERIFY(!closed);
-        QCOMPARE(prompter->texts(), (QStringList{prompt(PromptKind::AddPhrase, u"Привет"_s),
-                                                 prompt(PromptKind::AddPhrase, u"Второй"_s),
+        QCOMPARE(prompter->texts(), (QStringList{prompt(orb::PromptKind::AddPhrase, u"Привет"_s),
+                                                 prompt(orb::PromptKind::AddPhrase, u"Второй"_s),
                                                  u"Сохранить измененный словарь ?"_s}));
         QCOMPARE(column(0), (QStringList{u"Файл"_s, u"Привет"_s}));
         QVERIFY(harvestWindows().isEmpty());
@@ -591,20 +591,20 @@ private slots:
             writeProjectFile(u"B.pas"_s, u"unit B;\n'"_s + QString(70000, u'Ж') + u"';\nend.\n"_s);
         } else {
             QFile huge(broken);
-            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxSourceFileBytes + 1));
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(orb::kMaxSourceFileBytes + 1));
         }
         writeProjectFile(u"C.dfm"_s, kForm);
         const QWidget* harvestShown = nullptr;
         prompter->whileAsked << [&] { harvestShown = harvestWindow(); } << [] {} << [] {} << [] {} << [] {}
                              << [&] { QVERIFY(QFile::setPermissions(broken, QFileDevice::ReadOwner)); };
-        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::Yes  // A.pas, saved
-                          << Prompter::Yes << Prompter::Yes << Prompter::Yes; // B.pas, if it can be read
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::Yes  // A.pas, saved
+                          << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::Yes; // B.pas, if it can be read
         harvest();
-        const RecordingPrompter::Message failure = prompter->messages.back();
+        const orb::RecordingPrompter::Message failure = prompter->messages.back();
         const QString lead = u"Поиск слов в проекте прерван\n"_s + broken + u": "_s;
         QVERIFY2(failure.text.startsWith(lead + reason), qPrintable(failure.text));
-        QCOMPARE(failure.icon, Prompter::Icon::Error);
-        QCOMPARE(failure.buttons, int(Prompter::Ok));
+        QCOMPARE(failure.icon, orb::Prompter::Icon::Error);
+        QCOMPARE(failure.buttons, int(orb::Prompter::Ok));
         QVERIFY(harvestShown);
         QCOMPARE(failure.owner, harvestShown);
         // What came before stays; nothing after it is visited.
@@ -617,7 +617,7 @@ private slots:
     void saveQuestionOffersTheChanges()
     {
         const QString unit = writeProjectFile(u"Unit1.pas"_s, kUnit);
-        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::No;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::No;
         harvest();
         QCOMPARE(prompter->messages.size(), 3);
         QCOMPARE(prompter->messages[0].details, QString());
@@ -645,16 +645,16 @@ private slots:
             harvestShown = harvestWindow();
             writeProjectFile(u"A.pas"_s, edited);
         };
-        prompter->answers << Prompter::Yes << Prompter::Yes << Prompter::Yes << Prompter::Ok << Prompter::Yes;
+        prompter->answers << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::Yes << orb::Prompter::Ok << orb::Prompter::Yes;
         harvest();
         QCOMPARE(prompter->texts().mid(3), (QStringList{
             u"Файл изменён на диске после чтения и не перезаписан, чтобы не потерять эти изменения:\n"_s + unit,
-            prompt(PromptKind::WrapLiteral, u"Готово"_s),
+            prompt(orb::PromptKind::WrapLiteral, u"Готово"_s),
             u"Файл лежит вне папки проекта (к нему ведёт ссылка): его фразы добавлены в словарь, но сам файл не изменён:\n"_s
                 + project + u"/B.pas"_s,
             u"Пропущены элементы, которые не являются файлами (ссылки в никуда, каналы, устройства):\n"_s
                 + project + u"/C.pas"_s}));
-        QCOMPARE(prompter->messages[3].icon, Prompter::Icon::Warning);
+        QCOMPARE(prompter->messages[3].icon, orb::Prompter::Icon::Warning);
         QVERIFY(harvestShown);
         QCOMPARE(prompter->messages[3].owner, harvestShown);
         QCOMPARE(contents(unit), edited.toUtf8());
@@ -691,9 +691,9 @@ private slots:
             icon = box->icon();
             box->button(QMessageBox::Yes)->click();
         });
-        QCOMPARE(Prompter::current().nonModalQuestion(&beside, u"caption"_s, u"text"_s,
-                                                      Prompter::Yes | Prompter::No | Prompter::Cancel),
-                 Prompter::Yes);
+        QCOMPARE(orb::Prompter::current().nonModalQuestion(&beside, u"caption"_s, u"text"_s,
+                                                      orb::Prompter::Yes | orb::Prompter::No | orb::Prompter::Cancel),
+                 orb::Prompter::Yes);
         QVERIFY(blocksNothing);
         QVERIFY(onTop);
         QVERIFY(ownerless);
@@ -710,7 +710,7 @@ private slots:
             for (const QWidget* child : box->findChildren<QTextEdit*>())
                 shownAtOnce = shownAtOnce && child->isVisible();
         });
-        Prompter::current().nonModalQuestion(nullptr, u"caption"_s, u"Replace?"_s, Prompter::Yes | Prompter::No,
+        orb::Prompter::current().nonModalQuestion(nullptr, u"caption"_s, u"Replace?"_s, orb::Prompter::Yes | orb::Prompter::No,
                                              u"-old\n+new\n"_s);
         QCOMPARE(details, u"-old\n+new\n"_s);
         QVERIFY(!shownAtOnce);
@@ -725,7 +725,7 @@ private slots:
         const QFontMetrics metrics(captionFont);
         int width = 0;
         onNextQuestion([&width](QMessageBox* box) { width = box->width(); });
-        Prompter::current().nonModalQuestion(nullptr, caption, u"Replace?"_s, Prompter::Yes | Prompter::No);
+        orb::Prompter::current().nonModalQuestion(nullptr, caption, u"Replace?"_s, orb::Prompter::Yes | orb::Prompter::No);
         // Room for the caption in bold, and beside it for the title bar's icon and buttons.
         QVERIFY2(width >= metrics.horizontalAdvance(caption) + 5 * metrics.height(), qPrintable(QString::number(width)));
     }
@@ -741,8 +741,8 @@ private slots:
             asked = box;
             beside.close();
         });
-        QCOMPARE(Prompter::current().nonModalQuestion(&beside, u"caption"_s, u"text"_s, Prompter::Yes | Prompter::No),
-                 Prompter::Cancel);
+        QCOMPARE(orb::Prompter::current().nonModalQuestion(&beside, u"caption"_s, u"text"_s, orb::Prompter::Yes | orb::Prompter::No),
+                 orb::Prompter::Cancel);
         QVERIFY(!asked);
     }
 };

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <functional>
 
+namespace orb {
+
 // The fastest of a number of runs of measured, in milliseconds; prepare runs before each and
 // is not timed. The fastest run is the one least disturbed by the rest of the machine.
 inline double bestOfRunsMs(int runs, const std::function<void()>& prepare, const std::function<void()>& measured)
@@ -19,3 +21,5 @@ inline double bestOfRunsMs(int runs, const std::function<void()>& prepare, const
     }
     return best;
 }
+
+} // namespace orb

@@ -15,6 +15,9 @@
 
 extern char** environ;
 
+namespace orb {
+
+
 namespace freshprocess {
 
 namespace {
@@ -109,3 +112,5 @@ QString describe(const Figures& figures, double fileMb)
 }
 
 } // namespace freshprocess
+
+} // namespace orb

@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 
+namespace orb {
+
 // Memory measured where nothing was allocated before: a benchmark that measured in its own
 // process, after generating its data and freeing it, would see a loader reuse pages already
 // resident and report next to nothing. The benchmark runs itself again, told which loader to
@@ -37,3 +39,5 @@ Figures measureProgram(const QString& program, const QStringList& arguments, con
 QString describe(const Figures& figures, double fileMb);
 
 } // namespace freshprocess
+
+} // namespace orb

@@ -2,6 +2,8 @@
 
 #include "component/TextRoutines.h"
 
+namespace orb {
+
 namespace {
 
 int indexOfIgnoringCase(const QStringList& phrases, const QString& key)
@@ -107,7 +109,7 @@ QString LinearTranslator::translate(const QString& text)
         return restore(result);
     }
     // A text no dictionary file can hold would make every later save fail.
-    if (learn && orb::firstNonXmlChar(key) < 0) {
+    if (learn && firstNonXmlChar(key) < 0) {
         modified = true;
         for (TLangDict& language : dict)
             language.Phrases.append(key);
@@ -122,3 +124,5 @@ QString LinearTranslator::translateNotSave(const QString& text)
     learn = true;
     return result;
 }
+
+} // namespace orb

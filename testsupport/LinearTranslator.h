@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+namespace orb {
+
 // The translation lookup written as its plain definition: a linear, case-insensitive scan of
 // the phrase lists with QString::compare. The component's index must give the same answers.
 class LinearTranslator
@@ -25,3 +27,5 @@ public:
     QString translate(const QString& text);
     QString translateNotSave(const QString& text);
 };
+
+} // namespace orb

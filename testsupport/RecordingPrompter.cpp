@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace orb {
+
 Prompter::Button RecordingPrompter::messageBox(QWidget* owner, const QString& caption,
                                                const QString& text, Icon icon, int buttons)
 {
@@ -83,3 +85,5 @@ void RecordingPrompter::clear()
     messages.clear();
     simpleMessages.clear();
 }
+
+} // namespace orb

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace orb {
+
 // A prompter for tests: records every message and answers from queues that the test fills.
 // Installs itself on construction and restores Qt's dialogs on destruction.
 class RecordingPrompter : public Prompter
@@ -61,3 +63,5 @@ private:
     Button nextAnswer(int buttons);
     QString nextFileAnswer(const QString& caption, const QString& directory);
 };
+
+} // namespace orb

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <random>
 
+namespace orb {
+
 namespace synthetic {
 
 namespace {
@@ -105,3 +107,5 @@ void writeDictionary(const QList<TLangDict>& dict, const QString& path)
 }
 
 } // namespace synthetic
+
+} // namespace orb

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace orb {
+
 // Deterministic dictionaries for tests and benchmarks: English, German, Russian and French
 // columns of aligned phrases with accented, Cyrillic and multi-line texts. The same
 // arguments give the same dictionary on every machine.
@@ -18,3 +20,5 @@ QList<TLangDict> makeDictionary(int rows, int languages = 4, std::uint32_t seed 
 void writeDictionary(const QList<TLangDict>& dict, const QString& path);
 
 } // namespace synthetic
+
+} // namespace orb

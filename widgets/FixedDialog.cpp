@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLayout>
 
+namespace orb {
+
 namespace {
 
 // Room for the title bar's icon and its buttons, in lines of the title's font: the window
@@ -13,13 +15,13 @@ const int kTitleBarButtonLines = 5;
 
 } // namespace
 
-int TFixedDialog::titleBarWidth() const
+int FixedDialog::titleBarWidth() const
 {
     const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
     return metrics.horizontalAdvance(windowTitle()) + kTitleBarButtonLines * metrics.height();
 }
 
-void TFixedDialog::keyPressEvent(QKeyEvent* event)
+void FixedDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         event->accept();
@@ -27,7 +29,7 @@ void TFixedDialog::keyPressEvent(QKeyEvent* event)
         QDialog::keyPressEvent(event);
 }
 
-bool TFixedDialog::event(QEvent* event)
+bool FixedDialog::event(QEvent* event)
 {
     const bool handled = QDialog::event(event);
     // A changed text asks the layout again (LayoutRequest); a changed title says so itself.
@@ -43,7 +45,7 @@ bool TFixedDialog::event(QEvent* event)
     return handled;
 }
 
-void TFixedDialog::fitToTexts()
+void FixedDialog::fitToTexts()
 {
     if (!m_designSize.isValid())
         m_designSize = minimumSize();
@@ -54,3 +56,5 @@ void TFixedDialog::fitToTexts()
     if (size != this->size() || size != minimumSize() || size != maximumSize())
         setFixedSize(size);
 }
+
+} // namespace orb

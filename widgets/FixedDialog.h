@@ -5,13 +5,15 @@
 
 class QKeyEvent;
 
+namespace orb {
+
 // A dialog of fixed size whose Cancel button is not bound to Escape: the key leaves it open,
 // as a window closes only through its buttons or its frame.
 //
 // The size is the one designed (the .ui file's minimum size), or larger where the texts of
 // the current interface language need more room: labels, buttons and the title are never cut
 // off. It follows the texts whenever the language changes them.
-class TFixedDialog : public QDialog
+class FixedDialog : public QDialog
 {
 public:
     using QDialog::QDialog;
@@ -28,3 +30,5 @@ private:
 
     QSize m_designSize;
 };
+
+} // namespace orb

@@ -2,8 +2,12 @@
 
 #include "component/ProductName.h"
 
+namespace orb {
+
 // The caption of every message box of the editor.
-inline QString MessageCaption()
+inline QString messageCaption()
 {
     return orb::productName();
 }
+
+} // namespace orb

@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-QString SettingsFilePath(const QString& programFolder)
+namespace orb {
+
+QString settingsFilePath(const QString& programFolder)
 {
     const QString name = QStringLiteral("Settings.ini");
     if (QFileInfo(programFolder).isWritable())
@@ -13,3 +15,5 @@ QString SettingsFilePath(const QString& programFolder)
     QDir().mkpath(folder);
     return folder + u'/' + name;
 }
+
+} // namespace orb

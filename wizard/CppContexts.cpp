@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace orb {
+
 namespace {
 
 template<typename Words>
@@ -65,7 +67,7 @@ qsizetype nextNonBlank(const EditedText& text, qsizetype pos)
 // The word of code that ends at end (after blanks), as text: an identifier, or one character.
 QString tokenEndingAt(const EditedText& text, qsizetype end, qsizetype* start)
 {
-    const qsizetype last = LastNonBlankBefore(text, end);
+    const qsizetype last = lastNonBlankBefore(text, end);
     if (last < 0) {
         *start = -1;
         return QString();
@@ -79,22 +81,22 @@ QString tokenEndingAt(const EditedText& text, qsizetype end, qsizetype* start)
 
 } // namespace
 
-bool TakesQStringArguments(QStringView qualified, QStringView last)
+bool takesQStringArguments(QStringView qualified, QStringView last)
 {
     return isOneOf(last, kTextSetters) || isOneOf(qualified, kStaticCalls);
 }
 
-bool ConstructedFromQString(QStringView type)
+bool constructedFromQString(QStringView type)
 {
     return isOneOf(type, kTextClasses);
 }
 
-bool MakesQString(QStringView qualified)
+bool isQStringMaker(QStringView qualified)
 {
     return isOneOf(qualified, kQStringMakers);
 }
 
-qsizetype LastNonBlankBefore(const EditedText& text, qsizetype pos)
+qsizetype lastNonBlankBefore(const EditedText& text, qsizetype pos)
 {
     --pos;
     while (pos >= 0 && isBlank(text.at(pos)))
@@ -102,16 +104,16 @@ qsizetype LastNonBlankBefore(const EditedText& text, qsizetype pos)
     return pos;
 }
 
-qsizetype IdentifierEndingAt(const EditedText& text, qsizetype end)
+qsizetype identifierEndingAt(const EditedText& text, qsizetype end)
 {
     qsizetype start = -1;
     const QString token = tokenEndingAt(text, end, &start);
     return !token.isEmpty() && isIdentifierChar(token.front()) && !token.front().isDigit() ? start : -1;
 }
 
-bool StandsAsOperand(const EditedText& text, Selection unit)
+bool standsAsOperand(const EditedText& text, Selection unit)
 {
-    const qsizetype before = LastNonBlankBefore(text, unit.start);
+    const qsizetype before = lastNonBlankBefore(text, unit.start);
     const qsizetype after = nextNonBlank(text, unit.end());
     if (before < 0)
         return false;
@@ -126,13 +128,13 @@ bool StandsAsOperand(const EditedText& text, Selection unit)
     return openedWell && closedWell;
 }
 
-bool DeclaresQStringBefore(const EditedText& text, qsizetype pos)
+bool declaresQStringBefore(const EditedText& text, qsizetype pos)
 {
     // pos is the "=" or "{" after the name, or a blank before one.
-    qsizetype at = text.at(pos) == u'=' || text.at(pos) == u'{' ? pos : LastNonBlankBefore(text, pos);
+    qsizetype at = text.at(pos) == u'=' || text.at(pos) == u'{' ? pos : lastNonBlankBefore(text, pos);
     if (at < 0 || (text.at(at) != u'=' && text.at(at) != u'{'))
         return false;
-    const qsizetype name = IdentifierEndingAt(text, at);
+    const qsizetype name = identifierEndingAt(text, at);
     if (name < 0)
         return false;
     qsizetype typeStart = -1;
@@ -189,3 +191,5 @@ void QStringNames::read()
         previous = std::move(token);
     }
 }
+
+} // namespace orb

@@ -111,23 +111,23 @@ qsizetype lineBreaksBefore(const EditedText& text, qsizetype pos)
     return count;
 }
 
-// Offers the component's header where FindIncludePlace puts it; the caret the question was
+// Offers the component's header where findIncludePlace puts it; the caret the question was
 // shown with, and the index of the line break a Yes added.
 Selection offerInclude(EditedText& text, qsizetype firstRewrite, Selection shown, HarvestPrompt& prompt,
                        qsizetype& addedLineBreak)
 {
-    const IncludePlace place = FindIncludePlace(text, kHeaderName, firstRewrite);
+    const IncludePlace place = findIncludePlace(text, kHeaderName, firstRewrite);
     if (place.included)
         return shown;
     Selection caret{std::max<qsizetype>(place.lineEnd, 0), 0};
     prompt.showSelection(caret, false);
-    if (prompt.ask(PromptKind::AddUses, CppIncludeLine(), caret) != Answer::Yes)
+    if (prompt.ask(PromptKind::AddUses, cppIncludeLine(), caret) != Answer::Yes)
         return caret;
     if (place.lineEnd < 0) {
-        InsertText(text, 0, QString(CppIncludeLine() + u'\n'), prompt);
+        insertText(text, 0, QString(cppIncludeLine() + u'\n'), prompt);
         addedLineBreak = 0;
     } else {
-        InsertText(text, place.lineEnd, QString(u'\n' + CppIncludeLine()), prompt);
+        insertText(text, place.lineEnd, QString(u'\n' + cppIncludeLine()), prompt);
         addedLineBreak = lineBreaksBefore(text, place.lineEnd);
     }
     return caret;
@@ -150,10 +150,10 @@ bool takesQString(const CppLexer& lexer, const EditedText& text, const Frame& fr
     const QStringView last = lastName(lexer, frame, lastCopy);
     if (last == u"QString") // QString(...) of more than a literal: QString(const QChar*, size)
         return false;
-    if (TakesQStringArguments(qualifiedName(lexer, frame, qualifiedCopy), last) || ConstructedFromQString(last))
+    if (takesQStringArguments(qualifiedName(lexer, frame, qualifiedCopy), last) || constructedFromQString(last))
         return true;
-    const qsizetype type = IdentifierEndingAt(text, frame.nameStart);
-    return type >= 0 && ConstructedFromQString(text.mid(type, LastNonBlankBefore(text, frame.nameStart) + 1 - type));
+    const qsizetype type = identifierEndingAt(text, frame.nameStart);
+    return type >= 0 && constructedFromQString(text.mid(type, lastNonBlankBefore(text, frame.nameStart) + 1 - type));
 }
 
 // What a rewrite encloses in Translate(...), where Translate's QString can stand in its place:
@@ -174,7 +174,7 @@ std::optional<Selection> rewrittenPart(CppLexer& lexer, const EditedText& text, 
     if (frame != frames.rend() && !frame->brace && frame->named() && frame->argument == 0 && text.at(close) == u')') {
         QString qualifiedCopy, lastCopy;
         const QStringView last = lastName(lexer, *frame, lastCopy);
-        const bool makesQString = last == u"QStringLiteral" || MakesQString(qualifiedName(lexer, *frame, qualifiedCopy));
+        const bool makesQString = last == u"QStringLiteral" || isQStringMaker(qualifiedName(lexer, *frame, qualifiedCopy));
         if (last == u"QString")
             return literal; // QString(Translate("...")) is a QString as QString("...") was
         if (makesQString || last == u"QLatin1String" || last == u"QLatin1StringView") {
@@ -185,7 +185,7 @@ std::optional<Selection> rewrittenPart(CppLexer& lexer, const EditedText& text, 
     }
     if (qstring)
         return unit; // one QString for another compiles wherever the first did
-    if (!StandsAsOperand(text, unit))
+    if (!standsAsOperand(text, unit))
         return std::nullopt;
     for (; frame != frames.rend(); ++frame) {
         if (frame->list)
@@ -197,14 +197,14 @@ std::optional<Selection> rewrittenPart(CppLexer& lexer, const EditedText& text, 
         return takesQString(lexer, text, *frame) ? std::optional(unit) : std::nullopt;
     }
     // Not inside a call: a declaration, or an assignment to a name this file declares QString.
-    const qsizetype before = LastNonBlankBefore(text, unit.start);
-    if (DeclaresQStringBefore(text, before))
+    const qsizetype before = lastNonBlankBefore(text, unit.start);
+    if (declaresQStringBefore(text, before))
         return unit;
     if (text.at(before) != u'=' || QStringView(u"=!<>+-*/%&|^").contains(text.at(before - 1)))
         return std::nullopt;
-    const qsizetype name = IdentifierEndingAt(text, before);
-    const qsizetype nameEnd = LastNonBlankBefore(text, before) + 1;
-    const qsizetype previous = name >= 0 ? LastNonBlankBefore(text, name) : -1;
+    const qsizetype name = identifierEndingAt(text, before);
+    const qsizetype nameEnd = lastNonBlankBefore(text, before) + 1;
+    const qsizetype previous = name >= 0 ? lastNonBlankBefore(text, name) : -1;
     const bool member = previous >= 0 && (text.at(previous) == u'.' || text.at(previous) == u'>' || text.at(previous) == u':');
     if (name < 0 || member)
         return std::nullopt;
@@ -216,8 +216,8 @@ qsizetype wrapPart(EditedText& text, CppLexer& lexer, Selection part, Selection 
 {
     if (part.end() > literal.end())
         lexer.popFrame(); // the rewrite took in the ")" of the call around the literal
-    InsertText(text, part.start, kCallOpen, prompt);
-    InsertText(text, part.end() + kCallOpen.size(), kCallClose, prompt);
+    insertText(text, part.start, kCallOpen, prompt);
+    insertText(text, part.end() + kCallOpen.size(), kCallClose, prompt);
     return part.end() + kCallOpen.size() + kCallClose.size();
 }
 
@@ -238,32 +238,29 @@ void decodeInto(QString& phrase, QStringView source, bool verbatim)
 }
 
 // The phrase of a selection other than the literal asked about: inside that literal, what the
-// part selected stands for (a word of it is that word); elsewhere what DecodeCppLiteral makes
+// part selected stands for (a word of it is that word); elsewhere what decodeCppLiteral makes
 // of the selection.
 QString cppSelectionPhrase(const EditedText& text, Selection literal, Selection selection)
 {
-    QString source = SelectedText(text, selection);
+    QString source = selectedText(text, selection);
     if (selection.length == 0 || selection.start < literal.start || selection.end() > literal.end())
-        return DecodeCppLiteral(source);
-    const QString whole = SelectedText(text, literal);
+        return decodeCppLiteral(source);
+    const QString whole = selectedText(text, literal);
     source.prepend(literalBodyDelimitersAround(whole, selection.start - literal.start).open);
     source.append(literalBodyDelimitersAround(whole, selection.end() - 1 - literal.start).close);
-    return DecodeCppLiteral(source);
+    return decodeCppLiteral(source);
 }
 
 } // namespace
 
-} // namespace orb
-
-QString CppIncludeLine()
+QString cppIncludeLine()
 {
     return QStringLiteral("#include <OrbTranslate.h>");
 }
 
-UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
+UnitScanResult harvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
                               const QString& path, CppOffer offer)
 {
-    using namespace orb;
     CppLexer lexer(text);
     QStringNames qstringNames(text);
     qsizetype firstRewrite = -1;
@@ -299,15 +296,15 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
         const std::optional<Selection> part = rewrittenPart(lexer, text, source, qstringNames);
         const PromptKind kind = part ? PromptKind::WrapLiteral : PromptKind::AddPhrase;
         prompt.showSelection(source, true);
-        PromptOutcome outcome = AskAboutSelection({kind, std::move(phrase)}, text, source, prompt, [&](Selection other) {
-            return other == source ? Question{kind, DecodeCppLiteral(SelectedText(text, source))}
+        PromptOutcome outcome = askAboutSelection({kind, std::move(phrase)}, text, source, prompt, [&](Selection other) {
+            return other == source ? Question{kind, decodeCppLiteral(selectedText(text, source))}
                                    : Question{PromptKind::AddPhrase, cppSelectionPhrase(text, source, other)};
         });
         shown = outcome.selection;
         phrase = std::move(outcome.phrase); // and with it its storage, for the next literal
         if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return {false, false};
-        if (outcome.answer == Answer::No || !AddAcceptedPhrase(phrase, outcome.selection, sink, prompt))
+        if (outcome.answer == Answer::No || !addAcceptedPhrase(phrase, outcome.selection, sink, prompt))
             continue;
         // Only the literal asked about, where a QString can stand, is rewritten: anything else
         // would change the program's text or no longer compile.
@@ -326,3 +323,5 @@ UnitScanResult HarvestCppText(EditedText& text, HarvestPrompt& prompt, PhraseSin
     shown = offerInclude(text, firstRewrite, shown, prompt, addedLineBreak);
     return {true, prompt.ask(PromptKind::SaveFile, path, shown) == Answer::Yes, addedLineBreak};
 }
+
+} // namespace orb

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace orb {
+
 namespace {
 
 // A preprocessor line: its directive's name and the rest, where it ends, and how many
@@ -76,7 +78,7 @@ bool hasIncludeGuard(const std::vector<Directive>& directives)
 
 } // namespace
 
-IncludePlace FindIncludePlace(const EditedText& text, QStringView header, qsizetype firstUse)
+IncludePlace findIncludePlace(const EditedText& text, QStringView header, qsizetype firstUse)
 {
     const std::vector<Directive> directives = directivesOf(text);
     const bool guarded = hasIncludeGuard(directives);
@@ -97,3 +99,5 @@ IncludePlace FindIncludePlace(const EditedText& text, QStringView header, qsizet
     }
     return place;
 }
+
+} // namespace orb

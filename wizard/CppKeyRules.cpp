@@ -53,10 +53,10 @@ void CalleeNames::add(const CalleeName& known)
     m_byLength[std::size_t(known.name.size())].push_back(known);
 }
 
-} // namespace orb
-
-const std::vector<CppKeyRule>& CppKeyRules()
+const std::vector<CppKeyRule>& cppKeyRules()
 {
     static const std::vector<CppKeyRule> rules(std::begin(orb::kCppKeyRules), std::end(orb::kCppKeyRules));
     return rules;
 }
+
+} // namespace orb

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <vector>
 
+namespace orb {
+
 // A call whose string arguments are keys, not user texts: a literal passed to it (bare, or
 // inside QStringLiteral, QLatin1String, QLatin1StringView or u"..."_s) is not offered, whatever
 // the CppOffer: a key in Russian is still a key. With CppOffer::WithLetter a text without
@@ -22,8 +24,6 @@ struct CppKeyRule
     // is a key too (qDebug() << "...").
     bool logging = false;
 };
-
-namespace orb {
 
 // The rules, each call by the name it is written with.
 inline constexpr CppKeyRule kCppKeyRules[] = {
@@ -137,12 +137,8 @@ static_assert(std::all_of(kLoggingHeads.begin(), kLoggingHeads.end(),
                           [](QStringView head) { return head.front() == kLoggingInitial; }),
               "the lexer tells logging heads by one initial");
 
-} // namespace orb
-
 // kCppKeyRules, for those that want a container.
-const std::vector<CppKeyRule>& CppKeyRules();
-
-namespace orb {
+const std::vector<CppKeyRule>& cppKeyRules();
 
 // What the name in front of a parenthesis makes of the literals inside.
 enum class Callee : std::uint8_t {
@@ -151,7 +147,7 @@ enum class Callee : std::uint8_t {
     WrappedWhole, // QStringLiteral and its kin, which a rewrite wraps whole
     Wrapper,      // a call that only turns its literal into a string type
     Translating,  // a call that translates its argument at textArgument
-    Key,          // a call that takes keys (CppKeyRules)
+    Key,          // a call that takes keys (cppKeyRules)
     Other,
 };
 

@@ -197,12 +197,12 @@ LiteralBodyDelimiters literalBodyDelimitersAround(QStringView source, qsizetype 
     return {};
 }
 
-} // namespace orb
-
-QString DecodeCppLiteral(QStringView source)
+QString decodeCppLiteral(QStringView source)
 {
     QString phrase;
     phrase.reserve(source.size());
     orb::appendCppLiteral(source, phrase);
     return phrase;
 }
+
+} // namespace orb

@@ -2,15 +2,15 @@
 
 #include <QString>
 
+namespace orb {
+
 // What a C++ string-literal expression stands for: one literal or several adjacent ones
 // (whitespace, line breaks and comments between them), each with its prefix (u8 u U L) and
 // raw or not, escapes decoded (\n \t \" \\ \' \xHH \uXXXX \UXXXXXXXX, octal and the rest of
 // the standard's simple escapes), the pieces joined.
-QString DecodeCppLiteral(QStringView source);
+QString decodeCppLiteral(QStringView source);
 
-namespace orb {
-
-// DecodeCppLiteral's phrase, appended to phrase.
+// decodeCppLiteral's phrase, appended to phrase.
 void appendCppLiteral(QStringView source, QString& phrase);
 
 // What opens and closes the body of the literal in source that holds offset: its prefix and

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace orb {
+
 namespace {
 
 bool isTranslatable(const QXmlStreamReader& xml)
@@ -94,7 +96,7 @@ std::optional<QString> entity(QStringView name)
 
 } // namespace
 
-bool ReadDesignerStrings(QStringView xmlText, std::vector<DesignerString>& strings, QString* error)
+bool readDesignerStrings(QStringView xmlText, std::vector<DesignerString>& strings, QString* error)
 {
     strings.clear();
     QXmlStreamReader xml(xmlText.toString());
@@ -122,7 +124,7 @@ bool ReadDesignerStrings(QStringView xmlText, std::vector<DesignerString>& strin
     return true;
 }
 
-QString DecodeXmlText(QStringView source)
+QString decodeXmlText(QStringView source)
 {
     static constexpr QStringView kCdataOpen = u"<![CDATA[";
     static constexpr QStringView kCdataClose = u"]]>";
@@ -152,7 +154,7 @@ QString DecodeXmlText(QStringView source)
     return text;
 }
 
-bool HarvestDesignerForm(const EditedText& text, const std::vector<DesignerString>& strings,
+bool harvestDesignerStrings(const EditedText& text, const std::vector<DesignerString>& strings,
                          HarvestPrompt& prompt, PhraseSink& sink)
 {
     for (const DesignerString& string : strings) {
@@ -161,12 +163,14 @@ bool HarvestDesignerForm(const EditedText& text, const std::vector<DesignerStrin
             continue;
         }
         prompt.showSelection(string.source, true);
-        const PromptOutcome outcome = AskAboutSelection(PromptKind::AddPhrase, text, string.source, prompt,
-                                                        DecodeXmlText, string.phrase);
+        const PromptOutcome outcome = askAboutSelection(PromptKind::AddPhrase, text, string.source, prompt,
+                                                        decodeXmlText, string.phrase);
         if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return false;
         if (outcome.answer == Answer::Yes)
-            AddAcceptedPhrase(outcome.phrase, outcome.selection, sink, prompt);
+            addAcceptedPhrase(outcome.phrase, outcome.selection, sink, prompt);
     }
     return true;
 }
+
+} // namespace orb

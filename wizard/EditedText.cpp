@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace orb {
+
 namespace {
 
 // A gap of a quarter of the text more than pays for the copy that makes it, so that a run of
@@ -143,3 +145,5 @@ void EditedText::copyOut(qsizetype from, qsizetype to, char16_t* target) const
         std::copy(first, first + behind, target + inFront);
     }
 }
+
+} // namespace orb

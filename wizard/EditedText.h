@@ -5,6 +5,8 @@
 
 #include <memory>
 
+namespace orb {
+
 // The text of one scanned file while a harvest rewrites it: a gap buffer of UTF-16 units.
 // The scans move forward and insert just behind where they read, so an insertion at or
 // after the previous one costs the length inserted plus the distance the gap moves, and a
@@ -91,3 +93,5 @@ private:
     qsizetype m_afterSize = 0;
     bool m_afterOwned = false;
 };
+
+} // namespace orb

@@ -22,29 +22,29 @@ namespace {
 TfrmFindWords* frmFindWords = nullptr;
 
 // The target column, as the scanners see it.
-class ColumnSink : public PhraseSink
+class TargetColumn : public orb::PhraseSink
 {
 public:
-    ColumnSink(HarvestTarget& target, const QString& header) : m_target(target), m_header(header) {}
+    TargetColumn(orb::HarvestTarget& target, const QString& header) : m_target(target), m_header(header) {}
     bool phraseExists(const QString& phrase) const override { return m_target.PhraseExists(m_header, phrase); }
     void addPhrase(const QString& phrase) override { m_target.AddPhrase(m_header, phrase); }
 
 private:
-    HarvestTarget& m_target;
+    orb::HarvestTarget& m_target;
     QString m_header;
 };
 
-int buttonsFor(PromptKind kind)
+int buttonsFor(orb::PromptKind kind)
 {
     switch (kind) {
-    case PromptKind::WrapLiteral:
-    case PromptKind::AddPhrase:
-        return Prompter::Yes | Prompter::No | Prompter::Cancel;
-    case PromptKind::AddUses:
-    case PromptKind::SaveFile:
+    case orb::PromptKind::WrapLiteral:
+    case orb::PromptKind::AddPhrase:
+        return orb::Prompter::Yes | orb::Prompter::No | orb::Prompter::Cancel;
+    case orb::PromptKind::AddUses:
+    case orb::PromptKind::SaveFile:
         break;
     }
-    return Prompter::Yes | Prompter::No;
+    return orb::Prompter::Yes | orb::Prompter::No;
 }
 
 } // namespace
@@ -76,12 +76,12 @@ void TfrmFindWords::FormCreate()
     }
 }
 
-ProjectHarvester* TfrmFindWords::setHarvester(ProjectHarvester* harvester)
+orb::ProjectHarvester* TfrmFindWords::setHarvester(orb::ProjectHarvester* harvester)
 {
     return std::exchange(m_harvester, harvester);
 }
 
-QString TfrmFindWords::cannotShow(const EditedText& text) const
+QString TfrmFindWords::cannotShow(const orb::EditedText& text) const
 {
     qsizetype line = 1;
     for (qsizetype start = 0; start <= text.size(); ++line) {
@@ -97,7 +97,7 @@ QString TfrmFindWords::cannotShow(const EditedText& text) const
     return QString();
 }
 
-void TfrmFindWords::showFile(const QString& path, const EditedText& text)
+void TfrmFindWords::showFile(const QString& path, const orb::EditedText& text)
 {
     ui->gbxModule->setTitle(path);
     m_text = &text;
@@ -106,14 +106,14 @@ void TfrmFindWords::showFile(const QString& path, const EditedText& text)
     ui->lblNote->clear();
 }
 
-void TfrmFindWords::noted(HarvestNote note, Selection, const QString& phrase)
+void TfrmFindWords::noted(orb::HarvestNote note, orb::Selection, const QString& phrase)
 {
-    QString text = Translate(NoteSource(note));
+    QString text = Translate(orb::noteSource(note));
     text.replace(u"%s"_s, phrase);
     ui->lblNote->setText(text);
 }
 
-void TfrmFindWords::showSelection(Selection selection, bool scrollFurther)
+void TfrmFindWords::showSelection(orb::Selection selection, bool scrollFurther)
 {
     QTextCursor cursor(ui->mmModule->document());
     cursor.setPosition(int(selection.start));
@@ -153,25 +153,25 @@ void TfrmFindWords::setBusy(bool busy)
         QGuiApplication::restoreOverrideCursor();
 }
 
-Selection TfrmFindWords::currentSelection() const
+orb::Selection TfrmFindWords::currentSelection() const
 {
     const QTextCursor cursor = ui->mmModule->textCursor();
     return {cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
 }
 
-Answer TfrmFindWords::ask(PromptKind kind, const QString& argument, Selection& selection)
+orb::Answer TfrmFindWords::ask(orb::PromptKind kind, const QString& argument, orb::Selection& selection)
 {
     // After a close every question of the file still to come is answered for the user.
     if (m_closed)
-        return Answer::Cancel;
-    const QString text = PromptText(kind, Translate(PromptSource(kind)), argument);
-    const QString details = kind == PromptKind::SaveFile ? changesToSave(argument) : QString();
-    const Prompter::Button answer =
-        Prompter::current().nonModalQuestion(this, HarvestCaption(), text, buttonsFor(kind), details);
+        return orb::Answer::Cancel;
+    const QString text = orb::promptText(kind, Translate(orb::promptSource(kind)), argument);
+    const QString details = kind == orb::PromptKind::SaveFile ? changesToSave(argument) : QString();
+    const orb::Prompter::Button answer =
+        orb::Prompter::current().nonModalQuestion(this, orb::harvestCaption(), text, buttonsFor(kind), details);
     selection = currentSelection();
     if (m_closed)
-        return Answer::Cancel;
-    return answer == Prompter::Yes ? Answer::Yes : answer == Prompter::No ? Answer::No : Answer::Cancel;
+        return orb::Answer::Cancel;
+    return answer == orb::Prompter::Yes ? orb::Answer::Yes : answer == orb::Prompter::No ? orb::Answer::No : orb::Answer::Cancel;
 }
 
 QString TfrmFindWords::changesToSave(const QString& path) const
@@ -179,28 +179,28 @@ QString TfrmFindWords::changesToSave(const QString& path) const
     if (!m_text)
         return {};
     const QString name = QFileInfo(path).fileName();
-    return UnifiedDiff(m_original, m_text->toString(), QStringLiteral("a/") + name, QStringLiteral("b/") + name);
+    return orb::unifiedDiff(m_original, m_text->toString(), QStringLiteral("a/") + name, QStringLiteral("b/") + name);
 }
 
-void TfrmFindWords::fileNoted(const QString& path, FileNote note, const QString&)
+void TfrmFindWords::fileNoted(const QString& path, orb::FileNote note, const QString&)
 {
     switch (note) {
-    case FileNote::NotAFile:
+    case orb::FileNote::NotAFile:
         m_passedOver.append(path);
         return;
-    case FileNote::ChangedOnDisk:
-        Prompter::current().messageBox(
-            this, HarvestCaption(),
+    case orb::FileNote::ChangedOnDisk:
+        orb::Prompter::current().messageBox(
+            this, orb::harvestCaption(),
             Translate(QStringLiteral("Файл изменён на диске после чтения и не перезаписан, "
                                      "чтобы не потерять эти изменения:")) + u'\n' + path,
-            Prompter::Icon::Warning, Prompter::Ok);
+            orb::Prompter::Icon::Warning, orb::Prompter::Ok);
         return;
-    case FileNote::OutsideProject:
-        Prompter::current().messageBox(
-            this, HarvestCaption(),
+    case orb::FileNote::OutsideProject:
+        orb::Prompter::current().messageBox(
+            this, orb::harvestCaption(),
             Translate(QStringLiteral("Файл лежит вне папки проекта (к нему ведёт ссылка): его фразы "
                                      "добавлены в словарь, но сам файл не изменён:")) + u'\n' + path,
-            Prompter::Icon::Information, Prompter::Ok);
+            orb::Prompter::Icon::Information, orb::Prompter::Ok);
         return;
     }
 }
@@ -232,8 +232,8 @@ void TfrmFindWords::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-bool ScanProjectDir(const QString& language, const QString& directory, HarvestTarget& target,
-                    const HarvestSettings& settings)
+bool ScanProjectDir(const QString& language, const QString& directory, orb::HarvestTarget& target,
+                    const orb::HarvestSettings& settings)
 {
     std::unique_ptr<TfrmFindWords> owned;
     if (!frmFindWords) {
@@ -245,38 +245,38 @@ bool ScanProjectDir(const QString& language, const QString& directory, HarvestTa
     // A scan started from a question of another goes back to that one's file afterwards.
     const TfrmFindWords::ShownFile outer = window.shownFile();
     window.show();
-    ColumnSink sink(target, window.FLanguage);
-    FileHarvester harvester(window, sink, settings);
-    ProjectHarvester* outerHarvester = window.setHarvester(&harvester);
-    const HarvestStep step = WalkProjectDir(directory, harvester);
+    TargetColumn sink(target, window.FLanguage);
+    orb::FileHarvester harvester(window, sink, settings);
+    orb::ProjectHarvester* outerHarvester = window.setHarvester(&harvester);
+    const orb::HarvestStep step = orb::walkProjectDir(directory, harvester);
     window.setHarvester(outerHarvester);
     if (!owned)
         window.showAgain(outer);
     // The reason is the scanners' own, in the words orb-lng also prints; the line before it
     // says in the interface language what happened.
-    if (step == HarvestStep::Failed)
-        Prompter::current().messageBox(&window, HarvestCaption(),
+    if (step == orb::HarvestStep::Failed)
+        orb::Prompter::current().messageBox(&window, orb::harvestCaption(),
                                        Translate(QStringLiteral("Поиск слов в проекте прерван")) + u'\n'
                                            + harvester.errorText(),
-                                       Prompter::Icon::Error, Prompter::Ok);
+                                       orb::Prompter::Icon::Error, orb::Prompter::Ok);
     if (owned) {
         if (const QStringList passedOver = window.takePassedOver(); !passedOver.isEmpty())
-            Prompter::current().messageBox(&window, HarvestCaption(),
+            orb::Prompter::current().messageBox(&window, orb::harvestCaption(),
                                            Translate(QStringLiteral("Пропущены элементы, которые не являются файлами "
                                                                     "(ссылки в никуда, каналы, устройства):"))
                                                + u'\n' + passedOver.join(u'\n'),
-                                           Prompter::Icon::Information, Prompter::Ok);
+                                           orb::Prompter::Icon::Information, orb::Prompter::Ok);
         frmFindWords = nullptr;
     }
-    return step == HarvestStep::Continue;
+    return step == orb::HarvestStep::Continue;
 }
 
-bool ProjectScanRunning()
+bool orb::projectScanRunning()
 {
     return frmFindWords != nullptr;
 }
 
-void EndProjectScan()
+void orb::endProjectScan()
 {
     if (frmFindWords)
         frmFindWords->close();

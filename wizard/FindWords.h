@@ -8,7 +8,9 @@
 
 #include <memory>
 
+namespace orb {
 class HarvestTarget;
+}
 
 namespace Ui {
 class frmFindWords;
@@ -17,7 +19,7 @@ class frmFindWords;
 // The harvest window: the file being scanned, with the literal under consideration selected.
 // Its questions are asked beside it rather than over it, so that the user can select another
 // word or phrase in the text before answering. Closing it ends the scan as Cancel would.
-class TfrmFindWords : public QWidget, public HarvestPrompt
+class TfrmFindWords : public QWidget, public orb::HarvestPrompt
 {
     Q_OBJECT
 
@@ -28,23 +30,23 @@ public:
     // The header text of the target language column.
     QString FLanguage;
     // The walk a close stops; returns the one set before (nested scans).
-    ProjectHarvester* setHarvester(ProjectHarvester* harvester);
+    orb::ProjectHarvester* setHarvester(orb::ProjectHarvester* harvester);
 
     // The text view lays out a line as a whole: one of megabytes takes it seconds for every
     // selection. Longer lines than any source holds are refused.
     static constexpr qsizetype kLongestLineShown = 1 << 16;
-    QString cannotShow(const EditedText& text) const override;
-    void showFile(const QString& path, const EditedText& text) override;
-    void showSelection(Selection selection, bool scrollFurther) override;
+    QString cannotShow(const orb::EditedText& text) const override;
+    void showFile(const QString& path, const orb::EditedText& text) override;
+    void showSelection(orb::Selection selection, bool scrollFurther) override;
     void textInserted(qsizetype pos, QStringView inserted) override;
     void searchStarted() override;
     void searchFinished() override;
     // Shown under the text until the next note or file.
-    void noted(HarvestNote note, Selection selection, const QString& phrase) override;
-    Answer ask(PromptKind kind, const QString& argument, Selection& selection) override;
+    void noted(orb::HarvestNote note, orb::Selection selection, const QString& phrase) override;
+    orb::Answer ask(orb::PromptKind kind, const QString& argument, orb::Selection& selection) override;
     // A file changed on disk or outside the project is told at once; the entries passed over
     // are gathered for one message at the end of the scan.
-    void fileNoted(const QString& path, FileNote note, const QString& reason) override;
+    void fileNoted(const QString& path, orb::FileNote note, const QString& reason) override;
     // The entries passed over so far, taken for that message.
     QStringList takePassedOver();
 
@@ -52,9 +54,9 @@ public:
     struct ShownFile
     {
         QString path;
-        const EditedText* text = nullptr;
+        const orb::EditedText* text = nullptr;
         QString original;
-        Selection selection;
+        orb::Selection selection;
     };
     ShownFile shownFile() const;
     void showAgain(const ShownFile& file);
@@ -64,16 +66,16 @@ protected:
 
 private:
     void FormCreate();
-    Selection currentSelection() const;
+    orb::Selection currentSelection() const;
     void setBusy(bool busy);
     // What a save of the file shown would change, as a unified diff.
     QString changesToSave(const QString& path) const;
 
     std::unique_ptr<Ui::frmFindWords> ui;
-    ProjectHarvester* m_harvester = nullptr;
+    orb::ProjectHarvester* m_harvester = nullptr;
     bool m_closed = false;
     bool m_busy = false;
-    const EditedText* m_text = nullptr; // the scan's text of the file shown
+    const orb::EditedText* m_text = nullptr; // the scan's text of the file shown
     QString m_original;                 // and that text as the file held it
     QStringList m_passedOver;
 };
@@ -84,9 +86,13 @@ private:
 // runs uses that window and its language. A file that cannot be read or written ends the walk
 // with an error message naming it; the outermost call then names the entries passed over as
 // no files. False when the walk did not reach its end.
-bool ScanProjectDir(const QString& language, const QString& directory, HarvestTarget& target,
-                    const HarvestSettings& settings);
+bool ScanProjectDir(const QString& language, const QString& directory, orb::HarvestTarget& target,
+                    const orb::HarvestSettings& settings);
+namespace orb {
+
 // True while a scan runs.
-bool ProjectScanRunning();
+bool projectScanRunning();
 // Ends a running scan as Cancel would (its window closes); nothing when none runs.
-void EndProjectScan();
+void endProjectScan();
+
+} // namespace orb

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace orb {
+
 namespace {
 
 constexpr QChar kQuote = u'\'';
@@ -241,7 +243,7 @@ private:
         if (callEnd < 0)
             return;
         const Selection literal{open, callEnd - open};
-        const QString phrase = DecodeLiteral(SelectedText(m_text, literal));
+        const QString phrase = DecodeLiteral(selectedText(m_text, literal));
         if (!phrase.isEmpty()) { // Translate('') holds no phrase
             m_wrapped->sink.addPhrase(phrase);
             m_wrapped->prompt.wrappedLiteralHarvested(literal, phrase);
@@ -289,9 +291,9 @@ std::optional<Selection> searchNext(LiteralScanner& scanner, HarvestPrompt& prom
 // Encloses the selected literal in Translate(...); the position after the ")".
 qsizetype wrapInCall(EditedText& text, Selection literal, HarvestPrompt& prompt)
 {
-    InsertText(text, literal.start, kCallOpen, prompt);
+    insertText(text, literal.start, kCallOpen, prompt);
     const qsizetype closing = literal.end() + kCallOpen.size();
-    InsertText(text, closing, kCallClose, prompt);
+    insertText(text, closing, kCallClose, prompt);
     return closing + kCallClose.size();
 }
 
@@ -301,7 +303,7 @@ qsizetype wrapInCall(EditedText& text, Selection literal, HarvestPrompt& prompt)
 // word is none.
 qsizetype usesClauseEnd(const EditedText& text)
 {
-    const UsesClauses clauses = ReadUsesClauses(text, kTranslationUnit);
+    const UsesClauses clauses = readUsesClauses(text, kTranslationUnit);
     return clauses.name ? -1 : clauses.firstEnd;
 }
 
@@ -314,7 +316,7 @@ Selection offerUsesClause(EditedText& text, Selection shown, HarvestPrompt& prom
     Selection caret{end, 0};
     prompt.showSelection(caret, false);
     if (prompt.ask(PromptKind::AddUses, kTranslationUnit.toString(), caret) == Answer::Yes)
-        InsertText(text, end, kUsesInsertion, prompt);
+        insertText(text, end, kUsesInsertion, prompt);
     return caret;
 }
 
@@ -375,7 +377,7 @@ qsizetype FindCallEnd(const EditedText& text, qsizetype start)
     return -1;
 }
 
-QString PromptSource(PromptKind kind)
+QString promptSource(PromptKind kind)
 {
     switch (kind) {
     case PromptKind::WrapLiteral:
@@ -392,7 +394,7 @@ QString PromptSource(PromptKind kind)
     return {};
 }
 
-QString PromptText(PromptKind kind, const QString& translatedSource, const QString& argument)
+QString promptText(PromptKind kind, const QString& translatedSource, const QString& argument)
 {
     if (kind == PromptKind::SaveFile)
         return argument + QStringLiteral("\r\n") + translatedSource;
@@ -403,12 +405,12 @@ QString PromptText(PromptKind kind, const QString& translatedSource, const QStri
     return text;
 }
 
-QString HarvestCaption()
+QString harvestCaption()
 {
     return QStringLiteral("Varnok Translation Toolkit");
 }
 
-QString NoteSource(HarvestNote note)
+QString noteSource(HarvestNote note)
 {
     switch (note) {
     case HarvestNote::NotWholeLiteral:
@@ -437,7 +439,7 @@ void HarvestPrompt::fileNoted(const QString&, FileNote, const QString&) {}
 
 PhraseSink::~PhraseSink() = default;
 
-UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
+UnitScanResult harvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
                                const QString& path)
 {
     WrappedHarvest wrapped{prompt, sink};
@@ -448,22 +450,22 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
     // or no longer compile. The scan's own literal is one when its quote opens a piece.
     PascalQuoteReader quotes(text);
     const auto questionAbout = [&text](Selection selection) {
-        const PromptKind kind = IsPascalStringExpression(text, selection) ? PromptKind::WrapLiteral : PromptKind::AddPhrase;
-        return Question{kind, PascalSelectionPhrase(text, selection)};
+        const PromptKind kind = isPascalStringExpression(text, selection) ? PromptKind::WrapLiteral : PromptKind::AddPhrase;
+        return Question{kind, pascalSelectionPhrase(text, selection)};
     };
     while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
         prompt.showSelection(*literal, true);
         const bool whole = quotes.opensPiece(literal->start);
         const Question first{whole ? PromptKind::WrapLiteral : PromptKind::AddPhrase,
-                             DecodeLiteral(SelectedText(text, *literal))};
-        const PromptOutcome outcome = AskAboutSelection(first, text, *literal, prompt, questionAbout);
+                             DecodeLiteral(selectedText(text, *literal))};
+        const PromptOutcome outcome = askAboutSelection(first, text, *literal, prompt, questionAbout);
         shown = outcome.selection;
-        scanner.continueAt(ResumePosition(*literal, outcome.selection));
+        scanner.continueAt(resumePosition(*literal, outcome.selection));
         if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return {false, false};
-        if (outcome.answer == Answer::No || !AddAcceptedPhrase(outcome.phrase, outcome.selection, sink, prompt))
+        if (outcome.answer == Answer::No || !addAcceptedPhrase(outcome.phrase, outcome.selection, sink, prompt))
             continue;
-        const bool expression = outcome.selection == *literal ? whole : IsPascalStringExpression(text, outcome.selection);
+        const bool expression = outcome.selection == *literal ? whole : isPascalStringExpression(text, outcome.selection);
         if (outcome.kind != PromptKind::WrapLiteral || !expression) {
             prompt.noted(HarvestNote::NotWholeLiteral, outcome.selection, outcome.phrase);
             continue;
@@ -480,31 +482,31 @@ UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSi
     return {true, prompt.ask(PromptKind::SaveFile, path, shown) == Answer::Yes};
 }
 
-bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& sink)
+bool harvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& sink)
 {
     LiteralScanner scanner(text, nullptr);
     while (const std::optional<Selection> literal = searchNext(scanner, prompt)) {
         scanner.continueAt(literal->end());
-        if (sink.phraseExists(DecodeLiteral(SelectedText(text, *literal)))) {
+        if (sink.phraseExists(DecodeLiteral(selectedText(text, *literal)))) {
             prompt.showSelection(*literal, false);
             continue;
         }
         prompt.showSelection(*literal, true);
         const auto questionAbout = [&text](Selection selection) {
-            return Question{PromptKind::AddPhrase, PascalSelectionPhrase(text, selection)};
+            return Question{PromptKind::AddPhrase, pascalSelectionPhrase(text, selection)};
         };
-        const Question first{PromptKind::AddPhrase, DecodeLiteral(SelectedText(text, *literal))};
-        const PromptOutcome outcome = AskAboutSelection(first, text, *literal, prompt, questionAbout);
-        scanner.continueAt(ResumePosition(*literal, outcome.selection));
+        const Question first{PromptKind::AddPhrase, DecodeLiteral(selectedText(text, *literal))};
+        const PromptOutcome outcome = askAboutSelection(first, text, *literal, prompt, questionAbout);
+        scanner.continueAt(resumePosition(*literal, outcome.selection));
         if (outcome.answer == Answer::Cancel || outcome.asked.length == 0)
             return false;
         if (outcome.answer == Answer::Yes)
-            AddAcceptedPhrase(outcome.phrase, outcome.selection, sink, prompt);
+            addAcceptedPhrase(outcome.phrase, outcome.selection, sink, prompt);
     }
     return true;
 }
 
-SourceKind SourceKindOf(const QString& fileName)
+SourceKind sourceKindOf(const QString& fileName)
 {
     if (hasExtension(fileName, u".PAS"))
         return SourceKind::PascalUnit;
@@ -519,7 +521,7 @@ SourceKind SourceKindOf(const QString& fileName)
     return SourceKind::None;
 }
 
-QString SourceKindName(SourceKind kind)
+QString sourceKindName(SourceKind kind)
 {
     switch (kind) {
     case SourceKind::PascalUnit:
@@ -535,3 +537,5 @@ QString SourceKindName(SourceKind kind)
     }
     return {};
 }
+
+} // namespace orb

@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+namespace orb {
+
 // The harvest of translatable literals from a project: the scanners of Delphi unit sources and
 // form files (C++ sources and Qt Designer forms have theirs in CppHarvest.h and
 // DesignerForm.h), and the walk over a project directory. No widgets: the harvest window,
@@ -46,18 +48,18 @@ struct Selection
 enum class Answer { Yes, No, Cancel };
 
 // The questions of the harvest. Their texts are interface texts in Russian; a caller
-// translates PromptSource(kind) and puts the argument in place of %s.
+// translates promptSource(kind) and puts the argument in place of %s.
 enum class PromptKind {
     WrapLiteral, // unit: add the phrase and wrap the literal in Translate(...)? Yes/No/Cancel
     AddPhrase,   // form: add the phrase? Yes/No/Cancel
     AddUses,     // unit: insert the translation unit into the uses clause? Yes/No
     SaveFile,    // unit: replace the file? Yes/No; the argument is the file's path
 };
-QString PromptSource(PromptKind kind);
+QString promptSource(PromptKind kind);
 // The argument as it goes into the prompt text: the phrase, "OrbTranslate" or the path.
-QString PromptText(PromptKind kind, const QString& translatedSource, const QString& argument);
+QString promptText(PromptKind kind, const QString& translatedSource, const QString& argument);
 // The caption of every harvest prompt and error.
-QString HarvestCaption();
+QString harvestCaption();
 
 // What the harvest tells the user after a Yes that did not do all a question said.
 enum class HarvestNote {
@@ -72,7 +74,7 @@ enum class HarvestNote {
     NothingToAdd,
 };
 // The note as an interface text in Russian, %s the phrase; a caller translates it first.
-QString NoteSource(HarvestNote note);
+QString noteSource(HarvestNote note);
 // Why the harvest left a file as it was, though the walk met it.
 enum class FileNote {
     NotAFile,       // a link to nothing, a named pipe, a device with a source's name: passed over
@@ -138,16 +140,16 @@ struct UnitScanResult
 // one whole string expression and only adds its phrase otherwise, harvests literals already
 // inside Translate silently, and at the end asks about the uses clause and the save of the
 // file at path (the save prompt names it).
-UnitScanResult HarvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
+UnitScanResult harvestUnitText(EditedText& text, HarvestPrompt& prompt, PhraseSink& sink,
                                const QString& path);
 // Scans a form's normalised text: offers every non-ASCII literal not yet in the column.
 // False when the user cancelled.
-bool HarvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& sink);
+bool harvestFormText(const EditedText& text, HarvestPrompt& prompt, PhraseSink& sink);
 
 // Which literals of C++ sources are offered.
 enum class CppOffer {
     NonAscii,   // those holding a character of code 128 or more (a project not written in English)
-    WithLetter, // every one holding a letter, except those CppKeyRules() takes for keys
+    WithLetter, // every one holding a letter, except those cppKeyRules() takes for keys
 };
 
 // What the user chose for a harvest, beside the project and the column.
@@ -167,9 +169,9 @@ enum class SourceKind {
 };
 // Files Qt's build tools generate (moc_*, qrc_*, ui_*.h, *.moc) are None: their literals are
 // meta-object tables and copies of a form's texts, not sources to harvest.
-SourceKind SourceKindOf(const QString& fileName);
+SourceKind sourceKindOf(const QString& fileName);
 // How orb-lng names the kind: "pascal", "delphi-form", "cpp", "qt-form".
-QString SourceKindName(SourceKind kind);
+QString sourceKindName(SourceKind kind);
 
 // One step of the walk.
 enum class HarvestStep { Continue, Cancelled, Failed };
@@ -190,7 +192,7 @@ public:
     const QString& projectRoot() const { return m_projectRoot; }
 
 private:
-    friend HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester);
+    friend HarvestStep walkProjectDir(const QString& directory, ProjectHarvester& harvester);
     bool m_stopRequested = false;
     QString m_projectRoot;
 };
@@ -200,7 +202,7 @@ private:
 // of Qt's build tools). A directory or file reached again through a link is not visited twice.
 // Stops at every level on the first step that is not Continue and returns it. A directory
 // that cannot be listed is passed over.
-HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester);
+HarvestStep walkProjectDir(const QString& directory, ProjectHarvester& harvester);
 
 // The harvester the window and orb-lng share (in ProjectWalk.cpp): reads each file, lets the
 // scans ask through prompt, adds to sink, and writes accepted rewrites back, each only while
@@ -252,3 +254,5 @@ private:
     bool m_keepRewrites = false;
     std::vector<SourceRewrite> m_kept;
 };
+
+} // namespace orb

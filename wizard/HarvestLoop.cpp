@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace orb {
+
 namespace {
 
 Selection clippedTo(Selection selection, qsizetype size)
@@ -16,17 +18,17 @@ Selection clippedTo(Selection selection, qsizetype size)
 bool holdsAskedText(const EditedText& text, Selection selection, Selection asked)
 {
     return selection == asked
-        || (selection.length == asked.length && text.matchesAt(selection.start, SelectedText(text, asked)));
+        || (selection.length == asked.length && text.matchesAt(selection.start, selectedText(text, asked)));
 }
 
 } // namespace
 
-QString SelectedText(const EditedText& text, Selection selection)
+QString selectedText(const EditedText& text, Selection selection)
 {
     return text.mid(selection.start, selection.length);
 }
 
-PromptOutcome AskAboutSelection(Question question, const EditedText& text, Selection selection,
+PromptOutcome askAboutSelection(Question question, const EditedText& text, Selection selection,
                                 HarvestPrompt& prompt, const QuestionAbout& questionAbout)
 {
     for (;;) {
@@ -39,23 +41,23 @@ PromptOutcome AskAboutSelection(Question question, const EditedText& text, Selec
     }
 }
 
-PromptOutcome AskAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
+PromptOutcome askAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
                                 HarvestPrompt& prompt, LiteralDecoder decode, QString phrase)
 {
     if (phrase.isNull())
-        phrase = decode(SelectedText(text, selection));
-    return AskAboutSelection({kind, std::move(phrase)}, text, selection, prompt, [&](Selection other) {
-        return Question{kind, decode(SelectedText(text, other))};
+        phrase = decode(selectedText(text, selection));
+    return askAboutSelection({kind, std::move(phrase)}, text, selection, prompt, [&](Selection other) {
+        return Question{kind, decode(selectedText(text, other))};
     });
 }
 
-qsizetype ResumePosition(Selection candidate, Selection answered)
+qsizetype resumePosition(Selection candidate, Selection answered)
 {
     const qsizetype end = answered.end();
     return end > candidate.start && end < candidate.end() ? candidate.end() : end;
 }
 
-bool AddAcceptedPhrase(const QString& phrase, Selection selection, PhraseSink& sink, HarvestPrompt& prompt)
+bool addAcceptedPhrase(const QString& phrase, Selection selection, PhraseSink& sink, HarvestPrompt& prompt)
 {
     if (phrase.isEmpty()) {
         prompt.noted(HarvestNote::NothingToAdd, selection, phrase);
@@ -65,8 +67,10 @@ bool AddAcceptedPhrase(const QString& phrase, Selection selection, PhraseSink& s
     return true;
 }
 
-void InsertText(EditedText& text, qsizetype pos, QStringView inserted, HarvestPrompt& prompt)
+void insertText(EditedText& text, qsizetype pos, QStringView inserted, HarvestPrompt& prompt)
 {
     text.insert(pos, inserted);
     prompt.textInserted(pos, inserted);
 }
+
+} // namespace orb

@@ -4,11 +4,13 @@
 
 #include <functional>
 
+namespace orb {
+
 // The steps the scans of every kind of source share: the selection's text, the question that
 // is asked again when the user selected something else meanwhile, insertions mirrored to the
 // view, and the phrase added only when it holds text. For the scanners, not for their callers.
 
-// What a source's literal stands for: DecodeLiteral for Pascal, DecodeCppLiteral for C++.
+// What a source's literal stands for: DecodeLiteral for Pascal, decodeCppLiteral for C++.
 using LiteralDecoder = QString (*)(QStringView);
 
 // A question about a selection: its kind (whether a Yes rewrites) and the phrase it quotes.
@@ -29,25 +31,27 @@ struct PromptOutcome
     Selection selection; // the selection as it stood when the user answered
 };
 
-QString SelectedText(const EditedText& text, Selection selection);
+QString selectedText(const EditedText& text, Selection selection);
 
 // Asks the question about the selection, and again, as questionAbout says, when the user
 // answered Yes but had selected something else meanwhile, so that a Yes always confirms the
 // text and the kind of question it was asked about.
-PromptOutcome AskAboutSelection(Question question, const EditedText& text, Selection selection,
+PromptOutcome askAboutSelection(Question question, const EditedText& text, Selection selection,
                                 HarvestPrompt& prompt, const QuestionAbout& questionAbout);
 // The same with one kind of question whatever is selected, its phrase what decode makes of
 // the selection (phrase: of the first selection, when the caller knows it already).
-PromptOutcome AskAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
+PromptOutcome askAboutSelection(PromptKind kind, const EditedText& text, Selection selection,
                                 HarvestPrompt& prompt, LiteralDecoder decode, QString phrase = {});
 
 // Where a scan goes on after a question about candidate: after the selection answered about,
 // but not inside the candidate, whose quotes would then be read out of step.
-qsizetype ResumePosition(Selection candidate, Selection answered);
+qsizetype resumePosition(Selection candidate, Selection answered);
 
 // Adds an accepted phrase, or tells the user that the selection held none: an empty phrase
 // is never added. False when nothing was added.
-bool AddAcceptedPhrase(const QString& phrase, Selection selection, PhraseSink& sink, HarvestPrompt& prompt);
+bool addAcceptedPhrase(const QString& phrase, Selection selection, PhraseSink& sink, HarvestPrompt& prompt);
 
 // Inserts into the text and into the prompt's view of it.
-void InsertText(EditedText& text, qsizetype pos, QStringView inserted, HarvestPrompt& prompt);
+void insertText(EditedText& text, qsizetype pos, QStringView inserted, HarvestPrompt& prompt);
+
+} // namespace orb

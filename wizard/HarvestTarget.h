@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace orb {
+
 // The open dictionary as the wizard reaches it: a language column named by the exact text of
 // its header cell. The editor's main window is the one implementation; the wizard's windows
 // know nothing else of it.
@@ -15,3 +17,5 @@ public:
 protected:
     ~HarvestTarget() = default;
 };
+
+} // namespace orb

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace orb {
+
 namespace {
 
 constexpr QChar kQuote = u'\'';
@@ -206,12 +208,12 @@ void PascalQuoteReader::continueInCodeAt(qsizetype pos)
     m_reader->restartInCodeAt(pos);
 }
 
-QString PascalSelectionPhrase(const EditedText& text, Selection selection)
+QString pascalSelectionPhrase(const EditedText& text, Selection selection)
 {
     if (selection.length == 0)
         return QString();
     const std::vector<Role> roles = rolesOf(text, selection);
-    QString source = SelectedText(text, selection);
+    QString source = selectedText(text, selection);
     const Role first = roles.front();
     if (first == Role::PairSecond)
         source.prepend(QStringLiteral("''"));
@@ -222,7 +224,7 @@ QString PascalSelectionPhrase(const EditedText& text, Selection selection)
     return DecodeLiteral(source);
 }
 
-bool IsPascalStringExpression(const EditedText& text, Selection selection)
+bool isPascalStringExpression(const EditedText& text, Selection selection)
 {
     if (selection.length == 0)
         return false;
@@ -266,7 +268,7 @@ bool spellsIgnoringCase(const EditedText::Units& units, qsizetype start, qsizety
     return true;
 }
 
-UsesClauses ReadUsesClauses(const EditedText& text, QStringView unit)
+UsesClauses readUsesClauses(const EditedText& text, QStringView unit)
 {
     UsesClauses clauses;
     const EditedText::Units units = text.units();
@@ -303,3 +305,5 @@ UsesClauses ReadUsesClauses(const EditedText& text, QStringView unit)
     }
     return clauses;
 }
+
+} // namespace orb

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace orb {
+
 // A unit's text read as Pascal reads it, where the quote scan of the harvest does not: which
 // quotes open, double and close string pieces, and what comments hide. A selection's line is
 // read from its start, so that a comment opened on an earlier line is not known there (the
@@ -12,13 +14,13 @@
 // The phrase a selection stands for: DecodeLiteral of it, the piece it starts or ends inside
 // completed with its quote, so that a word selected inside a literal is that word and a
 // doubled quote cut in two is still one quote.
-QString PascalSelectionPhrase(const EditedText& text, Selection selection);
+QString pascalSelectionPhrase(const EditedText& text, Selection selection);
 
 // The selection is one string expression, which Translate(...) can enclose: quoted pieces and
 // character codes (#13, #$0D), joined by blanks, line breaks and "+", from an opening quote or
 // a code to a closing quote or the end of a code. Not a word inside a literal, not from a
 // closing quote (the stretch between two literals), nothing with a comment or other code.
-bool IsPascalStringExpression(const EditedText& text, Selection selection);
+bool isPascalStringExpression(const EditedText& text, Selection selection);
 
 // Whether quotes open a string piece, for quotes asked about from the start of the text on:
 // each part of the text is read once, comments across lines included, as long as the
@@ -45,4 +47,6 @@ struct UsesClauses
     qsizetype firstEnd = -1; // the position of the ";" that ends the first clause, or -1
     bool name = false;       // some clause names the unit asked about
 };
-UsesClauses ReadUsesClauses(const EditedText& text, QStringView unit);
+UsesClauses readUsesClauses(const EditedText& text, QStringView unit);
+
+} // namespace orb

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace orb {
+
 namespace {
 
 HarvestStep harvestFile(ProjectHarvester& harvester, const QString& path, SourceKind kind)
@@ -63,7 +65,7 @@ HarvestStep walkDirectory(const QString& directory, ProjectHarvester& harvester,
             // What CMake's automoc and autouic generate, never the project's own sources.
             if (!name.endsWith(u"_autogen"))
                 step = walkDirectory(path, harvester, visited);
-        } else if (const SourceKind kind = SourceKindOf(name); kind != SourceKind::None && firstVisit(path, visited)) {
+        } else if (const SourceKind kind = sourceKindOf(name); kind != SourceKind::None && firstVisit(path, visited)) {
             step = harvestFile(harvester, path, kind);
         }
         if (step != HarvestStep::Continue)
@@ -129,7 +131,7 @@ QString notAFileReason(const QString& path)
 
 ProjectHarvester::~ProjectHarvester() = default;
 
-HarvestStep WalkProjectDir(const QString& directory, ProjectHarvester& harvester)
+HarvestStep walkProjectDir(const QString& directory, ProjectHarvester& harvester)
 {
     harvester.m_projectRoot = QFileInfo(directory).canonicalFilePath();
     QSet<QString> visited;
@@ -152,7 +154,7 @@ HarvestStep FileHarvester::harvestUnit(const QString& path)
     if (!show(path, text))
         return HarvestStep::Failed;
     return scanSource(path, file, text,
-                      [&](HarvestPrompt& prompt) { return HarvestUnitText(text, prompt, m_sink, path); });
+                      [&](HarvestPrompt& prompt) { return harvestUnitText(text, prompt, m_sink, path); });
 }
 
 HarvestStep FileHarvester::harvestForm(const QString& path)
@@ -165,7 +167,7 @@ HarvestStep FileHarvester::harvestForm(const QString& path)
     const EditedText text(NormalizeFormText(file.text));
     if (!show(path, text))
         return HarvestStep::Failed;
-    return HarvestFormText(text, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
+    return harvestFormText(text, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
 }
 
 HarvestStep FileHarvester::harvestCppSource(const QString& path)
@@ -177,7 +179,7 @@ HarvestStep FileHarvester::harvestCppSource(const QString& path)
     if (!show(path, text))
         return HarvestStep::Failed;
     return scanSource(path, file, text, [&](HarvestPrompt& prompt) {
-        return HarvestCppText(text, prompt, m_sink, path, m_settings.cppOffer);
+        return harvestCppText(text, prompt, m_sink, path, m_settings.cppOffer);
     });
 }
 
@@ -188,12 +190,12 @@ HarvestStep FileHarvester::harvestDesignerForm(const QString& path)
         return *stop;
     std::vector<DesignerString> strings;
     QString reason;
-    if (!ReadDesignerStrings(file.text, strings, &reason))
+    if (!readDesignerStrings(file.text, strings, &reason))
         return fail(path, reason);
     const EditedText text(file.text);
     if (!show(path, text))
         return HarvestStep::Failed;
-    return HarvestDesignerForm(text, strings, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
+    return harvestDesignerStrings(text, strings, m_prompt, m_sink) ? HarvestStep::Continue : HarvestStep::Cancelled;
 }
 
 HarvestStep FileHarvester::scanSource(const QString& path, const SourceFile& file, const EditedText& text,
@@ -215,7 +217,7 @@ HarvestStep FileHarvester::scanSource(const QString& path, const SourceFile& fil
         return HarvestStep::Continue;
     SourceRewrite rewrite;
     QString reason;
-    if (!PrepareRewrite(path, file, text.toString(), rewrite, &reason, result.addedLineBreak))
+    if (!prepareRewrite(path, file, text.toString(), rewrite, &reason, result.addedLineBreak))
         return fail(path, reason);
     if (!m_keepRewrites)
         return write(rewrite);
@@ -235,7 +237,7 @@ HarvestStep FileHarvester::writeKeptRewrites()
 HarvestStep FileHarvester::write(const SourceRewrite& rewrite)
 {
     QString reason;
-    switch (WriteRewrite(rewrite, &reason)) {
+    switch (writeRewrite(rewrite, &reason)) {
     case RewriteOutcome::Written:
         m_saved.append(rewrite.path);
         return HarvestStep::Continue;
@@ -265,7 +267,7 @@ std::optional<HarvestStep> FileHarvester::read(const QString& path, SourceFile& 
         return HarvestStep::Continue;
     }
     QString reason;
-    if (ReadSourceFile(path, m_settings.legacyEncoding, file, &reason))
+    if (readSourceFile(path, m_settings.legacyEncoding, file, &reason))
         return std::nullopt;
     return fail(path, reason);
 }
@@ -286,3 +288,5 @@ HarvestStep FileHarvester::fail(const QString& path, const QString& reason)
     m_error = path + QStringLiteral(": ") + reason;
     return HarvestStep::Failed;
 }
+
+} // namespace orb

@@ -12,7 +12,10 @@
 
 #ifdef __GLIBC__
 #include <malloc.h>
+
 #endif
+
+namespace orb {
 
 using namespace Qt::StringLiterals;
 
@@ -118,13 +121,13 @@ QString changedOnDiskText()
 
 } // namespace
 
-QStringList LegacyEncodings()
+QStringList legacyEncodings()
 {
     return {QStringLiteral("windows-1251"), QStringLiteral("windows-1250"),
             QStringLiteral("windows-1252"), QStringLiteral("KOI8-R"), QStringLiteral("ISO-8859-5")};
 }
 
-bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, SourceFile& file,
+bool readSourceFile(const QString& path, const QByteArray& legacyEncoding, SourceFile& file,
                     QString* error)
 {
     // A named pipe or a device would keep the harvest waiting for data that never comes.
@@ -168,7 +171,7 @@ bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, Sourc
     return true;
 }
 
-bool PrepareRewrite(const QString& path, const SourceFile& file, const QString& text, SourceRewrite& rewrite,
+bool prepareRewrite(const QString& path, const SourceFile& file, const QString& text, SourceRewrite& rewrite,
                     QString* error, qsizetype addedLineBreak)
 {
     if (file.encoding != kUtf8 && !encodesBackFaithfully(file)) {
@@ -196,7 +199,7 @@ bool PrepareRewrite(const QString& path, const SourceFile& file, const QString& 
     return true;
 }
 
-RewriteOutcome WriteRewrite(const SourceRewrite& rewrite, QString* error)
+RewriteOutcome writeRewrite(const SourceRewrite& rewrite, QString* error)
 {
     if (!stillAsRead(rewrite)) {
         *error = changedOnDiskText();
@@ -214,15 +217,15 @@ RewriteOutcome WriteRewrite(const SourceRewrite& rewrite, QString* error)
     return RewriteOutcome::Failed;
 }
 
-QString RewriteDiff(const SourceRewrite& rewrite, const QString& name)
+QString rewriteDiff(const SourceRewrite& rewrite, const QString& name)
 {
     const auto decoded = [&](const QByteArray& bytes) {
         return QString(QStringDecoder(rewrite.encoding.constData()).decode(bytes));
     };
-    return UnifiedDiff(decoded(rewrite.original), decoded(rewrite.replacement), u"a/"_s + name, u"b/"_s + name);
+    return unifiedDiff(decoded(rewrite.original), decoded(rewrite.replacement), u"a/"_s + name, u"b/"_s + name);
 }
 
-void KeepFreedMemoryForTheNextFile()
+void keepFreedMemoryForTheNextFile()
 {
 #ifdef __GLIBC__
     // Large blocks from the heap rather than each from its own mapping, and freed memory at the
@@ -231,3 +234,5 @@ void KeepFreedMemoryForTheNextFile()
     mallopt(M_TRIM_THRESHOLD, int(4 * kMaxSourceFileBytes));
 #endif
 }
+
+} // namespace orb

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace orb {
+
 // A project source file (a unit or a form file) as the harvest shows and rewrites it.
 //
 // The text always has LF line ends, one unit per line break, so that positions in it are
@@ -31,12 +33,12 @@ struct SourceFile
 constexpr qint64 kMaxSourceFileBytes = 64 * 1024 * 1024;
 
 // The legacy code pages offered for files whose bytes are not UTF-8; the first is the default.
-QStringList LegacyEncodings();
+QStringList legacyEncodings();
 
 // Reads a file: UTF-8 (byte-order mark or not) when its bytes are valid UTF-8, otherwise
 // decoded with legacyEncoding. False, with the reason in *error, when the file cannot be
 // read, is too large or the code page is unknown.
-bool ReadSourceFile(const QString& path, const QByteArray& legacyEncoding, SourceFile& file,
+bool readSourceFile(const QString& path, const QByteArray& legacyEncoding, SourceFile& file,
                     QString* error);
 
 // What a rewrite puts in place of a source file: encoded, checked, not yet written.
@@ -54,7 +56,7 @@ struct SourceRewrite
 // text's line breaks, -1 for none) gets the line end of the line it was split from, so that
 // the file keeps one style. False, with the reason in *error, for a file whose bytes its
 // decoded text does not give back, or a text the encoding cannot hold.
-bool PrepareRewrite(const QString& path, const SourceFile& file, const QString& text, SourceRewrite& rewrite,
+bool prepareRewrite(const QString& path, const SourceFile& file, const QString& text, SourceRewrite& rewrite,
                     QString* error, qsizetype addedLineBreak = -1);
 
 enum class RewriteOutcome {
@@ -65,14 +67,16 @@ enum class RewriteOutcome {
 // Replaces the file with the rewrite, atomically, while it is still what was read: its bytes
 // are compared before the write and its stamp again just before the rename, so that an edit
 // saved meanwhile (in an IDE, say) is never lost. *error says why when not Written.
-RewriteOutcome WriteRewrite(const SourceRewrite& rewrite, QString* error);
+RewriteOutcome writeRewrite(const SourceRewrite& rewrite, QString* error);
 
 // The rewrite as a unified diff of the file's decoded text, lines with their own line ends,
 // the file named a/name and b/name as patch -p1 expects.
-QString RewriteDiff(const SourceRewrite& rewrite, const QString& name);
+QString rewriteDiff(const SourceRewrite& rewrite, const QString& name);
 
 // A harvest allocates and frees buffers of a file's size for every file, and reading a large
 // dictionary does the same. glibc hands such blocks back to the kernel when they are freed and
 // the next file's are faulted in again page by page, which costs as much as reading the file;
 // this keeps them (up to the largest source file) for the next one. For programs, at start-up.
-void KeepFreedMemoryForTheNextFile();
+void keepFreedMemoryForTheNextFile();
+
+} // namespace orb

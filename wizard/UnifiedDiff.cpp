@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+namespace orb {
+
 namespace {
 
 constexpr int kContextLines = 3;
@@ -218,7 +220,7 @@ void appendHunk(QString& out, const std::vector<Edit>& edits, std::size_t begin,
 
 } // namespace
 
-QString UnifiedDiff(QStringView original, QStringView changed, const QString& originalName,
+QString unifiedDiff(QStringView original, QStringView changed, const QString& originalName,
                     const QString& changedName)
 {
     const QList<QStringView> originalLines = linesOf(original);
@@ -255,3 +257,5 @@ QString UnifiedDiff(QStringView original, QStringView changed, const QString& or
     }
     return out;
 }
+
+} // namespace orb

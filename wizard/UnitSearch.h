@@ -5,7 +5,10 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+
 #endif
+
+namespace orb {
 
 // Sixteen units, for the masks of the units of several sets among them (bits from the lowest,
 // UnitSet::maskIn).
@@ -89,3 +92,5 @@ private:
     }
 #endif
 };
+
+} // namespace orb

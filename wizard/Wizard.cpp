@@ -20,7 +20,7 @@ const QStringList kCppOfferNames = {QStringLiteral("NonAscii"), QStringLiteral("
 
 } // namespace
 
-TfrmWizard::TfrmWizard(QWidget* parent) : TFixedDialog(parent), ui(std::make_unique<Ui::frmWizard>())
+TfrmWizard::TfrmWizard(QWidget* parent) : orb::FixedDialog(parent), ui(std::make_unique<Ui::frmWizard>())
 {
     ui->setupUi(this);
     FormCreate();
@@ -30,7 +30,7 @@ TfrmWizard::~TfrmWizard() = default;
 
 void TfrmWizard::FormCreate()
 {
-    ui->cbxEncoding->addItems(LegacyEncodings());
+    ui->cbxEncoding->addItems(orb::legacyEncodings());
     // Header texts, code page names and the chooser's "..." are no interface texts:
     // translating them would also teach them to the interface dictionary.
     if (TOrbTranslate* translator = TranslateInstance()) {
@@ -56,9 +56,9 @@ void TfrmWizard::setLegacyEncoding(const QString& encoding)
     ui->cbxEncoding->setCurrentIndex(std::max(position, 0));
 }
 
-void TfrmWizard::setCppOffer(CppOffer offer)
+void TfrmWizard::setCppOffer(orb::CppOffer offer)
 {
-    ui->cbxCppOffer->setCurrentIndex(offer == CppOffer::WithLetter ? 1 : 0);
+    ui->cbxCppOffer->setCurrentIndex(offer == orb::CppOffer::WithLetter ? 1 : 0);
 }
 
 QString TfrmWizard::language() const
@@ -76,9 +76,9 @@ QByteArray TfrmWizard::legacyEncoding() const
     return ui->cbxEncoding->currentText().toLatin1();
 }
 
-CppOffer TfrmWizard::cppOffer() const
+orb::CppOffer TfrmWizard::cppOffer() const
 {
-    return ui->cbxCppOffer->currentIndex() == 1 ? CppOffer::WithLetter : CppOffer::NonAscii;
+    return ui->cbxCppOffer->currentIndex() == 1 ? orb::CppOffer::WithLetter : orb::CppOffer::NonAscii;
 }
 
 void TfrmWizard::btnOKClick()
@@ -88,34 +88,34 @@ void TfrmWizard::btnOKClick()
         accept();
         return;
     }
-    Prompter::current().messageBox(this, MessageCaption(), Translate(QStringLiteral("Введите путь к Delphi проекту")),
-                                   Prompter::Icon::Warning, Prompter::Ok);
+    orb::Prompter::current().messageBox(this, orb::messageCaption(), Translate(QStringLiteral("Введите путь к Delphi проекту")),
+                                   orb::Prompter::Icon::Warning, orb::Prompter::Ok);
 }
 
 void TfrmWizard::dedProjectPathButtonClick()
 {
     const QString typed = ui->dedProjectPath->text();
-    const QString chosen = Prompter::current().existingDirectory(this, ui->Label2->text(),
+    const QString chosen = orb::Prompter::current().existingDirectory(this, ui->Label2->text(),
                                                                  typed.isEmpty() ? QDir::homePath() : typed);
     if (!chosen.isEmpty())
         ui->dedProjectPath->setText(QDir::toNativeSeparators(chosen));
 }
 
-void RunProjectWizard(const QStringList& headers, HarvestTarget& target, QWidget* owner, const QString& settingsPath)
+void RunProjectWizard(const QStringList& headers, orb::HarvestTarget& target, QWidget* owner, const QString& settingsPath)
 {
     if (headers.isEmpty())
         return;
     TfrmWizard dialog(owner);
     dialog.setLanguages(headers);
     QSettings settings(settingsPath, QSettings::IniFormat);
-    dialog.setLegacyEncoding(settings.value(kEncodingKey, LegacyEncodings().value(0)).toString());
+    dialog.setLegacyEncoding(settings.value(kEncodingKey, orb::legacyEncodings().value(0)).toString());
     const bool withLetter = settings.value(kCppOfferKey).toString() == kCppOfferNames[1];
-    dialog.setCppOffer(withLetter ? CppOffer::WithLetter : CppOffer::NonAscii);
+    dialog.setCppOffer(withLetter ? orb::CppOffer::WithLetter : orb::CppOffer::NonAscii);
     if (dialog.exec() != QDialog::Accepted)
         return;
     // An unwritable settings file only means the choices are not remembered.
     settings.setValue(kEncodingKey, QString::fromLatin1(dialog.legacyEncoding()));
-    settings.setValue(kCppOfferKey, kCppOfferNames[dialog.cppOffer() == CppOffer::WithLetter ? 1 : 0]);
+    settings.setValue(kCppOfferKey, kCppOfferNames[dialog.cppOffer() == orb::CppOffer::WithLetter ? 1 : 0]);
     settings.sync();
     ScanProjectDir(dialog.language(), dialog.projectPath(), target,
                    {dialog.legacyEncoding(), dialog.cppOffer()});

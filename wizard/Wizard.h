@@ -9,7 +9,9 @@
 
 #include <memory>
 
+namespace orb {
 class HarvestTarget;
+}
 
 namespace Ui {
 class frmWizard;
@@ -17,7 +19,7 @@ class frmWizard;
 
 // The project wizard's dialog: the language column to harvest into, the project's directory
 // (Delphi or Qt), the code page of its files that are not UTF-8 and which C++ literals to offer.
-class TfrmWizard : public TFixedDialog
+class TfrmWizard : public orb::FixedDialog
 {
     Q_OBJECT
 
@@ -29,12 +31,12 @@ public:
     void setLanguages(const QStringList& headers);
     // Selects the code page; one not offered leaves the default selected.
     void setLegacyEncoding(const QString& encoding);
-    void setCppOffer(CppOffer offer);
+    void setCppOffer(orb::CppOffer offer);
 
     QString language() const;
     QString projectPath() const;
     QByteArray legacyEncoding() const;
-    CppOffer cppOffer() const;
+    orb::CppOffer cppOffer() const;
 
 private:
     void FormCreate();
@@ -49,5 +51,5 @@ private:
 // header row) and the project, then harvests the project into that column of target. Nothing
 // happens for an empty list or a cancelled dialog. The code page and the C++ offer chosen are
 // remembered in the settings file.
-void RunProjectWizard(const QStringList& headers, HarvestTarget& target, QWidget* owner,
+void RunProjectWizard(const QStringList& headers, orb::HarvestTarget& target, QWidget* owner,
                       const QString& settingsPath);

@@ -9,7 +9,7 @@ if(NOT status EQUAL 0)
     message(FATAL_ERROR "nm failed on ${LIBRARY}")
 endif()
 string(REPLACE "\n" ";" lines "${table}")
-set(api "^(typeinfo for |typeinfo name for |vtable for )?(TOrbTranslate|Prompter|QtPrompter|TLangDict)(::|$)")
+set(api "^(typeinfo for |typeinfo name for |vtable for )?(TOrbTranslate|orb::Prompter|orb::QtPrompter|TLangDict)(::|$)")
 set(functions "^(Translate|TranslateInstance|Register)\\(")
 set(linker "^(_edata|_end|__bss_start|_init|_fini)$")
 # Emitted by the compiler, not written by us: Qt's inline classes' type information where the

@@ -3,12 +3,12 @@
 
 #include "wizard/HarvestTarget.h"
 #include "component/OrbTranslate.h"
+#include "component/ProductName.h"
 #include "component/Prompter.h"
 #include "wizard/UnifiedDiff.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -144,13 +144,10 @@ void TfrmFindWords::searchFinished()
 
 void TfrmFindWords::setBusy(bool busy)
 {
-    if (busy == m_busy)
-        return;
-    m_busy = busy;
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
+    if (busy && !m_busyCursor)
+        m_busyCursor.emplace();
+    else if (!busy)
+        m_busyCursor.reset();
 }
 
 orb::Selection TfrmFindWords::currentSelection() const
@@ -167,7 +164,7 @@ orb::Answer TfrmFindWords::ask(orb::PromptKind kind, const QString& argument, or
     const QString text = orb::promptText(kind, Translate(orb::promptSource(kind)), argument);
     const QString details = kind == orb::PromptKind::SaveFile ? changesToSave(argument) : QString();
     const orb::Prompter::Button answer =
-        orb::Prompter::current().nonModalQuestion(this, orb::harvestCaption(), text, buttonsFor(kind), details);
+        orb::Prompter::current().nonModalQuestion(this, orb::productName(), text, buttonsFor(kind), details);
     selection = currentSelection();
     if (m_closed)
         return orb::Answer::Cancel;
@@ -190,14 +187,14 @@ void TfrmFindWords::fileNoted(const QString& path, orb::FileNote note, const QSt
         return;
     case orb::FileNote::ChangedOnDisk:
         orb::Prompter::current().messageBox(
-            this, orb::harvestCaption(),
+            this, orb::productName(),
             Translate(QStringLiteral("Файл изменён на диске после чтения и не перезаписан, "
                                      "чтобы не потерять эти изменения:")) + u'\n' + path,
             orb::Prompter::Icon::Warning, orb::Prompter::Ok);
         return;
     case orb::FileNote::OutsideProject:
         orb::Prompter::current().messageBox(
-            this, orb::harvestCaption(),
+            this, orb::productName(),
             Translate(QStringLiteral("Файл лежит вне папки проекта (к нему ведёт ссылка): его фразы "
                                      "добавлены в словарь, но сам файл не изменён:")) + u'\n' + path,
             orb::Prompter::Icon::Information, orb::Prompter::Ok);
@@ -255,13 +252,13 @@ bool ScanProjectDir(const QString& language, const QString& directory, orb::Harv
     // The reason is the scanners' own, in the words orb-lng also prints; the line before it
     // says in the interface language what happened.
     if (step == orb::HarvestStep::Failed)
-        orb::Prompter::current().messageBox(&window, orb::harvestCaption(),
+        orb::Prompter::current().messageBox(&window, orb::productName(),
                                        Translate(QStringLiteral("Поиск слов в проекте прерван")) + u'\n'
                                            + harvester.errorText(),
                                        orb::Prompter::Icon::Error, orb::Prompter::Ok);
     if (owned) {
         if (const QStringList passedOver = window.takePassedOver(); !passedOver.isEmpty())
-            orb::Prompter::current().messageBox(&window, orb::harvestCaption(),
+            orb::Prompter::current().messageBox(&window, orb::productName(),
                                            Translate(QStringLiteral("Пропущены элементы, которые не являются файлами "
                                                                     "(ссылки в никуда, каналы, устройства):"))
                                                + u'\n' + passedOver.join(u'\n'),

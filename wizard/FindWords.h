@@ -1,5 +1,6 @@
 #pragma once
 
+#include "component/BusyCursor.h"
 #include "wizard/Harvest.h"
 
 #include <QByteArray>
@@ -7,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace orb {
 class HarvestTarget;
@@ -74,7 +76,7 @@ private:
     std::unique_ptr<Ui::frmFindWords> ui;
     orb::ProjectHarvester* m_harvester = nullptr;
     bool m_closed = false;
-    bool m_busy = false;
+    std::optional<orb::BusyCursor> m_busyCursor; // while a scan runs
     const orb::EditedText* m_text = nullptr; // the scan's text of the file shown
     QString m_original;                 // and that text as the file held it
     QStringList m_passedOver;

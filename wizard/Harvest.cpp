@@ -405,11 +405,6 @@ QString promptText(PromptKind kind, const QString& translatedSource, const QStri
     return text;
 }
 
-QString harvestCaption()
-{
-    return QStringLiteral("Varnok Translation Toolkit");
-}
-
 QString noteSource(HarvestNote note)
 {
     switch (note) {

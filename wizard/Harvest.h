@@ -58,8 +58,6 @@ enum class PromptKind {
 QString promptSource(PromptKind kind);
 // The argument as it goes into the prompt text: the phrase, "OrbTranslate" or the path.
 QString promptText(PromptKind kind, const QString& translatedSource, const QString& argument);
-// The caption of every harvest prompt and error.
-QString harvestCaption();
 
 // What the harvest tells the user after a Yes that did not do all a question said.
 enum class HarvestNote {
